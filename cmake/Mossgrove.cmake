@@ -1,0 +1,29 @@
+# mossgrove_subsystem(name): the static library mg_<name> from src/<name>/.
+# A folder without sources yet becomes an interface library.
+function(mossgrove_subsystem name)
+  file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/*.c)
+  if(_srcs)
+    add_library(mg_${name} STATIC ${_srcs})
+    target_include_directories(mg_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  else()
+    add_library(mg_${name} INTERFACE)
+    target_include_directories(mg_${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+  endif()
+endfunction()
+
+# mossgrove_test_folder(name): one GoogleTest executable per folder of tests/.
+function(mossgrove_test_folder name)
+  file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/tests/${name}/*.cpp)
+  if(NOT _srcs)
+    return()
+  endif()
+  add_executable(test_${name} ${_srcs})
+  target_link_libraries(test_${name} PRIVATE mossgrove_all mg_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(test_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  gtest_discover_tests(test_${name}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;MOSSGROVE_SOURCE_DIR=${CMAKE_SOURCE_DIR};MOSSGROVE_BINARY_DIR=${CMAKE_BINARY_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

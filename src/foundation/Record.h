@@ -1,0 +1,192 @@
+#pragma once
+// The versioned record base and the record file format.
+//
+// A record registers its stored members in two descriptor tables, numeric
+// fields and strings, for a given data version; the base reads, writes,
+// clears and copies whatever is registered. A record file is a 4-byte
+// version word followed by what the file's owner writes; a record body is a
+// field count, the fields, a string count and the strings, then the lists a
+// derived record appends. All integers are little-endian.
+//
+// Reading never trusts the file: every count and length is bounded by the
+// bytes left, and any inconsistency marks the stream failed. A failed stream
+// reads zeros from then on, so callers may finish their reads and check
+// IsFailed() once. Load then returns 0. A reader never posts a close.
+//
+// Saving writes to a temporary file beside the target, checks every write
+// and the close, and renames it over the target; a failure leaves the old
+// file whole.
+//
+// nFileVer and bFileVerErr are process-wide: one record file is read at a
+// time (a stage is read on the loader thread while its caller only pumps).
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "foundation/ChkContainers.h"
+
+class cRecord;
+
+// Version gates. The record Parts write gates in two forms; each is kept as
+// written: VerAfter(v, N) is "stored by versions newer than N" (v > N),
+// VerFrom(v, N) is "version N or later" (v >= N). Both compare unsigned.
+inline bool VerAfter(uint32_t nVer, uint32_t n) { return nVer > n; }
+inline bool VerFrom(uint32_t nVer, uint32_t n) { return nVer >= n; }
+
+struct FIELDDATA {
+    cRecord* lpOwner;
+    void* lpData;
+    int32_t nCount;
+    int8_t bySize;    // 1, 2, 4 or 8
+};
+
+struct STRINGDATA {
+    cRecord* lpOwner;
+    std::string* lpStr;
+};
+
+extern uint32_t nDataVer;     // 854 once the start-up sets it
+extern uint32_t nFileVer;     // version word of the file being read
+extern int bFileVerErr;       // the last opened file was refused as newer
+extern int bDelCR;            // strip carriage returns from strings read
+extern int32_t nDummyField;   // scratch for dropped 4-byte fields
+extern int16_t wDummyField;   // scratch for dropped 2-byte fields
+extern int8_t byDummyField;   // scratch for dropped 1-byte fields
+
+constexpr uint32_t DATA_VERSION = 854;
+constexpr const char* DATA_VERSION_TEXT = "854";
+
+// A record file open for reading (the whole file in memory) or writing
+// (buffered, to a temporary file that CloseDataFile renames over the target).
+class cDataFile {
+public:
+    ~cDataFile();
+    cDataFile(const cDataFile&) = delete;
+    cDataFile& operator=(const cDataFile&) = delete;
+
+    bool IsReading() const { return m_bReading; }
+    bool IsFailed() const { return m_bFailed; }
+    void Fail() { m_bFailed = true; }
+
+    // Reading. A short read fails the stream and fills with zeros.
+    bool ReadBytes(void* p, size_t n);
+    int32_t ReadI32();
+    uint32_t ReadU32();
+    int16_t ReadI16();
+    uint8_t ReadU8();
+    double ReadF64();
+    size_t BytesLeft() const { return m_bReading ? m_vData.size() - m_nPos : 0; }
+    size_t Position() const { return m_nPos; }
+
+    // Reads a 32-bit count of elements whose smallest body takes nMinBytes
+    // bytes each (at least 1). A negative count, or one the bytes left cannot
+    // hold, fails the stream and returns 0.
+    int ReadCount(size_t nMinBytes = 4);
+
+    // Writing. A failed write fails the stream.
+    bool WriteBytes(const void* p, size_t n);
+    void WriteI32(int32_t v);
+    void WriteU32(uint32_t v);
+    void WriteI16(int16_t v);
+    void WriteU8(uint8_t v);
+    void WriteF64(double v);
+
+    // For readers built in memory (tests, replays of a stage snapshot).
+    static cDataFile* FromBytes(const std::vector<uint8_t>& bytes);
+
+private:
+    friend cDataFile* OpenDataFile(const char* path);
+    friend cDataFile* CreateDataFile(const char* path);
+    friend int CloseDataFile(cDataFile* fp);
+    cDataFile() = default;
+    bool Flush();
+
+    bool m_bReading = true;
+    bool m_bFailed = false;
+    std::vector<uint8_t> m_vData;  // the whole file when reading, the buffer when writing
+    size_t m_nPos = 0;
+    FILE* m_fp = nullptr;          // writing: the temporary file
+    std::string m_strTarget;       // writing: the data path to rename to
+    std::string m_strTemp;         // writing: the temporary data path
+};
+
+// Opens a record file and reads its version word into nFileVer. Null when it
+// cannot be opened (nFileVer and bFileVerErr unchanged) or is newer than
+// nDataVer (bFileVerErr := 1). An empty path opens "err".
+cDataFile* OpenDataFile(const char* path);
+// Creates a record file (a temporary beside path) and writes nDataVer.
+cDataFile* CreateDataFile(const char* path);
+// Closes. For a written file: flushes, checks, renames over the target and
+// returns 1; on any failure removes the temporary file and returns 0. For a
+// read file returns 1 unless the stream failed. Null is allowed (returns 0).
+int CloseDataFile(cDataFile* fp);
+
+class cRecord {
+public:
+    cRecord() = default;
+    // Copies carry no tables: every operation registers first, so a copy's
+    // tables are rebuilt onto its own members when next used.
+    cRecord(const cRecord&) {}
+    cRecord& operator=(const cRecord& src);
+    virtual ~cRecord() = default;
+
+    virtual void OnCopySource(int nVer) { (void)nVer; }
+    virtual void RegisterFields(int nVer) { (void)nVer; ClearFieldTable(); }
+    virtual void Read(cDataFile* fp);
+    virtual void Write(cDataFile* fp);
+
+    // 1 on success; 0 when the file cannot be opened, is refused for its
+    // version, or its content is inconsistent.
+    int Load(const char* path);
+    // 1 on success; 0 on any failure, with the old file left whole.
+    int Save(const char* path);
+
+    void Clear();
+    void CopyFields(const cRecord& src);
+    void StripCR();
+    void ReadStrings(cDataFile* fp);
+    void WriteStrings(cDataFile* fp);
+
+    const cChkVector<FIELDDATA>& FieldTable() const { return m_vFieldData; }
+    const cChkVector<STRINGDATA>& StringTable() const { return m_vStringData; }
+
+protected:
+    void ClearFieldTable();
+    void AddField8(void* lpData, int nCount = 1);
+    void AddField4(void* lpData, int nCount = 1);
+    void AddField2(void* lpData, int nCount = 1);
+    void AddField1(void* lpData, int nCount = 1);
+    void AddField(void* lpData, int nCount, int nSize);
+    void AddString(std::string* lpStr);
+
+    cChkVector<FIELDDATA> m_vFieldData;
+    cChkVector<STRINGDATA> m_vStringData;
+};
+
+// Removes every byte 13 from s.
+void StripCRFromString(std::string& s);
+
+// Reads a list of records: a count, then that many bodies. Each new element
+// is made by make() (registered at the current version and cleared by its
+// constructor) and read. The count is bounded by the bytes left (each body
+// takes at least 8 bytes: its two counts).
+template <class T, class Make>
+void ReadRecordList(cDataFile* fp, std::vector<T>& list, Make make) {
+    int n = fp->ReadCount(8);
+    list.clear();
+    list.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n && !fp->IsFailed(); i++) {
+        list.push_back(make());
+        list.back().Read(fp);
+    }
+}
+template <class T>
+void ReadRecordList(cDataFile* fp, std::vector<T>& list) {
+    ReadRecordList(fp, list, [] { return T(); });
+}
+template <class T>
+void WriteRecordList(cDataFile* fp, std::vector<T>& list) {
+    fp->WriteI32(static_cast<int32_t>(list.size()));
+    for (auto& e : list) e.Write(fp);
+}
