@@ -1,15 +1,17 @@
 # mossgrove_subsystem(name): the static library mg_<name> from src/<name>/.
-# A folder without sources yet becomes an interface library.
+# A folder without sources yet gets an empty one, so every subsystem is an
+# archive of the link group.
 function(mossgrove_subsystem name)
   file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/*.c)
-  if(_srcs)
-    add_library(mg_${name} STATIC ${_srcs})
-    target_include_directories(mg_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-  else()
-    add_library(mg_${name} INTERFACE)
-    target_include_directories(mg_${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+  list(FILTER _srcs EXCLUDE REGEX ".*/src/main\\.cpp$")
+  if(NOT _srcs)
+    set(_empty ${CMAKE_BINARY_DIR}/empty/${name}.cpp)
+    file(WRITE ${_empty} "// ${name}: no sources yet\n")
+    set(_srcs ${_empty})
   endif()
+  add_library(mg_${name} STATIC ${_srcs})
+  target_include_directories(mg_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
 endfunction()
 
 # mossgrove_test_folder(name): one GoogleTest executable per folder of tests/.
