@@ -84,6 +84,15 @@ public:
     // hold, fails the stream and returns 0.
     int ReadCount(size_t nMinBytes = 4);
 
+    // A stored string: a 32-bit length word L (byte length + 1), then, when
+    // L != 1, L bytes holding the text and its terminating zero; the text ends
+    // at its first zero byte. L below 1 or beyond the bytes left fails the
+    // stream (s is then unchanged).
+    bool ReadString(std::string& s);
+
+    // The version word this file was opened with (reading) or written with.
+    uint32_t Version() const { return m_nVersion; }
+
     // Writing. A failed write fails the stream.
     bool WriteBytes(const void* p, size_t n);
     void WriteI32(int32_t v);
@@ -91,6 +100,9 @@ public:
     void WriteI16(int16_t v);
     void WriteU8(uint8_t v);
     void WriteF64(double v);
+    // Writes s in the stored string form. s itself is first cut at its first
+    // zero byte, so that it matches what was written.
+    void WriteString(std::string& s);
 
     // For readers built in memory (tests, replays of a stage snapshot).
     static cDataFile* FromBytes(const std::vector<uint8_t>& bytes);
@@ -104,6 +116,7 @@ private:
 
     bool m_bReading = true;
     bool m_bFailed = false;
+    uint32_t m_nVersion = 0;
     std::vector<uint8_t> m_vData;  // the whole file when reading, the buffer when writing
     size_t m_nPos = 0;
     FILE* m_fp = nullptr;          // writing: the temporary file
@@ -175,7 +188,9 @@ template <class T, class Make>
 void ReadRecordList(cDataFile* fp, std::vector<T>& list, Make make) {
     int n = fp->ReadCount(8);
     list.clear();
-    list.reserve(static_cast<size_t>(n));
+    // The count is bounded by the bytes left, but an element may be far larger
+    // in memory than its smallest body: grow as the bodies actually arrive.
+    list.reserve(static_cast<size_t>(n < 1024 ? n : 1024));
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list.push_back(make());
         list.back().Read(fp);
