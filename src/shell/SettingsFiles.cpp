@@ -1,0 +1,31 @@
+// Reading the player's settings files through the file system layer.
+#include <cstdio>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "shell/InputDevice.h"
+#include "shell/SystemIni.h"
+
+int ReadSystemIni(const char* path, INIDATA& ini, const std::vector<INIITEM>& items) {
+    FILE* fp = FsOpen(path, "rb");
+    if (!fp) return 0;
+    std::vector<uint8_t> data;
+    uint8_t buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, fp)) > 0) {
+        data.insert(data.end(), buf, buf + n);
+        if (data.size() > (64u << 20)) break;   // no settings file is this large
+    }
+    fclose(fp);
+    return ParseSystemIni(data.data(), data.size(), ini, items);
+}
+
+int ReadKeyConfig(const char* path, KEYCONFIG* p) {
+    FILE* fp = FsOpen(path, "rb");
+    if (!fp) return 0;
+    uint8_t buf[KEYCONFIG_FILE_SIZE];
+    size_t n = fread(buf, 1, sizeof buf, fp);
+    fclose(fp);
+    ParseKeyConfig(buf, n, p);
+    return 1;
+}
