@@ -8,11 +8,18 @@ class IClock {
 public:
     virtual ~IClock() = default;
     virtual uint32_t Now() = 0;
+    // Called by SleepMs while this clock is installed. Returning true means
+    // the clock took care of the wait (a fake clock advances its time and
+    // returns at once); false makes SleepMs sleep for real.
+    virtual bool Sleep(unsigned nMs) { (void)nMs; return false; }
 };
 
 // Milliseconds since process start, as a wrapping 32-bit value. Compare two
 // readings only by unsigned difference.
 uint32_t GetTicks();
+
+// Milliseconds of the real clock, whatever clock is installed.
+uint32_t GetRealTicks();
 
 // Installs a clock for GetTicks (null restores the real one).
 void SetClock(IClock* pClock);

@@ -3,9 +3,11 @@
 //
 // Every box goes through the installed service. The real service shows an
 // SDL message box on the main thread (a box asked for on another thread is a
-// request served by the main thread); headless (no display, or no main loop
-// serving requests) a box is logged to standard error and answered with its
-// default. Tests install a scripted fake.
+// request served by the main thread). Headless (SDL_VIDEODRIVER=dummy or
+// offscreen, no display to open, or a box asked for on another thread while
+// no main loop serves requests) a box is logged to standard error and
+// answered with its default; so is a box SDL fails to show. Tests install a
+// scripted fake (tests/support/FakeMessageBox.h).
 
 // Box types and answers, with the values of the original platform.
 enum : unsigned {
@@ -24,7 +26,7 @@ class IMessageBoxService {
 public:
     virtual ~IMessageBoxService() = default;
     // Shows a box; texts are Shift-JIS. Returns IDOK, IDYES, IDNO, IDCANCEL,
-    // or 0 when no box could be shown.
+    // or 0 when the box was cancelled by shutdown.
     virtual int Show(const char* pszText, const char* pszCaption, unsigned nType) = 0;
 };
 
@@ -33,5 +35,12 @@ public:
 int DefaultBoxAnswer(unsigned nType);
 
 IMessageBoxService& GetMessageBoxService();
+
+// True when boxes cannot be shown on a display (see above).
+bool IsHeadlessDisplay();
+
+// The window that owns the boxes (null: none). Set by the shell.
+struct SDL_Window;
+void SetMessageBoxParent(SDL_Window* pWindow);
 // Installs a service (null restores the default one).
 void SetMessageBoxService(IMessageBoxService* pService);

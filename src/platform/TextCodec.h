@@ -12,3 +12,6 @@ std::string SjisToUtf8(std::string_view sjis);
 // UTF-8 to Shift-JIS bytes. Returns false (and leaves out untouched) when a
 // character has no CP932 form or the input is not valid UTF-8.
 bool Utf8ToSjis(std::string_view utf8, std::string& out);
+
+// True when the bytes form valid UTF-8 (plain ASCII included).
+bool IsValidUtf8(std::string_view text);
