@@ -1,0 +1,45 @@
+#include "frontend/Option.h"
+
+cOption recOption;
+
+const int anVolumeTable[OPTION_VOLUME_STEPS] = {-10000, -3000, -2000, -1300, -800, -500, -300, -150, -80, -30, 0};
+
+int GetOptionVolume(int nStep) {
+    if (nStep < 0 || nStep >= OPTION_VOLUME_STEPS) nStep = 7;
+    return anVolumeTable[nStep];
+}
+
+cOption::cOption() {
+    RegisterFields(static_cast<int>(DATA_VERSION));
+    SetDefault();
+}
+
+void cOption::RegisterFields(int nVer) {
+    (void)nVer;
+    ClearFieldTable();
+    AddField4(&m_nPaletteVariant);
+    AddField4(&m_bBgm);
+    AddField4(&m_nVolume);
+    AddField4(&m_nRankingMode);
+    AddString(&m_strName);
+}
+
+void cOption::SetDefault() {
+    m_nPaletteVariant = 0;
+    m_bBgm = 1;
+    m_nVolume = 7;
+    m_nRankingMode = 0;
+    m_strName = "aaa";
+}
+
+void cOption::Normalize() {
+    if (m_nPaletteVariant < 0 || m_nPaletteVariant >= OPTION_PALETTE_VARIANTS) m_nPaletteVariant = 0;
+    if (m_bBgm != 0 && m_bBgm != 1) m_bBgm = 1;
+    if (m_nVolume < 0 || m_nVolume >= OPTION_VOLUME_STEPS) m_nVolume = 7;
+    if (m_nRankingMode < 0 || m_nRankingMode >= OPTION_RANKING_MODES) m_nRankingMode = 0;
+}
+
+void cOption::Read(cDataFile* fp) {
+    cRecord::Read(fp);
+    Normalize();
+}
