@@ -173,13 +173,20 @@ cDataFile* OpenDataFile(const char* path) {
 
     std::vector<uint8_t> data;
     bool bOk = true;
+    long nSize = -1;
     if (std::fseek(f, 0, SEEK_END) == 0) {
-        long nSize = std::ftell(f);
-        if (nSize > 0) data.reserve(static_cast<size_t>(nSize));
-        std::rewind(f);
+        nSize = std::ftell(f);
+        if (std::fseek(f, 0, SEEK_SET) != 0) nSize = -1;
+    }
+    if (nSize >= 0) {
+        // The whole file in one read; a file that grew meanwhile is read on below.
+        data.resize(static_cast<size_t>(nSize));
+        size_t nGot = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), f);
+        data.resize(nGot);
+        if (nGot < static_cast<size_t>(nSize) && std::ferror(f)) bOk = false;
     }
     uint8_t buf[65536];
-    for (;;) {
+    while (bOk) {
         size_t n = std::fread(buf, 1, sizeof buf, f);
         if (n > 0) data.insert(data.end(), buf, buf + n);
         if (n < sizeof buf) {
@@ -247,13 +254,52 @@ int CloseDataFile(cDataFile* fp) {
 // ---------------------------------------------------------------------------
 // cRecord
 
+// Lends a record table storage from the calling thread's pool for one
+// operation and takes it back afterwards, emptied. Leases nest (CopyFields
+// holds two), so the pool is a stack.
+class cRecordTableLease {
+public:
+    explicit cRecordTableLease(cRecord& rec) : m_rec(rec) {
+        std::vector<POOLED>& pool = Pool();
+        if (!pool.empty()) {
+            m_rec.m_vFieldData.swap(pool.back().vFields);
+            m_rec.m_vStringData.swap(pool.back().vStrings);
+            pool.pop_back();
+        }
+    }
+    ~cRecordTableLease() {
+        m_rec.m_vFieldData.clear();
+        m_rec.m_vStringData.clear();
+        std::vector<POOLED>& pool = Pool();
+        if (pool.size() < 64) {
+            pool.emplace_back();
+            pool.back().vFields.swap(m_rec.m_vFieldData);
+            pool.back().vStrings.swap(m_rec.m_vStringData);
+        } else {
+            cChkVector<FIELDDATA>().swap(m_rec.m_vFieldData);
+            cChkVector<STRINGDATA>().swap(m_rec.m_vStringData);
+        }
+    }
+    cRecordTableLease(const cRecordTableLease&) = delete;
+    cRecordTableLease& operator=(const cRecordTableLease&) = delete;
+
+private:
+    struct POOLED {
+        cChkVector<FIELDDATA> vFields;
+        cChkVector<STRINGDATA> vStrings;
+    };
+    static std::vector<POOLED>& Pool() {
+        static thread_local std::vector<POOLED> s_pool;
+        return s_pool;
+    }
+    cRecord& m_rec;
+};
+
 cRecord& cRecord::operator=(const cRecord& src) {
     if (this == &src) return *this;
-    // Registering this record at the current version points every entry at
-    // this record's own members, which is what rebasing the source's tables
-    // onto this record gives. No value is copied here: the derived assignment
-    // copies its members.
-    RegisterFields(static_cast<int>(nDataVer));
+    // The tables are working state that every operation rebuilds, so there is
+    // nothing to rebase; no member value is copied here either: the derived
+    // assignment copies its members.
     const_cast<cRecord&>(src).OnCopySource(static_cast<int>(nDataVer));
     return *this;
 }
@@ -285,6 +331,7 @@ void cRecord::AddString(std::string* lpStr) {
 }
 
 void cRecord::Read(cDataFile* fp) {
+    cRecordTableLease lease(*this);
     RegisterFields(static_cast<int>(nFileVer));
 
     // A count above the entries this version registers, or a negative one,
@@ -297,13 +344,13 @@ void cRecord::Read(cDataFile* fp) {
             if (!fp->ReadBytes(fd.lpData, FieldBytes(fd))) break;
         }
     }
-    if (!fp->IsFailed()) ReadStrings(fp);
+    if (!fp->IsFailed()) ReadStringTable(fp);
 
-    if (bDelCR) StripCR();
-    if (nDataVer != nFileVer) RegisterFields(static_cast<int>(nDataVer));
+    if (bDelCR)
+        for (const STRINGDATA& sd : m_vStringData) StripCRFromString(*sd.lpStr);
 }
 
-void cRecord::ReadStrings(cDataFile* fp) {
+void cRecord::ReadStringTable(cDataFile* fp) {
     int32_t m = fp->ReadI32();
     if (fp->IsFailed()) return;
     if (m < 0 || static_cast<size_t>(m) > m_vStringData.size()) {
@@ -314,16 +361,29 @@ void cRecord::ReadStrings(cDataFile* fp) {
         if (!fp->ReadString(*m_vStringData[static_cast<size_t>(i)].lpStr)) return;
 }
 
+void cRecord::ReadStrings(cDataFile* fp) {
+    cRecordTableLease lease(*this);
+    RegisterFields(static_cast<int>(nFileVer));
+    ReadStringTable(fp);
+}
+
 void cRecord::Write(cDataFile* fp) {
+    cRecordTableLease lease(*this);
     RegisterFields(static_cast<int>(nDataVer));
     fp->WriteI32(static_cast<int32_t>(m_vFieldData.size()));
     for (const FIELDDATA& fd : m_vFieldData) fp->WriteBytes(fd.lpData, FieldBytes(fd));
-    WriteStrings(fp);
+    WriteStringTable(fp);
+}
+
+void cRecord::WriteStringTable(cDataFile* fp) {
+    fp->WriteI32(static_cast<int32_t>(m_vStringData.size()));
+    for (const STRINGDATA& sd : m_vStringData) fp->WriteString(*sd.lpStr);
 }
 
 void cRecord::WriteStrings(cDataFile* fp) {
-    fp->WriteI32(static_cast<int32_t>(m_vStringData.size()));
-    for (const STRINGDATA& sd : m_vStringData) fp->WriteString(*sd.lpStr);
+    cRecordTableLease lease(*this);
+    RegisterFields(static_cast<int>(nDataVer));
+    WriteStringTable(fp);
 }
 
 int cRecord::Load(const char* path) {
@@ -341,6 +401,7 @@ int cRecord::Save(const char* path) {
 }
 
 void cRecord::Clear() {
+    cRecordTableLease lease(*this);
     RegisterFields(static_cast<int>(nDataVer));
     for (const FIELDDATA& fd : m_vFieldData) {
         size_t n = FieldBytes(fd);
@@ -352,6 +413,8 @@ void cRecord::Clear() {
 void cRecord::CopyFields(const cRecord& src) {
     if (this == &src) return;
     cRecord& from = const_cast<cRecord&>(src);
+    cRecordTableLease leaseThis(*this);
+    cRecordTableLease leaseFrom(from);
     RegisterFields(static_cast<int>(nDataVer));
     from.RegisterFields(static_cast<int>(nDataVer));
     size_t nFields = std::min(m_vFieldData.size(), from.m_vFieldData.size());
@@ -369,5 +432,7 @@ void StripCRFromString(std::string& s) {
 }
 
 void cRecord::StripCR() {
+    cRecordTableLease lease(*this);
+    RegisterFields(static_cast<int>(nDataVer));
     for (const STRINGDATA& sd : m_vStringData) StripCRFromString(*sd.lpStr);
 }

@@ -13,6 +13,12 @@
 // reads zeros from then on, so callers may finish their reads and check
 // IsFailed() once. Load then returns 0. A reader never posts a close.
 //
+// The tables are working state: each base operation (Read, Write, Clear,
+// CopyFields, StripCR, assignment) registers the record, does its work and
+// hands the table storage back to a per-thread pool, so that a list of
+// thousands of records holds no tables. A RegisterFields call of the
+// record's own fills its tables and leaves them in place (FieldTable()).
+//
 // Saving writes to a temporary file beside the target, checks every write
 // and the close, and renames it over the target; a failure leaves the old
 // file whole.
@@ -138,9 +144,9 @@ int CloseDataFile(cDataFile* fp);
 class cRecord {
 public:
     cRecord() = default;
-    // Copies carry no tables: every operation registers first, so a copy's
-    // tables are rebuilt onto its own members when next used.
-    cRecord(const cRecord&) {}
+    // Copies and moves carry no tables: every operation registers first.
+    cRecord(const cRecord&) noexcept {}
+    cRecord(cRecord&&) noexcept {}
     cRecord& operator=(const cRecord& src);
     virtual ~cRecord() = default;
 
@@ -158,6 +164,8 @@ public:
     void Clear();
     void CopyFields(const cRecord& src);
     void StripCR();
+    // The string half of Read and Write on their own (registering at
+    // nFileVer and nDataVer respectively).
     void ReadStrings(cDataFile* fp);
     void WriteStrings(cDataFile* fp);
 
@@ -165,6 +173,7 @@ public:
     const cChkVector<STRINGDATA>& StringTable() const { return m_vStringData; }
 
 protected:
+    friend class cRecordTableLease;
     void ClearFieldTable();
     void AddField8(void* lpData, int nCount = 1);
     void AddField4(void* lpData, int nCount = 1);
@@ -173,12 +182,27 @@ protected:
     void AddField(void* lpData, int nCount, int nSize);
     void AddString(std::string* lpStr);
 
-    cChkVector<FIELDDATA> m_vFieldData;
+    cChkVector<FIELDDATA> m_vFieldData;    // filled by RegisterFields
     cChkVector<STRINGDATA> m_vStringData;
+
+private:
+    void ReadStringTable(cDataFile* fp);
+    void WriteStringTable(cDataFile* fp);
 };
 
 // Removes every byte 13 from s.
 void StripCRFromString(std::string& s);
+
+// Reserves room for n list elements read from a file. The count is bounded by
+// the bytes left, but an element may be far larger in memory than its
+// smallest body, so the reservation is capped; beyond it the list grows as
+// the bodies actually arrive.
+template <class T>
+void ReserveRecordList(std::vector<T>& list, int n) {
+    constexpr size_t nCap = (size_t{256} << 20) / sizeof(T);
+    size_t nWant = n > 0 ? static_cast<size_t>(n) : 0;
+    list.reserve(nWant < nCap ? nWant : nCap);
+}
 
 // Reads a list of records: a count, then that many bodies. Each new element
 // is made by make() (registered at the current version and cleared by its
@@ -188,9 +212,7 @@ template <class T, class Make>
 void ReadRecordList(cDataFile* fp, std::vector<T>& list, Make make) {
     int n = fp->ReadCount(8);
     list.clear();
-    // The count is bounded by the bytes left, but an element may be far larger
-    // in memory than its smallest body: grow as the bodies actually arrive.
-    list.reserve(static_cast<size_t>(n < 1024 ? n : 1024));
+    ReserveRecordList(list, n);
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list.push_back(make());
         list.back().Read(fp);
@@ -198,7 +220,10 @@ void ReadRecordList(cDataFile* fp, std::vector<T>& list, Make make) {
 }
 template <class T>
 void ReadRecordList(cDataFile* fp, std::vector<T>& list) {
-    ReadRecordList(fp, list, [] { return T(); });
+    int n = fp->ReadCount(8);
+    list.clear();
+    ReserveRecordList(list, n);
+    for (int i = 0; i < n && !fp->IsFailed(); i++) list.emplace_back().Read(fp);
 }
 template <class T>
 void WriteRecordList(cDataFile* fp, std::vector<T>& list) {

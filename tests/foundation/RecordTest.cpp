@@ -1,0 +1,445 @@
+// The record base: the byte layout of a record file, reading older layouts,
+// refusing newer ones, failing cleanly on damaged files, and saving through a
+// temporary file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "foundation/Record.h"
+#include "platform/CloseRequest.h"
+#include "support/ByteBuilder.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// The record of the format's worked example: int32, int16[2], int8, two strings.
+class cGoldenRec : public cRecord {
+public:
+    int32_t m_nA = 0;
+    int16_t m_wB[2] = {};
+    int8_t m_byC = 0;
+    std::string m_strD, m_strE;
+    int m_nUnregistered = 55;
+
+    cGoldenRec() { Clear(); }
+    void RegisterFields(int nVer) override {
+        (void)nVer;
+        ClearFieldTable();
+        AddField4(&m_nA);
+        AddField2(m_wB, 2);
+        AddField1(&m_byC);
+        AddString(&m_strD);
+        AddString(&m_strE);
+    }
+};
+
+// A record whose layout changed over the versions:
+//   m_nA          always
+//   a 2-byte word stored up to version 200, dropped since (read into wDummyField)
+//   m_nB          versions after 100
+//   m_dD          versions after 300 (an 8-byte field)
+//   m_str1        always
+//   m_str2        versions after 300
+class cVersionedRec : public cRecord {
+public:
+    int32_t m_nA = 0, m_nB = 0;
+    double m_dD = 0;
+    std::string m_str1, m_str2;
+
+    cVersionedRec() { Clear(); }
+    void RegisterFields(int nVer) override {
+        uint32_t v = static_cast<uint32_t>(nVer);
+        ClearFieldTable();
+        AddField4(&m_nA);
+        if (!VerAfter(v, 200)) AddField2(&wDummyField);
+        if (VerAfter(v, 100)) AddField4(&m_nB);
+        if (VerAfter(v, 300)) AddField8(&m_dD);
+        AddString(&m_str1);
+        if (VerAfter(v, 300)) AddString(&m_str2);
+    }
+    void SetSentinels() {
+        m_nA = -1;
+        m_nB = -2;
+        m_dD = -3.5;
+        m_str1 = "keep1";
+        m_str2 = "keep2";
+    }
+};
+
+// A record with a nested list of records, as the derived records append them.
+class cListRec : public cRecord {
+public:
+    int32_t m_nId = 0;
+    std::vector<cVersionedRec> m_vItems;
+
+    cListRec() { Clear(); }
+    void RegisterFields(int nVer) override {
+        (void)nVer;
+        ClearFieldTable();
+        AddField4(&m_nId);
+    }
+    void Read(cDataFile* fp) override {
+        cRecord::Read(fp);
+        ReadRecordList(fp, m_vItems);
+    }
+    void Write(cDataFile* fp) override {
+        cRecord::Write(fp);
+        WriteRecordList(fp, m_vItems);
+    }
+};
+
+class RecordTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        nDataVer = DATA_VERSION;
+        nFileVer = 0;
+        bFileVerErr = 0;
+        bDelCR = 0;
+        ResetCloseRequests();
+    }
+    void TearDown() override {
+        bDelCR = 0;
+        // A reader never asks the program to close.
+        EXPECT_EQ(GetCloseRequestCount(), 0u);
+    }
+    cTempDir m_dir;
+};
+
+const std::vector<uint8_t> kGolden = {
+    0x56, 0x03, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,
+    0x02, 0x00, 0x03, 0x00, 0x07, 0x02, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00,
+    0x00, 0x61, 0x62, 0x63, 0x00, 0x01, 0x00, 0x00, 0x00,
+};
+
+TEST_F(RecordTest, GoldenRecordIsWrittenByteForByteAndReadBack) {
+    cGoldenRec rec;
+    rec.m_nA = 1;
+    rec.m_wB[0] = 2;
+    rec.m_wB[1] = 3;
+    rec.m_byC = 7;
+    rec.m_strD = "abc";
+    ASSERT_EQ(rec.Save("golden.dat"), 1);
+    EXPECT_EQ(ReadHostFile(m_dir.File("golden.dat")), kGolden);
+    EXPECT_FALSE(m_dir.Exists("golden.dat.tmp"));
+
+    cGoldenRec back;
+    back.m_strE = "to be emptied";
+    ASSERT_EQ(back.Load("golden.dat"), 1);
+    EXPECT_EQ(nFileVer, 854u);
+    EXPECT_EQ(bFileVerErr, 0);
+    EXPECT_EQ(back.m_nA, 1);
+    EXPECT_EQ(back.m_wB[0], 2);
+    EXPECT_EQ(back.m_wB[1], 3);
+    EXPECT_EQ(back.m_byC, 7);
+    EXPECT_EQ(back.m_strD, "abc");
+    EXPECT_EQ(back.m_strE, "");
+}
+
+TEST_F(RecordTest, StringsAreStoredUpToTheirFirstZeroAndAtFullLength) {
+    cGoldenRec rec;
+    rec.m_strD = std::string("ab\0cd", 5);
+    rec.m_strE = std::string(12000, 'x');  // longer than any formatting buffer
+    ASSERT_EQ(rec.Save("s.dat"), 1);
+    EXPECT_EQ(rec.m_strD, "ab");  // cut in memory too
+
+    cGoldenRec back;
+    ASSERT_EQ(back.Load("s.dat"), 1);
+    EXPECT_EQ(back.m_strD, "ab");
+    EXPECT_EQ(back.m_strE, std::string(12000, 'x'));
+}
+
+TEST_F(RecordTest, VersionedFilesReadWithTheirOwnLayout) {
+    struct CASE {
+        const char* pszName;
+        cByteBuilder bytes;
+        int nLoad;
+        int32_t nA, nB;
+        double dD;
+        const char *psz1, *psz2;
+        int16_t wDummy;
+        int bVerErr;
+    };
+    std::vector<CASE> cases = {
+        {"version 0: a, dropped word, one string",
+         cByteBuilder().U32(0).Count(2).I32(7).I16(0x1234).Count(1).Str("x"),
+         1, 7, -2, -3.5, "x", "keep2", 0x1234, 0},
+        {"version 150: b added after 100",
+         cByteBuilder().U32(150).Count(3).I32(7).I16(0x55).I32(8).Count(1).Str("y"),
+         1, 7, 8, -3.5, "y", "keep2", 0x55, 0},
+        {"version 201: the word is gone",
+         cByteBuilder().U32(201).Count(2).I32(7).I32(8).Count(1).Str(""),
+         1, 7, 8, -3.5, "", "keep2", 0, 0},
+        {"version 854: double and second string",
+         cByteBuilder().U32(854).Count(3).I32(7).I32(8).F64(2.25).Count(2).Str("p").Str("q"),
+         1, 7, 8, 2.25, "p", "q", 0, 0},
+        {"short counts keep the later fields and strings",
+         cByteBuilder().U32(854).Count(1).I32(7).Count(1).Str("p"),
+         1, 7, -2, -3.5, "p", "keep2", 0, 0},
+        {"zero counts read nothing",
+         cByteBuilder().U32(854).Count(0).Count(0),
+         1, -1, -2, -3.5, "keep1", "keep2", 0, 0},
+        {"newer version 855 is refused",
+         cByteBuilder().U32(855).Count(3).I32(7).I32(8).F64(2.25).Count(2).Str("p").Str("q"),
+         0, -1, -2, -3.5, "keep1", "keep2", 0, 1},
+        {"version 0x80000000 is refused (unsigned)",
+         cByteBuilder().U32(0x80000000u).Count(1).I32(7).Count(0),
+         0, -1, -2, -3.5, "keep1", "keep2", 0, 1},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        ASSERT_TRUE(c.bytes.WriteFile(m_dir.File("v.dat")));
+        wDummyField = 0;
+        bFileVerErr = 1 - c.bVerErr;
+        cVersionedRec rec;
+        rec.SetSentinels();
+        EXPECT_EQ(rec.Load("v.dat"), c.nLoad);
+        EXPECT_EQ(bFileVerErr, c.bVerErr);
+        EXPECT_EQ(rec.m_nA, c.nA);
+        EXPECT_EQ(rec.m_nB, c.nB);
+        EXPECT_EQ(rec.m_dD, c.dD);
+        EXPECT_EQ(rec.m_str1, c.psz1);
+        EXPECT_EQ(rec.m_str2, c.psz2);
+        EXPECT_EQ(wDummyField, c.wDummy);
+        if (c.nLoad) {
+            // Written again, the record has the current layout.
+            ASSERT_EQ(rec.Save("again.dat"), 1);
+            std::vector<uint8_t> again = ReadHostFile(m_dir.File("again.dat"));
+            ASSERT_GE(again.size(), 8u);
+            EXPECT_EQ(again[0] | again[1] << 8, 854);
+            EXPECT_EQ(again[4], 3);  // three fields
+        }
+    }
+}
+
+TEST_F(RecordTest, DamagedFilesFailCleanly) {
+    // A valid current body, for cutting.
+    cByteBuilder good;
+    good.U32(854).Count(3).I32(7).I32(8).F64(2.25).Count(2).Str("hello").Str("q");
+    struct CASE {
+        const char* pszName;
+        cByteBuilder bytes;
+    };
+    std::vector<CASE> cases = {
+        {"empty file", cByteBuilder()},
+        {"version word cut", cByteBuilder().U16(854)},
+        {"no body", cByteBuilder().U32(854)},
+        {"negative field count", cByteBuilder().U32(854).Count(-1).Count(0)},
+        {"huge field count", cByteBuilder().U32(854).Count(0x7FFFFFFF).I32(1).Count(0)},
+        {"field count above the registered", cByteBuilder().U32(854).Count(4).I32(7).I32(8).F64(1).I32(9).Count(0)},
+        {"cut inside the fields", cByteBuilder(good).Cut(good.Size() - 18)},
+        {"cut before the string count", cByteBuilder().U32(854).Count(1).I32(7)},
+        {"negative string count", cByteBuilder().U32(854).Count(0).Count(-5)},
+        {"huge string count", cByteBuilder().U32(854).Count(0).Count(0x40000000).Str("a")},
+        {"string count above the registered", cByteBuilder().U32(854).Count(0).Count(3).Str("a").Str("b").Str("c")},
+        {"string length 0", cByteBuilder().U32(854).Count(0).Count(1).I32(0)},
+        {"negative string length", cByteBuilder().U32(854).Count(0).Count(1).I32(-2).Raw("ab")},
+        {"huge string length", cByteBuilder().U32(854).Count(0).Count(1).I32(0x7FFFFFF0).Raw("abc")},
+        {"string one byte beyond the end", cByteBuilder().U32(854).Count(0).Count(1).I32(5).Raw("abc")},
+        {"cut inside a string", cByteBuilder(good).Cut(3)},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        ASSERT_TRUE(c.bytes.WriteFile(m_dir.File("bad.dat")));
+        cVersionedRec rec;
+        EXPECT_EQ(rec.Load("bad.dat"), 0);
+    }
+}
+
+TEST_F(RecordTest, DamagedListCountsFailCleanly) {
+    cByteBuilder head;
+    head.U32(854).Count(1).I32(42).Count(0);
+    cByteBuilder item;
+    item.Count(3).I32(1).I32(2).F64(0.5).Count(2).Str("a").Str("b");
+
+    struct CASE {
+        const char* pszName;
+        cByteBuilder bytes;
+        int nLoad;
+        size_t nItems;
+    };
+    std::vector<CASE> cases = {
+        {"two items", cByteBuilder(head).Count(2).Append(item).Append(item), 1, 2},
+        {"no items", cByteBuilder(head).Count(0), 1, 0},
+        {"negative count", cByteBuilder(head).Count(-1).Append(item), 0, 0},
+        {"huge count", cByteBuilder(head).Count(0x7FFFFFFF).Append(item), 0, 0},
+        {"count above the bodies present", cByteBuilder(head).Count(3).Append(item).Append(item), 0, 2},
+        {"missing count", cByteBuilder(head), 0, 0},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        ASSERT_TRUE(c.bytes.WriteFile(m_dir.File("list.dat")));
+        cListRec rec;
+        EXPECT_EQ(rec.Load("list.dat"), c.nLoad);
+        if (c.nLoad) {
+            EXPECT_EQ(rec.m_nId, 42);
+            ASSERT_EQ(rec.m_vItems.size(), c.nItems);
+            for (auto& e : rec.m_vItems) {
+                EXPECT_EQ(e.m_nB, 2);
+                EXPECT_EQ(e.m_str2, "b");
+            }
+        }
+    }
+}
+
+TEST_F(RecordTest, NestedListsRoundTrip) {
+    cListRec rec;
+    rec.m_nId = 9;
+    for (int i = 0; i < 3; i++) {
+        cVersionedRec e;
+        e.m_nA = i;
+        e.m_dD = i * 0.5;
+        e.m_str2 = std::string(static_cast<size_t>(i), 'z');
+        rec.m_vItems.push_back(e);
+    }
+    ASSERT_EQ(rec.Save("n.dat"), 1);
+    cListRec back;
+    ASSERT_EQ(back.Load("n.dat"), 1);
+    ASSERT_EQ(back.m_vItems.size(), 3u);
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(back.m_vItems[i].m_nA, i);
+        EXPECT_EQ(back.m_vItems[i].m_dD, i * 0.5);
+        EXPECT_EQ(back.m_vItems[i].m_str2, std::string(static_cast<size_t>(i), 'z'));
+    }
+}
+
+TEST_F(RecordTest, CarriageReturnsAreStrippedWhileTheFlagIsSet) {
+    cByteBuilder b;
+    b.U32(854).Count(0).Count(1).Str("a\r\nb");
+    ASSERT_TRUE(b.WriteFile(m_dir.File("cr.dat")));
+    cVersionedRec rec;
+    rec.m_str2 = "x\r\ry";  // not read from the file, stripped all the same
+    bDelCR = 1;
+    ASSERT_EQ(rec.Load("cr.dat"), 1);
+    EXPECT_EQ(rec.m_str1, "a\nb");
+    EXPECT_EQ(rec.m_str2, "xy");
+
+    bDelCR = 0;
+    cVersionedRec keep;
+    ASSERT_EQ(keep.Load("cr.dat"), 1);
+    EXPECT_EQ(keep.m_str1, "a\r\nb");
+
+    keep.StripCR();
+    EXPECT_EQ(keep.m_str1, "a\nb");
+}
+
+// A record whose writer fails half way, as a failed disk write would.
+class cFailingRec : public cGoldenRec {
+public:
+    void Write(cDataFile* fp) override {
+        cRecord::Write(fp);
+        fp->Fail();
+    }
+};
+
+TEST_F(RecordTest, FailedSaveLeavesTheOldFileWhole) {
+    cGoldenRec old;
+    old.m_nA = 1;
+    old.m_strD = "old";
+    ASSERT_EQ(old.Save("keep.dat"), 1);
+    const std::vector<uint8_t> before = ReadHostFile(m_dir.File("keep.dat"));
+
+    cFailingRec failing;
+    failing.m_nA = 2;
+    EXPECT_EQ(failing.Save("keep.dat"), 0);
+    EXPECT_EQ(ReadHostFile(m_dir.File("keep.dat")), before);
+    EXPECT_FALSE(m_dir.Exists("keep.dat.tmp"));
+
+    // The temporary file cannot be made.
+    ASSERT_TRUE(m_dir.MakeDir("keep.dat.tmp"));
+    cGoldenRec other;
+    other.m_nA = 3;
+    EXPECT_EQ(other.Save("keep.dat"), 0);
+    EXPECT_EQ(ReadHostFile(m_dir.File("keep.dat")), before);
+
+    // The rename cannot replace the target (a folder that is not empty).
+    ASSERT_TRUE(m_dir.MakeDir("dir.dat/inside"));
+    EXPECT_EQ(other.Save("dir.dat"), 0);
+    EXPECT_FALSE(m_dir.Exists("dir.dat.tmp"));
+
+    // A good save still replaces the file.
+    cGoldenRec good;
+    good.m_nA = 4;
+    ASSERT_EQ(good.Save("new.dat"), 1);
+    ASSERT_EQ(good.Save("new.dat"), 1);
+    cGoldenRec back;
+    ASSERT_EQ(back.Load("new.dat"), 1);
+    EXPECT_EQ(back.m_nA, 4);
+}
+
+TEST_F(RecordTest, MissingFileLeavesTheVersionVariables) {
+    nFileVer = 123;
+    bFileVerErr = 1;
+    cGoldenRec rec;
+    EXPECT_EQ(rec.Load("nothing.dat"), 0);
+    EXPECT_EQ(rec.Load(""), 0);  // opens "err", which is missing too
+    EXPECT_EQ(nFileVer, 123u);
+    EXPECT_EQ(bFileVerErr, 1);
+}
+
+TEST_F(RecordTest, ClearCopyAndAssignTouchOnlyRegisteredMembers) {
+    cGoldenRec a;
+    a.m_nA = 5;
+    a.m_wB[0] = 6;
+    a.m_wB[1] = 7;
+    a.m_byC = 8;
+    a.m_strD = "d";
+    a.m_nUnregistered = 99;
+
+    cGoldenRec b;
+    b.CopyFields(a);
+    EXPECT_EQ(b.m_nA, 5);
+    EXPECT_EQ(b.m_wB[1], 7);
+    EXPECT_EQ(b.m_byC, 8);
+    EXPECT_EQ(b.m_strD, "d");
+    EXPECT_EQ(b.m_nUnregistered, 55);
+
+    cGoldenRec c;
+    c = a;  // base assignment then the members
+    EXPECT_EQ(c.m_nA, 5);
+    c.RegisterFields(854);
+    ASSERT_EQ(c.FieldTable().size(), 3u);
+    for (const FIELDDATA& fd : c.FieldTable()) {
+        EXPECT_EQ(fd.lpOwner, &c);
+        const char* p = static_cast<const char*>(fd.lpData);
+        EXPECT_TRUE(p >= reinterpret_cast<const char*>(&c) && p < reinterpret_cast<const char*>(&c + 1));
+    }
+    for (const STRINGDATA& sd : c.StringTable()) EXPECT_TRUE(sd.lpStr == &c.m_strD || sd.lpStr == &c.m_strE);
+    c.m_strD = "changed";
+    c.m_wB[0] = -1;
+    EXPECT_EQ(a.m_strD, "d");
+    EXPECT_EQ(a.m_wB[0], 6);
+
+    a.Clear();
+    EXPECT_EQ(a.m_nA, 0);
+    EXPECT_EQ(a.m_wB[0], 0);
+    EXPECT_EQ(a.m_wB[1], 0);
+    EXPECT_EQ(a.m_byC, 0);
+    EXPECT_EQ(a.m_strD, "");
+    EXPECT_EQ(a.m_nUnregistered, 99);
+}
+
+TEST_F(RecordTest, MemoryReaderReadsInIsolation) {
+    // A body without a version word, read with the version the caller sets.
+    cByteBuilder b;
+    b.Count(2).I32(7).I16(3).Count(1).Str("m");
+    nFileVer = 0;
+    cDataFile* fp = cDataFile::FromBytes(b.Bytes());
+    cVersionedRec rec;
+    rec.Read(fp);
+    EXPECT_FALSE(fp->IsFailed());
+    EXPECT_EQ(fp->BytesLeft(), 0u);
+    EXPECT_EQ(CloseDataFile(fp), 1);
+    EXPECT_EQ(rec.m_nA, 7);
+    EXPECT_EQ(rec.m_str1, "m");
+
+    // Reads past the end fail the stream and give zeros.
+    cDataFile* fp2 = cDataFile::FromBytes({1, 2});
+    EXPECT_EQ(fp2->ReadI32(), 0);
+    EXPECT_TRUE(fp2->IsFailed());
+    EXPECT_EQ(fp2->ReadU8(), 0);
+    EXPECT_EQ(CloseDataFile(fp2), 0);
+}
+
+}  // namespace
