@@ -1,0 +1,191 @@
+// Shows finished frames in the window.
+#include "platform/Presenter.h"
+
+#include <SDL.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "platform/MainThread.h"
+
+namespace {
+
+std::mutex g_mx;
+std::vector<uint32_t> g_vLast;
+int g_nLastW = 0, g_nLastH = 0;
+std::atomic<uint64_t> g_nFrames{0};
+
+SDL_Window* g_lpWindow = nullptr;
+SDL_Renderer* g_lpRenderer = nullptr;
+SDL_Texture* g_lpTexture = nullptr;
+int g_nTexW = 0, g_nTexH = 0;
+bool g_bOwnWindow = false;
+bool g_bVSync = false;
+
+// Expands an n-bit field to 8 bits: field * 255 / max, truncated.
+inline uint32_t Expand(uint32_t c, uint32_t max) { return c * 255u / max; }
+
+void Convert(const void* lpPixels, int w, int h, int nPitch, int nFormat, const uint32_t* lpPalette,
+             std::vector<uint32_t>& out) {
+    out.resize(static_cast<size_t>(w) * h);
+    const uint8_t* base = static_cast<const uint8_t*>(lpPixels);
+    for (int y = 0; y < h; y++) {
+        const uint8_t* row = base + static_cast<size_t>(y) * nPitch;
+        uint32_t* o = out.data() + static_cast<size_t>(y) * w;
+        switch (nFormat) {
+        case PRESENT_P8:
+            for (int x = 0; x < w; x++) o[x] = 0xFF000000u | (lpPalette ? lpPalette[row[x]] & 0xFFFFFFu : 0u);
+            break;
+        case PRESENT_RGB565:
+            for (int x = 0; x < w; x++) {
+                uint32_t v = reinterpret_cast<const uint16_t*>(row)[x];
+                o[x] = 0xFF000000u | Expand((v >> 11) & 31, 31) << 16 | Expand((v >> 5) & 63, 63) << 8 | Expand(v & 31, 31);
+            }
+            break;
+        case PRESENT_ARGB1555:
+            for (int x = 0; x < w; x++) {
+                uint32_t v = reinterpret_cast<const uint16_t*>(row)[x];
+                o[x] = 0xFF000000u | Expand((v >> 10) & 31, 31) << 16 | Expand((v >> 5) & 31, 31) << 8 | Expand(v & 31, 31);
+            }
+            break;
+        default:
+            for (int x = 0; x < w; x++) o[x] = 0xFF000000u | reinterpret_cast<const uint32_t*>(row)[x];
+            break;
+        }
+    }
+}
+
+void DestroyRenderer() {
+    if (g_lpTexture) SDL_DestroyTexture(g_lpTexture);
+    if (g_lpRenderer) SDL_DestroyRenderer(g_lpRenderer);
+    g_lpTexture = nullptr;
+    g_lpRenderer = nullptr;
+    g_nTexW = g_nTexH = 0;
+}
+
+// Main thread: draws the last frame into the renderer's back buffer.
+bool RenderLast() {
+    if (!g_lpRenderer) return false;
+    std::lock_guard<std::mutex> lk(g_mx);
+    if (g_vLast.empty()) return false;
+    if (!g_lpTexture || g_nTexW != g_nLastW || g_nTexH != g_nLastH) {
+        if (g_lpTexture) SDL_DestroyTexture(g_lpTexture);
+        g_lpTexture = SDL_CreateTexture(g_lpRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, g_nLastW,
+                                        g_nLastH);
+        if (!g_lpTexture) return false;
+        g_nTexW = g_nLastW;
+        g_nTexH = g_nLastH;
+        SDL_RenderSetLogicalSize(g_lpRenderer, g_nLastW, g_nLastH);
+    }
+    SDL_UpdateTexture(g_lpTexture, nullptr, g_vLast.data(), g_nLastW * 4);
+    SDL_SetRenderDrawColor(g_lpRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(g_lpRenderer);
+    SDL_RenderCopy(g_lpRenderer, g_lpTexture, nullptr, nullptr);
+    return true;
+}
+
+}  // namespace
+
+bool PresenterAttachWindow(SDL_Window* lpWindow) {
+    DestroyRenderer();
+    if (g_bOwnWindow && g_lpWindow && g_lpWindow != lpWindow) SDL_DestroyWindow(g_lpWindow);
+    g_bOwnWindow = false;
+    g_lpWindow = lpWindow;
+    if (!lpWindow) return true;
+    Uint32 nFlags = SDL_RENDERER_ACCELERATED | (g_bVSync ? SDL_RENDERER_PRESENTVSYNC : 0);
+    g_lpRenderer = SDL_CreateRenderer(lpWindow, -1, nFlags);
+    if (!g_lpRenderer) g_lpRenderer = SDL_CreateRenderer(lpWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (!g_lpRenderer) {
+        g_lpWindow = nullptr;
+        return false;
+    }
+    SDL_RenderSetLogicalSize(g_lpRenderer, 640, 480);
+    return true;
+}
+
+bool PresenterCreateWindow(const char* pszTitleUtf8, int nWidth, int nHeight, bool bFullScreen) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    Uint32 nFlags = SDL_WINDOW_SHOWN | (bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_Window* w = SDL_CreateWindow(pszTitleUtf8 ? pszTitleUtf8 : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     nWidth, nHeight, nFlags);
+    if (!w) return false;
+    if (!PresenterAttachWindow(w)) {
+        SDL_DestroyWindow(w);
+        return false;
+    }
+    g_bOwnWindow = true;
+    return true;
+}
+
+void PresenterShutdown() {
+    DestroyRenderer();
+    if (g_bOwnWindow && g_lpWindow) SDL_DestroyWindow(g_lpWindow);
+    g_lpWindow = nullptr;
+    g_bOwnWindow = false;
+}
+
+SDL_Window* PresenterGetWindow() { return g_lpWindow; }
+
+bool PresenterSetFullScreen(bool bFullScreen) {
+    if (!g_lpWindow) return false;
+    return SDL_SetWindowFullscreen(g_lpWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
+void PresenterSetVSync(bool bOn) { g_bVSync = bOn; }
+
+void PresenterShowCursor(bool bShow) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    RunOnMainThread([bShow]() { SDL_ShowCursor(bShow ? SDL_ENABLE : SDL_DISABLE); });
+}
+
+void PresenterSubmit(const void* lpPixels, int nWidth, int nHeight, int nPitch, int nFormat, const uint32_t* lpPalette) {
+    if (!lpPixels || nWidth <= 0 || nHeight <= 0) return;
+    std::vector<uint32_t> v;
+    Convert(lpPixels, nWidth, nHeight, nPitch, nFormat, lpPalette, v);
+    {
+        std::lock_guard<std::mutex> lk(g_mx);
+        g_vLast.swap(v);
+        g_nLastW = nWidth;
+        g_nLastH = nHeight;
+    }
+    g_nFrames++;
+    if (g_lpWindow) RunOnMainThread([]() { PresenterRedraw(); });
+}
+
+void PresenterRedraw() {
+    if (RenderLast()) SDL_RenderPresent(g_lpRenderer);
+}
+
+bool PresenterGetLastFrame(std::vector<uint32_t>* lpOut, int* lpWidth, int* lpHeight) {
+    std::lock_guard<std::mutex> lk(g_mx);
+    if (g_vLast.empty()) return false;
+    if (lpOut) *lpOut = g_vLast;
+    if (lpWidth) *lpWidth = g_nLastW;
+    if (lpHeight) *lpHeight = g_nLastH;
+    return true;
+}
+
+uint64_t PresenterGetFrameCount() { return g_nFrames.load(); }
+
+bool PresenterReadBack(std::vector<uint32_t>* lpOut, int* lpWidth, int* lpHeight) {
+    if (!g_lpRenderer || !RenderLast()) return false;
+    int w = 0, h = 0;
+    if (SDL_GetRendererOutputSize(g_lpRenderer, &w, &h) != 0 || w <= 0 || h <= 0) return false;
+    std::vector<uint32_t> v(static_cast<size_t>(w) * h);
+    // Read the whole output: no logical-size viewport applies to the rectangle.
+    SDL_Rect vp;
+    SDL_RenderGetViewport(g_lpRenderer, &vp);
+    float sx = 1, sy = 1;
+    SDL_RenderGetScale(g_lpRenderer, &sx, &sy);
+    SDL_RenderSetLogicalSize(g_lpRenderer, 0, 0);
+    SDL_RenderSetViewport(g_lpRenderer, nullptr);
+    SDL_RenderSetScale(g_lpRenderer, 1, 1);
+    int rc = SDL_RenderReadPixels(g_lpRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, v.data(), w * 4);
+    SDL_RenderSetLogicalSize(g_lpRenderer, g_nTexW ? g_nTexW : 640, g_nTexH ? g_nTexH : 480);
+    SDL_RenderPresent(g_lpRenderer);
+    if (rc != 0) return false;
+    if (lpOut) lpOut->swap(v);
+    if (lpWidth) *lpWidth = w;
+    if (lpHeight) *lpHeight = h;
+    return true;
+}
