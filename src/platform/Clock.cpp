@@ -10,8 +10,15 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-// Taken during static initialisation, that is at process start.
-const SteadyClock::time_point tpProcessStart = SteadyClock::now();
+// The zero of the clock: taken at its first use, which the initialiser
+// below makes happen at process start (or earlier, when another static
+// initialiser reads the clock first).
+SteadyClock::time_point ProcessStart()
+{
+    static const SteadyClock::time_point tp = SteadyClock::now();
+    return tp;
+}
+const SteadyClock::time_point tpTakenAtStart = ProcessStart();
 
 std::atomic<IClock*> pInstalledClock{nullptr};
 
@@ -19,7 +26,7 @@ std::atomic<IClock*> pInstalledClock{nullptr};
 
 uint32_t GetRealTicks()
 {
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - tpProcessStart).count();
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - ProcessStart()).count();
     return static_cast<uint32_t>(static_cast<uint64_t>(ms));
 }
 
