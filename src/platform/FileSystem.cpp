@@ -36,6 +36,7 @@ std::vector<std::string> SplitDataPath(const std::string& path, bool* pAbsolute,
             cur.push_back(path[i]);
             cur.push_back(path[i + 1]);
             ++i;
+            *pTrailingSep = false;
             continue;
         }
         if (c == '\\' || c == '/') {

@@ -58,6 +58,8 @@ TEST_F(FileSystemTest, DataPathsMapToTheFilesOnDisk)
         {"new\\ファイル.txt", "new/" + U8(u8"ファイル.txt")},      // missing: kept, as UTF-8
         {"Data\\NEW\\..\\BMP", "Data/NEW/../BMP"},
         {"Data\\", "Data/"},
+        {"表", U8(u8"表")},                                        // ends in a 0x5C trail byte
+        {"new\\ソ", "new/" + U8(u8"ソ")},
     };
     for (const auto& c : aCases) {
         SCOPED_TRACE(c.strData);
