@@ -176,12 +176,15 @@ bool CopyBitmap(DDSURFACEDATA* sd, const char* pszFile, int nBpp, int bKeepPixel
             }
         }
     };
+    // A file whose size no longer matches the surface is logged and leaves
+    // the surface as it is, at every depth.
+    if (sizeMismatch()) return true;
     if (nBpp == 8) {
         // An 8-bit screen takes 8-bit files only.
         if (bmp.nFileBpp != 8) return false;
-        if (!sizeMismatch()) place([&](int tx, int ty, size_t i) { p->Row(ty)[tx] = bmp.vIndex[i]; });
+        place([&](int tx, int ty, size_t i) { p->Row(ty)[tx] = bmp.vIndex[i]; });
     } else if (nBpp == 16 && bmp.nFileBpp > 8) {
-        if (!sizeMismatch()) {
+        {
             const RGBTRIPLE key = lpDDCon ? lpDDCon->rgbTransmit16 : RGBTRIPLE{};
             const uint32_t dwKey16 = uint32_t(key.rgbtRed) << 16 | uint32_t(key.rgbtGreen) << 8 | key.rgbtBlue;
             place([&](int tx, int ty, size_t i) {

@@ -224,6 +224,8 @@ uint8_t DDInit(int nBackEnd, void* hWnd, int nWidth, int nHeight, int nBpp, int 
     nImageCount = nCount;
     WriteReport("VSync : %d", nVSync);
     DDResetFades();
+    pfDraw = DDPIXELFORMAT();
+    pfBack = DDPIXELFORMAT();
     if (bUseD3D) {
         if (!DDInitD3D(hWnd, nWidth, nHeight, nBpp)) return 0;
     } else {
