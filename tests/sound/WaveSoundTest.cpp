@@ -5,6 +5,8 @@
 #include <cstring>
 #include <thread>
 
+#include <SDL.h>
+
 #include "SoundFixtures.h"
 #include "foundation/Log.h"
 #include "sound/AudioSystem.h"
@@ -254,4 +256,29 @@ TEST_F(WaveSoundTest, PlaysAndVolumeChangesFromOtherThreadsWhileRendering)
     for (float f : v) EXPECT_LE(std::fabs(f), 1.0f);
     EXPECT_GE(m_vData[0].nNext, 0);
     EXPECT_LT(m_vData[0].nNext, 2);
+}
+
+// With a device (SDL's dummy driver in tests) the wave sounds and the music
+// manager share it: open while either holds it, and it pulls the mixer.
+TEST(AudioSystem, TheDeviceIsHeldWhileSoundOrMusicIsSetUp)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    SetAudioDeviceEnabled(true);
+    cTempDir dir;
+    ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1));
+    EXPECT_TRUE(IsAudioDeviceOpen());
+    uint64_t nStart;
+    {
+        std::lock_guard<std::mutex> lock(GetAudioMixer().GetLock());
+        nStart = GetAudioMixer().GetFrameCount();
+    }
+    bool bPulled = false;
+    for (int i = 0; i < 2000 && !bPulled; ++i) {
+        SDL_Delay(1);
+        std::lock_guard<std::mutex> lock(GetAudioMixer().GetLock());
+        bPulled = GetAudioMixer().GetFrameCount() > nStart;
+    }
+    EXPECT_TRUE(bPulled);
+    DS_Release();
+    EXPECT_FALSE(IsAudioDeviceOpen());
 }

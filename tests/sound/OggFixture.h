@@ -1,0 +1,72 @@
+#pragma once
+// Encodes float samples into an Ogg Vorbis file in memory, for tests.
+#include <vorbis/vorbisenc.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace soundtest {
+
+// vFrames: interleaved samples of nChannels channels.
+inline std::vector<uint8_t> EncodeOgg(const std::vector<float>& vFrames, int nChannels, int nRate)
+{
+    std::vector<uint8_t> vOut;
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    if (vorbis_encode_init_vbr(&vi, nChannels, nRate, 0.5f) != 0) return vOut;
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_dsp_state vd;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block vb;
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 7);
+    ogg_page og;
+    ogg_packet op;
+    auto PutPage = [&](const ogg_page& page) {
+        vOut.insert(vOut.end(), page.header, page.header + page.header_len);
+        vOut.insert(vOut.end(), page.body, page.body + page.body_len);
+    };
+    ogg_packet h1, h2, h3;
+    vorbis_analysis_headerout(&vd, &vc, &h1, &h2, &h3);
+    ogg_stream_packetin(&os, &h1);
+    ogg_stream_packetin(&os, &h2);
+    ogg_stream_packetin(&os, &h3);
+    while (ogg_stream_flush(&os, &og) != 0) PutPage(og);
+
+    size_t nFrames = vFrames.size() / static_cast<size_t>(nChannels);
+    size_t nDone = 0;
+    bool bEnd = false;
+    while (!bEnd) {
+        if (nDone < nFrames) {
+            int n = static_cast<int>(std::min<size_t>(1024, nFrames - nDone));
+            float** pp = vorbis_analysis_buffer(&vd, n);
+            for (int i = 0; i < n; ++i)
+                for (int c = 0; c < nChannels; ++c) pp[c][i] = vFrames[(nDone + static_cast<size_t>(i)) * static_cast<size_t>(nChannels) + static_cast<size_t>(c)];
+            vorbis_analysis_wrote(&vd, n);
+            nDone += static_cast<size_t>(n);
+        } else {
+            vorbis_analysis_wrote(&vd, 0);
+            bEnd = true;
+        }
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            while (vorbis_bitrate_flushpacket(&vd, &op) != 0) {
+                ogg_stream_packetin(&os, &op);
+                while (ogg_stream_pageout(&os, &og) != 0) PutPage(og);
+            }
+        }
+    }
+    while (ogg_stream_flush(&os, &og) != 0) PutPage(og);
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return vOut;
+}
+
+}  // namespace soundtest
