@@ -15,6 +15,9 @@
 #include "graphics/DDBlt.h"
 
 #include <algorithm>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cstring>
 #include <vector>
 
@@ -148,6 +151,41 @@ bool CutRect(int& x, int& y, int& w, int& h, int nW, int nH) {
     return true;
 }
 
+template <class T>
+inline void KeyedRow(T* d, const T* s, int n, T key) {
+    int i = 0;
+#ifdef __SSE2__
+    // Sixteen bytes at a time: the destination keeps the lanes equal to the key.
+    const __m128i k = sizeof(T) == 1 ? _mm_set1_epi8(static_cast<char>(key))
+                      : sizeof(T) == 2 ? _mm_set1_epi16(static_cast<short>(key))
+                                       : _mm_set1_epi32(static_cast<int>(key));
+    constexpr int nLanes = 16 / sizeof(T);
+    for (; i + nLanes <= n; i += nLanes) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        __m128i m = sizeof(T) == 1 ? _mm_cmpeq_epi8(v, k) : sizeof(T) == 2 ? _mm_cmpeq_epi16(v, k) : _mm_cmpeq_epi32(v, k);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_and_si128(m, o), _mm_andnot_si128(m, v)));
+    }
+#endif
+    for (; i < n; i++) {
+        T v = s[i];
+        T m = static_cast<T>(0) - static_cast<T>(v != key);
+        d[i] = static_cast<T>((v & m) | (d[i] & static_cast<T>(~m)));
+    }
+}
+
+// The device rule from an A1R5G5B5 texel to a destination pixel: the
+// fields expanded to 8 bits and reduced to the destination's, rounded.
+const uint16_t* Texel1555To565() {
+    static uint16_t* lpLut = [] {
+        auto* p = new uint16_t[32768];
+        for (uint32_t v = 0; v < 32768; v++)
+            p[v] = static_cast<uint16_t>(DDPackARGB(DDFMT_R5G6B5, DDUnpackARGB(DDFMT_A1R5G5B5, v | 0x8000u)));
+        return p;
+    }();
+    return lpLut;
+}
+
 // Locked-pixel copy of a mapped blit without blending.
 // Key tests: DirectDraw: the source's colour key value; Direct3D 32 bits:
 // alpha byte 0; Direct3D 16 bits: the alpha bit (bit 15) clear. The colour
@@ -163,6 +201,16 @@ void CopyLocked(DDPIXELS& d, const AxisMap& mx, const AxisMap& my, const DDPIXEL
         if (bSame && !bKey && mx.bOneToOne) {
             std::memcpy(drow + static_cast<size_t>(mx.d0) * d.nBytes, srow + static_cast<size_t>(mx.d0 + mx.nOffset) * s.nBytes,
                         static_cast<size_t>(mx.d1 - mx.d0) * d.nBytes);
+            continue;
+        }
+        if (bSame && bKey && mx.bOneToOne && !bD3DKey) {
+            // Keyed 1:1 copy in one format: a select per pixel, no branch.
+            const int n = mx.d1 - mx.d0;
+            switch (d.nBytes) {
+            case 1: KeyedRow(drow + mx.d0, srow + mx.d0 + mx.nOffset, n, static_cast<uint8_t>(dwKey)); break;
+            case 2: KeyedRow(reinterpret_cast<uint16_t*>(drow) + mx.d0, reinterpret_cast<const uint16_t*>(srow) + mx.d0 + mx.nOffset, n, static_cast<uint16_t>(dwKey)); break;
+            default: KeyedRow(reinterpret_cast<uint32_t*>(drow) + mx.d0, reinterpret_cast<const uint32_t*>(srow) + mx.d0 + mx.nOffset, n, dwKey); break;
+            }
             continue;
         }
         for (int x = mx.d0; x < mx.d1; x++) {
@@ -204,9 +252,73 @@ void DrawDevice(DDPIXELS& d, const AxisMap& mx, const AxisMap& my, const DDPIXEL
                         (nAlphaOp == D3DTOP_MODULATE || nAlphaOp == D3DTOP_SELECTARG1);
     const bool bFast32 = bPlain && s.nFormat == DDFMT_A8R8G8B8 &&
                          (d.nFormat == DDFMT_X8R8G8B8 || d.nFormat == DDFMT_A8R8G8B8);
+    const bool bFast16 = bPlain && s.nFormat == DDFMT_A1R5G5B5 &&
+                         (d.nFormat == DDFMT_R5G6B5 || d.nFormat == DDFMT_A1R5G5B5);
+    const uint16_t* lpLut = bFast16 && d.nFormat == DDFMT_R5G6B5 ? Texel1555To565() : nullptr;
     for (int y = my.d0; y < my.d1; y++) {
         int sy = MapAt(my, y);
         if (sy < 0) continue;
+        if (bFast32 && mx.bOneToOne) {
+            // Texels of alpha 255 replace, 0 leave, others blend.
+            uint32_t* drow = reinterpret_cast<uint32_t*>(d.Row(y)) + mx.d0;
+            const uint32_t* srow = reinterpret_cast<const uint32_t*>(s.Row(sy)) + mx.d0 + mx.nOffset;
+            const int n = mx.d1 - mx.d0;
+            bool bPartial = false;
+            int i = 0;
+#ifdef __SSE2__
+            const __m128i k255 = _mm_set1_epi32(255), kZero = _mm_setzero_si128();
+            for (; i + 4 <= n; i += 4) {
+                __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(srow + i));
+                __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(drow + i));
+                __m128i a = _mm_srli_epi32(t, 24);
+                __m128i mFull = _mm_cmpeq_epi32(a, k255);
+                __m128i mNone = _mm_cmpeq_epi32(a, kZero);
+                bPartial |= _mm_movemask_epi8(_mm_or_si128(mFull, mNone)) != 0xFFFF;
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(drow + i), _mm_or_si128(_mm_and_si128(mFull, t), _mm_andnot_si128(mFull, o)));
+            }
+#endif
+            for (; i < n; i++) {
+                uint32_t t = srow[i];
+                uint32_t a = t >> 24;
+                uint32_t m = 0u - static_cast<uint32_t>(a == 255);
+                drow[i] = (t & m) | (drow[i] & ~m);
+                bPartial |= (a - 1u) < 254u;
+            }
+            if (bPartial) {
+                for (int i = 0; i < n; i++) {
+                    uint32_t t = srow[i];
+                    uint32_t a = t >> 24;
+                    if (a != 0 && a != 255)
+                        drow[i] = Blend(t, drow[i] | (d.nFormat == DDFMT_X8R8G8B8 ? 0xFF000000u : 0u));
+                }
+            }
+            continue;
+        }
+        if (bFast16 && mx.bOneToOne) {
+            // One-bit alpha: a texel is copied or left (a select, no branch).
+            uint16_t* drow = reinterpret_cast<uint16_t*>(d.Row(y)) + mx.d0;
+            const uint16_t* srow = reinterpret_cast<const uint16_t*>(s.Row(sy)) + mx.d0 + mx.nOffset;
+            const int n = mx.d1 - mx.d0;
+            for (int i = 0; i < n; i++) {
+                uint32_t t = srow[i];
+                uint32_t v = lpLut ? lpLut[t & 0x7FFFu] : t;
+                uint32_t m = 0u - (t >> 15);
+                drow[i] = static_cast<uint16_t>((v & m) | (drow[i] & ~m));
+            }
+            continue;
+        }
+        if (bFast16) {
+            uint16_t* drow = reinterpret_cast<uint16_t*>(d.Row(y));
+            const uint16_t* srow = reinterpret_cast<const uint16_t*>(s.Row(sy));
+            for (int x = mx.d0; x < mx.d1; x++) {
+                int sx = MapAt(mx, x);
+                if (sx < 0) continue;
+                uint16_t t = srow[sx];
+                if (!(t & 0x8000u)) continue;
+                drow[x] = lpLut ? lpLut[t & 0x7FFFu] : t;
+            }
+            continue;
+        }
         if (bFast32) {
             uint32_t* drow = reinterpret_cast<uint32_t*>(d.Row(y));
             const uint32_t* srow = reinterpret_cast<const uint32_t*>(s.Row(sy));
