@@ -1,0 +1,3 @@
+#include "shell/Entry.h"
+
+int main(int argc, char** argv) { return GameEntry(argc, argv); }

@@ -1,0 +1,216 @@
+#include "shell/MainWindow.h"
+
+#include <SDL2/SDL.h>
+
+#include <atomic>
+
+#include "foundation/Log.h"
+#include "foundation/Thread.h"
+#include "platform/Clock.h"
+#include "platform/MainThread.h"
+#include "platform/MessageBox.h"
+#include "shell/CloseDecision.h"
+#include "shell/EditorLink.h"
+#include "shell/GameMain.h"
+#include "shell/GameThreads.h"
+#include "shell/InputEvents.h"
+#include "shell/KeyState.h"
+#include "shell/ShellState.h"
+#include "shell/SingleInstance.h"
+#include "shell/SystemIni.h"
+#include "shell/WindowData.h"
+
+cMainWindow Wnd_Main;
+
+namespace {
+std::atomic<uint32_t> nFrameCount{0};
+std::atomic<uint32_t> nCloseAfterFrames{0};
+void (*pfnCloseMusicStop)() = nullptr;
+bool bWindowGone = false;
+
+void UpdateClientRect(SDL_Window* w) {
+    int x = 0, y = 0, cw = 0, ch = 0;
+    SDL_GetWindowPosition(w, &x, &y);
+    SDL_GetWindowSize(w, &cw, &ch);
+    rcClient = CLIENTRECT{x, y, x + cw, y + ch};
+}
+}  // namespace
+
+void SetCloseMusicStop(void (*pfn)()) { pfnCloseMusicStop = pfn; }
+uint32_t GetFrameCount() { return nFrameCount.load(); }
+void SetCloseAfterFrames(uint32_t n) { nCloseAfterFrames = n; }
+
+cMainWindow::~cMainWindow() = default;
+
+bool cMainWindow::Create() {
+    Setup(640, 480, 100, 100, 640, 480, WS_MAINWINDOW);
+    SDL_Window* w = SDL_CreateWindow("", 100, 100, m_rcWindow.right, m_rcWindow.bottom, SDL_WINDOW_HIDDEN);
+    if (!w) {
+        WriteEC("SDL_CreateWindow: %s", SDL_GetError());
+        return false;
+    }
+    m_hWnd = w;
+    m_ptPos = WINPOINT{100, 100};
+    SDL_SetWindowMinimumSize(w, m_rcMinTrack.right, m_rcMinTrack.bottom);
+    CenterOnDesktop();
+    UpdateClientRect(w);
+    bWindowGone = false;
+    return true;
+}
+
+void cMainWindow::Destroy() {
+    if (!m_hWnd) return;
+    SDL_Window* w = m_hWnd;
+    // What the window's destruction tells the program.
+    WriteEC("WM_DESTROY");
+    m_hWnd = nullptr;
+    hWndMain = nullptr;
+    SetMessageBoxParent(nullptr);
+    if (bTestPlay) NotifyEditor(1);
+    SDL_DestroyWindow(w);
+    bWindowGone = true;
+}
+
+bool cMainWindow::IsMinimized() const {
+    return m_hWnd && (SDL_GetWindowFlags(m_hWnd) & SDL_WINDOW_MINIMIZED);
+}
+
+bool cMainWindow::IsMaximized() const {
+    return m_hWnd && (SDL_GetWindowFlags(m_hWnd) & SDL_WINDOW_MAXIMIZED);
+}
+
+void cMainWindow::HandleEvent(const SDL_Event& ev) {
+    if (ev.type == SDL_WINDOWEVENT) {
+        switch (ev.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: PostCloseRequest(CLOSE_USER); break;
+        case SDL_WINDOWEVENT_MOVED:
+            if (m_hWnd) UpdateClientRect(m_hWnd);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (m_hWnd) {
+                RefreshFrame();
+                UpdateClientRect(m_hWnd);
+            }
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_RESTORED:
+            bAppActive = 1;
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+        case SDL_WINDOWEVENT_MINIMIZED:
+            bAppActive = 0;
+            break;
+        default: break;
+        }
+        return;
+    }
+    if (ev.type == SDL_KEYDOWN && !ev.key.repeat &&
+        VirtualKeyFromScancode(ev.key.keysym.scancode) == VK_ESCAPE && !IsTextComposing()) {
+        PostCloseRequest(CLOSE_USER);
+    }
+}
+
+int ConfirmQuit(int bEnglishText) {
+    int r = bEnglishText ? GetMessageBoxService().Show("Would you like to quit?\n", "End confirmation", MB_YESNO)
+                         : GetMessageBoxService().Show("終了しますか？\n", "終了確認", MB_YESNO);
+    return r == IDYES ? 1 : 0;
+}
+
+bool cMainWindow::HandleClose(eCloseKind eKind) {
+    // The game threads are held while the state is read and the question is
+    // up, so that the scene cannot change under the decision.
+    SuspendThreads(true);
+    CLOSESTATE st;
+    st.eKind = eKind;
+    st.bTestPlay = bTestPlay;
+    st.bWindowed = bWindowed;
+    st.nScene = Game_Main.m_nScene;
+    st.bClosing = bPlayClosing.load();
+    st.bPauseLoop = IsPauseLoopRunning();
+    st.bStarted = bStarted.load();
+    CLOSEDECISION d = DecideClose(st);
+    if (d.bAsk) {
+        int bYes = ConfirmQuit(bEnglish);
+        if (!bYes) {
+            ResumeThreads();
+            return false;
+        }
+        bPlayClosing = 1;
+    }
+    if (d.bSavePlacement && nWindowMode != 0 && m_hWnd && !IsMinimized()) {
+        int x = 0, y = 0, w = 0, h = 0;
+        SDL_GetWindowPosition(m_hWnd, &x, &y);
+        SDL_GetWindowSize(m_hWnd, &w, &h);
+        Window_Data.Set(x, y, w, h, IsMaximized() ? 1 : 0);
+        Window_Data.Save("user_data\\Window.dat");
+    }
+    if (d.eAction == CLOSE_ACTION_END_PAUSE) {
+        WriteEC("WM_CLOSE thPause.m_hThread");
+        bPlayClosing = 1;
+        if (thPause.IsRunning()) PostThreadMsg(thPause.m_dwThreadId, WM_QUIT_MSG);
+        ResumeThreads();
+        return false;
+    }
+    WriteEC("WM_CLOSE 成功！");
+    if (pfnCloseMusicStop) pfnCloseMusicStop();
+    // Whatever the game threads still wait for is cancelled; then they end
+    // at their next turn.
+    CancelMainThreadRequests();
+    ResumeThreads();
+    thLoad.Exit();
+    thPause.Exit();
+    thRanking.Exit();
+    WriteEC("thPause.Exit()");
+    thGame.Exit();
+    WriteEC("thGame.Exit()");
+    Destroy();
+    return true;
+}
+
+unsigned GameLoop(void*) {
+    bool bCloseAsked = false;
+    for (;;) {
+        uint32_t nMsg = 0;
+        if (PeekThreadMsg(&nMsg)) {
+            if (nMsg == WM_QUIT_MSG) {
+                WriteEC("GameLoop WM_QUIT!");
+                return 1;
+            }
+            continue;
+        }
+        HoldPoint();
+        if (!bAppActive) {
+            SleepMs(1);
+            continue;
+        }
+        if (!Game_Main.FrameStep()) {
+            PostCloseRequest(CLOSE_FATAL);
+            return 1;
+        }
+        uint32_t n = ++nFrameCount;
+        uint32_t nAfter = nCloseAfterFrames.load();
+        if (nAfter && n >= nAfter && !bCloseAsked) {
+            bCloseAsked = true;
+            PostCloseRequest(CLOSE_USER);
+        }
+    }
+}
+
+void RunMainLoop() {
+    SetMainLoopServing(true);
+    while (!bWindowGone) {
+        SDL_Event ev;
+        while (SDL_PollEvent(&ev)) {
+            ProcessInputEvent(ev);
+            if (ev.type == SDL_QUIT) PostCloseRequest(CLOSE_USER);
+            else Wnd_Main.HandleEvent(ev);
+        }
+        if (TakeCloseSignal()) PostCloseRequest(CLOSE_FATAL);
+        ServeMainThreadRequests();
+        eCloseKind eKind;
+        if (TakeCloseRequest(&eKind) && Wnd_Main.HandleClose(eKind)) break;
+        // An inactive window waits longer between its turns.
+        WaitMainThreadRequests(bAppActive ? 1 : 10);
+    }
+    SetMainLoopServing(false);
+}

@@ -1,0 +1,169 @@
+#include "shell/Requests.h"
+
+#include "foundation/Log.h"
+#include "platform/CloseRequest.h"
+#include "platform/MainThread.h"
+#include "shell/GameThreads.h"
+#include "shell/ShellState.h"
+
+namespace {
+
+class cNoRequestServices : public IRequestServices {
+public:
+    int RunNameDialog() override { return Missing("name dialog", -1); }
+    int RunFileDialog(int, std::string&) override { return Missing("file dialog", -1); }
+    void SetDialogMode(int) override {}
+    int StartFreeGame(const std::string&) override { return Missing("free game", 0); }
+    int LoadReplay(const std::string&) override { return Missing("replay load", 0); }
+    int SaveReplay(int, const std::string&) override { return Missing("replay save", 0); }
+    int MakeReplayFileName(std::string& s) override {
+        s.clear();
+        return Missing("replay name", 0);
+    }
+    int SoundCount() override { return 0; }
+    void PlaySound(int) override {}
+    int GetSceneBgm(int, int* pbLoop) override {
+        if (pbLoop) *pbLoop = 0;
+        return 0;
+    }
+    void GetBgmFile(int, std::string& s, int* pnVolume) override {
+        s.clear();
+        if (pnVolume) *pnVolume = 0;
+    }
+    void SetStageBgm(int) override {}
+    int GetStageBgmLoop() override { return 0; }
+    void BgmSetFile(int, const std::string&, int) override {}
+    void BgmPlay(int, int, int, int, int) override {}
+    void BgmStop() override {}
+    void RestoreDisplay() override {}
+
+private:
+    static int Missing(const char* pszWhat, int nResult) {
+        WriteReportEC("request: no %s service", pszWhat);
+        return nResult;
+    }
+};
+
+cNoRequestServices NoRequestServices;
+IRequestServices* lpRequestServices = &NoRequestServices;
+
+// Runs a modal dialog with the game threads held and the display in dialog
+// mode. The requesting thread is blocked in its request, so its gate is only
+// closed.
+int RunModal(const std::function<int()>& fn) {
+    IRequestServices& s = GetRequestServices();
+    s.SetDialogMode(1);
+    SuspendThreads(false);
+    int r = fn();
+    s.SetDialogMode(0);
+    ResumeThreads();
+    if (r < 0) WriteReportEC("request: the dialog could not be shown");
+    return r;
+}
+
+}  // namespace
+
+IRequestServices& GetRequestServices() { return *lpRequestServices; }
+void SetRequestServices(IRequestServices* p) { lpRequestServices = p ? p : &NoRequestServices; }
+
+int ServeNameEntry() {
+    int r = RunModal([] { return GetRequestServices().RunNameDialog(); });
+    return r == 1 ? 1 : 0;
+}
+
+int ServeFileRequest(int nMode, int nWhich) {
+    IRequestServices& s = GetRequestServices();
+    std::string strPath;
+    if (nMode == FILEDLG_SAVEREPLAY && !s.MakeReplayFileName(strPath)) return 0;
+    int r = RunModal([&] { return s.RunFileDialog(nMode, strPath); });
+    if (r != 1) return 0;   // cancelled, or the dialog failed
+    switch (nMode) {
+    case FILEDLG_LOADSTAGE:
+        // The start reports its own failure; the game goes on where it was.
+        return s.StartFreeGame(strPath) ? 1 : 0;
+    case FILEDLG_LOADREPLAY:
+        // A failed load leaves the stage records half replaced: close.
+        if (!s.LoadReplay(strPath)) {
+            PostCloseRequest(CLOSE_FATAL);
+            return 0;
+        }
+        return 1;
+    case FILEDLG_SAVEREPLAY:
+        if (!s.SaveReplay(nWhich, strPath)) {
+            WriteReportErr("%s の保存に失敗しました！", strPath.c_str());
+            return 0;
+        }
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void ServePlaySE(int nIndex) {
+    IRequestServices& s = GetRequestServices();
+    int nCount = s.SoundCount();
+    if (nIndex < 0 || nIndex >= nCount) {
+        WriteECAndClose("err V[%d] ( %d , %d )", nIndex, nCount, 284);
+        if (nCount <= 0) return;
+        nIndex = 0;
+    }
+    s.PlaySound(nIndex);
+}
+
+void ServeBgm(int nSlot, int n) {
+    IRequestServices& s = GetRequestServices();
+    std::string strFile;
+    int nVolume = 0;
+    if (nSlot >= 0 && nSlot <= 3) {
+        int bLoop = 0;
+        int m = s.GetSceneBgm(nSlot, &bLoop);
+        if (m == 0) {
+            s.BgmStop();
+            return;
+        }
+        s.GetBgmFile(m, strFile, &nVolume);
+        s.BgmSetFile(nSlot, strFile, nVolume);
+        s.BgmPlay(0, nSlot, bLoop, 0, 1);
+    } else if (nSlot == 4) {
+        s.SetStageBgm(n);
+        s.GetBgmFile(n, strFile, &nVolume);
+        s.BgmSetFile(4, strFile, nVolume);
+        if (n == 0) s.BgmStop();
+        else s.BgmPlay(0, 4, s.GetStageBgmLoop(), 0, 1);
+    }
+}
+
+int RequestNameEntry() {
+    bNameDlgDone = 0;
+    int r = 0;
+    RunOnMainThread([&] { r = ServeNameEntry(); });
+    bNameDlgDone = 1;
+    return r;
+}
+
+namespace {
+int RequestFile(int nMode, int nWhich) {
+    bRequestDone = 0;
+    int r = 0;
+    if (!RunOnMainThread([&] { r = ServeFileRequest(nMode, nWhich); })) r = 0;
+    nRequestResult = r;
+    bRequestDone = 1;
+    return r;
+}
+}  // namespace
+
+int RequestLoadStage() { return RequestFile(FILEDLG_LOADSTAGE, 0); }
+int RequestLoadReplay() { return RequestFile(FILEDLG_LOADREPLAY, 0); }
+int RequestSaveReplay(int nWhich) { return RequestFile(FILEDLG_SAVEREPLAY, nWhich ? 1 : 0); }
+
+void RequestPlaySE(int nIndex) {
+    RunOnMainThread([=] { ServePlaySE(nIndex); });
+}
+
+void RequestBgm(int nSlot, int n) {
+    RunOnMainThread([=] { ServeBgm(nSlot, n); });
+}
+
+void RequestRestore() {
+    RunOnMainThread([] { GetRequestServices().RestoreDisplay(); });
+}

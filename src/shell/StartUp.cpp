@@ -1,0 +1,202 @@
+#include "shell/StartUp.h"
+
+#include <cstring>
+
+#include "flow/ArrangeTable.h"
+#include "foundation/ErrorBox.h"
+#include "foundation/Log.h"
+#include "foundation/Record.h"
+#include "foundation/Text.h"
+#include "frontend/Option.h"
+#include "platform/Clock.h"
+#include "shell/BootData.h"
+#include "shell/GameMain.h"
+#include "shell/Hook.h"
+#include "shell/InputDevice.h"
+#include "shell/ShellState.h"
+#include "shell/WindowData.h"
+
+namespace {
+
+const char* const SYSTEM_DAT = "data\\System.dat";
+const char* const WORLD_MAP = "data\\WorldMap.dat";
+const char* const COMMON_PALETTE = "data\\CommonPalette.cplt4";
+
+// Depth when "Bpp" is 0.
+int ChooseDepth(int bDirect3D, int bWin, int nDesktop, const STARTUPSYSTEM& sys) {
+    if (bWin) return nDesktop;
+    if (bDirect3D) return sys.nD3DDepth == 1 ? 16 : 32;
+    if (sys.nDDDepth == 1) return 16;
+    if (sys.nDDDepth == 2) return sys.nColorMode == 0 ? 8 : 32;
+    return 32;
+}
+
+bool DepthAccepted(int bDirect3D, int nColorMode, int nBpp) {
+    if (nBpp == 16 || nBpp == 32) return true;
+    return nBpp == 8 && !bDirect3D && nColorMode == 0;
+}
+
+}  // namespace
+
+int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
+    IStartUpServices& s = GetStartUpServices();
+    SeedRandom(GetTicks());
+    nDataVer = DATA_VERSION;
+    bDelCR = 1;
+    bFileVerErr = 0;
+    BuildArrangeParamTable();
+
+    if (!s.CreateDefaultData()) {
+        WriteReportErr("「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。");
+        return 0;
+    }
+    s.CreateFolders();
+    if (!s.LoadDatabase()) {
+        WriteReportErr("データベースの読み込みに失敗…");
+        return 0;
+    }
+    if (!s.LoadSystemDat(SYSTEM_DAT)) {
+        WriteReportErr("%s の読み込みに失敗…", SYSTEM_DAT);
+        return 0;
+    }
+    const STARTUPSYSTEM sys = s.GetSystemSettings();
+    const std::vector<INIITEM> vIni = s.GetIniItems();
+    SetIniDefault(Ini_Data, vIni);
+    if (!ReadSystemIni("System.ini", Ini_Data, vIni)) {
+        WriteReportErr("System.ini の読み込みに失敗しました！");
+        SetIniDefault(Ini_Data, vIni);
+    }
+
+    if (nDirect3D >= 2) {
+        Boot_Data.Load("user_data\\Boot.dat");
+        if (!Boot_Data.m_bNoAsk) {
+            int r = s.RunDrawModeDialog();
+            if (r < 0) ErrorBoxText("メモリが不足しています！");
+            if (r != 1) return 0;
+        }
+        nDirect3D = Boot_Data.m_nDrawMode == 1 ? 1 : 0;
+    }
+    if (pszCmdLine && *pszCmdLine) SjisCopy(szFreeStage, sizeof szFreeStage, pszCmdLine);
+
+    Game_Main.m_nFps = 60;
+    Game_Main.m_nFadeStep = 10;
+    for (auto& dev : Input_List) dev.SetRepeat(18, 6);
+
+    bWindowed = nWindowMode != 0;
+    if (nDirect3D) {
+        if (nVSync >= 2) nVSync = 1;
+    } else if (bWindowed) {
+        nVSync = 0;
+    } else if (nVSync >= 2) {
+        nVSync = 0;   // a compositing desktop: the flip is not waited for
+    }
+
+    int nDesktop = bWindowed ? s.GetDesktopBpp() : 0;
+    nStartBpp = nBpp != 0 ? nBpp : ChooseDepth(nDirect3D, bWindowed, nDesktop, sys);
+    bool bValid = DepthAccepted(nDirect3D, sys.nColorMode, nStartBpp) && (!bWindowed || nStartBpp == nDesktop);
+    if (!bValid) {
+        if (bWindowed && (nStartBpp == 16 || nStartBpp == 32))
+            ErrorBox("画面モードが不正です！\nウインドウモードではSystem.iniの設定と画面の色の設定を合わせて下さい！");
+        else
+            ErrorBox("画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！");
+        return 0;
+    }
+    if (bWindowed && nDirect3D && nWindowMode == 2) s.MakeMainWindowResizable();
+    s.SetMainWindowTitle(sys.strTitle);
+    if (nStartBpp == 8) nDD_VideoStretch = 0;
+
+    DISPLAYINIT di{nDirect3D, nStartBpp, nVSync != 0, bWindowed};
+    int bDisplay = s.InitDisplay(di);
+    bool bD3DFirst = bDisplay && nDirect3D;
+    if (!bDisplay && nDirect3D) {
+        s.ReleaseDisplay();
+        nDirect3D = 0;
+        di.nDirect3D = 0;
+        s.ShowMainWindow(bWindowed ? bMaximizeShow : 1);
+        bDisplay = s.InitDisplay(di);
+    }
+    if (!bDisplay) {
+        WriteEC("DDInit失敗");
+        WriteReport("DDInit失敗");   // also in the run log: the start ends without a box
+        return 0;
+    }
+    if (bD3DFirst) {
+        s.SetTextureFailureText(
+            "テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\n"
+            "System.iniファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。");
+        s.LinkMirroredImages();
+    }
+
+    int bMaximize = bMaximizeShow;
+    if (bWindowed && Window_Data.Load("user_data\\Window.dat")) {
+        s.MoveMainWindow(Window_Data.m_nX, Window_Data.m_nY);
+        if (nDirect3D && nWindowMode == 2) s.SetMainWindowClientSize(Window_Data.m_nWidth, Window_Data.m_nHeight);
+        if (Window_Data.m_bMaximized) bMaximize = 1;
+    }
+    s.ShowMainWindow(bWindowed ? bMaximize : 1);
+    WriteVideoReport(0);
+    WriteEC("DDInit成功");
+
+    if (!s.SetUpPalette()) {
+        WriteReport("DDLoadPaletteFromFile失敗");
+        return 0;
+    }
+    if (!nDirect3D) bFlipByBlt = bWindowed || nVSync == 0 || s.GetRefreshRate() < Game_Main.m_nFps;
+    if (!s.LoadFirstImages()) return 0;
+    if (!s.CreateFonts()) return 0;
+
+    for (auto& dev : Input_List) dev.SetDefaultButtonMask();
+    if (!ReadKeyConfig("user_data\\KeyConfig.dat", &Key_Config)) SetDefaultKeyConfig(&Key_Config);
+    recOption.Load("user_data\\Option.dat");
+    if (nStartBpp == 8 && !s.LoadHbtPalette(recOption.m_nPaletteVariant)) return 0;
+    if (!bWindowed) bMidi_DirectMusic = 0;
+    if (recOption.m_bBgm) s.InitMusic(bMidi_DirectMusic);
+
+    if (!s.InitSound()) {
+        WriteEC("DS_Init失敗！");
+        WriteReport("DS_Init失敗！");
+        return 0;
+    }
+    WriteEC("DSCreate");
+    s.LoadSounds(GetOptionVolume(recOption.m_nVolume));
+
+    if (!s.LoadWorldMap(WORLD_MAP)) {
+        WriteReportErr("%s のロードに失敗！", WORLD_MAP);
+        return 0;
+    }
+    if (!s.LoadCommonPalette(COMMON_PALETTE)) {
+        WriteReportErr("%s のロードに失敗！", COMMON_PALETTE);
+        return 0;
+    }
+
+    if (szFreeStage[0]) {
+        std::string strStage = szFreeStage;
+        if (!s.FindLatestStage(strStage)) {
+            WriteReport("「%s」の読み込みに失敗しました！", szFreeStage);
+            WriteEC("「%s」の読み込みに失敗しました！", szFreeStage);
+            szFreeStage[0] = 0;
+        } else {
+            SjisCopy(szFreeStage, sizeof szFreeStage, strStage.c_str());
+            bFreeStageStart = 1;
+            if (!s.StartFreeGame(szFreeStage)) return 0;
+            s.ClearChain();
+            Game_Main.m_nGameMode = 2;
+            nRankingSwitch = 1;
+            Game_Main.m_nPlayType = 3;
+            Game_Main.m_nScene = SCENE_PLAY;
+            Game_Main.m_nBeforeScene = 0;
+        }
+    }
+    return 1;
+}
+
+void Shutdown() {
+    IStartUpServices& s = GetStartUpServices();
+    s.WriteFontReport();
+    s.ReleaseSound();
+    s.ReleaseMusic();
+    Game_Main.DeleteScenes();
+    s.ReleaseFonts();
+    s.EndDisplay(bWindowed);
+    UnhookKeyboard();
+}

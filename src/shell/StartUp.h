@@ -1,0 +1,82 @@
+#pragma once
+// The start-up loader that brings the whole game up between the creation of
+// the main window and the start of the game thread, and the shutdown that
+// releases what it set up.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/SystemIni.h"
+
+// What start-up reads of System.dat.
+struct STARTUPSYSTEM {
+    std::string strTitle;       // the window title (Shift-JIS)
+    int nColorMode = 0;         // 0 palette images, 1 full-colour images
+    int nD3DDepth = 0;          // full-screen depth of the Direct3D profile: 0 32, 1 16
+    int nDDDepth = 0;           // full-screen depth of the DirectDraw profile: 0 32, 1 16, 2 8
+    int nFontFace = 0;
+    int bEnglishText = 0;
+    int bCenterGlyph = 0;
+};
+
+// Display set-up arguments.
+struct DISPLAYINIT {
+    int nDirect3D = 0;
+    int nBpp = 32;
+    int bVSync = 0;
+    int bWindowed = 1;
+};
+
+// The steps of the other subsystems that start-up and shutdown run. Each
+// returns 1 on success and 0 on failure after its own report, if any. The
+// subsystems install their parts (SetStartUpServices); a step whose
+// subsystem is not there yet logs that and succeeds.
+class IStartUpServices {
+public:
+    virtual ~IStartUpServices() = default;
+    virtual int CreateDefaultData() = 0;
+    virtual void CreateFolders() = 0;
+    virtual int LoadDatabase() = 0;                 // the lists and their run-time tables
+    virtual int LoadSystemDat(const char* pszPath) = 0;
+    virtual STARTUPSYSTEM GetSystemSettings() = 0;
+    virtual std::vector<INIITEM> GetIniItems() = 0;
+    virtual int RunDrawModeDialog() = 0;            // 1 confirmed, 0 cancelled, -1 not shown
+    virtual int GetDesktopBpp() = 0;
+    virtual int InitDisplay(const DISPLAYINIT& init) = 0;
+    virtual void ReleaseDisplay() = 0;
+    virtual void SetTextureFailureText(const char* pszText) = 0;
+    virtual void LinkMirroredImages() = 0;
+    virtual int SetUpPalette() = 0;                 // palette and transparent colour
+    virtual int GetRefreshRate() = 0;
+    virtual int LoadFirstImages() = 0;              // image slots 1 and 50
+    virtual int CreateFonts() = 0;                  // the three fonts and their digit strips
+    virtual int LoadHbtPalette(int n) = 0;
+    virtual void InitMusic(int bDirectMusic) = 0;
+    virtual int InitSound() = 0;
+    virtual void LoadSounds(int nVolume) = 0;
+    virtual int LoadWorldMap(const char* pszPath) = 0;
+    virtual int LoadCommonPalette(const char* pszPath) = 0;
+    virtual int FindLatestStage(std::string& strPath) = 0;   // 0 when no such stage file exists
+    virtual int StartFreeGame(const char* pszPath) = 0;
+    virtual void ClearChain() = 0;                  // the progress's chain flag after a direct start
+    // Shutdown.
+    virtual void WriteFontReport() = 0;
+    virtual void ReleaseSound() = 0;
+    virtual void ReleaseMusic() = 0;
+    virtual void ReleaseFonts() = 0;
+    virtual void EndDisplay(int bWindowed) = 0;
+    // The main window: show it (maximised or not) and give it its title.
+    virtual void ShowMainWindow(int bMaximize) = 0;
+    virtual void SetMainWindowTitle(const std::string& strTitle) = 0;
+    virtual void MoveMainWindow(int x, int y) = 0;
+    virtual void SetMainWindowClientSize(int w, int h) = 0;
+    virtual void MakeMainWindowResizable() = 0;
+};
+
+IStartUpServices& GetStartUpServices();
+void SetStartUpServices(IStartUpServices* p);   // null restores the default
+
+// The run's start: 1 success, 0 failure (the caller then runs Shutdown).
+// A command line of 260 bytes or more is cut to fit.
+int LoadStartUp(const char* pszCmdLine, int bMaximizeShow);
+void Shutdown();

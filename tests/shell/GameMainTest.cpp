@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/GameMain.h"
+
+namespace {
+
+std::vector<std::string> vLog;
+
+class cFakeScene : public cScene {
+public:
+    explicit cFakeScene(int n) : m_nType(n) { vLog.push_back("new " + std::to_string(n)); }
+    ~cFakeScene() override { vLog.push_back("delete " + std::to_string(m_nType)); }
+    void Run() override { RunStates(); }
+    void Init() override { vLog.push_back("init " + std::to_string(m_nType)); }
+    void RunState(int nState) override { vLog.push_back("state " + std::to_string(m_nType) + ":" + std::to_string(nState)); }
+    int m_nType;
+};
+
+cScene* FakeFactory(int n) { return n == SCENE_OPTION ? nullptr : new cFakeScene(n); }
+
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vLog.clear();
+        SetSceneFactory(FakeFactory);
+    }
+    void TearDown() override {
+        gm.DeleteScenes();
+        SetSceneFactory(nullptr);
+    }
+    void Frame(int nScene) {
+        gm.m_nScene = nScene;
+        gm.SwitchScene(gm.m_nScene);
+        if (cScene* p = gm.GetScene(gm.m_nScene)) p->Run();
+    }
+    cGameMain gm;
+};
+
+using V = std::vector<std::string>;
+
+TEST_F(SceneTest, SwitchSceneLifecycle) {
+    Frame(SCENE_TITLE);
+    Frame(SCENE_TITLE);
+    EXPECT_EQ(vLog, (V{"new 0", "init 0", "state 0:0", "state 0:0"}));
+    vLog.clear();
+    Frame(SCENE_PLAY);
+    EXPECT_EQ(vLog, (V{"delete 0", "new 4", "init 4", "state 4:0"}));
+    EXPECT_EQ(lpPlayScene, gm.GetScene(SCENE_PLAY));
+    // Play to play keeps the object; a reset state runs Init again.
+    vLog.clear();
+    gm.GetScene(SCENE_PLAY)->m_nState = -1;
+    Frame(SCENE_PLAY);
+    EXPECT_EQ(vLog, (V{"init 4", "state 4:0"}));
+    // Leaving the play scene clears the published pointer.
+    vLog.clear();
+    Frame(SCENE_WORLDMAP);
+    EXPECT_EQ(vLog, (V{"delete 4", "new 1", "init 1", "state 1:0"}));
+    EXPECT_EQ(lpPlayScene, nullptr);
+    // A type without a scene runs no scene and closes nothing.
+    vLog.clear();
+    Frame(SCENE_OPTION);
+    EXPECT_EQ(vLog, (V{"delete 1"}));
+    EXPECT_EQ(gm.GetScene(SCENE_OPTION), nullptr);
+    // A type beyond the table deletes everything and creates nothing.
+    Frame(SCENE_TITLE);
+    vLog.clear();
+    Frame(9);
+    EXPECT_EQ(vLog, (V{"delete 0"}));
+}
+
+TEST(PingPongStep, RunsBetweenTheBoundsWithoutReachingThem) {
+    int v = 0, d = 0;
+    std::vector<int> seen;
+    int nTurns = 0;
+    for (int i = 0; i < 12; i++) {
+        nTurns += PingPongStep(v, d, 100, 0, 255);
+        seen.push_back(v);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{100, 200, 200, 100, 100, 200, 200, 100, 100, 200, 200, 100}));
+    EXPECT_EQ(nTurns, 2);
+}
+
+TEST(AnimateSystemColor, EntriesFollowTheChannelValue) {
+    SYSCOLORSTATE s;
+    AnimateSystemColorStep(s, 64);   // written from the value before the step: 0
+    EXPECT_EQ(s.aColor[1].dwColor, 0xFF000000u);
+    AnimateSystemColorStep(s, 64);   // v = 64
+    EXPECT_EQ(s.aColor[1].dwColor, 0xFF404040u);
+    EXPECT_EQ(s.aColor[2].nColorOp, 10);
+    EXPECT_EQ(s.aColor[3].nColorOp, 7);
+    EXPECT_EQ(s.aColor[7].dwColor, 0xFF400010u);
+    EXPECT_EQ(s.aColor[8].dwColor, 0xFF100040u);
+    EXPECT_EQ(s.aColor[9].dwColor, 0xFF400000u);
+    // Entry 9 moves to the next phase after a full rise and fall.
+    for (int i = 0; i < 6; i++) AnimateSystemColorStep(s, 64);
+    EXPECT_EQ(s.nPhase, 1);
+    AnimateSystemColorStep(s, 64);
+    EXPECT_EQ(s.aColor[9].dwColor & 0x00FF00FFu, 0u);
+}
+
+TEST(FpsRing, AverageChangesOnlyEvery16Frames) {
+    FPSRING r;
+    for (int i = 0; i < 15; i++) {
+        r.Push(8);
+        EXPECT_EQ(r.nAverage, 0u);
+    }
+    r.Push(24);
+    EXPECT_EQ(r.nAverage, (15 * 8 + 24) >> 4);
+    for (int i = 0; i < 15; i++) r.Push(100);
+    EXPECT_EQ(r.nAverage, (15 * 8 + 24) >> 4);
+    r.Push(100);
+    EXPECT_EQ(r.nAverage, 100u);
+}
+
+}  // namespace
