@@ -1,0 +1,138 @@
+// The translucent blit. The weight (0 opaque .. 255 invisible) reaches only
+// the device blend; every locked-pixel path mixes source and destination half
+// and half.
+#include "graphics/DDEffect.h"
+
+#include "graphics/DDBlt.h"
+#include "graphics/DDEffectPixels.h"
+
+namespace {
+
+inline long long SpanIndex(long long s, long long sw, long long i) { return sw >= 0 ? s + i : s - 1 - i; }
+
+// The device: a quad of the source with diffuse 0x00FFFFFF and alpha
+// 255 - weight, colour and alpha both modulated, blended over the target.
+int DeviceAlpha(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int sw, int sh,
+                int nWeight)
+{
+    cFxLockPair lk(dst, src);
+    if (!lk.OK()) return 1;  // the device draws nothing
+    const uint32_t dwDiffuse = (static_cast<uint32_t>(255 - nWeight) << 24) | 0x00FFFFFFu;
+    const FXSPAN wr = FxClipPair(x, y, w, h, lk.D.nWidth, lk.D.nHeight, 0, 0, INT32_MAX, INT32_MAX);
+    for (int j = wr.j0; j < wr.j1; j++) {
+        long long v = SpanIndex(sy, sh, j);
+        if (v < 0 || v >= lk.S.lpPix->nHeight) continue;
+        for (int i = wr.i0; i < wr.i1; i++) {
+            long long u = SpanIndex(sx, sw, i);
+            if (u < 0 || u >= lk.S.lpPix->nWidth) continue;
+            uint32_t t = FxReadARGB(lk.S, static_cast<int>(u), static_cast<int>(v));
+            uint32_t c = FxStageCombine(t, dwDiffuse, D3DTOP_MODULATE, D3DTOP_MODULATE);
+            FxWriteARGB(lk.D, x + i, y + j, FxBlend(c, FxReadARGB(lk.D, x + i, y + j)));
+        }
+    }
+    return 1;
+}
+
+int LockedAlphaD3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int sw,
+                   int sh, int nKey)
+{
+    cFxLockPair lk(dst, src);
+    if (!lk.OK()) return 0;
+    const eFxProfile ep = DDFxProfile();
+    if (ep != FXP_D3D16 && ep != FXP_D3D32) return 1;
+    const DDPIXELFORMAT& spf = lk.S.pf;
+    const DDPIXELFORMAT& dpf = lk.D.pf;
+    const FXSPAN wr = FxClipPair(x, y, w, h, lk.D.nWidth, lk.D.nHeight, 0, 0, INT32_MAX, INT32_MAX);
+    for (int j = wr.j0; j < wr.j1; j++) {
+        long long v = SpanIndex(sy, sh, j);
+        if (v < 0 || v >= lk.S.nHeight) continue;
+        for (int i = wr.i0; i < wr.i1; i++) {
+            long long u = SpanIndex(sx, sw, i);
+            if (u < 0 || u >= lk.S.nWidth) continue;
+            uint32_t s = lk.S.Get(static_cast<int>(u), static_cast<int>(v));
+            if (nKey == 1 && FxIsTransparent(ep, s)) continue;
+            uint32_t d = lk.D.Get(x + i, y + j);
+            uint32_t out;
+            if (ep == FXP_D3D32) {
+                out = 0xFF000000u;
+                for (int c = 0; c < 24; c += 8) out |= ((((s >> c) & 255) + ((d >> c) & 255)) >> 1) << c;
+            } else {
+                // The source's fields taken to the destination's widths (the
+                // five-bit green doubled into the six-bit back buffer).
+                FXFIELDS fs = FxUnpack(spf, s), fd = FxUnpack(dpf, d);
+                uint32_t r = (FxField(fs.r, spf.nMaxR, dpf.nMaxR) + fd.r) >> 1;
+                uint32_t g = (FxField(fs.g, spf.nMaxG, dpf.nMaxG) + fd.g) >> 1;
+                uint32_t b = (FxField(fs.b, spf.nMaxB, dpf.nMaxB) + fd.b) >> 1;
+                out = FxPack(dpf, r, g, b, dpf.nMaxA);
+            }
+            lk.D.Put(x + i, y + j, out);
+        }
+    }
+    return 1;
+}
+
+int LockedAlphaDD(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int nKey,
+                  const uint8_t* lpBlendTable)
+{
+    cFxLockPair lk(dst, src);
+    if (!lk.OK()) return 0;
+    const eFxProfile ep = DDFxProfile();
+    if (ep != FXP_DD8 && ep != FXP_DD16 && ep != FXP_DD32) return 1;
+    if (lk.S.lpPix->nBytes != lk.D.lpPix->nBytes) return 1;
+    if (ep == FXP_DD8 && !lpBlendTable) return 1;
+    const DDPIXELFORMAT& pf = lk.D.pf;
+    const FXSPAN sp = FxClipPair(x, y, w, h, lk.D.nWidth, lk.D.nHeight, sx, sy, lk.S.nWidth, lk.S.nHeight);
+    for (int j = sp.j0; j < sp.j1; j++) {
+        for (int i = sp.i0; i < sp.i1; i++) {
+            uint32_t s = lk.S.Get(sx + i, sy + j);
+            if (nKey == 1 && s == dwTransColor) continue;
+            uint32_t d = lk.D.Get(x + i, y + j);
+            uint32_t out;
+            if (ep == FXP_DD8) {
+                out = d == 0 ? s : lpBlendTable[d * 256 + s];
+            } else if (ep == FXP_DD16) {
+                if (d == dwTransColor) out = s;
+                else {
+                    FXFIELDS fs = FxUnpack(pf, s), fd = FxUnpack(pf, d);
+                    auto mix = [](uint32_t a, uint32_t b, uint32_t max) {
+                        return ((DDExpandChannel(a, max) + DDExpandChannel(b, max)) >> 1) * max / 255;
+                    };
+                    out = (mix(fs.r, fd.r, pf.nMaxR) << pf.nShiftR) | (mix(fs.g, fd.g, pf.nMaxG) << pf.nShiftG) |
+                          (mix(fs.b, fd.b, pf.nMaxB) << pf.nShiftB);
+                }
+            } else {
+                if (d == dwTransColor) out = (d & 0xFF000000u) | (s & 0x00FFFFFFu);
+                else {
+                    out = d & 0xFF000000u;
+                    for (int c = 0; c < 24; c += 8) out |= ((((s >> c) & 255) + ((d >> c) & 255)) >> 1) << c;
+                }
+            }
+            lk.D.Put(x + i, y + j, out);
+        }
+    }
+    return 1;
+}
+
+}  // namespace
+
+int DDAlphaBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int nKey,
+               const uint8_t* lpBlendTable, int nWeight)
+{
+    nWeight = std::clamp(nWeight, 0, 255);
+    if (!lpDTCon) return LockedAlphaDD(dst, x, y, w, h, src, sx, sy, nKey, lpBlendTable);
+    if (!dst || !src) return 1;
+    int sw = w, sh = h;
+    DDMirrorFixup(src, &sx, &sy, &sw, &sh);
+    DDResolveShared(&dst);
+    DDResolveShared(&src);
+    DDRedirectBackBuffer(&dst);
+    DDRedirectBackBuffer(&src);
+    if (FxDeviceDraws(dst, src)) return DeviceAlpha(dst, x, y, w, h, src, sx, sy, sw, sh, nWeight);
+    return LockedAlphaD3D(dst, x, y, w, h, src, sx, sy, sw, sh, nKey);
+}
+
+int DDSemiTransBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int nKey,
+                   const uint8_t* lpBlendTable)
+{
+    return DDAlphaBlt(dst, x, y, w, h, src, sx, sy, nKey, lpBlendTable, 128);
+}

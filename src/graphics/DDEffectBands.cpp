@@ -1,0 +1,231 @@
+// Effects drawn as bands of ordinary blits: wave, split, turn in depth, burst
+// and the circle. Under Direct3D the blits of one effect are collected in an
+// unsorted blit batch and drawn when the effect ends.
+#include "graphics/DDEffect.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "graphics/DDBatch.h"
+#include "graphics/DDBlt.h"
+
+namespace {
+
+int Sat(long long v)
+{
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+// Opens the effect's blit batch and closes it when the effect ends.
+class cEffectBatch {
+public:
+    cEffectBatch() { DDBeginBltBatch(0); }
+    ~cEffectBatch() { DDEndBltBatch(); }
+    cEffectBatch(const cEffectBatch&) = delete;
+    cEffectBatch& operator=(const cEffectBatch&) = delete;
+};
+
+// First band (of size b along an axis starting at p) that reaches past 0.
+long long FirstVisibleBand(long long p, long long b)
+{
+    if (p >= 0) return 0;
+    return (-p) / b;
+}
+
+}  // namespace
+
+void DDWaveBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nFrequency, double dAmplitude, int nPhase,
+               int nBand, DDSURFACEDATA* src, int sx, int sy, int nFlags, int nAxis)
+{
+    if (nBand <= 0 || !dst || !src) return;
+    const bool bRows = nAxis == 0;
+    const long long nLen = bRows ? h : w;  // the axis the bands walk along
+    if (nLen <= 0) return;
+    const double k = nFrequency * 0.017453292519943295;
+    const double dStep = (360.0 / static_cast<double>(nLen)) * nBand;
+    const long long nPos = bRows ? y : x;
+    const long long nLimit = bRows ? dst->nHeight : dst->nWidth;
+
+    cEffectBatch batch;
+    double acc = 0;
+    long long j = 0;
+    // Bands above or left of the destination draw nothing, but the phase
+    // still advances through them, one addition per band as drawn ones do.
+    long long nFirst = FirstVisibleBand(nPos, nBand);
+    for (; j < nFirst && j * nBand < nLen; j++) acc += dStep;
+    for (; j * nBand < nLen && nPos + j * nBand < nLimit; j++) {
+        acc += dStep;
+        double dd = dAmplitude * std::sin(k * (nPhase + acc));
+        int d = Sat(static_cast<long long>(std::clamp(dd, -1e15, 1e15)));
+        long long nStart = j * nBand;
+        int nSize = static_cast<int>(std::min<long long>(nBand, nLen - nStart));
+        if (bRows)
+            DDBlt(dst, Sat(static_cast<long long>(x) + d), Sat(y + nStart), w, nSize, src, sx, Sat(sy + nStart),
+                  nFlags);
+        else
+            DDBlt(dst, Sat(x + nStart), Sat(static_cast<long long>(y) + d), nSize, h, src, Sat(sx + nStart), sy,
+                  nFlags);
+    }
+}
+
+void DDSplitBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nBand, int nShift, DDSURFACEDATA* src, int sx,
+                int sy, int nFlags, int nAxis)
+{
+    if (!dst || !src) return;
+    if (nBand == 0) {
+        DDBlt(dst, x, y, w, h, src, sx, sy, nFlags);
+        return;
+    }
+    if (nBand < 0) return;  // no band size: nothing to cut
+    const bool bRows = nAxis == 0;
+    const long long nLen = bRows ? h : w;
+    if (nLen <= 0) return;
+    const long long nBands = (nLen + nBand - 1) / nBand;
+    const long long nPos = bRows ? y : x;
+    const long long nLimit = bRows ? dst->nHeight : dst->nWidth;
+    long long nFirst = FirstVisibleBand(nPos, nBand);
+    long long nEnd = nBands;
+    if (nLimit - nPos <= 0) nEnd = 0;
+    else nEnd = std::min(nBands, (nLimit - nPos + nBand - 1) / nBand);
+
+    cEffectBatch batch;
+    // Odd bands first, then even ones.
+    for (int nParity = 1; nParity >= 0; nParity--) {
+        long long j = nFirst + (((nFirst & 1) != nParity) ? 1 : 0);
+        for (; j < nEnd; j += 2) {
+            long long nStart = j * nBand;
+            int nSize = static_cast<int>(std::min<long long>(nBand, nLen - nStart));
+            long long s = (j & 1) ? -static_cast<long long>(nShift) : nShift;
+            if (bRows)
+                DDBlt(dst, Sat(x + s), Sat(y + nStart), w, nSize, src, sx, Sat(sy + nStart), nFlags);
+            else
+                DDBlt(dst, Sat(x + nStart), Sat(y + s), nSize, h, src, Sat(sx + nStart), sy, nFlags);
+        }
+    }
+}
+
+void DDRotateDepthBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* lpFront, int nFrontX,
+                      int nFrontY, DDSURFACEDATA* lpBack, int nBackX, int nBackY, int nSrcWidth, int nSrcHeight,
+                      int nFlags, int nStep, int nAxis)
+{
+    if (!dst || (nAxis != 0 && nAxis != 1) || nStep < 0) return;
+    const long long nLen = nAxis == 0 ? w : h;
+    if (nLen < 2) return;  // no half to narrow into
+    const long long u = nLen / 2;
+    const long long q = nStep / u, r = nStep % u;
+    const long long v = (q % 2 == 0) ? r : u - 1 - r;
+    const bool bBack = ((nStep + u) / nLen) % 2 == 1;
+    DDSURFACEDATA* lpFace = bBack ? lpBack : lpFront;
+    int fx = bBack ? nBackX : nFrontX, fy = bBack ? nBackY : nFrontY;
+    if (!lpFace) return;
+
+    cEffectBatch batch;
+    if (nAxis == 0)
+        DDStretchBlt(dst, Sat(x + v), y, Sat(w - 2 * v), h, lpFace, fx, fy, nSrcWidth, nSrcHeight, nFlags);
+    else
+        DDStretchBlt(dst, x, Sat(y + v), w, Sat(h - 2 * v), lpFace, fx, fy, nSrcWidth, nSrcHeight, nFlags);
+}
+
+void DDBurstBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int nDistance,
+                int nFlags)
+{
+    if (!dst || !src) return;
+    const int hw = w >> 1, hh = h >> 1;
+    const long long d = nDistance;
+    cEffectBatch batch;
+    DDBlt(dst, Sat(x - d), Sat(y - d), hw, hh, src, sx, sy, nFlags);
+    DDBlt(dst, Sat(x + hw + d), Sat(y - d), hw, hh, src, Sat(static_cast<long long>(sx) + hw), sy, nFlags);
+    DDBlt(dst, Sat(x - d), Sat(y + hh + d), hw, hh, src, sx, Sat(static_cast<long long>(sy) + hh), nFlags);
+    DDBlt(dst, Sat(x + hw + d), Sat(y + hh + d), hw, hh, src, Sat(static_cast<long long>(sx) + hw),
+          Sat(static_cast<long long>(sy) + hh), nFlags);
+}
+
+namespace {
+
+// Half width of the disc's row at offset d: floor(sqrt(r^2 - d^2)), one less
+// than r where it would reach r.
+long long CircleHalfWidth(long long r, long long d)
+{
+    long long t = r * r - d * d;
+    if (t <= 0) return 0;
+    long long s = static_cast<long long>(std::sqrt(static_cast<double>(t)));
+    while (s * s > t) s--;
+    while ((s + 1) * (s + 1) <= t) s++;
+    return s >= r ? r - 1 : s;
+}
+
+struct CIRCLEPARAMS {
+    DDSURFACEDATA* dst;
+    DDSURFACEDATA* src;
+    long long cx, cy, scx, scy, nLeft, nRight;
+    int nFlags;
+};
+
+// One strip of rows [d, d + nRows) at the half width of offset dMid.
+void CircleStrip(const CIRCLEPARAMS& p, long long d, long long nRows, long long dMid, long long r)
+{
+    long long s = CircleHalfWidth(r, dMid);
+    long long s0 = p.scx - s, s1 = p.scx + s;
+    long long dx = p.cx - s;
+    if (s0 < p.nLeft) {
+        dx += p.nLeft - s0;
+        s0 = p.nLeft;
+    }
+    if (s1 > p.nRight) s1 = p.nRight;
+    if (s1 - s0 <= 0) return;
+    int w = Sat(s1 - s0);
+    if (lpDTCon)
+        DDStretchBlt(p.dst, Sat(dx), Sat(p.cy + d), w, Sat(nRows), p.src, Sat(s0), Sat(p.scy + d), w, Sat(nRows),
+                     p.nFlags);
+    else
+        DDBlt(p.dst, Sat(dx), Sat(p.cy + d), w, Sat(nRows), p.src, Sat(s0), Sat(p.scy + d), p.nFlags);
+}
+
+}  // namespace
+
+void DDCircleBlt(DDSURFACEDATA* dst, int cx, int cy, int wx, int hy, int r, int bh, DDSURFACEDATA* src, int scx,
+                 int scy, int nFlags)
+{
+    if (r <= 0 || bh <= 0 || !dst || !src) return;
+    DDResolveShared(&dst);
+    DDResolveShared(&src);
+    CIRCLEPARAMS p{dst, src, cx, cy, scx, scy, std::max<long long>(static_cast<long long>(scx) - wx, 0),
+                   std::min<long long>(static_cast<long long>(scx) + wx, src->nWidth), nFlags};
+    const long long R = r, HY = hy, B = bh;
+    const long long nDstH = dst->nHeight;
+
+    cEffectBatch batch;
+    if (bh == 1) {
+        // Offsets r - 1 down to -r; those at or beyond hy are skipped and the
+        // walk ends below -hy. Rows outside the destination draw nothing.
+        long long dHi = std::min({R - 1, HY - 1, nDstH - 1 - cy});
+        long long dLo = std::max({-R, -HY, -static_cast<long long>(cy)});
+        for (long long d = dHi; d >= dLo; d--) CircleStrip(p, d, 1, d, R);
+        return;
+    }
+
+    // Bands start at t = r - k*bh (k = 1, 2, ...) while t >= -r. A start at
+    // or beyond hy is skipped; the first band that reaches past hy is moved
+    // back to hy - bh; one below -hy is moved up to -hy and ends the walk.
+    long long k = 1;
+    if (R - B >= HY) k = (R - HY) / B + 1;  // first start below hy
+    bool bFirst = true;
+    for (;; k++) {
+        long long t = R - k * B;
+        if (t < -R) break;
+        if (t + B <= -HY) break;
+        if (t + B > HY) t = HY - B;
+        else if (t < -HY) t = -HY;
+        if (cy + t + B <= 0) break;  // this and every later band lies above the destination
+        if (cy + t < nDstH) CircleStrip(p, t, B, t + (B >> 1), R);
+        if (bFirst && cy + t >= nDstH) {
+            // Jump over the bands that lie below the destination.
+            long long kNext = (R - (nDstH - cy)) / B + 1;  // first k with t < nDstH - cy
+            if (kNext > k + 1) k = kNext - 1;
+        }
+        bFirst = false;
+    }
+}

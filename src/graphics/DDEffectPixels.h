@@ -1,0 +1,204 @@
+#pragma once
+// Shared pieces of the per-pixel effects: the profile of the running display,
+// channel fields, the transparency tests, a locked pair of surfaces and the
+// device's texture-stage combine and blend as the pixel core computes them.
+#include <algorithm>
+#include <cstdint>
+
+#include "graphics/DDPixel.h"
+#include "graphics/DDSurface.h"
+
+// The five drawing profiles the effects distinguish (Direct3D exists at 16
+// and 32 bits, DirectDraw at 8, 16 and 32).
+enum eFxProfile : int { FXP_D3D16, FXP_D3D32, FXP_DD8, FXP_DD16, FXP_DD32, FXP_NONE, FXP_COUNT };
+
+inline eFxProfile DDFxProfile()
+{
+    if (lpDTCon) {
+        if (nScreenBpp == 16) return FXP_D3D16;
+        if (nScreenBpp == 32) return FXP_D3D32;
+        return FXP_NONE;
+    }
+    switch (nScreenBpp) {
+    case 8: return FXP_DD8;
+    case 16: return FXP_DD16;
+    case 32: return FXP_DD32;
+    default: return FXP_NONE;
+    }
+}
+
+// Transparency of a source pixel by profile: Direct3D 16 bits, none of the
+// bits 0xA0 of the high byte set; Direct3D 32 bits, alpha byte 0; DirectDraw,
+// the pixel equals dwTransColor.
+inline bool FxIsTransparent(eFxProfile p, uint32_t v)
+{
+    switch (p) {
+    case FXP_D3D16: return ((v >> 8) & 0xA0u) == 0;
+    case FXP_D3D32: return (v >> 24) == 0;
+    default: return v == dwTransColor;
+    }
+}
+
+// Red, green, blue and alpha fields of a pixel.
+struct FXFIELDS {
+    uint32_t r = 0, g = 0, b = 0, a = 0;
+};
+
+inline FXFIELDS FxUnpack(const DDPIXELFORMAT& pf, uint32_t v)
+{
+    FXFIELDS f;
+    f.r = (v >> pf.nShiftR) & pf.nMaxR;
+    f.g = (v >> pf.nShiftG) & pf.nMaxG;
+    f.b = (v >> pf.nShiftB) & pf.nMaxB;
+    f.a = pf.nMaxA ? ((v >> pf.nShiftA) & pf.nMaxA) : 0;
+    return f;
+}
+
+inline uint32_t FxPack(const DDPIXELFORMAT& pf, uint32_t r, uint32_t g, uint32_t b, uint32_t a)
+{
+    uint32_t v = (std::min(r, pf.nMaxR) << pf.nShiftR) | (std::min(g, pf.nMaxG) << pf.nShiftG) |
+                 (std::min(b, pf.nMaxB) << pf.nShiftB);
+    if (pf.nMaxA) v |= std::min(a, pf.nMaxA) << pf.nShiftA;
+    return v;
+}
+
+// A field moved between channel widths: a five-bit field is doubled into six
+// bits, a six-bit one halved into five; other widths scale.
+inline uint32_t FxField(uint32_t v, uint32_t nFromMax, uint32_t nToMax)
+{
+    if (nFromMax == nToMax || nFromMax == 0) return v;
+    if (nFromMax == 31 && nToMax == 63) return v * 2;
+    if (nFromMax == 63 && nToMax == 31) return v >> 1;
+    return v * nToMax / nFromMax;
+}
+
+// A locked surface with the limits that the effects test against: the
+// record's size cut to its storage.
+struct FXSURF {
+    DDSURFACEDATA* lpSD = nullptr;  // after shared-texture and back-buffer redirection
+    DDPIXELS* lpPix = nullptr;
+    int nWidth = 0, nHeight = 0;
+    int nFormat = DDFMT_UNKNOWN;
+    DDPIXELFORMAT pf;
+    bool bFullScreenBack = false;
+
+    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < nWidth && y < nHeight; }
+    uint32_t Get(int x, int y) const { return DDGetRaw(*lpPix, x, y); }
+    void Put(int x, int y, uint32_t v) const { DDPutRaw(*lpPix, x, y, v); }
+};
+
+// Locks the destination, then the source; OK() is false when either failed
+// (what was locked is unlocked when the pair ends).
+class cFxLockPair {
+public:
+    cFxLockPair(DDSURFACEDATA* dst, DDSURFACEDATA* src) : m_dst(dst), m_src(src)
+    {
+        m_bOK = m_dst.IsLocked() && m_src.IsLocked();
+        if (!m_bOK) return;
+        Fill(m_dst, D);
+        Fill(m_src, S);
+    }
+    cFxLockPair(const cFxLockPair&) = delete;
+    cFxLockPair& operator=(const cFxLockPair&) = delete;
+    bool OK() const { return m_bOK; }
+
+    FXSURF D, S;
+
+private:
+    static void Fill(cSurfaceLock& l, FXSURF& s)
+    {
+        s.lpSD = l.m_lpSD;
+        s.lpPix = l.m_lpPixels;
+        s.nWidth = std::min<int>(l.m_lpSD->nWidth, l.m_nWidth);
+        s.nHeight = std::min<int>(l.m_lpSD->nHeight, l.m_nHeight);
+        s.nFormat = l.m_nFormat;
+        s.pf = DDFormatChannels(l.m_nFormat);
+        s.bFullScreenBack = DDIsFullScreenBack(l.m_lpSD) != 0;
+    }
+    cSurfaceLock m_dst;
+    cSurfaceLock m_src;
+    bool m_bOK = false;
+};
+
+// A w x h rectangle placed at (x, y) on the destination and (sx, sy) on the
+// source, cut so that every pair left lies inside both. Empty when x0 >= x1.
+struct FXSPAN {
+    int i0 = 0, i1 = 0, j0 = 0, j1 = 0;  // area columns [i0, i1), rows [j0, j1)
+    bool Empty() const { return i0 >= i1 || j0 >= j1; }
+};
+
+inline FXSPAN FxClipPair(int x, int y, int w, int h, int dw, int dh, int sx, int sy, int sw, int sh)
+{
+    auto lo = [](long long a, long long b, long long c) { return std::max({a, b, c}); };
+    auto hi = [](long long a, long long b, long long c) { return std::min({a, b, c}); };
+    FXSPAN s;
+    s.i0 = static_cast<int>(lo(0, -static_cast<long long>(x), -static_cast<long long>(sx)));
+    s.i1 = static_cast<int>(std::max(0LL, hi(w, static_cast<long long>(dw) - x, static_cast<long long>(sw) - sx)));
+    s.j0 = static_cast<int>(lo(0, -static_cast<long long>(y), -static_cast<long long>(sy)));
+    s.j1 = static_cast<int>(std::max(0LL, hi(h, static_cast<long long>(dh) - y, static_cast<long long>(sh) - sy)));
+    return s;
+}
+
+// ---- the device as the pixel core computes it ----
+
+// Direct3D: the device draws when the destination is a render target (the
+// back buffer included) and the source is not a system-memory texture.
+inline bool FxDeviceDraws(DDSURFACEDATA* dst, DDSURFACEDATA* src)
+{
+    if (!lpDTCon || !dst || !src || !dst->lpDT || !src->lpDT) return false;
+    bool bTarget = dst == &BackBuffer || dst->lpDT->bRenderTarget != 0;
+    return bTarget && src->lpDT->nMemoryType != DTMEMORYTYPE_SYSTEM;
+}
+
+// One channel of a texture stage operation (arg1 = texture, arg2 = diffuse
+// or texture factor); 8-bit values.
+inline uint32_t FxStageOp(int nOp, uint32_t a1, uint32_t a2)
+{
+    switch (nOp) {
+    case D3DTOP_SELECTARG1: return a1;
+    case D3DTOP_SELECTARG2: return a2;
+    case D3DTOP_MODULATE: return (a1 * a2 + 127) / 255;
+    case D3DTOP_MODULATE2X: return std::min(255u, 2 * ((a1 * a2 + 127) / 255));
+    case D3DTOP_MODULATE4X: return std::min(255u, 4 * ((a1 * a2 + 127) / 255));
+    case D3DTOP_ADD: return std::min(255u, a1 + a2);
+    case D3DTOP_ADDSIGNED: return static_cast<uint32_t>(std::clamp<int>(static_cast<int>(a1 + a2) - 128, 0, 255));
+    case D3DTOP_SUBTRACT: return a1 > a2 ? a1 - a2 : 0;
+    default: return a1;
+    }
+}
+
+// Texture stage 0 of a blit: colour op and alpha op over texel and diffuse
+// (A8R8G8B8). A disabled colour stage gives the diffuse colour; a disabled
+// alpha stage draws opaque.
+inline uint32_t FxStageCombine(uint32_t dwTexel, uint32_t dwDiffuse, int nColorOp, int nAlphaOp)
+{
+    uint32_t out = 0;
+    for (int sh = 0; sh <= 16; sh += 8) {
+        uint32_t t = (dwTexel >> sh) & 255, d = (dwDiffuse >> sh) & 255;
+        uint32_t c = nColorOp == D3DTOP_DISABLE ? d : FxStageOp(nColorOp, t, d);
+        out |= c << sh;
+    }
+    uint32_t ta = dwTexel >> 24, da = dwDiffuse >> 24;
+    uint32_t a = nAlphaOp == D3DTOP_DISABLE ? 255u : FxStageOp(nAlphaOp, ta, da);
+    return out | (a << 24);
+}
+
+// Source-alpha blending onto the destination (both A8R8G8B8):
+// out = (src * a + dst * (255 - a) + 127) / 255 for every channel, alpha too.
+inline uint32_t FxBlend(uint32_t dwSrc, uint32_t dwDst)
+{
+    uint32_t a = dwSrc >> 24;
+    if (a == 255) return dwSrc;
+    if (a == 0) return dwDst;
+    uint32_t out = 0;
+    for (int sh = 0; sh <= 24; sh += 8) {
+        uint32_t s = (dwSrc >> sh) & 255, d = (dwDst >> sh) & 255;
+        out |= ((s * a + d * (255 - a) + 127) / 255) << sh;
+    }
+    return out;
+}
+
+// Reads a pixel of a surface as A8R8G8B8 and writes one back, by the
+// surface's storage format (the device's view of textures and back buffers).
+inline uint32_t FxReadARGB(const FXSURF& s, int x, int y) { return DDUnpackARGB(s.nFormat, s.Get(x, y)); }
+inline void FxWriteARGB(const FXSURF& s, int x, int y, uint32_t argb) { s.Put(x, y, DDPackARGB(s.nFormat, argb)); }
