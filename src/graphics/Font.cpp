@@ -329,8 +329,10 @@ void cFont::RestoreCaches()
         if (m_sdWork.bLost) m_sdWork.bLost = 0;  // drawn afresh for every text
         return;
     }
-    // DirectDraw: the caches are drawn again in any case.
-    m_sdWork.bLost = 0;
+    // DirectDraw: lost surfaces are restored; the caches are drawn again in any case.
+    if (DDIsSurfaceLost(&m_sdWork)) DDRestoreSurfaceData(&m_sdWork);
+    for (cFastFont* ff : {m_lpFastFont_Half.get(), m_lpFastFont_FullAdd.get()})
+        if (ff && DDIsSurfaceLost(&ff->m_sd)) DDRestoreSurfaceData(&ff->m_sd);
     if (m_lpFastFont_Half) {
         RenderHalfCache();
         m_lpFastFont_Half->m_sd.bLost = 0;
