@@ -9,6 +9,7 @@
 #include "graphics/DDFade.h"
 #include "graphics/DDPixel.h"
 #include "graphics/DDPresent.h"
+#include "platform/MainThread.h"
 #include "platform/Presenter.h"
 
 static DTCONDATA* lpDTConOwner = nullptr;
@@ -247,6 +248,15 @@ uint8_t DDInit(int nBackEnd, void* hWnd, int nWidth, int nHeight, int nBpp, int 
     bDDInitDone = 1;
     bDDInitOnce = 1;
     DDInstallProviders();
+    if (hWnd) {
+        // Frames go to the given window: full screen is the desktop-sized window.
+        SDL_Window* lpWindow = static_cast<SDL_Window*>(hWnd);
+        RunOnMainThread([lpWindow]() {
+            PresenterSetVSync(nVSyncMode != 0);
+            if (PresenterGetWindow() != lpWindow) PresenterAttachWindow(lpWindow);
+            PresenterSetFullScreen(!bDDWindowed);
+        });
+    }
     return 1;
 }
 

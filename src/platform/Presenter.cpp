@@ -128,10 +128,15 @@ SDL_Window* PresenterGetWindow() { return g_lpWindow; }
 
 bool PresenterSetFullScreen(bool bFullScreen) {
     if (!g_lpWindow) return false;
+    bool bNow = (SDL_GetWindowFlags(g_lpWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (bNow == bFullScreen) return true;
     return SDL_SetWindowFullscreen(g_lpWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
 }
 
-void PresenterSetVSync(bool bOn) { g_bVSync = bOn; }
+void PresenterSetVSync(bool bOn) {
+    g_bVSync = bOn;
+    if (g_lpRenderer) SDL_RenderSetVSync(g_lpRenderer, bOn ? 1 : 0);
+}
 
 void PresenterShowCursor(bool bShow) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return;

@@ -2,8 +2,10 @@
 // and the surface lists.
 #include <gtest/gtest.h>
 
+#include "foundation/ErrorBox.h"
 #include "platform/Presenter.h"
 #include "support/DDTestSupport.h"
+#include "support/FakeMessageBox.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -223,6 +225,23 @@ TEST_F(DDDisplay, BackEndOnlyOperationsAnswerAtOnce) {
     EXPECT_FALSE(DDLock(&none, &nPitch, &lpBits, 32)) << "a lock on a missing surface fails";
     cSurfaceLock lock(&none);
     EXPECT_FALSE(lock.IsLocked());
+}
+
+TEST_F(DDDisplay, MessageBoxesOverTheDisplay) {
+    cFakeMessageBox boxes;
+    ASSERT_TRUE(DDStartProfile({1, 32, 1, "D3D32"}, 8, 8));
+    EXPECT_EQ(DDSetDialogMode(1), 1);
+    EXPECT_EQ(DDMesBox("text", "caption", MB_OK), 1);
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].strCaption, "caption");
+    // Full screen: the error boxes go through the layer and keep their answer.
+    ASSERT_TRUE(DDStartProfile({1, 32, 0, "D3D32FS"}, 8, 8));
+    lpDTCon->bInScene = 1;
+    boxes.Script({IDNO});
+    EXPECT_EQ(ShowMesBox("quit?", "q", MB_YESNO), IDNO);
+    EXPECT_EQ(lpDTCon->bInScene, 0) << "the dialog mode closes the scene";
+    DDRelease();
+    EXPECT_EQ(ShowMesBox("after", "q", MB_OK), IDOK);
 }
 
 }  // namespace
