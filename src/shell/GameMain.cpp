@@ -19,27 +19,14 @@ SYSCOLORSTATE Sys_Color;
 
 namespace {
 
-class cNoFrameServices : public IFrameServices {
-public:
-    bool PresentPacesFrames() override { return false; }
-    int RestoreSurfaces() override { return 1; }
-    int ShowFrame(int) override { return 1; }
-    void DrawFpsText(int, const char*) override {}
-    bool IsDirect3D() override { return false; }
-    bool IsPaletteMode() override { return false; }
-    void RotateCyclingColours() override {}
-    int GetSysColorStep() override { return 0; }
-    bool IsColourCyclingOn() override { return false; }
-};
-cNoFrameServices NoFrameServices;
-IFrameServices* lpFrameServices = &NoFrameServices;
+IFrameServices* lpFrameServices = nullptr;
 
 bool bNoSceneLogged[SCENE_TYPE_COUNT] = {};
 
 }  // namespace
 
-IFrameServices& GetFrameServices() { return *lpFrameServices; }
-void SetFrameServices(IFrameServices* p) { lpFrameServices = p ? p : &NoFrameServices; }
+IFrameServices& GetFrameServices() { return lpFrameServices ? *lpFrameServices : GetGraphicsFrameServices(); }
+void SetFrameServices(IFrameServices* p) { lpFrameServices = p; }
 
 cGameMain::~cGameMain() { DeleteScenes(); }
 

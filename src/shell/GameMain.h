@@ -40,8 +40,9 @@ extern int nRankingSwitch;
 // frames itself.
 void WaitNextFrame();
 
-// The graphics side of a frame. The graphics layer installs it; without one
-// frames are paced and counted but nothing is drawn or presented.
+// The graphics side of a frame. The default goes to the graphics layer;
+// before the display is set up frames are paced and counted but nothing is
+// presented. Tests install their own.
 class IFrameServices {
 public:
     virtual ~IFrameServices() = default;
@@ -57,6 +58,8 @@ public:
 };
 IFrameServices& GetFrameServices();
 void SetFrameServices(IFrameServices* p);   // null restores the default
+// The frame services of the graphics layer (the default).
+IFrameServices& GetGraphicsFrameServices();
 
 // The work-time ring of the frame-rate text: 16 entries, the average
 // recomputed each time the write index wraps.

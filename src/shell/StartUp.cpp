@@ -137,10 +137,7 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
     WriteVideoReport(0);
     WriteEC("DDInit成功");
 
-    if (!s.SetUpPalette()) {
-        WriteReport("DDLoadPaletteFromFile失敗");
-        return 0;
-    }
+    if (!s.SetUpPalette()) return 0;   // the step logs which part failed
     if (!nDirect3D) bFlipByBlt = bWindowed || nVSync == 0 || s.GetRefreshRate() < Game_Main.m_nFps;
     if (!s.LoadFirstImages()) return 0;
     if (!s.CreateFonts()) return 0;

@@ -3,11 +3,21 @@
 // log and lets the start go on.
 #include <SDL2/SDL.h>
 
+#include <cstring>
+
 #include "foundation/Log.h"
 #include "foundation/Path.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
+#include "graphics/DDImage.h"
+#include "graphics/DDInit.h"
+#include "graphics/DDPalette.h"
+#include "graphics/DDSurface.h"
+#include "platform/Presenter.h"
+#include "shell/HbtPalette.h"
+#include "shell/ImageSurfaces.h"
 #include "shell/MainWindow.h"
+#include "shell/SystemIni.h"
 #include "shell/ShellState.h"
 #include "shell/SoundTable.h"
 #include "shell/StartUp.h"
@@ -41,19 +51,48 @@ public:
         int nBytes = SDL_BYTESPERPIXEL(m.format);
         return nBytes >= 4 ? 32 : nBytes == 2 ? 16 : 32;
     }
-    int InitDisplay(const DISPLAYINIT&) override { return Missing("display"); }
-    void ReleaseDisplay() override {}
-    void SetTextureFailureText(const char*) override {}
-    void LinkMirroredImages() override {}
-    int SetUpPalette() override { return Missing("palette"); }
-    int GetRefreshRate() override {
-        SDL_DisplayMode m;
-        if (SDL_GetDesktopDisplayMode(0, &m) != 0 || m.refresh_rate <= 0) return 60;
-        return m.refresh_rate;
+    int InitDisplay(const DISPLAYINIT& d) override {
+        if (!DDInit(d.nDirect3D, hWndMain, 640, 480, d.nBpp, d.bVSync, d.bWindowed, 1, 60, d.bVSync, Off_Img, Img_Data,
+                    IMAGE_SLOT_COUNT, 0))
+            return 0;
+        // The finished frames go to the main window.
+        if (hWndMain && !PresenterAttachWindow(hWndMain)) WriteReport("the window cannot show frames: %s", SDL_GetError());
+        if (hWndMain && !d.bWindowed) PresenterSetFullScreen(true);
+        PresenterSetVSync(d.bVSync != 0);
+        return 1;
     }
-    int LoadFirstImages() override { return Missing("images"); }
+    void ReleaseDisplay() override {
+        PresenterAttachWindow(nullptr);
+        DDRelease();
+    }
+    void SetTextureFailureText(const char* pszText) override {
+        if (lpDTCon) lpDTCon->strTexErrMsg = pszText;
+    }
+    void LinkMirroredImages() override { ::LinkMirroredImages(); }
+    int SetUpPalette() override {
+        if (!lpDTCon && !(lpDDCon && nScreenBpp == 8)) return 1;
+        if (!DDLoadPaletteFromFile(aPalette, Img_Data[0].szFile, bWindowed)) {
+            WriteEC("DDLoadPaletteFromFile失敗");
+            WriteReport("DDLoadPaletteFromFile失敗");
+            return 0;
+        }
+        memcpy(aPalEntry, aPalette, sizeof aPalEntry);
+        // Palette images take the transparent colour from the image; the
+        // full-colour mode's colour comes with System.dat.
+        if (!DDSetTransmitFromFile(Img_Data[0].szFile)) {
+            WriteEC("DDSetTransmit失敗");
+            WriteReport("DDSetTransmit失敗");
+            return 0;
+        }
+        return 1;
+    }
+    int GetRefreshRate() override { return DDGetHostDisplay().nRefreshRate; }
+    int LoadFirstImages() override {
+        static const int anSlot[] = {IMAGE_SLOT_DEBUG, IMAGE_SLOT_SYMBOL};
+        return DDLoadImages(Off_Img, anSlot, 2) ? 1 : 0;
+    }
     int CreateFonts() override { return Missing("fonts"); }
-    int LoadHbtPalette(int) override { return Missing("palette variant"); }
+    int LoadHbtPalette(int n) override { return ::LoadHbtPalette(n); }
     void InitMusic(int bDirectMusic) override { Bgm_Main.Init(MakeBgmInitData(bDirectMusic)); }
     int InitSound() override { return DS_Init(hWndMain, 22050, 8, 1) ? 1 : 0; }
     void LoadSounds(int nVolume) override {
@@ -75,7 +114,11 @@ public:
     void ReleaseSound() override { DS_Release(); }
     void ReleaseMusic() override { Bgm_Main.Release(); }
     void ReleaseFonts() override {}
-    void EndDisplay(int) override {}
+    void EndDisplay(int) override {
+        PresenterAttachWindow(nullptr);
+        PresenterShutdown();
+        DDRelease();
+    }
     void ShowMainWindow(int bMaximize) override {
         if (!hWndMain) return;
         SDL_ShowWindow(hWndMain);
