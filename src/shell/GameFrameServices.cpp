@@ -3,6 +3,7 @@
 #include "graphics/DDFade.h"
 #include "graphics/DDPresent.h"
 #include "graphics/DDSurface.h"
+#include "shell/GameFonts.h"
 #include "shell/GameMain.h"
 
 namespace {
@@ -28,7 +29,11 @@ public:
         if (lpDDCon) DDFlipToScreen();
         return 1;
     }
-    void DrawFpsText(int, const char*) override {}   // drawn once the fonts exist
+    void DrawFpsText(int nShowFps, const char* pszText) override {
+        if (!bDDInitDone || !AreGameFontsReady()) return;
+        if (nShowFps == 2) aFont[0].Printf(&BackBuffer, 549, 469, "%s", pszText);
+        else aFont[1].PrintfWindow(&BackBuffer, 495, 463, 0, 0, "%s", pszText);
+    }
     bool IsDirect3D() override { return lpDTCon != nullptr; }
     bool IsPaletteMode() override { return !lpDTCon && lpDDCon && nScreenBpp == 8; }
     void RotateCyclingColours() override {

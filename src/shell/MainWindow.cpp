@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/MainThread.h"
 #include "platform/MessageBox.h"
+#include "platform/Presenter.h"
 #include "shell/CloseDecision.h"
 #include "shell/EditorLink.h"
 #include "shell/GameMain.h"
@@ -19,13 +20,15 @@
 #include "shell/SingleInstance.h"
 #include "shell/SystemIni.h"
 #include "shell/WindowData.h"
+#include "sound/BgmManager.h"
 
 cMainWindow Wnd_Main;
 
 namespace {
 std::atomic<uint32_t> nFrameCount{0};
 std::atomic<uint32_t> nCloseAfterFrames{0};
-void (*pfnCloseMusicStop)() = nullptr;
+void StopMusic() { Bgm_Main.Stop(); }
+void (*pfnCloseMusicStop)() = StopMusic;
 bool bWindowGone = false;
 
 void UpdateClientRect(SDL_Window* w) {
@@ -67,6 +70,8 @@ void cMainWindow::Destroy() {
     hWndMain = nullptr;
     SetMessageBoxParent(nullptr);
     if (bTestPlay) NotifyEditor(1);
+    // The renderer that shows the frames goes with the window.
+    if (PresenterGetWindow() == w) PresenterAttachWindow(nullptr);
     SDL_DestroyWindow(w);
     bWindowGone = true;
 }

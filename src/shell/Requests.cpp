@@ -1,6 +1,11 @@
 #include "shell/Requests.h"
 
 #include "foundation/Log.h"
+#include "graphics/DDBatch.h"
+#include "graphics/DDPresent.h"
+#include "graphics/DDSurface.h"
+#include "sound/BgmManager.h"
+#include "sound/WaveSound.h"
 #include "platform/CloseRequest.h"
 #include "platform/MainThread.h"
 #include "shell/GameThreads.h"
@@ -8,11 +13,13 @@
 
 namespace {
 
-class cNoRequestServices : public IRequestServices {
+class cDefaultRequestServices : public IRequestServices {
 public:
     int RunNameDialog() override { return Missing("name dialog", -1); }
     int RunFileDialog(int, std::string&) override { return Missing("file dialog", -1); }
-    void SetDialogMode(int) override {}
+    void SetDialogMode(int bOn) override {
+        if (bDDInitDone) DDSetDialogMode(bOn);
+    }
     int StartFreeGame(const std::string&) override { return Missing("free game", 0); }
     int LoadReplay(const std::string&) override { return Missing("replay load", 0); }
     int SaveReplay(int, const std::string&) override { return Missing("replay save", 0); }
@@ -20,8 +27,8 @@ public:
         s.clear();
         return Missing("replay name", 0);
     }
-    int SoundCount() override { return 0; }
-    void PlaySound(int) override {}
+    int SoundCount() override { return static_cast<int>(vecWave.size()); }
+    void PlaySound(int nIndex) override { DS_Play(&vecWave[static_cast<size_t>(nIndex)], 0); }
     int GetSceneBgm(int, int* pbLoop) override {
         if (pbLoop) *pbLoop = 0;
         return 0;
@@ -32,10 +39,16 @@ public:
     }
     void SetStageBgm(int) override {}
     int GetStageBgmLoop() override { return 0; }
-    void BgmSetFile(int, const std::string&, int) override {}
-    void BgmPlay(int, int, int, int, int) override {}
-    void BgmStop() override {}
-    void RestoreDisplay() override {}
+    void BgmSetFile(int nSlot, const std::string& strFile, int nVolume) override {
+        Bgm_Main.SetFile(nSlot, strFile.c_str(), nVolume);
+    }
+    void BgmPlay(int nChannel, int nSlot, int bLoop, int nArg, int bForce) override {
+        Bgm_Main.Play(nChannel, nSlot, bLoop, nArg, bForce);
+    }
+    void BgmStop() override { Bgm_Main.Stop(); }
+    void RestoreDisplay() override {
+        if (bDDInitDone) DDRestoreSurface();
+    }
 
 private:
     static int Missing(const char* pszWhat, int nResult) {
@@ -44,8 +57,8 @@ private:
     }
 };
 
-cNoRequestServices NoRequestServices;
-IRequestServices* lpRequestServices = &NoRequestServices;
+cDefaultRequestServices DefaultRequestServices;
+IRequestServices* lpRequestServices = &DefaultRequestServices;
 
 // Runs a modal dialog with the game threads held and the display in dialog
 // mode. The requesting thread is blocked in its request, so its gate is only
@@ -64,7 +77,7 @@ int RunModal(const std::function<int()>& fn) {
 }  // namespace
 
 IRequestServices& GetRequestServices() { return *lpRequestServices; }
-void SetRequestServices(IRequestServices* p) { lpRequestServices = p ? p : &NoRequestServices; }
+void SetRequestServices(IRequestServices* p) { lpRequestServices = p ? p : &DefaultRequestServices; }
 
 int ServeNameEntry() {
     int r = RunModal([] { return GetRequestServices().RunNameDialog(); });

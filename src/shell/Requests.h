@@ -21,9 +21,10 @@ void RequestRestore();
 enum : int { FILEDLG_LOADSTAGE = 0, FILEDLG_LOADREPLAY = 1, FILEDLG_SAVEREPLAY = 2 };
 
 // What serves the requests on the window thread. The subsystems that own the
-// dialogs, stage and replay files, sounds, music and display install their
-// parts; the default serves nothing (dialogs cancel, sounds stay silent) and
-// logs that the service is missing.
+// dialogs, stage and replay files and the project's music table install
+// their parts; the default plays the loaded sounds, drives the music manager
+// and the display's restore, and cancels the dialogs with a log line until
+// they exist.
 class IRequestServices {
 public:
     virtual ~IRequestServices() = default;

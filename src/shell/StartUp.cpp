@@ -140,7 +140,7 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
     if (!s.SetUpPalette()) return 0;   // the step logs which part failed
     if (!nDirect3D) bFlipByBlt = bWindowed || nVSync == 0 || s.GetRefreshRate() < Game_Main.m_nFps;
     if (!s.LoadFirstImages()) return 0;
-    if (!s.CreateFonts()) return 0;
+    if (!s.CreateFonts(sys.nFontFace, sys.bEnglishText, sys.bCenterGlyph)) return 0;
 
     for (auto& dev : Input_List) dev.SetDefaultButtonMask();
     if (!ReadKeyConfig("user_data\\KeyConfig.dat", &Key_Config)) SetDefaultKeyConfig(&Key_Config);

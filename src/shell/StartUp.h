@@ -49,7 +49,9 @@ public:
     virtual int SetUpPalette() = 0;                 // palette and transparent colour
     virtual int GetRefreshRate() = 0;
     virtual int LoadFirstImages() = 0;              // image slots 1 and 50
-    virtual int CreateFonts() = 0;                  // the three fonts and their digit strips
+    // The three fonts and their digit strips: the face index of System.dat,
+    // the text font's symbol letters and glyph centring.
+    virtual int CreateFonts(int nFontFace, int bSymbolLetters, int bCenterGlyph) = 0;
     virtual int LoadHbtPalette(int n) = 0;
     virtual void InitMusic(int bDirectMusic) = 0;
     virtual int InitSound() = 0;

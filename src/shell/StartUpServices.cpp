@@ -14,6 +14,7 @@
 #include "graphics/DDPalette.h"
 #include "graphics/DDSurface.h"
 #include "platform/Presenter.h"
+#include "shell/GameFonts.h"
 #include "shell/HbtPalette.h"
 #include "shell/ImageSurfaces.h"
 #include "shell/MainWindow.h"
@@ -55,16 +56,9 @@ public:
         if (!DDInit(d.nDirect3D, hWndMain, 640, 480, d.nBpp, d.bVSync, d.bWindowed, 1, 60, d.bVSync, Off_Img, Img_Data,
                     IMAGE_SLOT_COUNT, 0))
             return 0;
-        // The finished frames go to the main window.
-        if (hWndMain && !PresenterAttachWindow(hWndMain)) WriteReport("the window cannot show frames: %s", SDL_GetError());
-        if (hWndMain && !d.bWindowed) PresenterSetFullScreen(true);
-        PresenterSetVSync(d.bVSync != 0);
-        return 1;
+        return 1;   // the set-up attached the window to the presenter
     }
-    void ReleaseDisplay() override {
-        PresenterAttachWindow(nullptr);
-        DDRelease();
-    }
+    void ReleaseDisplay() override { DDRelease(); }
     void SetTextureFailureText(const char* pszText) override {
         if (lpDTCon) lpDTCon->strTexErrMsg = pszText;
     }
@@ -91,7 +85,10 @@ public:
         static const int anSlot[] = {IMAGE_SLOT_DEBUG, IMAGE_SLOT_SYMBOL};
         return DDLoadImages(Off_Img, anSlot, 2) ? 1 : 0;
     }
-    int CreateFonts() override { return Missing("fonts"); }
+    int CreateFonts(int nFontFace, int bSymbolLetters, int bCenterGlyph) override {
+        (void)nFontFace;   // the face table comes with the project's settings
+        return SetUpGameFonts(nullptr, bSymbolLetters, bCenterGlyph);
+    }
     int LoadHbtPalette(int n) override { return ::LoadHbtPalette(n); }
     void InitMusic(int bDirectMusic) override { Bgm_Main.Init(MakeBgmInitData(bDirectMusic)); }
     int InitSound() override { return DS_Init(hWndMain, 22050, 8, 1) ? 1 : 0; }
@@ -113,7 +110,7 @@ public:
     void WriteFontReport() override {}
     void ReleaseSound() override { DS_Release(); }
     void ReleaseMusic() override { Bgm_Main.Release(); }
-    void ReleaseFonts() override {}
+    void ReleaseFonts() override { ReleaseGameFonts(); }
     void EndDisplay(int) override {
         PresenterAttachWindow(nullptr);
         PresenterShutdown();

@@ -48,7 +48,7 @@ public:
     int SetUpPalette() override { return Step("palette"); }
     int GetRefreshRate() override { return 60; }
     int LoadFirstImages() override { return Step("images"); }
-    int CreateFonts() override { return Step("fonts"); }
+    int CreateFonts(int, int, int) override { return Step("fonts"); }
     int LoadHbtPalette(int) override { return Step("hbt"); }
     void InitMusic(int) override { Step("music"); }
     int InitSound() override { return Step("sound"); }
