@@ -17,16 +17,24 @@ int DeviceAlpha(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* s
 {
     cFxLockPair lk(dst, src);
     if (!lk.OK()) return 1;  // the device draws nothing
-    const uint32_t dwDiffuse = (static_cast<uint32_t>(255 - nWeight) << 24) | 0x00FFFFFFu;
+    // Modulating by the white diffuse keeps the colour; the alpha becomes
+    // texel alpha x (255 - weight) / 255.
+    const uint32_t A = static_cast<uint32_t>(255 - nWeight);
     const FXSPAN wr = FxClipPair(x, y, w, h, lk.D.nWidth, lk.D.nHeight, 0, 0, INT32_MAX, INT32_MAX);
+    const int nSW = lk.S.lpPix->nWidth, nSH = lk.S.lpPix->nHeight;
     for (int j = wr.j0; j < wr.j1; j++) {
         long long v = SpanIndex(sy, sh, j);
-        if (v < 0 || v >= lk.S.lpPix->nHeight) continue;
+        if (v < 0 || v >= nSH) continue;
+        const uint8_t* srow = lk.S.lpPix->Row(static_cast<int>(v));
         for (int i = wr.i0; i < wr.i1; i++) {
             long long u = SpanIndex(sx, sw, i);
-            if (u < 0 || u >= lk.S.lpPix->nWidth) continue;
-            uint32_t t = FxReadARGB(lk.S, static_cast<int>(u), static_cast<int>(v));
-            uint32_t c = FxStageCombine(t, dwDiffuse, D3DTOP_MODULATE, D3DTOP_MODULATE);
+            if (u < 0 || u >= nSW) continue;
+            uint32_t sv = lk.S.lpPix->nBytes == 4 ? reinterpret_cast<const uint32_t*>(srow)[u]
+                                                  : reinterpret_cast<const uint16_t*>(srow)[u];
+            uint32_t t = FxToARGB(lk.S.nFormat, sv);
+            uint32_t a = ((t >> 24) * A + 127) / 255;
+            if (a == 0) continue;
+            uint32_t c = (t & 0x00FFFFFFu) | a << 24;
             FxWriteARGB(lk.D, x + i, y + j, FxBlend(c, FxReadARGB(lk.D, x + i, y + j)));
         }
     }

@@ -73,54 +73,88 @@ bool DDBlurBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, D
     const FXSPAN wr = FxClipPair(x, y, w, h, lk.D.nWidth, lk.D.nHeight, 0, 0, INT32_MAX, INT32_MAX);
     if (wr.Empty() || rd.Empty()) return true;
 
-    // Summed-area tables over the read rectangle (area coordinates i0..i1,
-    // j0..j1): the sums of the three fields and the count of pixels taken.
-    const int W = rd.i1 - rd.i0, H = rd.j1 - rd.j0;
-    const size_t nStride = static_cast<size_t>(W) + 1;
-    std::vector<uint64_t> vSum(nStride * (H + 1) * 4, 0);
-    auto at = [&](int i, int j, int c) -> uint64_t& { return vSum[(static_cast<size_t>(j) * nStride + i) * 4 + c]; };
+    // Box sums kept as column sums over the rows of the current box
+    // (added and taken away as the box moves down), then a running prefix
+    // along the row: exact integer sums of the three fields and the count.
+    const int W = rd.i1 - rd.i0;
     const DDPIXELFORMAT& spf = lk.S.pf;
-    for (int j = 0; j < H; j++) {
-        uint64_t row[4] = {0, 0, 0, 0};
-        for (int i = 0; i < W; i++) {
-            uint32_t v = lk.S.Get(sx + rd.i0 + i, sy + rd.j0 + j);
-            if (!(nMode == 1 && FxIsTransparent(ep, v))) {
-                FXFIELDS f = FxUnpack(spf, v);
-                row[0] += f.r;
-                row[1] += f.g;
-                row[2] += f.b;
-                row[3] += 1;
+    std::vector<uint32_t> vCol(static_cast<size_t>(W) * 4, 0), vPre(static_cast<size_t>(W + 1) * 4, 0);
+    const bool b32 = lk.S.lpPix->nBytes == 4 && lk.D.lpPix->nBytes == 4;
+    auto addRow = [&](int jArea, int nSign) {
+        const int sy0 = sy + jArea, sx0 = sx + rd.i0;
+        uint32_t* c = vCol.data();
+        const uint32_t sgn = nSign > 0 ? 1u : ~0u;  // adds or takes away (two's complement)
+        if (b32) {
+            const uint32_t* row = reinterpret_cast<const uint32_t*>(lk.S.lpPix->Row(sy0)) + sx0;
+            for (int k = 0; k < W; k++, c += 4) {
+                const uint32_t v = row[k];
+                if (nMode == 1 && FxIsTransparent(ep, v)) continue;
+                c[0] += sgn * ((v >> 16) & 255);
+                c[1] += sgn * ((v >> 8) & 255);
+                c[2] += sgn * (v & 255);
+                c[3] += sgn;
             }
-            for (int c = 0; c < 4; c++) at(i + 1, j + 1, c) = at(i + 1, j, c) + row[c];
+            return;
         }
-    }
-    auto boxSum = [&](long long i0, long long j0, long long i1, long long j1, int c) -> uint64_t {
-        // Area coordinates, half-open, cut to the read rectangle.
-        i0 = std::max<long long>(i0, rd.i0) - rd.i0;
-        j0 = std::max<long long>(j0, rd.j0) - rd.j0;
-        i1 = std::min<long long>(i1, rd.i1) - rd.i0;
-        j1 = std::min<long long>(j1, rd.j1) - rd.j0;
-        if (i0 >= i1 || j0 >= j1) return 0;
-        return at(static_cast<int>(i1), static_cast<int>(j1), c) - at(static_cast<int>(i0), static_cast<int>(j1), c) -
-               at(static_cast<int>(i1), static_cast<int>(j0), c) + at(static_cast<int>(i0), static_cast<int>(j0), c);
+        for (int k = 0; k < W; k++, c += 4) {
+            const uint32_t v = lk.S.Get(sx0 + k, sy0);
+            if (nMode == 1 && FxIsTransparent(ep, v)) continue;
+            const FXFIELDS f = FxUnpack(spf, v);
+            c[0] += sgn * f.r;
+            c[1] += sgn * f.g;
+            c[2] += sgn * f.b;
+            c[3] += sgn;
+        }
     };
-
+    // Box columns of each written column, in read-rectangle coordinates.
+    std::vector<int> vA(static_cast<size_t>(wr.i1 - wr.i0)), vB(vA.size());
+    for (int i = wr.i0; i < wr.i1; i++) {
+        vA[i - wr.i0] = static_cast<int>(std::clamp<long long>(i - RX, rd.i0, rd.i1) - rd.i0);
+        vB[i - wr.i0] = static_cast<int>(std::clamp<long long>(i + RX, rd.i0, rd.i1) - rd.i0);
+    }
+    cFxDivider div;
+    long long jLo = rd.j0, jHi = rd.j0;  // rows [jLo, jHi) are in the column sums
     for (int j = wr.j0; j < wr.j1; j++) {
+        const long long b0 = std::clamp<long long>(j - RY, rd.j0, rd.j1), b1 = std::clamp<long long>(j + RY, rd.j0, rd.j1);
+        if (b0 >= jHi || b1 <= jLo) {
+            std::fill(vCol.begin(), vCol.end(), 0u);
+            jLo = jHi = b0;
+        }
+        while (jLo < b0) addRow(static_cast<int>(jLo++), -1);
+        while (jHi < b1) addRow(static_cast<int>(jHi++), +1);
+        while (jHi > b1) addRow(static_cast<int>(--jHi), -1);
+        while (jLo > b0) addRow(static_cast<int>(--jLo), +1);
+        {
+            uint32_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+            const uint32_t* c = vCol.data();
+            uint32_t* p = vPre.data() + 4;
+            for (int k = 0; k < W; k++, c += 4, p += 4) {
+                p[0] = s0 += c[0];
+                p[1] = s1 += c[1];
+                p[2] = s2 += c[2];
+                p[3] = s3 += c[3];
+            }
+        }
         for (int i = wr.i0; i < wr.i1; i++) {
-            long long cxs = static_cast<long long>(sx) + i, cys = static_cast<long long>(sy) + j;
-            bool bCentreInside = cxs >= 0 && cys >= 0 && cxs < lk.S.nWidth && cys < lk.S.nHeight;
+            const long long cxs = static_cast<long long>(sx) + i, cys = static_cast<long long>(sy) + j;
             if (nMode == 1) {
                 // A transparent centre, or one the source does not have, keeps the destination.
-                if (!bCentreInside) continue;
+                if (cxs < 0 || cys < 0 || cxs >= lk.S.nWidth || cys >= lk.S.nHeight) continue;
                 if (FxIsTransparent(ep, lk.S.Get(static_cast<int>(cxs), static_cast<int>(cys)))) continue;
             }
-            long long i0 = i - RX, i1 = i + RX, j0 = j - RY, j1 = j + RY;
-            uint64_t n = boxSum(i0, j0, i1, j1, 3);
+            const uint32_t* pa = &vPre[static_cast<size_t>(vA[i - wr.i0]) * 4];
+            const uint32_t* pb = &vPre[static_cast<size_t>(vB[i - wr.i0]) * 4];
+            const uint32_t n = pb[3] - pa[3];
             if (n == 0) continue;
-            uint32_t r = static_cast<uint32_t>(boxSum(i0, j0, i1, j1, 0) / n);
-            uint32_t g = static_cast<uint32_t>(boxSum(i0, j0, i1, j1, 1) / n);
-            uint32_t b = static_cast<uint32_t>(boxSum(i0, j0, i1, j1, 2) / n);
-            WriteFields(ep, lk.D, spf, x + i, y + j, r, g, b);
+            uint32_t r = div.Div(pb[0] - pa[0], n), g = div.Div(pb[1] - pa[1], n), b = div.Div(pb[2] - pa[2], n);
+            if (b32) {
+                // 32 bits: Direct3D writes alpha 255, DirectDraw keeps the alpha byte.
+                uint32_t* px = reinterpret_cast<uint32_t*>(lk.D.lpPix->Row(y + j)) + (x + i);
+                const uint32_t dwHigh = ep == FXP_D3D32 ? 0xFF000000u : (*px & 0xFF000000u);
+                *px = dwHigh | r << 16 | g << 8 | b;
+            } else {
+                WriteFields(ep, lk.D, spf, x + i, y + j, r, g, b);
+            }
         }
     }
     return true;
@@ -147,6 +181,14 @@ bool DDMosaicBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFAC
     const long long bx0 = wr.i0 / N * N, by0 = wr.j0 / N * N;
     const DDPIXELFORMAT& spf = lk.S.pf;
     const bool bAverage = ep == FXP_DD16 || ep == FXP_DD32;
+    // Fields widened to 0..255 (field x 255 / maximum), by table.
+    uint32_t aExpR[256] = {}, aExpG[256] = {}, aExpB[256] = {};
+    for (uint32_t k = 0; k < 256; k++) {
+        aExpR[k] = k <= spf.nMaxR ? DDExpandChannel(k, spf.nMaxR) : 0;
+        aExpG[k] = k <= spf.nMaxG ? DDExpandChannel(k, spf.nMaxG) : 0;
+        aExpB[k] = k <= spf.nMaxB ? DDExpandChannel(k, spf.nMaxB) : 0;
+    }
+    cFxDivider div;
 
     for (long long by = by0; by < wr.j1; by += N) {
         for (long long bx = bx0; bx < wr.i1; bx += N) {
@@ -171,23 +213,35 @@ bool DDMosaicBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFAC
                 // at 8 bits (16 bits: expanded) and reduced back.
                 long long cx0 = std::max<long long>(sx + bx, 0), cy0 = std::max<long long>(sy + by, 0);
                 long long cx1 = std::min<long long>(sx + ex, lk.S.nWidth), cy1 = std::min<long long>(sy + ey, lk.S.nHeight);
-                uint64_t sr = 0, sg = 0, sb = 0, cnt = 0;
-                for (long long cy = cy0; cy < cy1; cy++)
+                uint32_t sr = 0, sg = 0, sb = 0, cnt = 0;
+                const bool b32 = lk.S.lpPix->nBytes == 4;
+                for (long long cy = cy0; cy < cy1; cy++) {
+                    const uint8_t* row = lk.S.lpPix->Row(static_cast<int>(cy));
                     for (long long cx = cx0; cx < cx1; cx++) {
-                        uint32_t v = lk.S.Get(static_cast<int>(cx), static_cast<int>(cy));
-                        if (nMode == 1 && FxIsTransparent(ep, v)) continue;
-                        FXFIELDS f = FxUnpack(spf, v);
-                        sr += DDExpandChannel(f.r, spf.nMaxR);
-                        sg += DDExpandChannel(f.g, spf.nMaxG);
-                        sb += DDExpandChannel(f.b, spf.nMaxB);
+                        if (b32) {
+                            const uint32_t v = reinterpret_cast<const uint32_t*>(row)[cx];
+                            if (nMode == 1 && v == dwTransColor) continue;
+                            sr += (v >> 16) & 255;
+                            sg += (v >> 8) & 255;
+                            sb += v & 255;
+                        } else {
+                            const uint32_t v = reinterpret_cast<const uint16_t*>(row)[cx];
+                            if (nMode == 1 && v == dwTransColor) continue;
+                            FXFIELDS f = FxUnpack(spf, v);
+                            sr += aExpR[f.r];
+                            sg += aExpG[f.g];
+                            sb += aExpB[f.b];
+                        }
                         cnt++;
                     }
+                }
                 if (cnt == 0) continue;
-                uint32_t r = static_cast<uint32_t>(sr / cnt), g = static_cast<uint32_t>(sg / cnt),
-                         b = static_cast<uint32_t>(sb / cnt);
+                uint32_t r = div.Div(sr, cnt), g = div.Div(sg, cnt), b = div.Div(sb, cnt);
                 const DDPIXELFORMAT& dpf = lk.D.pf;
-                dwColor = ((r * dpf.nMaxR / 255) << dpf.nShiftR) | ((g * dpf.nMaxG / 255) << dpf.nShiftG) |
-                          ((b * dpf.nMaxB / 255) << dpf.nShiftB);
+                if (b32) dwColor = r << 16 | g << 8 | b;
+                else
+                    dwColor = ((r * dpf.nMaxR / 255) << dpf.nShiftR) | ((g * dpf.nMaxG / 255) << dpf.nShiftG) |
+                              ((b * dpf.nMaxB / 255) << dpf.nShiftB);
                 if (nMode == 1 && dwColor == (dwTransColor & (ep == FXP_DD32 ? 0x00FFFFFFu : 0xFFFFFFFFu))) continue;
             }
             // Fill the block's destination pixels inside the destination.

@@ -49,7 +49,7 @@ bool DeviceColorChange(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACE
         for (int i = wr.i0; i < wr.i1; i++) {
             long long u = SpanIndex(sx, sw, i);
             if (u < 0 || u >= lk.S.lpPix->nWidth) continue;
-            uint32_t t = DDUnpackARGB(lk.S.nFormat, lk.S.Get(static_cast<int>(u), static_cast<int>(v)));
+            uint32_t t = FxReadARGB(lk.S, static_cast<int>(u), static_cast<int>(v));
             // Colour: texture x A + factor x (1 - A); alpha: the texture's.
             uint32_t out = t & 0xFF000000u;
             for (int c = 0; c < 3; c++) {

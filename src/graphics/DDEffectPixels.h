@@ -185,20 +185,62 @@ inline uint32_t FxStageCombine(uint32_t dwTexel, uint32_t dwDiffuse, int nColorO
 
 // Source-alpha blending onto the destination (both A8R8G8B8):
 // out = (src * a + dst * (255 - a) + 127) / 255 for every channel, alpha too.
+inline uint32_t FxBlendChannel(uint32_t s, uint32_t d, uint32_t a) { return (s * a + d * (255u - a) + 127u) / 255u; }
+// Two channels at a time, 16 bits apart: every lane stays below 65153, and
+// floor(x / 255) = (x + 1 + (x >> 8)) >> 8 holds for x below 65535.
 inline uint32_t FxBlend(uint32_t dwSrc, uint32_t dwDst)
 {
-    uint32_t a = dwSrc >> 24;
+    const uint32_t a = dwSrc >> 24;
     if (a == 255) return dwSrc;
     if (a == 0) return dwDst;
-    uint32_t out = 0;
-    for (int sh = 0; sh <= 24; sh += 8) {
-        uint32_t s = (dwSrc >> sh) & 255, d = (dwDst >> sh) & 255;
-        out |= ((s * a + d * (255 - a) + 127) / 255) << sh;
-    }
-    return out;
+    const uint32_t na = 255u - a;
+    uint32_t rb = (dwSrc & 0x00FF00FFu) * a + (dwDst & 0x00FF00FFu) * na + 0x007F007Fu;
+    uint32_t ag = ((dwSrc >> 8) & 0x00FF00FFu) * a + ((dwDst >> 8) & 0x00FF00FFu) * na + 0x007F007Fu;
+    rb = ((rb + 0x00010001u + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    ag = ((ag + 0x00010001u + ((ag >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    return rb | ag << 8;
+}
+
+// A storage pixel as A8R8G8B8 and back (formats without alpha read opaque).
+inline uint32_t FxToARGB(int nFormat, uint32_t v)
+{
+    if (nFormat == DDFMT_A8R8G8B8) return v;
+    if (nFormat == DDFMT_X8R8G8B8) return v | 0xFF000000u;
+    return DDUnpackARGB(nFormat, v);
+}
+inline uint32_t FxFromARGB(int nFormat, uint32_t argb)
+{
+    if (nFormat == DDFMT_A8R8G8B8) return argb;
+    if (nFormat == DDFMT_X8R8G8B8) return argb & 0x00FFFFFFu;
+    return DDPackARGB(nFormat, argb);
 }
 
 // Reads a pixel of a surface as A8R8G8B8 and writes one back, by the
 // surface's storage format (the device's view of textures and back buffers).
-inline uint32_t FxReadARGB(const FXSURF& s, int x, int y) { return DDUnpackARGB(s.nFormat, s.Get(x, y)); }
-inline void FxWriteARGB(const FXSURF& s, int x, int y, uint32_t argb) { s.Put(x, y, DDPackARGB(s.nFormat, argb)); }
+inline uint32_t FxReadARGB(const FXSURF& s, int x, int y) { return FxToARGB(s.nFormat, s.Get(x, y)); }
+inline void FxWriteARGB(const FXSURF& s, int x, int y, uint32_t argb) { s.Put(x, y, FxFromARGB(s.nFormat, argb)); }
+
+// Division of a sum by a count, exact, through a multiplier kept while the
+// count stays the same: q = (s * M) >> 40 with M = floor(2^40 / n) + 1 is
+// floor(s / n) whenever s * n < 2^40 (the error s / 2^40 stays below 1 / n)
+// and the product fits in 64 bits; other cases divide.
+class cFxDivider {
+public:
+    uint32_t Div(uint32_t s, uint32_t n)
+    {
+        if (n != m_n) {
+            m_n = n;
+            m_nMul = (uint64_t{1} << 40) / n + 1;
+            // s < 2^40 / n keeps the error small, s < n * 2^24 the product in 64 bits.
+            m_nSafe = static_cast<uint32_t>(
+                std::min<uint64_t>({(uint64_t{1} << 40) / n, (uint64_t{n} << 24) - 1, 0xFFFFFFFFu}));
+        }
+        if (s < m_nSafe) return static_cast<uint32_t>((s * m_nMul) >> 40);
+        return s / n;
+    }
+
+private:
+    uint32_t m_n = 0;
+    uint64_t m_nMul = 0;
+    uint32_t m_nSafe = 0;  // sums below this divide by the multiplier
+};

@@ -6,7 +6,9 @@
 // sine and cosine and nearest-neighbour inverse mapping.
 #include "graphics/DDEffect.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "graphics/DDBlt.h"
 #include "graphics/DDEffectPixels.h"
@@ -42,21 +44,43 @@ int DeviceRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
     long long Y1 = std::min<long long>(lk.D.nHeight - 1, static_cast<long long>(std::ceil(std::min(ymax, 1e9))));
     const uint32_t dwColor = lpDTCon->dwBltColor;
     const int nColorOp = lpDTCon->nBltColorOp, nAlphaOp = lpDTCon->nBltAlphaOp;
+    // White diffuse with modulate or select-texture stages leaves the texel as it is.
+    const bool bPlain = dwColor == 0xFFFFFFFFu && (nColorOp == D3DTOP_MODULATE || nColorOp == D3DTOP_SELECTARG1) &&
+                        (nAlphaOp == D3DTOP_MODULATE || nAlphaOp == D3DTOP_SELECTARG1);
+    const int nSW = lk.S.lpPix->nWidth, nSH = lk.S.lpPix->nHeight;
+    // Columns X of a row where a * X + b lies in [0, L): a slack of one pixel
+    // each side, the exact test is made per pixel.
+    auto span = [](double a, double b, double L, long long& lo, long long& hi) {
+        if (std::fabs(a) < 1e-9) {
+            if (!(b >= -1 && b < L + 1)) hi = lo - 1;
+            return;
+        }
+        double x0 = (0 - b) / a, x1 = (L - b) / a;
+        if (x0 > x1) std::swap(x0, x1);
+        lo = std::max(lo, static_cast<long long>(std::floor(std::max(x0, -1e9))) - 1);
+        hi = std::min(hi, static_cast<long long>(std::ceil(std::min(x1, 1e9))) + 1);
+    };
     for (long long Y = Y0; Y <= Y1; Y++) {
         const double ry = Y + 0.5 - dy;
-        for (long long X = X0; X <= X1; X++) {
-            const double rx = X + 0.5 - dx;
-            // Back into the source rectangle: the inverse turn.
-            const double lx = c * rx + s * ry + px, ly = -s * rx + c * ry + py;
+        // lx = c * X + bx, ly = -s * X + by for this row.
+        const double bx = c * (0.5 - dx) + s * ry + px, by = -s * (0.5 - dx) + c * ry + py;
+        long long lo = X0, hi = X1;
+        span(c, bx, w, lo, hi);
+        span(-s, by, h, lo, hi);
+        const int oy = static_cast<int>(Y);
+        for (long long X = lo; X <= hi; X++) {
+            const double lx = c * X + bx, ly = -s * X + by;
             if (!(lx >= 0 && lx < w && ly >= 0 && ly < h)) continue;
             const long long ix = static_cast<long long>(lx), iy = static_cast<long long>(ly);
             const long long u = sw >= 0 ? sx + ix : sx - 1 - ix;
             const long long v = sh >= 0 ? sy + iy : sy - 1 - iy;
-            if (u < 0 || v < 0 || u >= lk.S.lpPix->nWidth || v >= lk.S.lpPix->nHeight) continue;
+            if (u < 0 || v < 0 || u >= nSW || v >= nSH) continue;
             uint32_t t = FxReadARGB(lk.S, static_cast<int>(u), static_cast<int>(v));
-            uint32_t out = FxStageCombine(t, dwColor, nColorOp, nAlphaOp);
-            const int ox = static_cast<int>(X), oy = static_cast<int>(Y);
-            FxWriteARGB(lk.D, ox, oy, FxBlend(out, FxReadARGB(lk.D, ox, oy)));
+            uint32_t out = bPlain ? t : FxStageCombine(t, dwColor, nColorOp, nAlphaOp);
+            const uint32_t a = out >> 24;
+            if (a == 0) continue;
+            const int ox = static_cast<int>(X);
+            FxWriteARGB(lk.D, ox, oy, a == 255 ? out : FxBlend(out, FxReadARGB(lk.D, ox, oy)));
         }
     }
     return 1;

@@ -420,3 +420,35 @@ INSTANTIATE_TEST_SUITE_P(Profiles, LensTest, testing::ValuesIn(DDAllProfiles()),
 INSTANTIATE_TEST_SUITE_P(Profiles, RotateTest, testing::ValuesIn(DDAllProfiles()), DDProfileName);
 
 }  // namespace
+
+#include "graphics/DDEffectPixels.h"
+
+namespace {
+
+// The fast blend and division equal their plain formulas.
+TEST(EffectArithmetic, BlendAndDivisionAreExact)
+{
+    uint32_t seed = 1;
+    auto next = [&seed]() { return seed = seed * 1664525u + 1013904223u; };
+    for (int k = 0; k < 200000; k++) {
+        uint32_t s = next(), d = next();
+        uint32_t a = s >> 24, want = 0;
+        if (a == 255) want = s;
+        else if (a == 0) want = d;
+        else
+            for (int sh = 0; sh < 32; sh += 8)
+                want |= ((((s >> sh) & 255) * a + ((d >> sh) & 255) * (255 - a) + 127) / 255) << sh;
+        ASSERT_EQ(FxBlend(s, d), want);
+    }
+    cFxDivider div;
+    for (uint32_t n : {1u, 2u, 3u, 7u, 16u, 255u, 1000u, 65535u, 307200u, 4000000u}) {
+        for (uint32_t s : {0u, 1u, n - 1, n, n + 1, 255 * n, 255 * n - 1, 0x7FFFFFFFu, 0xFFFFFFFFu, n * 3 + 2})
+            ASSERT_EQ(div.Div(s, n), s / n) << s << "/" << n;
+        for (int k = 0; k < 2000; k++) {
+            uint32_t s = next() % (256 * n);
+            ASSERT_EQ(div.Div(s, n), s / n) << s << "/" << n;
+        }
+    }
+}
+
+}  // namespace
