@@ -10,6 +10,12 @@ namespace {
 
 inline long long SpanIndex(long long s, long long sw, long long i) { return sw >= 0 ? s + i : s - 1 - i; }
 
+// (s + d) >> 1 for red, green and blue at once.
+inline uint32_t Half(uint32_t s, uint32_t d)
+{
+    return (((s & 0x00FEFEFEu) >> 1) + ((d & 0x00FEFEFEu) >> 1) + (s & d & 0x00010101u)) & 0x00FFFFFFu;
+}
+
 // The device: a quad of the source with diffuse 0x00FFFFFF and alpha
 // 255 - weight, colour and alpha both modulated, blended over the target.
 int DeviceAlpha(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int sw, int sh,
@@ -20,24 +26,9 @@ int DeviceAlpha(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* s
     // Modulating by the white diffuse keeps the colour; the alpha becomes
     // texel alpha x (255 - weight) / 255.
     const uint32_t A = static_cast<uint32_t>(255 - nWeight);
-    const FXSPAN wr = FxClipPair(x, y, w, h, lk.D.nWidth, lk.D.nHeight, 0, 0, INT32_MAX, INT32_MAX);
-    const int nSW = lk.S.lpPix->nWidth, nSH = lk.S.lpPix->nHeight;
-    for (int j = wr.j0; j < wr.j1; j++) {
-        long long v = SpanIndex(sy, sh, j);
-        if (v < 0 || v >= nSH) continue;
-        const uint8_t* srow = lk.S.lpPix->Row(static_cast<int>(v));
-        for (int i = wr.i0; i < wr.i1; i++) {
-            long long u = SpanIndex(sx, sw, i);
-            if (u < 0 || u >= nSW) continue;
-            uint32_t sv = lk.S.lpPix->nBytes == 4 ? reinterpret_cast<const uint32_t*>(srow)[u]
-                                                  : reinterpret_cast<const uint16_t*>(srow)[u];
-            uint32_t t = FxToARGB(lk.S.nFormat, sv);
-            uint32_t a = ((t >> 24) * A + 127) / 255;
-            if (a == 0) continue;
-            uint32_t c = (t & 0x00FFFFFFu) | a << 24;
-            FxWriteARGB(lk.D, x + i, y + j, FxBlend(c, FxReadARGB(lk.D, x + i, y + j)));
-        }
-    }
+    FxDeviceQuad(lk, x, y, w, h, sx, sy, sw, sh, [A](uint32_t t) {
+        return (t & 0x00FFFFFFu) | (((t >> 24) * A + 127) / 255) << 24;
+    });
     return 1;
 }
 
@@ -62,8 +53,7 @@ int LockedAlphaD3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA
             uint32_t d = lk.D.Get(x + i, y + j);
             uint32_t out;
             if (ep == FXP_D3D32) {
-                out = 0xFF000000u;
-                for (int c = 0; c < 24; c += 8) out |= ((((s >> c) & 255) + ((d >> c) & 255)) >> 1) << c;
+                out = 0xFF000000u | Half(s, d);
             } else {
                 // The source's fields taken to the destination's widths (the
                 // five-bit green doubled into the six-bit back buffer).
@@ -110,10 +100,7 @@ int LockedAlphaDD(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA*
                 }
             } else {
                 if (d == dwTransColor) out = (d & 0xFF000000u) | (s & 0x00FFFFFFu);
-                else {
-                    out = d & 0xFF000000u;
-                    for (int c = 0; c < 24; c += 8) out |= ((((s >> c) & 255) + ((d >> c) & 255)) >> 1) << c;
-                }
+                else out = (d & 0xFF000000u) | Half(s, d);
             }
             lk.D.Put(x + i, y + j, out);
         }

@@ -190,69 +190,144 @@ bool DDMosaicBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFAC
     }
     cFxDivider div;
 
+    if (N == 1) {
+        // Blocks of one pixel: each pixel through the block rule by itself.
+        const FXSPAN sp = FxClipPair(x, y, w, h, lk.D.nWidth, lk.D.nHeight, sx, sy, lk.S.nWidth, lk.S.nHeight);
+        const DDPIXELFORMAT& dpf1 = lk.D.pf;
+        // 16 bits: a field widened and reduced again, by table.
+        uint32_t aRtR[256] = {}, aRtG[256] = {}, aRtB[256] = {};
+        for (uint32_t k = 0; k < 256; k++) {
+            aRtR[k] = aExpR[k] * dpf1.nMaxR / 255;
+            aRtG[k] = aExpG[k] * dpf1.nMaxG / 255;
+            aRtB[k] = aExpB[k] * dpf1.nMaxB / 255;
+        }
+        const bool b32 = lk.S.lpPix->nBytes == 4 && lk.D.lpPix->nBytes == 4;
+        for (int j = sp.j0; j < sp.j1; j++) {
+            for (int i = sp.i0; i < sp.i1; i++) {
+                uint32_t v = lk.S.Get(sx + i, sy + j);
+                if (nMode == 1 && FxIsTransparent(ep, v)) continue;
+                const int px = x + i, py = y + j;
+                switch (ep) {
+                case FXP_D3D32: lk.D.Put(px, py, v | 0xFF000000u); break;
+                case FXP_D3D16:
+                    if (lk.D.bFullScreenBack) {
+                        FXFIELDS f = FxUnpack(spf, v);
+                        v = FxPack(dpf1, FxField(f.r, spf.nMaxR, dpf1.nMaxR), FxField(f.g, spf.nMaxG, dpf1.nMaxG),
+                                   FxField(f.b, spf.nMaxB, dpf1.nMaxB), 0);
+                    }
+                    lk.D.Put(px, py, v);
+                    break;
+                case FXP_DD8: lk.D.Put(px, py, v); break;
+                default: {
+                    uint32_t out;
+                    if (b32) out = v & 0x00FFFFFFu;
+                    else {
+                        FXFIELDS f = FxUnpack(spf, v);
+                        out = aRtR[f.r] << dpf1.nShiftR | aRtG[f.g] << dpf1.nShiftG | aRtB[f.b] << dpf1.nShiftB;
+                    }
+                    if (nMode == 1 && out == (dwTransColor & (b32 ? 0x00FFFFFFu : 0xFFFFFFFFu))) break;
+                    if (b32) out |= lk.D.Get(px, py) & 0xFF000000u;
+                    lk.D.Put(px, py, out);
+                }
+                }
+            }
+        }
+        return true;
+    }
+
+    // One block row at a time: the colour of each block (or none), then the
+    // rows filled block by block.
+    const long long nBlocks = (wr.i1 - bx0 + N - 1) / N;
+    std::vector<uint32_t> vColor(static_cast<size_t>(nBlocks));
+    std::vector<uint8_t> vDraw(static_cast<size_t>(nBlocks));
+    std::vector<uint32_t> vSum(static_cast<size_t>(nBlocks) * 4);
+    const bool b32 = lk.S.lpPix->nBytes == 4;
+    const DDPIXELFORMAT& dpf = lk.D.pf;
     for (long long by = by0; by < wr.j1; by += N) {
-        for (long long bx = bx0; bx < wr.i1; bx += N) {
-            long long ex = std::min<long long>(bx + N, w), ey = std::min<long long>(by + N, h);
-            uint32_t dwColor = 0;
-            if (!bAverage) {
+        const long long ey = std::min<long long>(by + N, h);
+        if (!bAverage) {
+            for (long long b = 0; b < nBlocks; b++) {
                 // The block's top-left source pixel.
-                long long cx = sx + bx, cy = sy + by;
+                const long long cx = sx + bx0 + b * N, cy = sy + by;
+                vDraw[b] = 0;
                 if (cx < 0 || cy < 0 || cx >= lk.S.nWidth || cy >= lk.S.nHeight) continue;
                 uint32_t v = lk.S.Get(static_cast<int>(cx), static_cast<int>(cy));
                 if (nMode == 1 && FxIsTransparent(ep, v)) continue;
-                if (ep == FXP_D3D32) dwColor = v | 0xFF000000u;
+                if (ep == FXP_D3D32) v |= 0xFF000000u;
                 else if (ep == FXP_D3D16 && lk.D.bFullScreenBack) {
                     // Into the R5G6B5 back buffer: the five-bit green doubled, no alpha.
                     FXFIELDS f = FxUnpack(spf, v);
-                    const DDPIXELFORMAT& dpf = lk.D.pf;
-                    dwColor = FxPack(dpf, FxField(f.r, spf.nMaxR, dpf.nMaxR), FxField(f.g, spf.nMaxG, dpf.nMaxG),
-                                     FxField(f.b, spf.nMaxB, dpf.nMaxB), 0);
-                } else dwColor = v;  // unchanged (8 bits: the palette index)
-            } else {
-                // The average of the block's source pixels, each field taken
-                // at 8 bits (16 bits: expanded) and reduced back.
-                long long cx0 = std::max<long long>(sx + bx, 0), cy0 = std::max<long long>(sy + by, 0);
-                long long cx1 = std::min<long long>(sx + ex, lk.S.nWidth), cy1 = std::min<long long>(sy + ey, lk.S.nHeight);
-                uint32_t sr = 0, sg = 0, sb = 0, cnt = 0;
-                const bool b32 = lk.S.lpPix->nBytes == 4;
-                for (long long cy = cy0; cy < cy1; cy++) {
-                    const uint8_t* row = lk.S.lpPix->Row(static_cast<int>(cy));
+                    v = FxPack(dpf, FxField(f.r, spf.nMaxR, dpf.nMaxR), FxField(f.g, spf.nMaxG, dpf.nMaxG),
+                               FxField(f.b, spf.nMaxB, dpf.nMaxB), 0);
+                }  // otherwise unchanged (8 bits: the palette index)
+                vColor[b] = v;
+                vDraw[b] = 1;
+            }
+        } else {
+            // The average of each block's source pixels, each field taken at
+            // 8 bits (16 bits: widened) and reduced back.
+            std::fill(vSum.begin(), vSum.end(), 0u);
+            const long long cy0 = std::max<long long>(sy + by, 0), cy1 = std::min<long long>(sy + ey, lk.S.nHeight);
+            for (long long cy = cy0; cy < cy1; cy++) {
+                const uint8_t* row = lk.S.lpPix->Row(static_cast<int>(cy));
+                for (long long b = 0; b < nBlocks; b++) {
+                    const long long bx = bx0 + b * N;
+                    const long long cx0 = std::max<long long>(sx + bx, 0);
+                    const long long cx1 = std::min<long long>(sx + std::min<long long>(bx + N, w), lk.S.nWidth);
+                    uint32_t* acc = &vSum[static_cast<size_t>(b) * 4];
                     for (long long cx = cx0; cx < cx1; cx++) {
                         if (b32) {
                             const uint32_t v = reinterpret_cast<const uint32_t*>(row)[cx];
                             if (nMode == 1 && v == dwTransColor) continue;
-                            sr += (v >> 16) & 255;
-                            sg += (v >> 8) & 255;
-                            sb += v & 255;
+                            acc[0] += (v >> 16) & 255;
+                            acc[1] += (v >> 8) & 255;
+                            acc[2] += v & 255;
                         } else {
                             const uint32_t v = reinterpret_cast<const uint16_t*>(row)[cx];
                             if (nMode == 1 && v == dwTransColor) continue;
                             FXFIELDS f = FxUnpack(spf, v);
-                            sr += aExpR[f.r];
-                            sg += aExpG[f.g];
-                            sb += aExpB[f.b];
+                            acc[0] += aExpR[f.r];
+                            acc[1] += aExpG[f.g];
+                            acc[2] += aExpB[f.b];
                         }
-                        cnt++;
+                        acc[3]++;
                     }
                 }
-                if (cnt == 0) continue;
-                uint32_t r = div.Div(sr, cnt), g = div.Div(sg, cnt), b = div.Div(sb, cnt);
-                const DDPIXELFORMAT& dpf = lk.D.pf;
-                if (b32) dwColor = r << 16 | g << 8 | b;
-                else
-                    dwColor = ((r * dpf.nMaxR / 255) << dpf.nShiftR) | ((g * dpf.nMaxG / 255) << dpf.nShiftG) |
-                              ((b * dpf.nMaxB / 255) << dpf.nShiftB);
-                if (nMode == 1 && dwColor == (dwTransColor & (ep == FXP_DD32 ? 0x00FFFFFFu : 0xFFFFFFFFu))) continue;
             }
-            // Fill the block's destination pixels inside the destination.
-            long long i0 = std::max<long long>(bx, wr.i0), i1 = std::min<long long>(ex, wr.i1);
-            long long j0 = std::max<long long>(by, wr.j0), j1 = std::min<long long>(ey, wr.j1);
-            for (long long j = j0; j < j1; j++)
-                for (long long i = i0; i < i1; i++) {
-                    int px = static_cast<int>(x + i), py = static_cast<int>(y + j);
-                    if (ep == FXP_DD32) lk.D.Put(px, py, dwColor | (lk.D.Get(px, py) & 0xFF000000u));
-                    else lk.D.Put(px, py, dwColor);
+            for (long long b = 0; b < nBlocks; b++) {
+                const uint32_t* acc = &vSum[static_cast<size_t>(b) * 4];
+                vDraw[b] = 0;
+                if (acc[3] == 0) continue;
+                uint32_t r = div.Div(acc[0], acc[3]), g = div.Div(acc[1], acc[3]), bl = div.Div(acc[2], acc[3]);
+                uint32_t v;
+                if (b32) v = r << 16 | g << 8 | bl;
+                else
+                    v = ((r * dpf.nMaxR / 255) << dpf.nShiftR) | ((g * dpf.nMaxG / 255) << dpf.nShiftG) |
+                        ((bl * dpf.nMaxB / 255) << dpf.nShiftB);
+                if (nMode == 1 && v == (dwTransColor & (b32 ? 0x00FFFFFFu : 0xFFFFFFFFu))) continue;
+                vColor[b] = v;
+                vDraw[b] = 1;
+            }
+        }
+        // Fill the blocks' destination pixels inside the destination.
+        const long long j0 = std::max<long long>(by, wr.j0), j1 = std::min<long long>(ey, wr.j1);
+        for (long long j = j0; j < j1; j++) {
+            const int py = static_cast<int>(y + j);
+            for (long long b = 0; b < nBlocks; b++) {
+                if (!vDraw[b]) continue;
+                const long long bx = bx0 + b * N;
+                const long long i0 = std::max<long long>(bx, wr.i0), i1 = std::min<long long>(std::min<long long>(bx + N, w), wr.i1);
+                const uint32_t v = vColor[b];
+                if (lk.D.lpPix->nBytes == 4) {
+                    uint32_t* drow = reinterpret_cast<uint32_t*>(lk.D.lpPix->Row(py)) + x;
+                    if (ep == FXP_DD32)
+                        for (long long i = i0; i < i1; i++) drow[i] = v | (drow[i] & 0xFF000000u);
+                    else
+                        for (long long i = i0; i < i1; i++) drow[i] = v;
+                } else {
+                    for (long long i = i0; i < i1; i++) lk.D.Put(static_cast<int>(x + i), py, v);
                 }
+            }
         }
     }
     return true;

@@ -41,24 +41,12 @@ bool DeviceColorChange(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACE
     cFxLockPair lk(dst, src);
     if (!lk.OK()) return true;  // the device draws nothing
     const uint32_t A = DeviceFactorAlpha(nLevel);
-    const FXSPAN wr = FxClipPair(x, y, w, h, lk.D.nWidth, lk.D.nHeight, 0, 0, INT32_MAX, INT32_MAX);
-    const int tc[3] = {T.peBlue, T.peGreen, T.peRed};
-    for (int j = wr.j0; j < wr.j1; j++) {
-        long long v = SpanIndex(sy, sh, j);
-        if (v < 0 || v >= lk.S.lpPix->nHeight) continue;
-        for (int i = wr.i0; i < wr.i1; i++) {
-            long long u = SpanIndex(sx, sw, i);
-            if (u < 0 || u >= lk.S.lpPix->nWidth) continue;
-            uint32_t t = FxReadARGB(lk.S, static_cast<int>(u), static_cast<int>(v));
-            // Colour: texture x A + factor x (1 - A); alpha: the texture's.
-            uint32_t out = t & 0xFF000000u;
-            for (int c = 0; c < 3; c++) {
-                uint32_t tv = (t >> (c * 8)) & 255;
-                out |= ((tv * A + tc[c] * (255 - A) + 127) / 255) << (c * 8);
-            }
-            FxWriteARGB(lk.D, x + i, y + j, FxBlend(out, FxReadARGB(lk.D, x + i, y + j)));
-        }
-    }
+    const uint32_t dwFactor = 0xFF000000u | static_cast<uint32_t>(T.peRed) << 16 | static_cast<uint32_t>(T.peGreen) << 8 | T.peBlue;
+    // Colour: texture x A + factor x (1 - A), the blend formula with alpha A;
+    // alpha: the texture's.
+    FxDeviceQuad(lk, x, y, w, h, sx, sy, sw, sh, [A, dwFactor](uint32_t t) {
+        return (t & 0xFF000000u) | (FxBlend((A << 24) | (t & 0x00FFFFFFu), dwFactor) & 0x00FFFFFFu);
+    });
     return true;
 }
 

@@ -244,3 +244,53 @@ private:
     uint64_t m_nMul = 0;
     uint32_t m_nSafe = 0;  // sums below this divide by the multiplier
 };
+
+// The device drawing a 1:1 textured quad (x, y, w, h) from (sx, sy) of the
+// source (a negative span sw or sh reads backwards): each texel (A8R8G8B8)
+// passes through fnStage, the result is blended over the target. Pixels
+// whose texel lies outside the texture are left alone.
+template <class F>
+void FxDeviceQuad(cFxLockPair& lk, int x, int y, int w, int h, int sx, int sy, int sw, int sh, F fnStage)
+{
+    const FXSPAN wr = FxClipPair(x, y, w, h, lk.D.nWidth, lk.D.nHeight, 0, 0, INT32_MAX, INT32_MAX);
+    const long long nSW = lk.S.lpPix->nWidth, nSH = lk.S.lpPix->nHeight;
+    // Columns whose texel lies inside the texture.
+    long long i0 = wr.i0, i1 = wr.i1;
+    if (sw >= 0) {
+        i0 = std::max<long long>(i0, -static_cast<long long>(sx));
+        i1 = std::min<long long>(i1, nSW - sx);
+    } else {
+        i0 = std::max<long long>(i0, static_cast<long long>(sx) - nSW);
+        i1 = std::min<long long>(i1, static_cast<long long>(sx));
+    }
+    if (i0 >= i1) return;
+    const int sFmt = lk.S.nFormat, dFmt = lk.D.nFormat;
+    const bool b32 = lk.S.lpPix->nBytes == 4 && lk.D.lpPix->nBytes == 4;
+    const uint32_t dwSrcOr = sFmt == DDFMT_X8R8G8B8 ? 0xFF000000u : 0u;
+    const uint32_t dwDstOr = dFmt == DDFMT_X8R8G8B8 ? 0xFF000000u : 0u;
+    const uint32_t dwDstMask = dFmt == DDFMT_X8R8G8B8 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+    const long long du = sw >= 0 ? 1 : -1;
+    for (int j = wr.j0; j < wr.j1; j++) {
+        const long long v = sh >= 0 ? static_cast<long long>(sy) + j : static_cast<long long>(sy) - 1 - j;
+        if (v < 0 || v >= nSH) continue;
+        long long u = sw >= 0 ? sx + i0 : sx - 1 - i0;
+        if (b32) {
+            const uint32_t* srow = reinterpret_cast<const uint32_t*>(lk.S.lpPix->Row(static_cast<int>(v)));
+            uint32_t* drow = reinterpret_cast<uint32_t*>(lk.D.lpPix->Row(y + j)) + x;
+            for (long long i = i0; i < i1; i++, u += du) {
+                const uint32_t c = fnStage(srow[u] | dwSrcOr);
+                const uint32_t a = c >> 24;
+                if (a == 0) continue;
+                drow[i] = (a == 255 ? c : FxBlend(c, drow[i] | dwDstOr)) & dwDstMask;
+            }
+            continue;
+        }
+        for (long long i = i0; i < i1; i++, u += du) {
+            const uint32_t c = fnStage(FxReadARGB(lk.S, static_cast<int>(u), static_cast<int>(v)));
+            const uint32_t a = c >> 24;
+            if (a == 0) continue;
+            const int px = static_cast<int>(x + i), py = y + j;
+            FxWriteARGB(lk.D, px, py, a == 255 ? c : FxBlend(c, FxReadARGB(lk.D, px, py)));
+        }
+    }
+}

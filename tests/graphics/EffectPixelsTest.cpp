@@ -123,6 +123,14 @@ TEST_P(EffectPixelsTest, MosaicBlocksOf442)
         }
         EXPECT_EQ(GetFields(&m_dst, x, 0)[0], want) << x;
     }
+    // Blocks of one pixel: a copy through the block rule (16-bit DirectDraw
+    // widens and narrows each field: 1 -> 8 -> 0).
+    ASSERT_TRUE(DDMosaicBlt(&m_dst, 0, 0, 10, 1, 1, &m_src, 0, 0, 0));
+    for (int x = 0; x < 10; x++) {
+        uint32_t want = 2 * x + 1;
+        if (!lpDTCon && nScreenBpp == 16) want = want * 255 / 31 * 31 / 255;
+        EXPECT_EQ(GetFields(&m_dst, x, 0)[0], want) << x;
+    }
     // A negative size counts as 0.
     DDPutIndices(&m_dst, 10, 1, std::vector<int>(10, 0));
     uint32_t dwMark = Raw(&m_dst, 0, 0);
