@@ -5,7 +5,7 @@
 #include "graphics/DDSurface.h"
 #include "shell/SystemIni.h"
 
-cFont aFont[GAME_FONT_COUNT];
+cFont (&aFont)[GAME_FONT_COUNT] = *new cFont[1][GAME_FONT_COUNT];
 FONTDATA aFontData[GAME_FONT_COUNT];
 DDSURFACEDATA sdExtra[GAME_FONT_COUNT];
 IMAGEDATA aImgExtra[GAME_FONT_COUNT];

@@ -6,7 +6,9 @@
 
 constexpr int GAME_FONT_COUNT = 3;
 
-extern cFont aFont[GAME_FONT_COUNT];
+// The font objects are never destroyed: the shutdown releases them, and at
+// the program's exit the graphics layer's font list may be gone already.
+extern cFont (&aFont)[GAME_FONT_COUNT];
 extern FONTDATA aFontData[GAME_FONT_COUNT];
 extern DDSURFACEDATA sdExtra[GAME_FONT_COUNT];
 extern IMAGEDATA aImgExtra[GAME_FONT_COUNT];

@@ -9,6 +9,8 @@
 #include "platform/Clock.h"
 #include "platform/MainThread.h"
 #include "platform/MessageBox.h"
+#include "graphics/DDPresent.h"
+#include "graphics/DDSurface.h"
 #include "platform/Presenter.h"
 #include "shell/CloseDecision.h"
 #include "shell/EditorLink.h"
@@ -99,7 +101,13 @@ void cMainWindow::HandleEvent(const SDL_Event& ev) {
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_RESTORED:
+            // A full-screen textured display is reset before anything is
+            // drawn again.
+            if (!bAppActive && lpDTCon && !bDDWindowed) DDRestoreSurface();
             bAppActive = 1;
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            if (bStarted && PresenterGetWindow() == m_hWnd) PresenterRedraw();
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
         case SDL_WINDOWEVENT_MINIMIZED:
