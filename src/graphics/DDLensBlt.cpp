@@ -32,7 +32,8 @@ inline int LensOffset(long long a, long long b, long long d, long long F2)
 struct LENSTABLE {
     int R = -1;
     int d = -1;
-    std::vector<int> vPos, vNeg;  // [b * (R + 1) + a]: offset of +a and of -a
+    std::vector<int> vPos, vNeg;    // [b * (R + 1) + a]: offset of +a and of -a
+    std::vector<int> vPosT, vNegT;  // the same transposed: [a * (R + 1) + b]
 };
 
 std::mutex mtxLens;
@@ -45,13 +46,16 @@ void BuildTable(LENSTABLE& t, int R, int d, long long F2)
     const size_t n = static_cast<size_t>(R + 1) * (R + 1);
     t.vPos.assign(n, 0);
     t.vNeg.assign(n, 0);
+    t.vPosT.assign(n, 0);
+    t.vNegT.assign(n, 0);
     const long long R2 = static_cast<long long>(R) * R;
     for (long long b = 0; b <= R; b++)
         for (long long a = 0; a <= R; a++) {
             if (a * a + b * b > R2) continue;
             size_t k = static_cast<size_t>(b * (R + 1) + a);
-            t.vPos[k] = LensOffset(a, b, d, F2);
-            t.vNeg[k] = LensOffset(-a, b, d, F2);
+            size_t kt = static_cast<size_t>(a * (R + 1) + b);
+            t.vPos[k] = t.vPosT[kt] = LensOffset(a, b, d, F2);
+            t.vNeg[k] = t.vNegT[kt] = LensOffset(-a, b, d, F2);
         }
 }
 
@@ -116,21 +120,30 @@ int DDLensBlt(DDSURFACEDATA* dst, int cx, int cy, int R, int nDepth, DDSURFACEDA
         lpTable = &lensTable;
     }
 
+    const size_t W = static_cast<size_t>(R) + 1;
     for (long long j = j0; j <= j1; j++) {
         const int py = static_cast<int>(cy + j);
         const long long aj = j < 0 ? -j : j;
-        for (long long i = i0; i <= i1; i++) {
+        // Columns inside the circle on this row: |i| <= floor(sqrt(R^2 - j^2)).
+        long long m = static_cast<long long>(std::sqrt(static_cast<double>(R2 - aj * aj)));
+        while (m * m > R2 - aj * aj) m--;
+        while ((m + 1) * (m + 1) <= R2 - aj * aj) m++;
+        const long long lo = std::max(i0, -m), hi = std::min(i1, m);
+        if (bClear) {
+            for (long long i = i0; i <= i1; i++)
+                if (i < lo || i > hi) lk.D.Put(static_cast<int>(cx + i), py, 0);
+        }
+        // Offsets of this row: u by the sign of i at [|j|][|i|], v by the sign of j.
+        const int* uPos = lpTable ? &lpTable->vPos[static_cast<size_t>(aj) * W] : nullptr;
+        const int* uNeg = lpTable ? &lpTable->vNeg[static_cast<size_t>(aj) * W] : nullptr;
+        const int* vRow = lpTable ? &(j < 0 ? lpTable->vNegT : lpTable->vPosT)[static_cast<size_t>(aj) * W] : nullptr;
+        for (long long i = lo; i <= hi; i++) {
             const int px = static_cast<int>(cx + i);
-            if (i * i + j * j > R2) {
-                if (bClear) lk.D.Put(px, py, 0);
-                continue;
-            }
             const long long ai = i < 0 ? -i : i;
             int u, v;
             if (lpTable) {
-                const size_t W = static_cast<size_t>(R) + 1;
-                u = (i < 0 ? lpTable->vNeg : lpTable->vPos)[static_cast<size_t>(aj) * W + ai];
-                v = (j < 0 ? lpTable->vNeg : lpTable->vPos)[static_cast<size_t>(ai) * W + aj];
+                u = (i < 0 ? uNeg : uPos)[ai];
+                v = vRow[ai];
             } else {
                 u = LensOffset(i, aj, d, F2);
                 v = LensOffset(j, ai, d, F2);

@@ -15,7 +15,7 @@
 #include "shell/ImageSlots.h"
 #include "platform/CloseRequest.h"
 
-std::list<cFont*> lstFont;
+std::list<cFont*>& lstFont = *new std::list<cFont*>();
 
 namespace {
 

@@ -94,6 +94,11 @@ public:
     int Printf(DDSURFACEDATA* dst, int x, int y, const char* fmt, ...) __attribute__((format(printf, 5, 6)));
     void DrawWindow(DDSURFACEDATA* dst, int x, int y, int nWidth, int nHeight);
     int DrawTextBox(DDSURFACEDATA* dst, int x, int y, int nWidth, int nHeight, const char* lpszText, int nMargin);
+    // A window sized to the text.
+    int DrawTextBox(DDSURFACEDATA* dst, int x, int y, const char* lpszText)
+    {
+        return DrawTextBox(dst, x, y, 0, 0, lpszText, 0);
+    }
     int PrintfWindow(DDSURFACEDATA* dst, int x, int y, int nWidth, int nHeight, const char* fmt, ...)
         __attribute__((format(printf, 7, 8)));
     // Size in cells: the widest line's characters x cell width, lines x line height.
@@ -136,8 +141,9 @@ private:
     void MeasureForDraw(TEXTSIZE* lpSize, const char* lpszText);
 };
 
-// The fonts of the game, reached by the restores.
-extern std::list<cFont*> lstFont;
+// The fonts of the game, reached by the restores. Never destroyed, so fonts
+// that outlive it at the end of the process can still leave it.
+extern std::list<cFont*>& lstFont;
 
 int CreateFonts(cFont* lpFonts, FONTDATA* lpRecords, int nCount);
 // Creates digit strip i (10 x cell width by line height of record i) and

@@ -227,6 +227,13 @@ TEST_P(FontTest, WindowAndNumbers)
     EXPECT_EQ(DDIndexAt(&wide, 421, 10), 0);
     EXPECT_EQ(DDIndexAt(&wide, 300, 4), 240);
     EXPECT_EQ(DDIndexAt(&wide, 300, 25), 240);
+    // A text box sized to its text: margin + two cells wide, one line high.
+    DDPutIndices(&wide, 640, 40, std::vector<int>(640 * 40, 0));
+    m_font.DrawTextBox(&wide, 10, 10, 0, 0, "ab", 4);
+    EXPECT_EQ(DDIndexAt(&wide, 45, 12), 3);    // background up to x 10 + 36 - 1
+    EXPECT_EQ(DDIndexAt(&wide, 46, 12), 240);  // frame
+    EXPECT_EQ(DDIndexAt(&wide, 10, 26), 240);  // frame below 16 rows
+    EXPECT_EQ(DDIndexAt(&wide, 14 + 2, 10), 241);  // "a" at x + margin, W/8 in
     DDReleaseSurface(&wide);
 
     // Digits: d drawn from x = 4d of a strip whose digit d is index 10 + d.
