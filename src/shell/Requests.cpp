@@ -8,15 +8,17 @@
 #include "sound/WaveSound.h"
 #include "platform/CloseRequest.h"
 #include "platform/MainThread.h"
+#include "shell/FileDlg.h"
 #include "shell/GameThreads.h"
+#include "shell/NameDlg.h"
 #include "shell/ShellState.h"
 
 namespace {
 
 class cDefaultRequestServices : public IRequestServices {
 public:
-    int RunNameDialog() override { return Missing("name dialog", -1); }
-    int RunFileDialog(int, std::string&) override { return Missing("file dialog", -1); }
+    int RunNameDialog() override { return ShowNameDialog(); }
+    int RunFileDialog(int nMode, std::string& strPath) override { return ShowFileDialog(nMode, strPath); }
     void SetDialogMode(int bOn) override {
         if (bDDInitDone) DDSetDialogMode(bOn);
     }

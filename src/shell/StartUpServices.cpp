@@ -17,6 +17,7 @@
 #include "shell/GameFonts.h"
 #include "shell/HbtPalette.h"
 #include "shell/ImageSurfaces.h"
+#include "shell/DrawModeDlg.h"
 #include "shell/MainWindow.h"
 #include "shell/SystemIni.h"
 #include "shell/ShellState.h"
@@ -45,7 +46,10 @@ public:
     int LoadSystemDat(const char*) override { return Missing("System.dat"); }
     STARTUPSYSTEM GetSystemSettings() override { return STARTUPSYSTEM(); }
     std::vector<INIITEM> GetIniItems() override { return GetStandardIniItems(); }
-    int RunDrawModeDialog() override { return Missing("drawing-mode dialog"); }
+    int RunDrawModeDialog() override {
+        SetDrawModeDialogTitle(GetSystemSettings().strTitle);
+        return ShowDrawModeDialog();
+    }
     int GetDesktopBpp() override {
         SDL_DisplayMode m;
         if (SDL_GetDesktopDisplayMode(0, &m) != 0) return 32;

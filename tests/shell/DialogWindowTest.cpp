@@ -1,0 +1,108 @@
+// The name dialog in a real window: drawn over the presented frame at its
+// place, typed into and confirmed with keys arriving as SDL events. Runs when
+// an X display is there (the test script starts a virtual one).
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "frontend/Option.h"
+#include "platform/Presenter.h"
+#include "shell/DialogOverlay.h"
+#include "shell/GameMain.h"
+#include "shell/NameDlg.h"
+#include "shell/SystemIni.h"
+#include "support/FakeMessageBox.h"
+
+namespace {
+
+void PushText(Uint32 nWin, const char* psz) {
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = nWin;
+    strncpy(e.text.text, psz, sizeof e.text.text - 1);
+    SDL_PushEvent(&e);
+}
+
+void PushKey(Uint32 nWin, SDL_Scancode sc, SDL_Keycode sym) {
+    for (Uint32 t : {SDL_KEYDOWN, SDL_KEYUP}) {
+        SDL_Event e{};
+        e.type = t;
+        e.key.windowID = nWin;
+        e.key.state = t == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = sc;
+        e.key.keysym.sym = sym;
+        SDL_PushEvent(&e);
+    }
+}
+
+uint32_t PixelAt(SDL_Renderer* ren, int x, int y) {
+    uint32_t px = 0;
+    SDL_Rect rc{x, y, 1, 1};
+    SDL_RenderReadPixels(ren, &rc, SDL_PIXELFORMAT_ARGB8888, &px, 4);
+    return px & 0xFFFFFF;
+}
+
+TEST(DialogWindow, NameDialogOverTheGameFrame) {
+    const char* pszDisplay = std::getenv("DISPLAY");
+    if (!pszDisplay || !*pszDisplay) GTEST_SKIP() << "no X display";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        GTEST_SKIP() << SDL_GetError();
+    }
+    cFakeMessageBox boxes;
+    ASSERT_TRUE(PresenterCreateWindow("mossgrove dialog test", 640, 480, false));
+    std::vector<uint32_t> frame(640 * 480, 0x204080u);
+    PresenterSubmit(frame.data(), 640, 480, 640 * 4, PRESENT_XRGB8888, nullptr);
+
+    const int nPrevPlayType = Game_Main.m_nPlayType;
+    const std::string strPrevName = recOption.m_strName;
+    const int bPrevEnglish = bEnglish;
+    bEnglish = 0;
+    Game_Main.m_nPlayType = PLAYTYPE_OPTIONS;
+    recOption.m_strName = "aaa";
+
+    const Uint32 nWin = SDL_GetWindowID(PresenterGetWindow());
+    uint32_t nOutside = 0, nInside = 0x204080u;
+    int nLastFrame = 0;
+    SetDialogOverlayFrameHook([&](cDialog& dlg, int nFrame, SDL_Renderer* ren) {
+        nLastFrame = nFrame;
+        switch (nFrame) {
+        case 2:
+            nOutside = PixelAt(ren, 20, 20);
+            nInside = PixelAt(ren, 340, 300);
+            break;
+        case 3: PushText(nWin, "x"); break;   // replaces the selected "aaa"
+        case 4: PushText(nWin, "y"); break;
+        case 5: PushText(nWin, "z"); break;
+        case 6: PushText(nWin, "w"); break;   // a fourth character: refused
+        case 8: PushKey(nWin, SDL_SCANCODE_RETURN, SDLK_RETURN); break;
+        case 300: dlg.WndProc(dlg.m_hWnd, WM_CLOSE, 0, 0); break;   // never hang
+        default: break;
+        }
+    });
+    SetDialogHost(&GetDialogOverlayHost());
+    int r = ShowNameDialog();
+    SetDialogHost(nullptr);
+    SetDialogOverlayFrameHook(nullptr);
+
+    EXPECT_EQ(r, 1);
+    EXPECT_LT(nLastFrame, 300);
+    EXPECT_EQ(recOption.m_strName, "xyz");
+    EXPECT_EQ(nOutside, 0x204080u);   // the game's frame around the dialog
+    EXPECT_NE(nInside, 0x204080u);    // the dialog at client (240, 220)
+    EXPECT_EQ(boxes.Count(), 0u);
+
+    Game_Main.m_nPlayType = nPrevPlayType;
+    recOption.m_strName = strPrevName;
+    bEnglish = bPrevEnglish;
+    PresenterShutdown();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
+}  // namespace
