@@ -94,6 +94,7 @@ void cBlockData::Normalize() {
 
 void cBlockData::NormalizeRefs() {
     if (m_nItemType != PALETTE_COMMON && m_nItemType != PALETTE_STAGE) return;
+    if (!GetStageContext().ChecksPalette(m_nItemType)) return;
     if (!IndexInList(m_nItemNum, GetStageContext().ItemPaletteSize(m_nItemType))) {
         m_nItemType = 0;
         m_nItemNum = 0;

@@ -311,7 +311,8 @@ void cEdCmd::NormalizePalette() {
     int nKind = CmdKind();
     if ((nKind == CMD_SHOT || nKind == CMD_SWORD) && m_pShot) {
         cEdShot& s = *m_pShot;
-        if (s.m_nItemPalette == PALETTE_COMMON || s.m_nItemPalette == PALETTE_STAGE) {
+        if ((s.m_nItemPalette == PALETTE_COMMON || s.m_nItemPalette == PALETTE_STAGE) &&
+            ctx.ChecksPalette(s.m_nItemPalette)) {
             if (!IndexInList(s.m_nItemNum, ctx.ItemPaletteSize(s.m_nItemPalette))) {
                 s.m_nItemPalette = 0;
                 s.m_nItemNum = 0;
@@ -320,8 +321,8 @@ void cEdCmd::NormalizePalette() {
     } else if ((nKind == CMD_SUMMON_BLOCK || nKind == CMD_SUMMON_CHARA || nKind == CMD_SUMMON_ITEM) && m_pShot) {
         cEdShot& s = *m_pShot;
         // Summons select the palette as 0 common, 1 stage.
-        if (s.m_nPalette == 0 || s.m_nPalette == 1) {
-            int nType = s.m_nPalette == 0 ? PALETTE_COMMON : PALETTE_STAGE;
+        int nType = s.m_nPalette == 0 ? PALETTE_COMMON : PALETTE_STAGE;
+        if ((s.m_nPalette == 0 || s.m_nPalette == 1) && ctx.ChecksPalette(nType)) {
             int nSize = nKind == CMD_SUMMON_BLOCK   ? ctx.BlockPaletteSize(nType)
                         : nKind == CMD_SUMMON_CHARA ? ctx.CharaPaletteSize(nType)
                                                     : ctx.ItemPaletteSize(nType);
@@ -330,8 +331,8 @@ void cEdCmd::NormalizePalette() {
     } else if (nKind == CMD_GET_ITEM) {
         cParamEdit p(*this);
         int nSel = p.Get(0);
-        if (nSel == 0 || nSel == 1) {
-            int nType = nSel == 0 ? PALETTE_COMMON : PALETTE_STAGE;
+        int nType = nSel == 0 ? PALETTE_COMMON : PALETTE_STAGE;
+        if ((nSel == 0 || nSel == 1) && ctx.ChecksPalette(nType)) {
             if (!IndexInList(p.Get(1), ctx.ItemPaletteSize(nType))) p.Set(1, 1);
         }
     }

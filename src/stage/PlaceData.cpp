@@ -32,6 +32,7 @@ void cPlaceData::NormalizeInheritRef(int nCommonSize, int nStageSize) {
     if (m_nInheritType == PALETTE_COMMON) nSize = nCommonSize;
     else if (m_nInheritType == PALETTE_STAGE) nSize = nStageSize;
     else return;
+    if (!GetStageContext().ChecksPalette(m_nInheritType)) return;
     if (!IndexInList(m_nInheritNum, nSize)) {
         m_nInheritType = 0;
         m_nInheritNum = 0;

@@ -59,6 +59,7 @@ void cPlaceData::ApplyInheritFrom(T& self, const cChkVector<T>* (cStageContext::
     if (m_nInheritNum == 0 || m_nInheritType == 0) return;
     const T* pSrc = &self;
     if (m_nInheritType == PALETTE_COMMON || m_nInheritType == PALETTE_STAGE) {
+        if (!GetStageContext().ChecksPalette(m_nInheritType)) return;
         const cChkVector<T>* pList = (GetStageContext().*pfnList)(m_nInheritType);
         int nSize = pList ? static_cast<int>(pList->size()) : 0;
         if (!IndexInList(m_nInheritNum, nSize)) {

@@ -29,3 +29,21 @@ cStageContext& GetStageContext() {
 cStageContext* SetStageContext(cStageContext* p) {
     return pCurrent.exchange(p, std::memory_order_acq_rel);
 }
+
+const cChkVector<cBlockData>* cPaletteContext::BlockPalette(int nType) const {
+    if (nType == PALETTE_COMMON && m_apBlock[0]) return m_apBlock[0];
+    if (nType == PALETTE_STAGE && m_apBlock[1]) return m_apBlock[1];
+    return m_base.BlockPalette(nType);
+}
+
+const cChkVector<cCharaData>* cPaletteContext::CharaPalette(int nType) const {
+    if (nType == PALETTE_COMMON && m_apChara[0]) return m_apChara[0];
+    if (nType == PALETTE_STAGE && m_apChara[1]) return m_apChara[1];
+    return m_base.CharaPalette(nType);
+}
+
+const cChkVector<cItemData>* cPaletteContext::ItemPalette(int nType) const {
+    if (nType == PALETTE_COMMON && m_apItem[0]) return m_apItem[0];
+    if (nType == PALETTE_STAGE && m_apItem[1]) return m_apItem[1];
+    return m_base.ItemPalette(nType);
+}

@@ -67,6 +67,13 @@ public:
     virtual const cChkVector<cCharaData>* CharaPalette(int nType) const { (void)nType; return nullptr; }
     virtual const cChkVector<cItemData>* ItemPalette(int nType) const { (void)nType; return nullptr; }
 
+    // False while the common palette is normalised: references into the
+    // stage palette are then neither applied nor checked (they are checked
+    // when a stage is set up and at use).
+    virtual bool ChecksStagePalette() const { return true; }
+    // True when references of palette type nType are checked.
+    bool ChecksPalette(int nType) const { return nType != PALETTE_STAGE || ChecksStagePalette(); }
+
     // Data version of the replay being played back; 0 when none is.
     virtual int ReplayPlaybackVersion() const { return 0; }
 
@@ -74,6 +81,40 @@ public:
     int BlockPaletteSize(int nType) const;
     int CharaPaletteSize(int nType) const;
     int ItemPaletteSize(int nType) const;
+};
+
+// A context that answers for some palettes itself (the common palette or the
+// stage being read, so inheritance points at the lists read so far) and asks
+// its base for everything else.
+class cPaletteContext : public cStageContext {
+public:
+    explicit cPaletteContext(const cStageContext& base) : m_base(base) {}
+
+    template <class T>
+    void SetPalette(int nType, const T& owner) {
+        int i = nType == PALETTE_COMMON ? 0 : 1;
+        m_apBlock[i] = &owner.m_vBlockPalette;
+        m_apChara[i] = &owner.m_vCharaPalette;
+        m_apItem[i] = &owner.m_vItemPalette;
+    }
+    bool m_bCheckStage = true;
+
+    uint32_t FileVersion() const override { return m_base.FileVersion(); }
+    bool IsTestPlay() const override { return m_base.IsTestPlay(); }
+    bool SystemKeepsTestFlows() const override { return m_base.SystemKeepsTestFlows(); }
+    int DatabaseCount(int nList) const override { return m_base.DatabaseCount(nList); }
+    std::vector<int> SwordPartTimes(int nType) const override { return m_base.SwordPartTimes(nType); }
+    const cChkVector<cBlockData>* BlockPalette(int nType) const override;
+    const cChkVector<cCharaData>* CharaPalette(int nType) const override;
+    const cChkVector<cItemData>* ItemPalette(int nType) const override;
+    bool ChecksStagePalette() const override { return m_bCheckStage && m_base.ChecksStagePalette(); }
+    int ReplayPlaybackVersion() const override { return m_base.ReplayPlaybackVersion(); }
+
+private:
+    const cStageContext& m_base;
+    const cChkVector<cBlockData>* m_apBlock[2] = {nullptr, nullptr};
+    const cChkVector<cCharaData>* m_apChara[2] = {nullptr, nullptr};
+    const cChkVector<cItemData>* m_apItem[2] = {nullptr, nullptr};
 };
 
 // The current context (the built-in defaults when none is installed).
