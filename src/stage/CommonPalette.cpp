@@ -70,6 +70,7 @@ void cCommonPalette::Read(cDataFile* fp) {
 }
 
 void cCommonPalette::Write(cDataFile* fp) {
+    cCommonScope own(*this);
     Normalize();
     cRecord::Write(fp);
     WritePalette(fp, m_vBlockPalette);
