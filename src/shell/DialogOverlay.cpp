@@ -15,6 +15,7 @@
 #include "foundation/Log.h"
 #include "platform/CloseRequest.h"
 #include "platform/MainThread.h"
+#include "platform/MessageBox.h"
 #include "platform/Presenter.h"
 #include "platform/TextCodec.h"
 #include "shell/GameDialog.h"
@@ -88,7 +89,26 @@ public:
     int Run(cDialog& dlg) override;
 };
 
+// Without a display nobody can answer: the dialog takes its headless answer,
+// as a message box takes its default.
+int RunHeadless(cDialog& dlg) {
+    auto* pGame = dynamic_cast<cGameDialog*>(&dlg);
+    // A dialog needs a window handle while it runs; without a main window a
+    // stand-in that SDL refuses as none of its windows.
+    alignas(16) static unsigned char aNoWindow[1024] = {};
+    SDL_Window* h = Wnd_Main.m_hWnd ? Wnd_Main.m_hWnd : hWndMain;
+    if (!h) h = reinterpret_cast<SDL_Window*>(aNoWindow);
+    dlg.WndProc(h, WM_INITDIALOG, 0, 0);
+    if (pGame && pGame->m_nHeadlessId && !dlg.IsEnded()) pGame->PressButton(pGame->m_nHeadlessId);
+    if (!dlg.IsEnded()) dlg.WndProc(dlg.m_hWnd, WM_CLOSE, 0, 0);
+    WriteReportEC("dialog %d: no display, answered %d", dlg.m_nResourceId, dlg.m_nResult);
+    dlg.m_Hook.Uninstall();
+    dlg.WndProc(dlg.m_hWnd, WM_DESTROY, 0, 0);
+    return dlg.m_nResult;
+}
+
 int cDialogOverlayHost::Run(cDialog& dlg) {
+    if (IsHeadlessDisplay()) return RunHeadless(dlg);
     SDL_Window* win = nullptr;
     SDL_Renderer* ren = nullptr;
     if (!FindTarget(&win, &ren)) {

@@ -19,9 +19,10 @@ cDrawModeDlg::cDrawModeDlg(int nResourceId, cWindow* pParent) {
     lpDrawModeDlg = this;
     Setup(0, 0, 100, 100, 640, 480, 0);
     // Centred in the game window; the pointer is left where it is.
-    m_nWidth = 380;
+    m_nWidth = 480;
     m_nHeight = 290;
     m_nDefaultId = IDC_DRAWMODE_START;
+    m_nHeadlessId = IDC_DRAWMODE_START;
     m_bKeyboardNav = 1;
     m_vecRadio.resize(2);
     m_vecCheck.resize(1);

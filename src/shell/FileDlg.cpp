@@ -164,6 +164,7 @@ cFileDlg::cFileDlg(int nResourceId, cWindow* pParent, std::string* pResult, int 
     m_nHeight = 330;
     m_nDefaultId = IDC_FILE_OK;
     m_nCancelId = IDC_FILE_CANCEL;
+    m_nHeadlessId = IDC_FILE_CANCEL;
 }
 
 cFileDlg::~cFileDlg() {

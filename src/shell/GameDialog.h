@@ -21,6 +21,7 @@ public:
     int m_nHeight = 160;
     int m_nDefaultId = 0;
     int m_nCancelId = 0;
+    int m_nHeadlessId = 0;         // pressed when no display can show the dialog (0: it is closed)
     int m_bKeyboardNav = 0;        // Tab, arrows and Space move between and press the controls
     int m_bFirstFrame = 1;         // set until the first frame is drawn (for the initial focus)
 };

@@ -41,9 +41,10 @@ cNameDlg::cNameDlg(int nResourceId, cWindow* pParent) {
     // Inside the game window at (240, 220) of its client area, windowed or
     // full screen; the pointer stays where the player left it.
     m_ptClient = WINPOINT{240, 220};
-    m_nWidth = 200;
+    m_nWidth = 240;
     m_nHeight = 110;
     m_nDefaultId = IDC_NAME_OK;
+    m_nHeadlessId = IDC_NAME_OK;
     m_pName = ChooseNameTarget(Game_Main.m_nPlayType, &recOption.m_strName, GetRankingName());
     if (m_pName) m_vecEdit.emplace_back();
 }

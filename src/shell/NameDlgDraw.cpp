@@ -21,6 +21,6 @@ void cNameDlg::Draw() {
         ImGui::SetNextItemWidth(56 * DlgScale());
         ImGui::InputText("##edit1003", sz, sizeof sz, ImGuiInputTextFlags_ReadOnly);
     }
-    DlgPlace(50, 66);
+    DlgPlace(70, 66);
     if (DlgButton("OK", IDC_NAME_OK, 100, 28)) PressButton(IDC_NAME_OK);
 }

@@ -10,12 +10,18 @@
 #include <vector>
 
 #include "frontend/Option.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
 #include "platform/Presenter.h"
+#include "shell/BootData.h"
+#include "shell/DrawModeDlg.h"
+#include "shell/FileDlg.h"
 #include "shell/DialogOverlay.h"
 #include "shell/GameMain.h"
 #include "shell/NameDlg.h"
 #include "shell/SystemIni.h"
 #include "support/FakeMessageBox.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -103,6 +109,28 @@ TEST(DialogWindow, NameDialogOverTheGameFrame) {
     PresenterShutdown();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
+TEST(DialogWindow, WithoutADisplayDialogsTakeTheirDefault) {
+    if (!IsHeadlessDisplay()) GTEST_SKIP() << "a display is there";
+    cTempDir dir;
+    ASSERT_TRUE(dir.MakeDir("user_data"));
+    ASSERT_TRUE(dir.WriteFile("data/stg4/a.stg4_854", "x"));
+    SetDialogHost(&GetDialogOverlayHost());
+    // The drawing-mode dialog starts with the stored choice.
+    cBootData prev;
+    prev = Boot_Data;
+    Boot_Data.m_nDrawMode = 0;
+    EXPECT_EQ(ShowDrawModeDialog(), 1);
+    cBootData saved;
+    EXPECT_TRUE(saved.Load("user_data\\Boot.dat"));
+    EXPECT_EQ(saved.m_nDrawMode, 0);
+    Boot_Data = prev;
+    // A file dialog is cancelled.
+    std::string strPath;
+    EXPECT_EQ(ShowFileDialog(FILEMODE_LOADSTAGE, strPath), 0);
+    EXPECT_EQ(strPath, "");
+    SetDialogHost(nullptr);
 }
 
 }  // namespace
