@@ -137,10 +137,10 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
     WriteVideoReport(0);
     WriteEC("DDInit成功");
 
-    if (!s.SetUpPalette()) return 0;   // the step logs which part failed
+    if (!s.SetUpPalette(sys)) return 0;   // the step logs which part failed
     if (!nDirect3D) bFlipByBlt = bWindowed || nVSync == 0 || s.GetRefreshRate() < Game_Main.m_nFps;
     if (!s.LoadFirstImages()) return 0;
-    if (!s.CreateFonts(sys.nFontFace, sys.bEnglishText, sys.bCenterGlyph)) return 0;
+    if (!s.CreateFonts(sys)) return 0;
 
     for (auto& dev : Input_List) dev.SetDefaultButtonMask();
     if (!ReadKeyConfig("user_data\\KeyConfig.dat", &Key_Config)) SetDefaultKeyConfig(&Key_Config);
@@ -155,7 +155,7 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
         return 0;
     }
     WriteEC("DSCreate");
-    s.LoadSounds(GetOptionVolume(recOption.m_nVolume));
+    s.LoadSounds(sys, GetOptionVolume(recOption.m_nVolume));
 
     if (!s.LoadWorldMap(WORLD_MAP)) {
         WriteReportErr("%s のロードに失敗！", WORLD_MAP);

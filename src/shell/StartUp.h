@@ -17,6 +17,9 @@ struct STARTUPSYSTEM {
     int nFontFace = 0;
     int bEnglishText = 0;
     int bCenterGlyph = 0;
+    uint8_t abTransmit[3] = {};   // the transparent colour of full-colour images (R, G, B)
+    std::string strFontFace;      // the face of the three fonts, empty: their own
+    std::vector<std::string> vSystemSound;   // the 17 system sound files
 };
 
 // Display set-up arguments.
@@ -46,16 +49,17 @@ public:
     virtual void ReleaseDisplay() = 0;
     virtual void SetTextureFailureText(const char* pszText) = 0;
     virtual void LinkMirroredImages() = 0;
-    virtual int SetUpPalette() = 0;                 // palette and transparent colour
+    // The palette (from image slot 0) and the transparent colour.
+    virtual int SetUpPalette(const STARTUPSYSTEM& sys) = 0;
     virtual int GetRefreshRate() = 0;
     virtual int LoadFirstImages() = 0;              // image slots 1 and 50
-    // The three fonts and their digit strips: the face index of System.dat,
-    // the text font's symbol letters and glyph centring.
-    virtual int CreateFonts(int nFontFace, int bSymbolLetters, int bCenterGlyph) = 0;
+    // The three fonts and their digit strips: the face, the text font's
+    // symbol letters and glyph centring.
+    virtual int CreateFonts(const STARTUPSYSTEM& sys) = 0;
     virtual int LoadHbtPalette(int n) = 0;
     virtual void InitMusic(int bDirectMusic) = 0;
     virtual int InitSound() = 0;
-    virtual void LoadSounds(int nVolume) = 0;
+    virtual void LoadSounds(const STARTUPSYSTEM& sys, int nVolume) = 0;
     virtual int LoadWorldMap(const char* pszPath) = 0;
     virtual int LoadCommonPalette(const char* pszPath) = 0;
     virtual int FindLatestStage(std::string& strPath) = 0;   // 0 when no such stage file exists

@@ -33,6 +33,9 @@ int Missing(const char* pszStep, int nResult = 1) {
     return nResult;
 }
 
+// The file of every Sound.dat record (record 0 included).
+std::vector<std::string> GetDatabaseSoundFiles() { return {}; }
+
 class cDefaultStartUpServices : public IStartUpServices {
 public:
     int CreateDefaultData() override { return Missing("CreateDefaultData"); }
@@ -67,7 +70,7 @@ public:
         if (lpDTCon) lpDTCon->strTexErrMsg = pszText;
     }
     void LinkMirroredImages() override { ::LinkMirroredImages(); }
-    int SetUpPalette() override {
+    int SetUpPalette(const STARTUPSYSTEM& sys) override {
         if (!lpDTCon && !(lpDDCon && nScreenBpp == 8)) return 1;
         if (!DDLoadPaletteFromFile(aPalette, Img_Data[0].szFile, bWindowed)) {
             WriteEC("DDLoadPaletteFromFile失敗");
@@ -75,12 +78,21 @@ public:
             return 0;
         }
         memcpy(aPalEntry, aPalette, sizeof aPalEntry);
-        // Palette images take the transparent colour from the image; the
-        // full-colour mode's colour comes with System.dat.
-        if (!DDSetTransmitFromFile(Img_Data[0].szFile)) {
-            WriteEC("DDSetTransmit失敗");
-            WriteReport("DDSetTransmit失敗");
-            return 0;
+        if (sys.nColorMode == 0 || nScreenBpp == 16) {
+            // Palette images take the transparent colour from the image.
+            if (!DDSetTransmitFromFile(Img_Data[0].szFile)) {
+                WriteEC("DDSetTransmit失敗");
+                WriteReport("DDSetTransmit失敗");
+                return 0;
+            }
+            if (sys.nColorMode != 0) {
+                // Full-colour images at 16 bits: the key's colour bytes are
+                // System.dat's.
+                if (lpDTCon) lpDTCon->rgbTransmit = RGBTRIPLE{sys.abTransmit[2], sys.abTransmit[1], sys.abTransmit[0]};
+                else if (lpDDCon) lpDDCon->rgbTransmit = RGBTRIPLE{sys.abTransmit[2], sys.abTransmit[1], sys.abTransmit[0]};
+            }
+        } else {
+            DDSetTransmit(sys.abTransmit[0], sys.abTransmit[1], sys.abTransmit[2]);
         }
         return 1;
     }
@@ -89,20 +101,21 @@ public:
         static const int anSlot[] = {IMAGE_SLOT_DEBUG, IMAGE_SLOT_SYMBOL};
         return DDLoadImages(Off_Img, anSlot, 2) ? 1 : 0;
     }
-    int CreateFonts(int nFontFace, int bSymbolLetters, int bCenterGlyph) override {
-        (void)nFontFace;   // the face table comes with the project's settings
-        return SetUpGameFonts(nullptr, bSymbolLetters, bCenterGlyph);
+    int CreateFonts(const STARTUPSYSTEM& sys) override {
+        return SetUpGameFonts(sys.strFontFace.c_str(), sys.bEnglishText, sys.bCenterGlyph);
     }
     int LoadHbtPalette(int n) override { return ::LoadHbtPalette(n); }
     void InitMusic(int bDirectMusic) override { Bgm_Main.Init(MakeBgmInitData(bDirectMusic)); }
     int InitSound() override { return DS_Init(hWndMain, 22050, 8, 1) ? 1 : 0; }
-    void LoadSounds(int nVolume) override {
-        // The system sounds and the database's sounds come with the project;
-        // without them the table holds empty entries.
-        BuildSoundFileTable(vecSoundFile, {}, {});
+    void LoadSounds(const STARTUPSYSTEM& sys, int nVolume) override {
+        std::vector<std::string> vUser = GetDatabaseSoundFiles();
+        BuildSoundFileTable(vecSoundFile, sys.vSystemSound, vUser);
         vecWave.assign(vecSoundFile.size(), SOUNDDATA());
-        (void)nVolume;
-        Missing("sound files");
+        if (sys.vSystemSound.empty() && vUser.empty()) {
+            Missing("sound files");
+            return;
+        }
+        DS_LoadSounds(vecWave, vecSoundFile, nVolume);
     }
     int LoadWorldMap(const char*) override { return Missing("world map"); }
     int LoadCommonPalette(const char*) override { return Missing("common palette"); }

@@ -131,14 +131,14 @@ public:
     void ReleaseDisplay() override {}
     void SetTextureFailureText(const char*) override {}
     void LinkMirroredImages() override {}
-    int SetUpPalette() override { return 0; }
+    int SetUpPalette(const STARTUPSYSTEM&) override { return 0; }
     int GetRefreshRate() override { return 60; }
     int LoadFirstImages() override { return 0; }
-    int CreateFonts(int, int, int) override { return 0; }
+    int CreateFonts(const STARTUPSYSTEM&) override { return 0; }
     int LoadHbtPalette(int) override { return 0; }
     void InitMusic(int) override {}
     int InitSound() override { return 0; }
-    void LoadSounds(int) override {}
+    void LoadSounds(const STARTUPSYSTEM&, int) override {}
     int LoadWorldMap(const char*) override { return 0; }
     int LoadCommonPalette(const char*) override { return 0; }
     int FindLatestStage(std::string&) override { return 0; }

@@ -45,14 +45,14 @@ public:
     void ReleaseDisplay() override { Step("release"); }
     void SetTextureFailureText(const char*) override { Step("texerr"); }
     void LinkMirroredImages() override { Step("link"); }
-    int SetUpPalette() override { return Step("palette"); }
+    int SetUpPalette(const STARTUPSYSTEM&) override { return Step("palette"); }
     int GetRefreshRate() override { return 60; }
     int LoadFirstImages() override { return Step("images"); }
-    int CreateFonts(int, int, int) override { return Step("fonts"); }
+    int CreateFonts(const STARTUPSYSTEM&) override { return Step("fonts"); }
     int LoadHbtPalette(int) override { return Step("hbt"); }
     void InitMusic(int) override { Step("music"); }
     int InitSound() override { return Step("sound"); }
-    void LoadSounds(int) override { Step("sounds"); }
+    void LoadSounds(const STARTUPSYSTEM&, int) override { Step("sounds"); }
     int LoadWorldMap(const char*) override { return Step("worldmap"); }
     int LoadCommonPalette(const char*) override { return Step("commonpalette"); }
     int FindLatestStage(std::string& s) override {
