@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "shell/GameMain.h"
+#include "shell/SystemIni.h"
 
 namespace {
 
@@ -113,6 +114,54 @@ TEST(FpsRing, AverageChangesOnlyEvery16Frames) {
     EXPECT_EQ(r.nAverage, (15 * 8 + 24) >> 4);
     r.Push(100);
     EXPECT_EQ(r.nAverage, 100u);
+}
+
+}  // namespace
+
+namespace {
+
+class cFakeFrame : public IFrameServices {
+public:
+    int nRestore = 1, nShowResult = 1, nShown = 0, nFpsTexts = 0;
+    bool bD3D = false;
+    bool PresentPacesFrames() override { return true; }
+    int RestoreSurfaces() override { return nRestore; }
+    int ShowFrame(int) override {
+        nShown++;
+        return nShowResult;
+    }
+    void DrawFpsText(int, const char*) override { nFpsTexts++; }
+    bool IsDirect3D() override { return bD3D; }
+    bool IsPaletteMode() override { return false; }
+    void RotateCyclingColours() override {}
+    int GetSysColorStep() override { return 8; }
+    bool IsColourCyclingOn() override { return false; }
+};
+
+TEST(FrameStep, RunsTheSceneAndPresents) {
+    cFakeFrame fake;
+    SetFrameServices(&fake);
+    SetSceneFactory(FakeFactory);
+    vLog.clear();
+    cGameMain gm;
+    gm.m_nFps = 60;
+    gm.m_nScene = SCENE_WORLDMAP;
+    int nSavedFps = nShowFps;
+    nShowFps = 1;
+    EXPECT_EQ(gm.FrameStep(), 1);
+    EXPECT_EQ(vLog, (V{"new 1", "init 1", "state 1:0"}));
+    EXPECT_EQ(fake.nShown, 1);
+    EXPECT_EQ(fake.nFpsTexts, 1);
+    // Surfaces that cannot be restored end the game before anything is drawn.
+    fake.nRestore = 0;
+    vLog.clear();
+    EXPECT_EQ(gm.FrameStep(), 0);
+    EXPECT_TRUE(vLog.empty());
+    EXPECT_EQ(fake.nShown, 1);
+    nShowFps = nSavedFps;
+    gm.DeleteScenes();
+    SetSceneFactory(nullptr);
+    SetFrameServices(nullptr);
 }
 
 }  // namespace
