@@ -48,6 +48,10 @@ int DeviceRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
     const bool bPlain = dwColor == 0xFFFFFFFFu && (nColorOp == D3DTOP_MODULATE || nColorOp == D3DTOP_SELECTARG1) &&
                         (nAlphaOp == D3DTOP_MODULATE || nAlphaOp == D3DTOP_SELECTARG1);
     const int nSW = lk.S.lpPix->nWidth, nSH = lk.S.lpPix->nHeight;
+    const bool b32 = lk.S.lpPix->nBytes == 4 && lk.D.lpPix->nBytes == 4;
+    const uint32_t dwSrcOr = lk.S.nFormat == DDFMT_X8R8G8B8 ? 0xFF000000u : 0u;
+    const uint32_t dwDstOr = lk.D.nFormat == DDFMT_X8R8G8B8 ? 0xFF000000u : 0u;
+    const uint32_t dwDstMask = lk.D.nFormat == DDFMT_X8R8G8B8 ? 0x00FFFFFFu : 0xFFFFFFFFu;
     // Columns X of a row where a * X + b lies in [0, L): a slack of one pixel
     // each side, the exact test is made per pixel.
     auto span = [](double a, double b, double L, long long& lo, long long& hi) {
@@ -68,6 +72,7 @@ int DeviceRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
         span(c, bx, w, lo, hi);
         span(-s, by, h, lo, hi);
         const int oy = static_cast<int>(Y);
+        uint32_t* drow = b32 ? reinterpret_cast<uint32_t*>(lk.D.lpPix->Row(oy)) : nullptr;
         for (long long X = lo; X <= hi; X++) {
             const double lx = c * X + bx, ly = -s * X + by;
             if (!(lx >= 0 && lx < w && ly >= 0 && ly < h)) continue;
@@ -75,11 +80,20 @@ int DeviceRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
             const long long u = sw >= 0 ? sx + ix : sx - 1 - ix;
             const long long v = sh >= 0 ? sy + iy : sy - 1 - iy;
             if (u < 0 || v < 0 || u >= nSW || v >= nSH) continue;
+            const int ox = static_cast<int>(X);
+            if (b32) {
+                const uint32_t t = reinterpret_cast<const uint32_t*>(lk.S.lpPix->Row(static_cast<int>(v)))[u] | dwSrcOr;
+                const uint32_t out = bPlain ? t : FxStageCombine(t, dwColor, nColorOp, nAlphaOp);
+                const uint32_t a = out >> 24;
+                if (a == 0) continue;
+                uint32_t& d = drow[ox];
+                d = (a == 255 ? out : FxBlend(out, d | dwDstOr)) & dwDstMask;
+                continue;
+            }
             uint32_t t = FxReadARGB(lk.S, static_cast<int>(u), static_cast<int>(v));
             uint32_t out = bPlain ? t : FxStageCombine(t, dwColor, nColorOp, nAlphaOp);
             const uint32_t a = out >> 24;
             if (a == 0) continue;
-            const int ox = static_cast<int>(X);
             FxWriteARGB(lk.D, ox, oy, a == 255 ? out : FxBlend(out, FxReadARGB(lk.D, ox, oy)));
         }
     }
