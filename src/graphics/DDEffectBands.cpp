@@ -53,9 +53,16 @@ void DDWaveBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nFrequency, d
     double acc = 0;
     long long j = 0;
     // Bands above or left of the destination draw nothing, but the phase
-    // still advances through them, one addition per band as drawn ones do.
-    long long nFirst = FirstVisibleBand(nPos, nBand);
-    for (; j < nFirst && j * nBand < nLen; j++) acc += dStep;
+    // still advances through them, one addition per band as drawn ones do;
+    // past a screen's worth of hidden bands the rest is one multiplication
+    // (only absurd positions get there).
+    const long long nFirst = std::min(FirstVisibleBand(nPos, nBand), (nLen + nBand - 1) / nBand);
+    constexpr long long nMaxSteps = 1 << 16;
+    if (nFirst > nMaxSteps) {
+        acc = dStep * static_cast<double>(nFirst);
+        j = nFirst;
+    }
+    for (; j < nFirst; j++) acc += dStep;
     for (; j * nBand < nLen && nPos + j * nBand < nLimit; j++) {
         acc += dStep;
         double dd = dAmplitude * std::sin(k * (nPhase + acc));

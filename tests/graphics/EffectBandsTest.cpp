@@ -218,6 +218,23 @@ TEST_P(EffectBandsTest, CircleStrips)
     EXPECT_EQ(RowSpans(&m_dst, 24, 24)[0], std::make_pair(0, 24));
 }
 
+// Absurd sizes and positions finish at once: every loop is cut to the destination.
+TEST_P(EffectBandsTest, HugeSizesAreCutToTheDestination)
+{
+    Make(8, 8);
+    const int nBig = 2000000000;
+    DDWaveBlt(&m_dst, 0, -nBig, 8, nBig, 3, 2.0, 0, 1, &m_src, 0, 0, 0, 0);
+    DDWaveBlt(&m_dst, -nBig, 0, nBig, 8, 3, 2.0, 0, 1, &m_src, 0, 0, 0, 1);
+    DDSplitBlt(&m_dst, 0, -nBig, 8, nBig, 1, 1, &m_src, 0, 0, 0, 0);
+    DDCircleBlt(&m_dst, 4, 4, nBig, nBig, nBig, 3, &m_src, 4, 4, 0);
+    DDBlurBlt(&m_dst, -nBig, -nBig, nBig, nBig, nBig, nBig, &m_src, 0, 0, 0);
+    DDMosaicBlt(&m_dst, 0, 0, nBig, nBig, nBig, &m_src, 0, 0, 0);
+    DDLensBlt(&m_dst, 4, 4, nBig, 1, &m_src, 4, 4, 0, 0);
+    DDRotateBlt(&m_dst, 4, 4, nBig, nBig, nBig / 2, nBig / 2, 30, &m_src, 0, 0, 0);
+    DDAlphaBlt(&m_dst, -nBig, -nBig, nBig, nBig, &m_src, 0, 0, 0, aBlendTable, 128);
+    SUCCEED();
+}
+
 INSTANTIATE_TEST_SUITE_P(Profiles, EffectBandsTest, testing::ValuesIn(DDAllProfiles()), DDProfileName);
 
 }  // namespace
