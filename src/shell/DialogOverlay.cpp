@@ -150,6 +150,7 @@ int cDialogOverlayHost::Run(cDialog& dlg) {
 
     dlg.WndProc(win, WM_INITDIALOG, 0, 0);
     strComposition.clear();
+    const SDL_bool bTextInputBefore = SDL_IsTextInputActive();
     SDL_StartTextInput();
     const Uint32 nWinId = SDL_GetWindowID(win);
     std::vector<int> vKeys;   // key-downs for the dialog, after the frame's drawing
@@ -245,7 +246,7 @@ int cDialogOverlayHost::Run(cDialog& dlg) {
         vKeys.clear();
         if (!dlg.IsEnded()) SDL_Delay(10);
     }
-    SDL_StopTextInput();
+    if (!bTextInputBefore) SDL_StopTextInput();
     strComposition.clear();
     dlg.m_Hook.Uninstall();
     ImGui_ImplSDLRenderer_Shutdown();

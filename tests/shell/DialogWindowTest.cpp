@@ -19,6 +19,7 @@
 #include "shell/DialogOverlay.h"
 #include "shell/GameMain.h"
 #include "shell/NameDlg.h"
+#include "shell/ShellState.h"
 #include "shell/SystemIni.h"
 #include "support/FakeMessageBox.h"
 #include "support/TempDir.h"
@@ -107,6 +108,70 @@ TEST(DialogWindow, NameDialogOverTheGameFrame) {
     recOption.m_strName = strPrevName;
     bEnglish = bPrevEnglish;
     PresenterShutdown();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
+void PushButton(Uint32 nWin, Uint32 nType) {
+    SDL_Event e{};
+    e.type = nType;
+    e.button.windowID = nWin;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = nType == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    SDL_PushEvent(&e);
+}
+
+TEST(DialogWindow, DrawingModeDialogByMouse) {
+    const char* pszDisplay = std::getenv("DISPLAY");
+    if (!pszDisplay || !*pszDisplay) GTEST_SKIP() << "no X display";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        GTEST_SKIP() << SDL_GetError();
+    }
+    cFakeMessageBox boxes;
+    cTempDir dir;
+    ASSERT_TRUE(dir.MakeDir("user_data"));
+    // Before the display is set up: a bare window, no frame presented yet.
+    SDL_Window* win = SDL_CreateWindow("mossgrove", 100, 100, 640, 480, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(win, nullptr);
+    hWndMain = win;
+    cBootData prev;
+    prev = Boot_Data;
+    Boot_Data.m_nDrawMode = 1;
+    Boot_Data.m_bNoAsk = 0;
+    const Uint32 nWin = SDL_GetWindowID(win);
+    // The dialog is centred: 480 x 290 at (80, 95). The check box sits at
+    // (80, 146) in it, Start at (160, 182) with a size of 120 x 36.
+    bool bShown = false;
+    SetDialogOverlayFrameHook([&](cDialog& dlg, int nFrame, SDL_Renderer*) {
+        bShown = (SDL_GetWindowFlags(win) & SDL_WINDOW_SHOWN) != 0;
+        switch (nFrame) {
+        case 2: SDL_RaiseWindow(win); break;   // above any other test's window
+        case 3: SDL_WarpMouseInWindow(win, 80 + 80 + 8, 95 + 146 + 8); break;
+        case 5: PushButton(nWin, SDL_MOUSEBUTTONDOWN); break;
+        case 6: PushButton(nWin, SDL_MOUSEBUTTONUP); break;
+        case 8: SDL_WarpMouseInWindow(win, 80 + 160 + 60, 95 + 182 + 18); break;
+        case 10: PushButton(nWin, SDL_MOUSEBUTTONDOWN); break;
+        case 11: PushButton(nWin, SDL_MOUSEBUTTONUP); break;
+        case 300: dlg.WndProc(dlg.m_hWnd, WM_CLOSE, 0, 0); break;
+        default: break;
+        }
+    });
+    SetDialogHost(&GetDialogOverlayHost());
+    int r = ShowDrawModeDialog();
+    SetDialogHost(nullptr);
+    SetDialogOverlayFrameHook(nullptr);
+    EXPECT_TRUE(bShown);
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(Boot_Data.m_bNoAsk, 1);
+    EXPECT_EQ(Boot_Data.m_nDrawMode, 1);
+    EXPECT_TRUE(FsExists("user_data\\Boot.dat"));
+    Boot_Data = prev;
+    hWndMain = nullptr;
+    PresenterAttachWindow(nullptr);
+    SDL_DestroyWindow(win);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
 }
