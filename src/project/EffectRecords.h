@@ -1,0 +1,80 @@
+#pragma once
+// Effects (animations from a bitmap strip), character effects and screen
+// effects of the project database.
+#include <cstdint>
+#include <string>
+
+#include "foundation/ChkContainers.h"
+#include "foundation/Record.h"
+
+class cEffectFrame : public cRecord {
+public:
+    cEffectFrame() { SetDefault(); }
+    void RegisterFields(int nVer) override;
+    void Read(cDataFile* fp) override;
+    void SetDefault();
+
+    int32_t m_nCell = 0;   // picture of the strip: x = cell * width
+    int32_t m_nTime = 1;   // 1/10 s
+};
+
+class cEffect : public cRecord {
+public:
+    cEffect() { SetDefault(); }
+    void RegisterFields(int nVer) override;
+    void Read(cDataFile* fp) override;
+    void Write(cDataFile* fp) override;
+    void SetDefault();
+
+    std::string m_strName;
+    int32_t m_nReserved = 0;
+    std::string m_strBitmap;
+    int32_t m_nWidth = 32;
+    int32_t m_nHeight = 32;
+    int32_t m_bEnlarge = 0;
+    cChkVector<cEffectFrame> m_vFrame;
+};
+
+constexpr int EFFECT_PARAM_COUNT = 5;
+constexpr int CHARAEFFECT_KIND_COUNT = 17;   // 0 none, 1..16
+constexpr int SCREFFECT_KIND_COUNT = 14;     // 0 none, 1..13
+
+// A character or screen effect: a kind and five parameters (one registered
+// field of five elements). The two classes share the layout; they differ in
+// their kinds and in the repairs of older files.
+class cEffectDef : public cRecord {
+public:
+    cEffectDef() { SetDefault(); }
+    void RegisterFields(int nVer) override;
+    void SetDefault();   // cleared, kind 1
+
+    std::string m_strName;
+    int32_t m_nKind = 1;
+    int32_t m_anParam[EFFECT_PARAM_COUNT] = {};
+
+protected:
+    // Repairs after reading: parameters older files lack, and the clamping
+    // of every parameter that play divides by (times, counts, sizes,
+    // strengths: the slots whose smallest value is 1 or more).
+    void Repair(bool bScreen);
+};
+
+class cCharaEffect : public cEffectDef {
+public:
+    void Read(cDataFile* fp) override;
+};
+
+class cScrEffect : public cEffectDef {
+public:
+    void Read(cDataFile* fp) override;
+};
+
+// Bounds and default of parameter slot (0..4) of a kind; an empty slot and
+// a kind out of range give {0, 0, 0}.
+struct EFFECTPARAMRANGE {
+    int16_t nMin;
+    int16_t nMax;
+    int16_t nDefault;
+};
+EFFECTPARAMRANGE GetCharaEffectParamRange(int nKind, int nSlot);
+EFFECTPARAMRANGE GetScrEffectParamRange(int nKind, int nSlot);

@@ -1,0 +1,11 @@
+#pragma once
+// The start-up steps that read the project, each reporting its own failure
+// (report log and error box) and returning 0 when start-up must end:
+// the data folder and the folders beside it, the database with its working
+// copies, System.dat and the world map. The caller runs them in start-up
+// order, the common palette before the world map.
+
+int StartUpDataFolders(void* hWnd);
+int StartUpDatabase();
+int StartUpSystemData();
+int StartUpWorldMap();
