@@ -2,6 +2,7 @@
 #include "project/Database.h"
 
 #include "foundation/Log.h"
+#include "foundation/Text.h"
 #include "project/Paths.h"
 
 namespace {
@@ -58,11 +59,25 @@ const char* GetDatabaseListPath(int nList) {
     return aPath[anListPath[nList]];
 }
 
-void ReportDataLoadFailure(const char* pszPath) {
+namespace {
+DATALOADREPORTFN fnDataLoadReport = nullptr;
+}
+
+void SetDataLoadReporter(DATALOADREPORTFN fn) { fnDataLoadReport = fn; }
+
+std::string FormatDataLoadFailure(const char* pszPath) {
     if (bFileVerErr)
-        WriteReportErr("%s の読み込みに失敗しました！\nソフトより上位のバージョンのファイルは使用できません。", pszPath);
+        return FormatBounded(FORMAT_BUFFER_SIZE,
+                             "%s の読み込みに失敗しました！\nソフトより上位のバージョンのファイルは使用できません。", pszPath);
+    return FormatBounded(FORMAT_BUFFER_SIZE, "%s の読み込みに失敗しました！", pszPath);
+}
+
+void ReportDataLoadFailure(const char* pszPath) {
+    std::string strText = FormatDataLoadFailure(pszPath);
+    if (fnDataLoadReport)
+        fnDataLoadReport(strText.c_str());
     else
-        WriteReportErr("%s の読み込みに失敗しました！", pszPath);
+        WriteReportErr("%s", strText.c_str());
 }
 
 void cDatabase::RegisterFields(int nVer) {

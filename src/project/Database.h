@@ -79,6 +79,11 @@ const char* GetDatabaseListPath(int nList);
 // Reports a data file that failed to load, with the newer-version text when
 // the file was refused for its version.
 void ReportDataLoadFailure(const char* pszPath);
+std::string FormatDataLoadFailure(const char* pszPath);
+// Replaces the report (log and error box) of load failures, for tools and
+// tests; null restores it.
+using DATALOADREPORTFN = void (*)(const char* pszText);
+void SetDataLoadReporter(DATALOADREPORTFN fn);
 
 // Step patterns of the animation sequencer, one per animation (or effect).
 // Entry 0 gets zero-length locked steps and loops; every other entry ends on
