@@ -108,7 +108,7 @@ int cDatabase::LoadList(int nList, const char* pszPath) {
     switch (nList) {
     case DBLIST_ANIMESET: return ReadListFile(pszPath, m_vAnimeSet, &nVer);
     case DBLIST_ANIME: return ReadListFile(pszPath, m_vAnime, &nVer);
-    case DBLIST_BMPCHARAEXC: return ReadListFile(pszPath, m_vBmpCharaExc, &nVer);
+    case DBLIST_BMP_CHARAEXC: return ReadListFile(pszPath, m_vBmpCharaExc, &nVer);
     case DBLIST_SWORDTYPE:
         if (!ReadListFile(pszPath, m_vSwordType, &nVer)) return 0;
         if (nVer < SWORDTYPE_UNLIMITED_VER && m_vSwordType.size() > SWORDTYPE_OLD_LIMIT)
@@ -128,7 +128,7 @@ int cDatabase::SaveList(int nList, const char* pszPath) {
     switch (nList) {
     case DBLIST_ANIMESET: return WriteListFile(pszPath, m_vAnimeSet);
     case DBLIST_ANIME: return WriteListFile(pszPath, m_vAnime);
-    case DBLIST_BMPCHARAEXC: return WriteListFile(pszPath, m_vBmpCharaExc);
+    case DBLIST_BMP_CHARAEXC: return WriteListFile(pszPath, m_vBmpCharaExc);
     case DBLIST_SWORDTYPE: return WriteListFile(pszPath, m_vSwordType);
     case DBLIST_EFFECT: return WriteListFile(pszPath, m_vEffect);
     case DBLIST_CHARAEFFECT: return WriteListFile(pszPath, m_vCharaEffect);
@@ -164,7 +164,7 @@ int cDatabase::GetListCount(int nList) const {
     switch (nList) {
     case DBLIST_ANIMESET: return static_cast<int>(m_vAnimeSet.size());
     case DBLIST_ANIME: return static_cast<int>(m_vAnime.size());
-    case DBLIST_BMPCHARAEXC: return static_cast<int>(m_vBmpCharaExc.size());
+    case DBLIST_BMP_CHARAEXC: return static_cast<int>(m_vBmpCharaExc.size());
     case DBLIST_SWORDTYPE: return static_cast<int>(m_vSwordType.size());
     case DBLIST_EFFECT: return static_cast<int>(m_vEffect.size());
     case DBLIST_CHARAEFFECT: return static_cast<int>(m_vCharaEffect.size());

@@ -16,21 +16,10 @@
 #include "project/EffectRecords.h"
 #include "project/MediaRecords.h"
 #include "project/SwordType.h"
+#include "stage/StageContext.h"
 
-// The ten list files, in loading order.
-enum DBLIST : int {
-    DBLIST_ANIMESET = 0,
-    DBLIST_ANIME,
-    DBLIST_BMPCHARAEXC,
-    DBLIST_SWORDTYPE,
-    DBLIST_EFFECT,
-    DBLIST_CHARAEFFECT,
-    DBLIST_SCREFFECT,
-    DBLIST_PICTURE,
-    DBLIST_SOUND,
-    DBLIST_BGM,
-    DBLIST_COUNT,
-};
+// The ten list files, in loading order, are numbered by the stage
+// context's list numbers (DBLIST_ANIMESET .. DBLIST_BGM).
 
 class cDatabase : public cRecord {
 public:

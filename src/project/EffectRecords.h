@@ -36,8 +36,6 @@ public:
 };
 
 constexpr int EFFECT_PARAM_COUNT = 5;
-constexpr int CHARAEFFECT_KIND_COUNT = 17;   // 0 none, 1..16
-constexpr int SCREFFECT_KIND_COUNT = 14;     // 0 none, 1..13
 
 // A character or screen effect: a kind and five parameters (one registered
 // field of five elements). The two classes share the layout; they differ in
@@ -69,12 +67,3 @@ public:
     void Read(cDataFile* fp) override;
 };
 
-// Bounds and default of parameter slot (0..4) of a kind; an empty slot and
-// a kind out of range give {0, 0, 0}.
-struct EFFECTPARAMRANGE {
-    int16_t nMin;
-    int16_t nMax;
-    int16_t nDefault;
-};
-EFFECTPARAMRANGE GetCharaEffectParamRange(int nKind, int nSlot);
-EFFECTPARAMRANGE GetScrEffectParamRange(int nKind, int nSlot);

@@ -3,22 +3,19 @@
 #include "project/Database.h"
 #include "project/SystemData.h"
 
-namespace {
-const cDatabase* lpContextDatabase = nullptr;
-const cSystemData* lpContextSystem = nullptr;
-}  // namespace
+cProjectContext ctxProject;
 
-const cDatabase& GetContextDatabase() { return lpContextDatabase ? *lpContextDatabase : recDatabase; }
-const cSystemData& GetContextSystem() { return lpContextSystem ? *lpContextSystem : recSystem; }
-void SetContextDatabase(const cDatabase* lpDatabase) { lpContextDatabase = lpDatabase; }
-void SetContextSystem(const cSystemData* lpSystem) { lpContextSystem = lpSystem; }
+const cDatabase& cProjectContext::Database() const { return m_lpDatabase ? *m_lpDatabase : recDatabase; }
+const cSystemData& cProjectContext::System() const { return m_lpSystem ? *m_lpSystem : recSystem; }
 
-int GetContextListCount(int nList) { return GetContextDatabase().GetListCount(nList); }
+bool cProjectContext::SystemKeepsTestFlows() const { return System().m_bKeepTestFlows != 0; }
 
-int GetContextSwordTime(int nSwordType) {
-    const cDatabase& db = GetContextDatabase();
-    if (!db.m_vSwordType.IsValid(nSwordType)) return 0;
-    return db.m_vSwordType[nSwordType].GetTotalTime();
+int cProjectContext::DatabaseCount(int nList) const { return Database().GetListCount(nList); }
+
+std::vector<int> cProjectContext::SwordPartTimes(int nType) const {
+    std::vector<int> v;
+    const cDatabase& db = Database();
+    if (!db.m_vSwordType.IsValid(nType)) return v;
+    for (const cSwordPart& part : db.m_vSwordType[nType].m_vPart) v.push_back(part.m_nTime);
+    return v;
 }
-
-bool GetContextKeepTestFlows() { return GetContextSystem().m_bKeepTestFlows != 0; }

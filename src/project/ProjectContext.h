@@ -1,8 +1,11 @@
 #pragma once
-// The project records that readers consult while they read: the database's
-// list counts (a stored index is valid below its list's count), the sword
-// types' part times and the system settings' switches. The context is the
-// start-up instances unless a caller (a test, a tool) installs others.
+// The project's answers to what records ask while they are read: the
+// database's list counts and sword part times, whether the system settings
+// keep test-only flows, whether this is a test play. The start-up installs
+// ctxProject (over recDatabase and recSystem) as the current stage context;
+// tests and tools build one over records of their own.
+#include "stage/StageContext.h"
+
 class cDatabase;
 class cSystemData;
 class cWorldMap;
@@ -11,16 +14,25 @@ extern cDatabase recDatabase;
 extern cSystemData recSystem;
 extern cWorldMap recWorldMap;
 
-const cDatabase& GetContextDatabase();
-const cSystemData& GetContextSystem();
-// Null restores the start-up instance.
-void SetContextDatabase(const cDatabase* lpDatabase);
-void SetContextSystem(const cSystemData* lpSystem);
+class cProjectContext : public cStageContext {
+public:
+    // Null records stand for the start-up instances.
+    explicit cProjectContext(const cDatabase* lpDatabase = nullptr, const cSystemData* lpSystem = nullptr)
+        : m_lpDatabase(lpDatabase), m_lpSystem(lpSystem) {}
 
-// Entry count of a database list (a DBLIST number).
-int GetContextListCount(int nList);
-// Sum of the part times of sword type n in 1/10 s, at most 9999; 0 for a
-// type that does not exist.
-int GetContextSwordTime(int nSwordType);
-// Flows flagged for test plays stay in place outside test plays as well.
-bool GetContextKeepTestFlows();
+    bool IsTestPlay() const override { return m_bTestPlay; }
+    bool SystemKeepsTestFlows() const override;
+    int DatabaseCount(int nList) const override;
+    std::vector<int> SwordPartTimes(int nType) const override;
+
+    const cDatabase& Database() const;
+    const cSystemData& System() const;
+
+    bool m_bTestPlay = false;
+
+private:
+    const cDatabase* m_lpDatabase;
+    const cSystemData* m_lpSystem;
+};
+
+extern cProjectContext ctxProject;

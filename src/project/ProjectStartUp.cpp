@@ -7,6 +7,11 @@
 #include "project/SystemData.h"
 #include "project/WorldMap.h"
 
+void InstallProjectContext(bool bTestPlay) {
+    ctxProject.m_bTestPlay = bTestPlay;
+    SetStageContext(&ctxProject);
+}
+
 int StartUpDataFolders(void* hWnd) {
     if (!CreateDefaultData(hWnd)) {
         WriteReportErr("「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。");

@@ -5,6 +5,10 @@
 // copies, System.dat and the world map. The caller runs them in start-up
 // order, the common palette before the world map.
 
+// Makes the project the answer to what records ask while they are read
+// (before the database is loaded).
+void InstallProjectContext(bool bTestPlay);
+
 int StartUpDataFolders(void* hWnd);
 int StartUpDatabase();
 int StartUpSystemData();

@@ -6,7 +6,7 @@
 
 #include "foundation/Text.h"
 #include "project/Database.h"
-#include "project/ProjectContext.h"
+#include "stage/StageContext.h"
 #include "project/ValueListIO.h"
 
 namespace {
@@ -20,6 +20,13 @@ void InsertKeepSize(cChkVector<T>& v, size_t i, const T& value) {
     if (i >= v.size()) return;
     for (size_t k = v.size() - 1; k > i; k--) v[k] = v[k - 1];
     v[i] = value;
+}
+
+cCmd MakeMenuEntry(const char* pszText) {
+    cCmd cmd;
+    cmd.m_bEnable = 1;
+    cmd.m_strText = pszText;
+    return cmd;
 }
 
 cIniItem MakeIniInt(const char* pszKey, int nValue) {
@@ -275,7 +282,7 @@ void cSystemData::Upgrade(uint32_t nVer) {
     }
     if (nVer < 169) {
         m_vSaveMenu.resize(SAVEMENU_COUNT);
-        InsertKeepSize(m_vSaveMenu, 1, SYSMENUENTRY(1, "オートセーブ"));
+        InsertKeepSize(m_vSaveMenu, 1, MakeMenuEntry("オートセーブ"));
         m_vSysText.resize(SYSTEXT_COUNT);
         InsertKeepSize<std::string>(m_vSysText, 12, "保存先が不明です！一度は「セーブ」して下さい！");
         InsertKeepSize<std::string>(m_vSysText, 12, "オートセーブＯＦＦ");
@@ -435,7 +442,7 @@ void cSystemData::PadFixedLists() {
 }
 
 void cSystemData::ClampSceneBgm() {
-    ClampSceneBgm(GetContextListCount(DBLIST_BGM));
+    ClampSceneBgm(GetStageContext().DatabaseCount(DBLIST_BGM));
 }
 
 void cSystemData::ClampSceneBgm(int nBgmCount) {

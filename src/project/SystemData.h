@@ -27,7 +27,7 @@
 
 #include "foundation/ChkContainers.h"
 #include "foundation/Record.h"
-#include "project/SysMenuEntry.h"
+#include "stage/Cmd.h"
 
 constexpr int PLAYMODE_COUNT = 4;
 constexpr int CARRYOVER_COUNT = 25;
@@ -135,9 +135,9 @@ public:
     int32_t m_bKeepTestFlows = 0;
     cChkVector<cStatusDisp> m_vStatusDisp;
     int32_t m_bTitleMenuPicture = 0;
-    cChkVector<SYSMENUENTRY> m_vTitleMenu;
-    cChkVector<SYSMENUENTRY> m_vSaveMenu;
-    cChkVector<SYSMENUENTRY> m_vOptionMenu;
+    cChkVector<cCmd> m_vTitleMenu;
+    cChkVector<cCmd> m_vSaveMenu;
+    cChkVector<cCmd> m_vOptionMenu;
     cChkVector<std::string> m_vRankingModeText;
     int32_t m_bUseSaveSlots = 0;
     int32_t m_bStoryLifeCarry = 0;

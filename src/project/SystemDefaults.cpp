@@ -51,9 +51,14 @@ void SetSize(cChkVector<T>& v, size_t n) {
     v.resize(n);
 }
 
-void SetMenu(cChkVector<SYSMENUENTRY>& v, std::initializer_list<const char*> texts) {
+void SetMenu(cChkVector<cCmd>& v, std::initializer_list<const char*> texts) {
     v.clear();
-    for (const char* psz : texts) v.emplace_back(1, psz);
+    for (const char* psz : texts) {
+        cCmd cmd;
+        cmd.m_bEnable = 1;
+        cmd.m_strText = psz;
+        v.push_back(cmd);
+    }
 }
 
 }  // namespace

@@ -197,7 +197,7 @@ TEST_F(DatabaseTest, AnimationSetSlotRepairs) {
         ASSERT_EQ(static_cast<int>(set.m_vAnime.size()), c.nExpected);
         EXPECT_EQ(set.m_nFlyOffset, c.nFlyOffset);
         EXPECT_EQ(set.m_nInvincibleOffset, 5);
-        if (c.nSlots > 0) EXPECT_EQ(set.m_vAnime[0].m_strName, "x");
+        if (c.nSlots > 0) { EXPECT_EQ(set.m_vAnime[0].m_strName, "x"); }
         if (c.bRenamed) {
             EXPECT_EQ(set.m_vAnime[2].m_strName, "飛行");
             EXPECT_EQ(set.m_vAnime[3].m_strName, "飛行移動");
@@ -310,7 +310,7 @@ TEST_F(DatabaseTest, MediaRecordsOfOldFiles) {
     // Bmp_CharaExc of version 160: no large-cell fields, template values kept.
     ASSERT_TRUE(Write("bc.dat", ListFile(160, 3, [](cByteBuilder& b) { b.I32(1).I32(9).I32(2).Str("n").Str("f.bmp"); })));
     cDatabase db;
-    ASSERT_EQ(db.LoadList(DBLIST_BMPCHARAEXC, "bc.dat"), 1);
+    ASSERT_EQ(db.LoadList(DBLIST_BMP_CHARAEXC, "bc.dat"), 1);
     const cBmpCharaExc& bc = db.m_vBmpCharaExc[2];
     EXPECT_EQ(bc.m_nReserved, 9);   // stored from 152, kept from 153
     EXPECT_EQ(bc.m_bLargeCells, 0);
@@ -325,7 +325,7 @@ TEST_F(DatabaseTest, MediaRecordsOfOldFiles) {
         ASSERT_TRUE(Write("bc.dat", ListFile(854, 1, [&](cByteBuilder& b) {
             b.I32(3).I32(0).I32(1).I32(stored).I32(2).Str("n").Str("f.bmp");
         })));
-        ASSERT_EQ(db.LoadList(DBLIST_BMPCHARAEXC, "bc.dat"), 1);
+        ASSERT_EQ(db.LoadList(DBLIST_BMP_CHARAEXC, "bc.dat"), 1);
         EXPECT_EQ(db.m_vBmpCharaExc[0].m_nCellSize, clamped);
     }
     db.m_vBmpCharaExc[0].GetCellPos(5, &x, &y);

@@ -72,7 +72,7 @@ TEST_F(PathsTest, CreateDefaultData) {
             EXPECT_TRUE(FsIsFile("data\\database\\Sound.dat"));
             EXPECT_TRUE(FsIsFile("default\\System.dat"));
         }
-        if (c.bDataIsFile) EXPECT_TRUE(FsIsFile("data"));
+        if (c.bDataIsFile) { EXPECT_TRUE(FsIsFile("data")); }
         EXPECT_EQ(bCopyCalled, c.bFailCopy);
         // Only the temporary folder is removed after a failure.
         EXPECT_EQ(std::filesystem::directory_iterator(dir.Path()) == std::filesystem::directory_iterator(),

@@ -105,11 +105,7 @@ cByteBuilder BuildSystemDat(uint32_t v, const SYSFILE& s) {
 
 class SystemDataTest : public cProjectTest {
 protected:
-    SystemDataTest() {
-        m_db.m_vBgm.resize(3);
-        SetContextDatabase(&m_db);
-    }
-    ~SystemDataTest() override { SetContextDatabase(nullptr); }
+    SystemDataTest() : m_ctx(&m_db), m_scope(m_ctx) { m_db.m_vBgm.resize(3); }
 
     // Loads a built file into a fresh record.
     bool Load(uint32_t v, const SYSFILE& s, cSystemData& sys) {
@@ -117,6 +113,8 @@ protected:
         return sys.Load("System.dat") == 1;
     }
     cDatabase m_db;
+    cProjectContext m_ctx;
+    cStageContextScope m_scope;
 };
 
 }  // namespace
