@@ -1,6 +1,7 @@
 #include "project/ProjectStartUp.h"
 
 #include "foundation/Log.h"
+#include "project/AnimePatterns.h"
 #include "project/Database.h"
 #include "project/Paths.h"
 #include "project/ProjectContext.h"
@@ -27,6 +28,10 @@ int StartUpDatabase() {
         return 0;
     }
     recDatabase.CopyEffectLists();
+    BuildAnimePatterns(vecAnimePattern);
+    BuildEffectPatterns(vecEffectPattern);
+    // The prepared character-effect and screen-effect runs are built by the
+    // play code's effect runners from the same lists.
     return 1;
 }
 

@@ -1,0 +1,371 @@
+// The demo project's bitmaps, drawn from code: the palette image, blocks,
+// characters, shots, items, marks, windows, the title and menu pictures,
+// decorations, symbol letters and words, and the world-map chips and events.
+#include <cstdio>
+#include <string>
+
+#include "Canvas.h"
+#include "DemoProject.h"
+
+namespace {
+
+bool bAllSaved = true;
+
+void Save(const cCanvas& c, const char* pszPath) {
+    if (!c.Save(pszPath)) {
+        std::fprintf(stderr, "mkdemo: cannot write %s\n", pszPath);
+        bAllSaved = false;
+    }
+}
+
+// A hero-like figure in a 32 x 32 cell; nPose 0..3 moves the legs, bFly
+// spreads the arms, nTint selects the body colour.
+void DrawFigure(cCanvas& c, int x, int y, int nPose, bool bFly, uint8_t body, uint8_t face) {
+    c.Disc(x + 16, y + 9, 6, face);
+    c.Pixel(x + 18, y + 8, COL_BLACK);
+    c.Pixel(x + 19, y + 8, COL_BLACK);
+    c.Rect(x + 11, y + 15, 10, 9, body);
+    int nLeg = (nPose % 2) ? 3 : 0;
+    c.Rect(x + 11 + nLeg, y + 24, 3, 7, COL_DARKBLUE);
+    c.Rect(x + 18 - nLeg, y + 24, 3, 7, COL_DARKBLUE);
+    if (bFly) {
+        c.Rect(x + 3, y + 15, 8, 3, body);
+        c.Rect(x + 21, y + 15, 8, 3, body);
+    } else {
+        c.Rect(x + 8, y + 16 + (nPose % 2), 3, 7, body);
+        c.Rect(x + 21, y + 16 + ((nPose + 1) % 2), 3, 7, body);
+    }
+}
+
+void DrawSlime(cCanvas& c, int x, int y, int nPose, uint8_t col) {
+    int h = 12 + (nPose % 2) * 3;
+    for (int j = 0; j < h; j++) {
+        int w = 12 + j;
+        if (w > 26) w = 26;
+        c.Rect(x + 16 - w / 2, y + 31 - h + j, w, 1, col);
+    }
+    c.Rect(x + 11, y + 31 - h + 4, 3, 3, COL_WHITE);
+    c.Rect(x + 18, y + 31 - h + 4, 3, 3, COL_WHITE);
+    c.Pixel(x + 12, y + 31 - h + 5, COL_BLACK);
+    c.Pixel(x + 19, y + 31 - h + 5, COL_BLACK);
+}
+
+void Palette() {
+    cCanvas c(128, 128);
+    for (int i = 0; i < 256; i++) c.Rect((i % 16) * 8, (i / 16) * 8, 8, 8, static_cast<uint8_t>(i));
+    Save(c, "bmp\\plt\\Palette.bmp");
+}
+
+void Debug() {
+    cCanvas c(256, 64);
+    const uint8_t cols[] = {COL_RED, COL_GREEN, COL_BLUE, COL_YELLOW, COL_WHITE, COL_MAGENTA, COL_ORANGE, COL_SKY};
+    for (int i = 0; i < 8; i++) {
+        c.Frame(i * 32, 0, 32, 32, cols[i]);
+        c.Rect(i * 32 + 2, 34, 28, 28, cols[i]);
+    }
+    Save(c, "bmp\\Debug.bmp");
+}
+
+void Blocks() {
+    cCanvas c(512, 512);
+    for (int n = 1; n < 256; n++) {
+        int x = (n % 16) * 32, y = (n / 16) * 32;
+        int k = n % 8;
+        switch (k) {
+        case 1:   // ground with grass
+            c.Rect(x, y, 32, 32, COL_BROWN);
+            c.Rect(x, y, 32, 6, COL_GREEN);
+            for (int i = 0; i < 6; i++) c.Pixel(x + 4 + i * 5, y + 12 + (i * 7) % 15, Cube(2, 1, 0));
+            break;
+        case 2:   // earth
+            c.Rect(x, y, 32, 32, COL_BROWN);
+            for (int i = 0; i < 8; i++) c.Pixel(x + (i * 11) % 30 + 1, y + (i * 7) % 30 + 1, Cube(2, 1, 0));
+            break;
+        case 3:   // brick
+            c.Rect(x, y, 32, 32, Cube(4, 1, 0));
+            for (int r = 0; r < 4; r++) {
+                c.Rect(x, y + r * 8 + 7, 32, 1, Cube(2, 0, 0));
+                int o = (r % 2) * 8;
+                c.Rect(x + o + 7, y + r * 8, 1, 7, Cube(2, 0, 0));
+                c.Rect(x + o + 23, y + r * 8, 1, 7, Cube(2, 0, 0));
+            }
+            break;
+        case 4:   // stone
+            c.Rect(x, y, 32, 32, Grey(12));
+            c.Frame(x, y, 32, 32, Grey(6));
+            c.Rect(x + 1, y + 1, 30, 2, Grey(18));
+            break;
+        case 5:   // question block
+            c.Rect(x, y, 32, 32, COL_YELLOW);
+            c.Frame(x, y, 32, 32, COL_ORANGE);
+            c.Text(x + 11, y + 9, "?", COL_BROWN, 2);
+            break;
+        case 6:   // spikes (deadly)
+            for (int i = 0; i < 4; i++)
+                for (int j = 0; j < 16; j++) c.Rect(x + i * 8 + j / 4, y + 16 + j, 8 - (j / 4) * 2, 1, Grey(16));
+            break;
+        case 7:   // cloud platform
+            c.Disc(x + 10, y + 12, 8, COL_WHITE);
+            c.Disc(x + 22, y + 12, 8, COL_WHITE);
+            c.Rect(x + 4, y + 12, 24, 8, COL_WHITE);
+            break;
+        default:  // water
+            c.Rect(x, y + 4, 32, 28, COL_BLUE);
+            for (int i = 0; i < 4; i++) c.Rect(x + i * 8, y + 4, 4, 2, COL_SKY);
+            break;
+        }
+        if (n >= 8) c.Pixel(x + 31, y + 31, Cube(n % 6, (n / 6) % 6, (n / 36) % 6));   // tell the variants apart
+    }
+    Save(c, "bmp\\Block.bmp");
+}
+
+void Characters() {
+    // Sheet 1: the hero. Cells 0..3 standing and walking, 4..7 the same while
+    // invincible, 8..11 as a block character, 12..15 flying; more rows
+    // repeat them in other colours.
+    const uint8_t bodies[] = {COL_RED, COL_BLUE, COL_GREEN, COL_PURPLE, COL_ORANGE, COL_SKY, COL_PINK, Grey(14)};
+    for (int nSheet = 1; nSheet <= 8; nSheet++) {
+        cCanvas c(512, 512);
+        for (int n = 0; n < 256; n++) {
+            int x = (n % 16) * 32, y = (n / 16) * 32;
+            int nGroup = (n % 16) / 4;
+            uint8_t body = bodies[(n / 16 + nSheet - 1) % 8];
+            if (nGroup == 1) body = COL_WHITE;         // invincible offset
+            if (nGroup == 2) body = COL_BROWN;         // block character offset
+            if (nSheet % 2 == 1)
+                DrawFigure(c, x, y, n % 4, nGroup == 3, body, Cube(5, 4, 3));
+            else
+                DrawSlime(c, x, y, n % 4, body);
+        }
+        char szPath[64];
+        std::snprintf(szPath, sizeof szPath, "bmp\\Character%d.bmp", nSheet);
+        Save(c, szPath);
+    }
+}
+
+void Shots() {
+    cCanvas c(256, 256);
+    for (int n = 0; n < 256; n++) {
+        int x = (n % 16) * 16, y = (n / 16) * 16;
+        uint8_t col = Cube(5 - n % 6, (n / 6) % 6, (n / 3) % 6);
+        switch (n % 4) {
+        case 0: c.Disc(x + 8, y + 8, 5, col); c.Disc(x + 7, y + 7, 2, COL_WHITE); break;
+        case 1: c.Rect(x + 2, y + 6, 12, 4, col); break;
+        case 2: c.Line(x + 2, y + 2, x + 13, y + 13, col); c.Line(x + 13, y + 2, x + 2, y + 13, col); break;
+        default: c.Disc(x + 8, y + 8, 7, col); c.Disc(x + 8, y + 8, 4, COL_YELLOW); break;
+        }
+    }
+    Save(c, "bmp\\Shot.bmp");
+}
+
+void DrawItem(cCanvas& c, int x, int y, int s, int k) {
+    int m = s / 2;
+    switch (k % 4) {
+    case 0: c.Disc(x + m, y + m, m - 3, COL_YELLOW); c.Disc(x + m, y + m, m / 2, COL_ORANGE); break;   // coin
+    case 1:                                                                                             // heart
+        c.Disc(x + m - s / 6, y + m - s / 8, s / 5, COL_RED);
+        c.Disc(x + m + s / 6, y + m - s / 8, s / 5, COL_RED);
+        for (int j = 0; j < m; j++) c.Rect(x + m - (m - j) + 2, y + m - s / 8 + j, 2 * (m - j) - 4, 1, COL_RED);
+        break;
+    case 2:   // star
+        c.Line(x + m, y + 2, x + 3, y + s - 3, COL_YELLOW);
+        c.Line(x + m, y + 2, x + s - 3, y + s - 3, COL_YELLOW);
+        c.Line(x + 2, y + m - 2, x + s - 2, y + m - 2, COL_YELLOW);
+        c.Line(x + 2, y + m - 2, x + s - 3, y + s - 3, COL_YELLOW);
+        c.Line(x + s - 2, y + m - 2, x + 3, y + s - 3, COL_YELLOW);
+        break;
+    default:  // potion
+        c.Rect(x + m - 2, y + 2, 4, s / 4, Grey(18));
+        c.Disc(x + m, y + m + s / 8, s / 3, COL_BLUE);
+        break;
+    }
+}
+
+void Items() {
+    cCanvas big(512, 256);
+    for (int n = 0; n < 128; n++) DrawItem(big, (n % 16) * 32, (n / 16) * 32, 32, n);
+    Save(big, "bmp\\Item.bmp");
+    cCanvas mini(256, 128);
+    for (int n = 0; n < 128; n++) DrawItem(mini, (n % 16) * 16, (n / 16) * 16, 16, n);
+    Save(mini, "bmp\\Item_Mini.bmp");
+}
+
+void Marks() {
+    // Marks lie in columns of 15 cells.
+    cCanvas c(480, 480);
+    const char* const aszMark[] = {"!", "?", "1", "2", "3", "A", "B", "C", "X", "O"};
+    for (int n = 0; n < 225; n++) {
+        int x = (n / 15) * 32, y = (n % 15) * 32;
+        c.Disc(x + 16, y + 16, 11, n % 2 ? COL_RED : COL_BLUE);
+        c.Text(x + 11, y + 9, aszMark[n % 10], COL_WHITE, 2);
+    }
+    Save(c, "bmp\\Mark.bmp");
+}
+
+void Windows() {
+    cCanvas w(640, 480);
+    for (int y = 0; y < 480; y++) w.Rect(0, y, 640, 1, Cube(0, 0, 1 + (y * 2) / 480));
+    Save(w, "bmp\\Window.bmp");
+
+    // Status window: icon cells (score, stage score, HP, SP, lives) and
+    // digits 0..9 in 16 x 16 cells.
+    cCanvas s(256, 64);
+    s.Rect(0, 0, 256, 32, Cube(0, 0, 1));
+    s.Text(2, 4, "SC", COL_YELLOW);
+    s.Text(18, 4, "ST", COL_YELLOW);
+    s.Text(34, 4, "HP", COL_RED);
+    s.Text(50, 4, "SP", COL_BLUE);
+    s.Disc(72, 8, 5, COL_RED);
+    for (int d = 0; d < 10; d++) {
+        char sz[2] = {static_cast<char>('0' + d), 0};
+        s.Text(d * 16 + 3, 36, sz, COL_WHITE, 2);
+    }
+    Save(s, "bmp\\StatusWindow.bmp");
+}
+
+void Title() {
+    cCanvas c(640, 480);
+    for (int y = 0; y < 480; y++) c.Rect(0, y, 640, 1, Cube(1, 2 + (y * 3) / 480, 5));
+    for (int x = 0; x < 640; x++) {
+        int h = 330 + static_cast<int>(30 * ((x * 7) % 100) / 100.0);
+        c.Rect(x, h, 1, 480 - h, COL_DARKGREEN);
+    }
+    c.Rect(0, 420, 640, 60, COL_BROWN);
+    c.Rect(0, 420, 640, 8, COL_GREEN);
+    const char* pszTitle = "MOSSGROVE";
+    int w = cCanvas::TextWidth(pszTitle, 8);
+    c.Text((640 - w) / 2 + 4, 84, pszTitle, COL_BLACK, 8);
+    c.Text((640 - w) / 2, 80, pszTitle, COL_YELLOW, 8);
+    const char* pszSub = "DEMO PROJECT";
+    c.Text((640 - cCanvas::TextWidth(pszSub, 3)) / 2, 160, pszSub, COL_WHITE, 3);
+    DrawFigure(c, 120, 388, 0, false, COL_RED, Cube(5, 4, 3));
+    DrawSlime(c, 480, 388, 1, COL_GREEN);
+    Save(c, "bmp\\Title.bmp");
+
+    // Title menu strips: one 256 x 32 strip per entry.
+    const char* const aszMenu[] = {"NEW GAME", "CONTINUE", "CHALLENGE", "FREE", "REPLAY", "OPTIONS", "QUIT"};
+    cCanvas m(256, 32 * 7);
+    for (int i = 0; i < 7; i++) m.Text(8, i * 32 + 8, aszMenu[i], COL_WHITE, 2);
+    Save(m, "bmp\\GameMode.bmp");
+}
+
+void Accessory() {
+    cCanvas c(256, 256);
+    // (0, 0) 32 x 32 cursor arrow; (64, 0) 16 x 16 cursor; (80, 0) indicator;
+    // (96, 0) 32 x 32 clear icon.
+    for (int j = 0; j < 16; j++) c.Rect(4, 8 + j, 16 - (j > 8 ? j - 8 : 8 - j) * 2 + 8, 1, COL_YELLOW);
+    for (int j = 0; j < 8; j++) c.Rect(66, 4 + j, 8 - (j > 4 ? j - 4 : 4 - j), 1, COL_YELLOW);
+    c.Disc(88, 8, 5, COL_GREEN);
+    c.Disc(112, 16, 14, COL_YELLOW);
+    c.Text(103, 12, "OK", COL_RED);
+    // (0, 48) life icon, (16, 48) ranking cursor.
+    DrawFigure(c, -8, 40, 0, false, COL_RED, Cube(5, 4, 3));
+    c.Rect(0, 40, 32, 8, COL_KEY);
+    for (int j = 0; j < 8; j++) c.Rect(18, 52 + j, 8 - (j > 4 ? j - 4 : 4 - j), 1, COL_PINK);
+    // (0, 64) .. (96, 96): the map cursor facing down, up, left and right in
+    // two frames each.
+    const int aPos[8][2] = {{0, 64}, {32, 64}, {64, 64}, {96, 64}, {0, 96}, {32, 96}, {64, 96}, {96, 96}};
+    for (int i = 0; i < 8; i++) DrawFigure(c, aPos[i][0], aPos[i][1], i, false, COL_RED, Cube(5, 4, 3));
+    // Gauges: 2-dot high bars from y 128.
+    const uint8_t gauge[] = {COL_RED, COL_GREEN, COL_BLUE, COL_YELLOW, Grey(8), COL_WHITE};
+    for (int i = 0; i < 6; i++) c.Rect(0, 128 + i * 2, 128, 2, gauge[i]);
+    Save(c, "bmp\\Accessory.bmp");
+}
+
+void SymbolsAndWords() {
+    // Symbol letters a..z, one 16 x 16 cell each.
+    cCanvas s(16 * 26, 16);
+    for (int i = 0; i < 26; i++) {
+        s.Rect(i * 16 + 1, 1, 14, 14, Cube(i % 6, 2, 5 - i % 6));
+        char sz[2] = {static_cast<char>('A' + i), 0};
+        s.Text(i * 16 + 5, 4, sz, COL_WHITE);
+    }
+    Save(s, "bmp\\Symbol.bmp");
+
+    const char* const aszWord[] = {"READY", "GO!", "STAGE", "CLEAR!", "GAME OVER", "TIME UP", "PAUSE", "WORLD"};
+    cCanvas w(256, 32 * 8);
+    for (int i = 0; i < 8; i++) w.Text(4, i * 32 + 6, aszWord[i], i % 2 ? COL_YELLOW : COL_WHITE, 3);
+    Save(w, "bmp\\Word.bmp");
+}
+
+void WorldMapImages() {
+    // Ten chip kinds, five per row: 0..4 cannot be entered (water, mountain,
+    // forest, rock, lava), 5..9 can (grass, road, bridge, sand, flowers).
+    cCanvas c(160, 64);
+    const uint8_t fill[10] = {COL_BLUE, Grey(10), COL_DARKGREEN, Grey(6), COL_ORANGE,
+                              COL_GREEN, Cube(4, 3, 2), COL_BROWN, Cube(5, 5, 3), COL_GREEN};
+    for (int i = 0; i < 10; i++) {
+        int x = (i % 5) * 32, y = (i / 5) * 32;
+        c.Rect(x, y, 32, 32, fill[i]);
+        if (i == 1) for (int j = 0; j < 14; j++) c.Rect(x + 16 - j, y + 4 + j * 2, 2 * j + 1, 2, Grey(16));
+        if (i == 2) { c.Disc(x + 10, y + 12, 7, COL_GREEN); c.Disc(x + 22, y + 20, 7, COL_GREEN); }
+        if (i == 7) for (int k = 0; k < 4; k++) c.Rect(x, y + k * 8, 32, 1, COL_BLACK);
+        if (i == 9) for (int k = 0; k < 5; k++) c.Disc(x + 5 + k * 6, y + 6 + (k * 11) % 20, 2, k % 2 ? COL_PINK : COL_YELLOW);
+    }
+    Save(c, "bmp\\WorldMapChip.bmp");
+
+    // Events: row r is one picture, column 0 not cleared, column 32 cleared.
+    cCanvas e(64, 256);
+    for (int r = 0; r < 8; r++) {
+        e.Disc(16, r * 32 + 16, 11, COL_RED);
+        e.Disc(48, r * 32 + 16, 11, COL_YELLOW);
+        char sz[2] = {static_cast<char>('1' + r), 0};
+        e.Text(13, r * 32 + 12, sz, COL_WHITE);
+        e.Text(45, r * 32 + 12, sz, COL_BLACK);
+    }
+    Save(e, "bmp\\WorldEvent.bmp");
+
+    cCanvas b(640, 480);
+    for (int y = 0; y < 480; y++) b.Rect(0, y, 640, 1, Cube(0, 1 + y * 2 / 480, 3));
+    Save(b, "bmp\\WorldBack.bmp");
+}
+
+void Backgrounds() {
+    cCanvas sky(640, 480);
+    for (int y = 0; y < 480; y++) sky.Rect(0, y, 640, 1, Cube(2, 3 + (y * 2) / 480, 5));
+    for (int i = 0; i < 6; i++) {
+        int x = 40 + i * 110, y = 60 + (i * 37) % 90;
+        sky.Disc(x, y, 18, COL_WHITE);
+        sky.Disc(x + 22, y + 4, 14, COL_WHITE);
+        sky.Disc(x - 20, y + 6, 12, COL_WHITE);
+    }
+    Save(sky, "bmp\\back\\Sky.bmp");
+    cCanvas hills(640, 480, COL_KEY);
+    for (int x = 0; x < 640; x++) {
+        int h = 300 + static_cast<int>(40 * ((x % 160) < 80 ? (x % 80) : (80 - x % 80)) / 80.0);
+        hills.Rect(x, h, 1, 480 - h, COL_DARKGREEN);
+    }
+    Save(hills, "bmp\\back\\Hills.bmp");
+    cCanvas pic(320, 240);
+    pic.Rect(0, 0, 320, 240, Cube(0, 0, 2));
+    pic.Frame(0, 0, 320, 240, COL_YELLOW);
+    pic.Text(40, 100, "WELL DONE!", COL_YELLOW, 4);
+    Save(pic, "bmp\\picture\\Clear.bmp");
+    cCanvas fx(256, 32);
+    for (int i = 0; i < 8; i++) fx.Disc(i * 32 + 16, 16, 2 + i * 2, i % 2 ? COL_ORANGE : COL_YELLOW);
+    Save(fx, "bmp\\effect\\Burst.bmp");
+    cCanvas sw(128, 64);
+    sw.Rect(0, 12, 48, 8, Grey(20));
+    sw.Rect(48, 10, 6, 12, COL_BROWN);
+    sw.Rect(64, 12, 48, 8, Grey(20));
+    Save(sw, "bmp\\sword\\Sword.bmp");
+}
+
+}  // namespace
+
+bool WriteDemoImages() {
+    Palette();
+    Debug();
+    Blocks();
+    Characters();
+    Shots();
+    Items();
+    Marks();
+    Windows();
+    Title();
+    Accessory();
+    SymbolsAndWords();
+    WorldMapImages();
+    Backgrounds();
+    return bAllSaved;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The demo project, built from code with the project's own record writers.
+// Every function writes into the current folder and returns false when a
+// file could not be written.
+class cDatabase;
+class cSystemData;
+class cWorldMap;
+
+bool WriteDemoImages();
+bool WriteDemoSounds();
+
+void MakeDemoDatabase(cDatabase& db);
+void MakeDemoSystem(cSystemData& sys);
+void MakeDemoWorldMap(cWorldMap& map);
+bool WriteDemoSystemIni();
