@@ -8,6 +8,7 @@
 #include "foundation/Text.h"
 #include "graphics/DDBlt.h"
 #include "platform/MessageBox.h"
+#include "platform/Presenter.h"
 
 namespace {
 
@@ -197,7 +198,8 @@ int DDSetDialogMode(int bOn) {
     if (bDDWindowed) return 1;
     if (lpDTCon && bOn) DDEndScene();
     // Boxes appear over the desktop-sized full-screen window as they are;
-    // there is no exclusive mode to leave.
+    // there is no exclusive mode to leave. The cursor shows while a box is up.
+    if (hDDWnd) PresenterShowCursor(bOn != 0);
     return 1;
 }
 

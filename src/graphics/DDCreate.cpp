@@ -111,10 +111,7 @@ static void FatalTextureError() {
 
 static bool CreateD3D(DDSURFACEDATA* sd, int nWidth, int nHeight, int bColorKey, int nMemory, int nMemoryType,
                       DDSURFACEDATA* lpSrcSD, int bRecreate) {
-    if (!sd->lpDT) {
-        sd->lpDT = new DTDATA();
-        sd->lpDT->lpOwner = sd;
-    }
+    if (!sd->lpDT) sd->lpDT = DDNewDTData(sd);
     DTDATA* dt = sd->lpDT;
     dt->lpOwner = sd;
     if (!bRecreate) {
@@ -244,11 +241,10 @@ void DDReleaseSurfaceData(DDSURFACEDATA* sd) {
     if (DTDATA* dt = sd->lpDT) {
         // A record that shares another's texture holds no storage of its
         // own, so this never frees the shared texture.
-        lstDTSurface.remove(dt);
         FreeStorage(dt->lpSurface);
         dt->lpTexture = nullptr;
         delete[] dt->lpPalIndex;
-        delete dt;
+        DDDeleteDTData(dt);
         sd->lpDT = nullptr;
     }
     if (DDDATA* dd = sd->lpDDS) {

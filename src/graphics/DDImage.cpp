@@ -324,10 +324,7 @@ bool DDMakePalIndex(DDSURFACEDATA* sd) {
 static int CreateFromFileD3D(DDSURFACEDATA* sd, const char* pszFile, int bColorKey, int nBpp, int nMemory,
                              int nMemoryType, DDSURFACEDATA* lpSrcSD, int bKeepPixels, int nMirrorWidth,
                              int nMirrorHeight, int bRecreate) {
-    if (!sd->lpDT) {
-        sd->lpDT = new DTDATA();
-        sd->lpDT->lpOwner = sd;
-    }
+    if (!sd->lpDT) sd->lpDT = DDNewDTData(sd);
     DTDATA* dt = sd->lpDT;
     dt->lpOwner = sd;
     char szFile[260] = {};

@@ -1,6 +1,8 @@
 // Display set-up and release.
 #include "graphics/DDInit.h"
 
+#include <SDL2/SDL.h>
+
 #include <cstring>
 
 #include "foundation/Log.h"
@@ -16,8 +18,27 @@ static DTCONDATA* lpDTConOwner = nullptr;
 static DDCONDATA* lpDDConOwner = nullptr;
 
 DDHOSTDISPLAY& DDGetHostDisplay() {
-    static DDHOSTDISPLAY d;
+    static DDHOSTDISPLAY d = [] {
+        DDHOSTDISPLAY h;
+        h.nDDIVersion = GetDDIVersion();
+        return h;
+    }();
     return d;
+}
+
+// Reads the desktop of the window's display: its depth (bytes per pixel x 8;
+// the bit count of a 32-bit desktop says 24) and its refresh rate.
+static void ReadHostDesktop(void* hWnd) {
+    if (!hWnd || !SDL_WasInit(SDL_INIT_VIDEO)) return;
+    SDL_Window* lpWindow = static_cast<SDL_Window*>(hWnd);
+    RunOnMainThread([lpWindow]() {
+        int nDisplay = SDL_GetWindowDisplayIndex(lpWindow);
+        SDL_DisplayMode mode;
+        if (nDisplay < 0 || SDL_GetDesktopDisplayMode(nDisplay, &mode) != 0) return;
+        DDHOSTDISPLAY& host = DDGetHostDisplay();
+        if (SDL_BYTESPERPIXEL(mode.format) >= 2) host.nDesktopBpp = SDL_BYTESPERPIXEL(mode.format) * 8;
+        if (mode.refresh_rate > 0) host.nRefreshRate = mode.refresh_rate;
+    });
 }
 
 bool DDCheckInitErr(int nCode) {
@@ -39,10 +60,7 @@ void DDSetDeviceStates() {
 
 // Makes a screen surface with its own storage (not listed for restores).
 static bool MakeScreenSurfaceD3D(DDSURFACEDATA* sd, int nWidth, int nHeight, int nFormat, const char* pszType) {
-    if (!sd->lpDT) {
-        sd->lpDT = new DTDATA();
-        sd->lpDT->lpOwner = sd;
-    }
+    if (!sd->lpDT) sd->lpDT = DDNewDTData(sd);
     DDFreeStorage(sd->lpDT->lpSurface);
     DDPIXELS* p = DDAllocStorage(nWidth, nHeight, nFormat, false);
     if (!p) return false;
@@ -224,6 +242,7 @@ uint8_t DDInit(int nBackEnd, void* hWnd, int nWidth, int nHeight, int nBpp, int 
     lpImageData = lpImageTable;
     nImageCount = nCount;
     WriteReport("VSync : %d", nVSync);
+    ReadHostDesktop(hWnd);
     DDResetFades();
     pfDraw = DDPIXELFORMAT();
     pfBack = DDPIXELFORMAT();

@@ -1,7 +1,9 @@
 // Surface records and the state of the drawing layer.
 #include "graphics/DDSurface.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "graphics/DDCreate.h"
 
@@ -30,6 +32,27 @@ uint8_t aBlendTable[65536];
 std::list<DTDATA*>& lstDTSurface = *new std::list<DTDATA*>();
 
 DDSURFACEDATA sdPrimary, BackBuffer, sdScreenCopy, VirBackBuffer, WorkSD;
+
+// Every Direct3D part in existence (never destroyed: see lstDTSurface).
+static std::vector<DTDATA*>& AllDTData() {
+    static auto* p = new std::vector<DTDATA*>();
+    return *p;
+}
+
+DTDATA* DDNewDTData(DDSURFACEDATA* sd) {
+    DTDATA* dt = new DTDATA();
+    dt->lpOwner = sd;
+    AllDTData().push_back(dt);
+    return dt;
+}
+
+void DDDeleteDTData(DTDATA* dt) {
+    if (!dt) return;
+    auto& v = AllDTData();
+    v.erase(std::remove(v.begin(), v.end(), dt), v.end());
+    lstDTSurface.remove(dt);
+    delete dt;
+}
 
 void DDSURFACEDATA::CopyPlain(const DDSURFACEDATA& o) {
     std::memcpy(szType, o.szType, sizeof(szType));
@@ -60,8 +83,8 @@ void DDSURFACEDATA::TakeFrom(DDSURFACEDATA& o) noexcept {
     o.lpDT = nullptr;
     o.lpDDS = nullptr;
     if (lpDT) lpDT->lpOwner = this;
-    // A record that shared the moved record's texture follows it.
-    for (DTDATA* p : lstDTSurface)
+    // A record that shares the moved record's texture follows it.
+    for (DTDATA* p : AllDTData())
         if (p->lpOwner && p->lpOwner->lpMirrorSD == &o) p->lpOwner->lpMirrorSD = this;
 }
 
@@ -75,15 +98,17 @@ DDSURFACEDATA& DDSURFACEDATA::operator=(DDSURFACEDATA&& o) noexcept {
     return *this;
 }
 
-DDSURFACEDATA::~DDSURFACEDATA() { DDReleaseSurfaceData(this); }
+DDSURFACEDATA::~DDSURFACEDATA() {
+    DDReleaseSurfaceData(this);
+    // Records that shared this one's texture are left without a source.
+    for (DTDATA* p : AllDTData())
+        if (p->lpOwner && p->lpOwner->lpMirrorSD == this) p->lpOwner->lpMirrorSD = nullptr;
+}
 
 void DDAllocBackEndData(DDSURFACEDATA* sd) {
     if (!sd) return;
     if (bUseD3D) {
-        if (!sd->lpDT) {
-            sd->lpDT = new DTDATA();
-            sd->lpDT->lpOwner = sd;
-        }
+        if (!sd->lpDT) sd->lpDT = DDNewDTData(sd);
     } else if (!sd->lpDDS) {
         sd->lpDDS = new DDDATA();
     }

@@ -194,6 +194,10 @@ extern DDSURFACEDATA sdPrimary, BackBuffer, sdScreenCopy, VirBackBuffer, WorkSD;
 // the DTDATA parts (stable in memory); each knows its record by lpOwner.
 extern std::list<DTDATA*>& lstDTSurface;
 
+// Makes and frees a Direct3D part (every part is known, so records that
+// share a moved record's texture can follow it).
+DTDATA* DDNewDTData(DDSURFACEDATA* sd);
+void DDDeleteDTData(DTDATA* dt);
 // Gives a surface the part of the chosen profile when it has none.
 void DDAllocBackEndData(DDSURFACEDATA* sd);
 // Direct3D: a surface that shares a texture becomes its texture owner.

@@ -192,6 +192,23 @@ TEST_F(DDBltD3D, SharedMirrorCopyDrawsEachCellMirroredFromTheOwnersTexture) {
     EXPECT_NE(DDGetPixels(&owner), nullptr);
 }
 
+TEST_F(DDBltD3D, SharersFollowTheirTextureOwnerWhenItMoves) {
+    std::vector<DDSURFACEDATA> owners(1);
+    ASSERT_TRUE(DDCreateSurface(&owners[0], 4, 4, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0));
+    DDFillRect(&owners[0], 0, 0, 4, 4, 7);
+    DDSURFACEDATA sharer, dst;
+    ASSERT_TRUE(DDCreateSurface(&sharer, 4, 4, 1, 0, DTMEMORYTYPE_VIDEO_RT, &owners[0], 0));
+    sharer.lpMirrorSD = &owners[0];
+    for (int i = 0; i < 20; i++) owners.emplace_back();  // reallocates
+    EXPECT_EQ(sharer.lpMirrorSD, &owners[0]);
+    ASSERT_TRUE(DDMakeTarget(&dst, 4, 4));
+    DDBlt(&dst, 0, 0, 4, 4, &sharer, 0, 0, 1);
+    EXPECT_EQ(DDIndexAt(&dst, 2, 2), 7);
+    owners.clear();
+    EXPECT_EQ(sharer.lpMirrorSD, nullptr);
+    DDBlt(&dst, 0, 0, 4, 4, &sharer, 0, 0, 1);  // draws nothing, touches nothing freed
+}
+
 TEST_F(DDBltD3D, BlitColourOperationsAndAlphaBlend) {
     DDSURFACEDATA src, dst;
     ASSERT_TRUE(DDCreateSurface(&src, 1, 1, 0, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0));
