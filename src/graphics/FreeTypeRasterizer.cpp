@@ -1,7 +1,7 @@
 // The FreeType rasteriser of the fonts.
 //
-// Sizing follows the Windows font mapper: a positive height is the cell
-// height, so the face is scaled until its OS/2 Windows ascent plus descent
+// Sizing follows the usual font mapping: a positive height is the cell
+// height, so the face is scaled until its OS/2 table's win ascent plus descent
 // make that many pixels; a negative height is the em size; a width asks for
 // that average character width. Text goes from Shift-JIS to code points
 // through the CP932 codec; each glyph is placed on a pen that advances by its
