@@ -2,6 +2,7 @@
 
 #include "project/Database.h"
 #include "project/SystemData.h"
+#include "stage/CommonPalette.h"
 
 cProjectContext ctxProject;
 
@@ -18,4 +19,16 @@ std::vector<int> cProjectContext::SwordPartTimes(int nType) const {
     if (!db.m_vSwordType.IsValid(nType)) return v;
     for (const cSwordPart& part : db.m_vSwordType[nType].m_vPart) v.push_back(part.m_nTime);
     return v;
+}
+
+const cCommonPalette& cProjectContext::CommonPalette() const { return m_lpCommon ? *m_lpCommon : recCommonPalette; }
+
+const cChkVector<cBlockData>* cProjectContext::BlockPalette(int nType) const {
+    return nType == PALETTE_COMMON ? &CommonPalette().m_vBlockPalette : nullptr;
+}
+const cChkVector<cCharaData>* cProjectContext::CharaPalette(int nType) const {
+    return nType == PALETTE_COMMON ? &CommonPalette().m_vCharaPalette : nullptr;
+}
+const cChkVector<cItemData>* cProjectContext::ItemPalette(int nType) const {
+    return nType == PALETTE_COMMON ? &CommonPalette().m_vItemPalette : nullptr;
 }

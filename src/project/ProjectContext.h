@@ -9,6 +9,7 @@
 class cDatabase;
 class cSystemData;
 class cWorldMap;
+class cCommonPalette;
 
 extern cDatabase recDatabase;
 extern cSystemData recSystem;
@@ -24,6 +25,14 @@ public:
     bool SystemKeepsTestFlows() const override;
     int DatabaseCount(int nList) const override;
     std::vector<int> SwordPartTimes(int nType) const override;
+    // The common palette (type 1); the stage palette is the stage's own.
+    const cChkVector<cBlockData>* BlockPalette(int nType) const override;
+    const cChkVector<cCharaData>* CharaPalette(int nType) const override;
+    const cChkVector<cItemData>* ItemPalette(int nType) const override;
+
+    // Null stands for the start-up instance.
+    void SetCommonPalette(const cCommonPalette* lpCommon) { m_lpCommon = lpCommon; }
+    const cCommonPalette& CommonPalette() const;
 
     const cDatabase& Database() const;
     const cSystemData& System() const;
@@ -33,6 +42,7 @@ public:
 private:
     const cDatabase* m_lpDatabase;
     const cSystemData* m_lpSystem;
+    const cCommonPalette* m_lpCommon = nullptr;
 };
 
 extern cProjectContext ctxProject;

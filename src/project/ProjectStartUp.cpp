@@ -50,3 +50,38 @@ int StartUpWorldMap() {
     }
     return 1;
 }
+
+STARTUPSYSTEM GetProjectStartUpSystem() {
+    STARTUPSYSTEM st;
+    st.strTitle = recSystem.m_strTitle;
+    st.nColorMode = recSystem.m_bFixedTransColor;
+    st.nD3DDepth = recSystem.m_nScreenBppD3D;
+    st.nDDDepth = recSystem.m_nScreenBppDD;
+    st.nFontFace = recSystem.m_nFont;
+    st.bEnglishText = recSystem.m_bSymbolLetters;
+    st.bCenterGlyph = recSystem.m_bNoBracketShift;
+    st.abTransmit[0] = recSystem.m_byTransR;
+    st.abTransmit[1] = recSystem.m_byTransG;
+    st.abTransmit[2] = recSystem.m_byTransB;
+    st.strFontFace = recSystem.GetFontName();
+    st.vSystemSound.assign(recSystem.m_vSysSound.begin(), recSystem.m_vSysSound.end());
+    return st;
+}
+
+std::vector<INIITEM> GetProjectIniItems() {
+    std::vector<INIITEM> v;
+    for (const cIniItem& item : recSystem.m_vIniItem) {
+        INIITEM ini;
+        ini.strKey = item.m_strKey;
+        ini.nValue = item.m_nValue;
+        ini.strValue = item.m_strValue;
+        v.push_back(ini);
+    }
+    return v;
+}
+
+std::vector<std::string> GetProjectSoundFiles() {
+    std::vector<std::string> v;
+    for (const cSound& snd : recDatabase.m_vSound) v.push_back(snd.m_strFile);
+    return v;
+}

@@ -13,3 +13,15 @@ int StartUpDataFolders(void* hWnd);
 int StartUpDatabase();
 int StartUpSystemData();
 int StartUpWorldMap();
+
+// What the shell's start-up takes of the loaded settings and database.
+#include <string>
+#include <vector>
+
+#include "shell/StartUp.h"
+
+STARTUPSYSTEM GetProjectStartUpSystem();
+// The System.ini key list with its defaults, in list order.
+std::vector<INIITEM> GetProjectIniItems();
+// The wave file of every Sound.dat record (record 0 included).
+std::vector<std::string> GetProjectSoundFiles();

@@ -17,6 +17,9 @@
 #include "project/SystemData.h"
 #include "project/WorldMap.h"
 #include "support/FakeMessageBox.h"
+#include "foundation/Path.h"
+#include "stage/CommonPalette.h"
+#include "stage/Stage.h"
 
 namespace {
 
@@ -49,8 +52,18 @@ TEST_F(cProjectTest, DemoProjectLoadsThroughTheLoaders) {
     cStageContextScope scope(ctx);
     EXPECT_EQ(db.LoadFiles(), 1);
     EXPECT_EQ(sys.Load(aPath[PATH_SYSTEM]), 1);
+    cCommonPalette cp;
+    ctx.SetCommonPalette(&cp);
+    EXPECT_EQ(cp.Load(aPath[PATH_COMMONPALETTE]), 1);
     EXPECT_EQ(map.Load(aPath[PATH_WORLDMAP]), 1);
     SetDataLoadReporter(nullptr);
+    for (const cWorldPlace& place : map.m_vPlace) {
+        std::string strFile;
+        ASSERT_EQ(FindLatestNumberedFile(strFile, place.m_vStage[0].m_strFile.c_str(), strStageExt), 1);
+        cStage st;
+        EXPECT_EQ(st.Load(strFile.c_str()), 1) << strFile;
+        EXPECT_GE(st.FindHero(), 0) << strFile;
+    }
     EXPECT_TRUE(vDemoReports.empty());
 
     EXPECT_EQ(sys.m_vSceneBgm[0], 1);   // the title tune survives the music-count check

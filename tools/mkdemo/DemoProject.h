@@ -5,6 +5,7 @@
 class cDatabase;
 class cSystemData;
 class cWorldMap;
+class cCommonPalette;
 
 bool WriteDemoImages();
 bool WriteDemoSounds();
@@ -13,3 +14,5 @@ void MakeDemoDatabase(cDatabase& db);
 void MakeDemoSystem(cSystemData& sys);
 void MakeDemoWorldMap(cWorldMap& map);
 bool WriteDemoSystemIni();
+void MakeDemoCommonPalette(cCommonPalette& cp);
+bool WriteDemoStages(const cCommonPalette& cp);

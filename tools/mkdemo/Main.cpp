@@ -20,6 +20,10 @@
 #include "project/ProjectContext.h"
 #include "project/SystemData.h"
 #include "project/WorldMap.h"
+#include "foundation/Path.h"
+#include "stage/CommonPalette.h"
+#include "stage/Stage.h"
+#include "stage/StageLoader.h"
 #include "shell/ImageSlots.h"
 
 namespace {
@@ -55,8 +59,24 @@ void CheckProject() {
     cStageContextScope scope(ctx);
     if (!db.LoadFiles()) Fail("the database does not load");
     if (!sys.Load(aPath[PATH_SYSTEM])) Fail(std::string("cannot load ") + aPath[PATH_SYSTEM]);
+    cCommonPalette cp;
+    ctx.SetCommonPalette(&cp);
+    if (!cp.Load(aPath[PATH_COMMONPALETTE])) Fail(std::string("cannot load ") + aPath[PATH_COMMONPALETTE]);
     if (!map.Load(aPath[PATH_WORLDMAP])) Fail(std::string("cannot load ") + aPath[PATH_WORLDMAP]);
     SetDataLoadReporter(nullptr);
+    // Every stage the world map names, as the loader finds it on disk.
+    for (const cWorldPlace& place : map.m_vPlace)
+        for (const cWorldStage& entry : place.m_vStage) {
+            std::string strFile;
+            if (!FindLatestNumberedFile(strFile, entry.m_strFile.c_str(), strStageExt)) {
+                Fail("no stage file for " + entry.m_strFile);
+                continue;
+            }
+            cStage st;
+            if (!CheckStageTrailer(strFile.c_str())) Fail("no trailer in " + strFile);
+            else if (!st.Load(strFile.c_str())) Fail("cannot load " + strFile);
+            else if (st.FindHero() < 0) Fail("no hero in " + strFile);
+        }
 
     for (const std::string& s : sys.m_vSysSound) CheckFile(s, false);
     for (size_t i = 1; i < db.m_vSound.size(); i++) CheckFile(db.m_vSound[i].m_strFile, false);
@@ -119,6 +139,11 @@ int main(int argc, char** argv) {
         if (!db.SaveFiles()) Fail("database files");
         if (!sys.Save(aPath[PATH_SYSTEM])) Fail(aPath[PATH_SYSTEM]);
         if (!map.Save(aPath[PATH_WORLDMAP])) Fail(aPath[PATH_WORLDMAP]);
+        cCommonPalette cp;
+        MakeDemoCommonPalette(cp);
+        ctx.SetCommonPalette(&cp);
+        if (!cp.Save(aPath[PATH_COMMONPALETTE])) Fail(aPath[PATH_COMMONPALETTE]);
+        if (!WriteDemoStages(cp)) Fail("stages");
     }
     if (!WriteDemoSystemIni()) Fail("System.ini");
     if (!FsCopyTree("data", "default")) Fail("the copy of data into default");
