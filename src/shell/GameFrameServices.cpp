@@ -3,6 +3,8 @@
 #include "graphics/DDFade.h"
 #include "graphics/DDPresent.h"
 #include "graphics/DDSurface.h"
+#include "project/ProjectContext.h"
+#include "project/SystemData.h"
 #include "shell/GameFonts.h"
 #include "shell/GameMain.h"
 
@@ -40,8 +42,8 @@ public:
         for (int g = 0; g < 8; g++) PalRotate(aPalEntry, 208 + 4 * g, 211 + 4 * g, 1, 1, aPalEntry);
         DDSetDisplayPalette(208, 32, aPalEntry + 208);
     }
-    int GetSysColorStep() override { return 8; }       // System.dat's step, once the project is loaded
-    bool IsColourCyclingOn() override { return false; }
+    int GetSysColorStep() override { return recSystem.m_nSysColorStep; }
+    bool IsColourCyclingOn() override { return recSystem.m_bRuleFixedRangeColor != 0; }
 };
 
 }  // namespace

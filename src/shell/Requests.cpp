@@ -4,6 +4,9 @@
 #include "graphics/DDBatch.h"
 #include "graphics/DDPresent.h"
 #include "graphics/DDSurface.h"
+#include "project/Database.h"
+#include "project/ProjectContext.h"
+#include "project/SystemData.h"
 #include "sound/BgmManager.h"
 #include "sound/WaveSound.h"
 #include "platform/CloseRequest.h"
@@ -31,13 +34,14 @@ public:
     }
     int SoundCount() override { return static_cast<int>(vecWave.size()); }
     void PlaySound(int nIndex) override { DS_Play(&vecWave[static_cast<size_t>(nIndex)], 0); }
-    int GetSceneBgm(int, int* pbLoop) override {
-        if (pbLoop) *pbLoop = 0;
-        return 0;
+    int GetSceneBgm(int nSlot, int* pbLoop) override {
+        if (pbLoop) *pbLoop = recSystem.m_vSceneBgmFlag.At(nSlot);
+        return recSystem.m_vSceneBgm.At(nSlot);
     }
-    void GetBgmFile(int, std::string& s, int* pnVolume) override {
-        s.clear();
-        if (pnVolume) *pnVolume = 0;
+    void GetBgmFile(int n, std::string& s, int* pnVolume) override {
+        const cBgm& bgm = recDatabase.m_vBgm.At(n);
+        s = bgm.m_strFile;
+        if (pnVolume) *pnVolume = bgm.m_nVolume;
     }
     void SetStageBgm(int) override {}
     int GetStageBgmLoop() override { return 0; }

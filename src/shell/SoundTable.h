@@ -6,7 +6,7 @@
 
 #include "sound/WaveSound.h"
 
-constexpr int SYSTEM_SOUND_COUNT = 17;
+#include "project/MediaRecords.h"   // SYSTEM_SOUND_COUNT
 
 // vSystem holds the system sound files (at most 17 are used), vUser the file
 // of every Sound.dat record (record 0 included, never loaded). The table is

@@ -18,6 +18,13 @@
 #include "shell/HbtPalette.h"
 #include "shell/ImageSurfaces.h"
 #include "shell/DrawModeDlg.h"
+#include "project/AnimePatterns.h"
+#include "project/Database.h"
+#include "project/Paths.h"
+#include "project/ProjectContext.h"
+#include "project/ProjectStartUp.h"
+#include "project/SystemData.h"
+#include "project/WorldMap.h"
 #include "shell/MainWindow.h"
 #include "shell/SystemIni.h"
 #include "shell/ShellState.h"
@@ -34,21 +41,49 @@ int Missing(const char* pszStep, int nResult = 1) {
 }
 
 // The file of every Sound.dat record (record 0 included).
-std::vector<std::string> GetDatabaseSoundFiles() { return {}; }
+std::vector<std::string> GetDatabaseSoundFiles() {
+    std::vector<std::string> v;
+    for (const cSound& s : recDatabase.m_vSound) v.push_back(s.m_strFile);
+    return v;
+}
 
 class cDefaultStartUpServices : public IStartUpServices {
 public:
-    int CreateDefaultData() override { return Missing("CreateDefaultData"); }
-    void CreateFolders() override {
-        static const char* const aszFolder[] = {"user_data", "user_data\\story", "user_data\\challenge",
-                                                "user_data\\free", "user_data\\rpl4"};
-        for (const char* p : aszFolder) FsMakeDirectory(p);
-        Missing("project folders");
+    int CreateDefaultData() override {
+        // Records read from here on ask the project for its lists.
+        InstallProjectContext(bTestPlay != 0);
+        return ::CreateDefaultData(hWndMain);
     }
-    int LoadDatabase() override { return Missing("database"); }
-    int LoadSystemDat(const char*) override { return Missing("System.dat"); }
-    STARTUPSYSTEM GetSystemSettings() override { return STARTUPSYSTEM(); }
-    std::vector<INIITEM> GetIniItems() override { return GetStandardIniItems(); }
+    void CreateFolders() override { CreateStartUpFolders(); }
+    int LoadDatabase() override {
+        if (!recDatabase.LoadFiles()) return 0;
+        recDatabase.CopyEffectLists();
+        BuildAnimePatterns(vecAnimePattern);
+        BuildEffectPatterns(vecEffectPattern);
+        return 1;
+    }
+    int LoadSystemDat(const char* pszPath) override { return recSystem.Load(pszPath); }
+    STARTUPSYSTEM GetSystemSettings() override {
+        STARTUPSYSTEM s;
+        s.strTitle = recSystem.m_strTitle;
+        s.nColorMode = recSystem.m_bFixedTransColor;
+        s.nD3DDepth = recSystem.m_nScreenBppD3D;
+        s.nDDDepth = recSystem.m_nScreenBppDD;
+        s.nFontFace = recSystem.m_nFont;
+        s.strFontFace = recSystem.GetFontName();   // a face number out of range reads as the default face
+        s.bEnglishText = recSystem.m_bSymbolLetters;
+        s.bCenterGlyph = recSystem.m_bNoBracketShift;
+        s.abTransmit[0] = recSystem.m_byTransR;
+        s.abTransmit[1] = recSystem.m_byTransG;
+        s.abTransmit[2] = recSystem.m_byTransB;
+        for (const std::string& f : recSystem.m_vSysSound) s.vSystemSound.push_back(f);
+        return s;
+    }
+    std::vector<INIITEM> GetIniItems() override {
+        std::vector<INIITEM> v;
+        for (const cIniItem& it : recSystem.m_vIniItem) v.push_back(INIITEM{it.m_strKey, it.m_nValue, it.m_strValue});
+        return v.empty() ? GetStandardIniItems() : v;
+    }
     int RunDrawModeDialog() override {
         SetDrawModeDialogTitle(GetSystemSettings().strTitle);
         return ShowDrawModeDialog();
@@ -117,7 +152,7 @@ public:
         }
         DS_LoadSounds(vecWave, vecSoundFile, nVolume);
     }
-    int LoadWorldMap(const char*) override { return Missing("world map"); }
+    int LoadWorldMap(const char* pszPath) override { return recWorldMap.Load(pszPath); }
     int LoadCommonPalette(const char*) override { return Missing("common palette"); }
     int FindLatestStage(std::string& strPath) override {
         return FindLatestNumberedFile(strPath, strPath.c_str(), "stg4");

@@ -23,9 +23,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The build folder: from the environment, else the folder above this test
+// program's own.
 std::string BinaryDir() {
     const char* p = std::getenv("MOSSGROVE_BINARY_DIR");
-    return p ? p : "";
+    if (p && *p) return p;
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return "";
+    return self.parent_path().parent_path().string();
 }
 
 // Runs the program in the current directory with the given video driver;
