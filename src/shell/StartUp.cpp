@@ -157,12 +157,13 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
     WriteEC("DSCreate");
     s.LoadSounds(sys, GetOptionVolume(recOption.m_nVolume));
 
-    if (!s.LoadWorldMap(WORLD_MAP)) {
-        WriteReportErr("%s のロードに失敗！", WORLD_MAP);
-        return 0;
-    }
+    // The common palette first: the world map's records refer to it.
     if (!s.LoadCommonPalette(COMMON_PALETTE)) {
         WriteReportErr("%s のロードに失敗！", COMMON_PALETTE);
+        return 0;
+    }
+    if (!s.LoadWorldMap(WORLD_MAP)) {
+        WriteReportErr("%s のロードに失敗！", WORLD_MAP);
         return 0;
     }
 

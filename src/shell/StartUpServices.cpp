@@ -26,6 +26,7 @@
 #include "project/SystemData.h"
 #include "project/WorldMap.h"
 #include "shell/MainWindow.h"
+#include "stage/CommonPalette.h"
 #include "shell/SystemIni.h"
 #include "shell/ShellState.h"
 #include "shell/SoundTable.h"
@@ -38,13 +39,6 @@ namespace {
 int Missing(const char* pszStep, int nResult = 1) {
     WriteReport("%s: not available", pszStep);
     return nResult;
-}
-
-// The file of every Sound.dat record (record 0 included).
-std::vector<std::string> GetDatabaseSoundFiles() {
-    std::vector<std::string> v;
-    for (const cSound& s : recDatabase.m_vSound) v.push_back(s.m_strFile);
-    return v;
 }
 
 class cDefaultStartUpServices : public IStartUpServices {
@@ -63,25 +57,9 @@ public:
         return 1;
     }
     int LoadSystemDat(const char* pszPath) override { return recSystem.Load(pszPath); }
-    STARTUPSYSTEM GetSystemSettings() override {
-        STARTUPSYSTEM s;
-        s.strTitle = recSystem.m_strTitle;
-        s.nColorMode = recSystem.m_bFixedTransColor;
-        s.nD3DDepth = recSystem.m_nScreenBppD3D;
-        s.nDDDepth = recSystem.m_nScreenBppDD;
-        s.nFontFace = recSystem.m_nFont;
-        s.strFontFace = recSystem.GetFontName();   // a face number out of range reads as the default face
-        s.bEnglishText = recSystem.m_bSymbolLetters;
-        s.bCenterGlyph = recSystem.m_bNoBracketShift;
-        s.abTransmit[0] = recSystem.m_byTransR;
-        s.abTransmit[1] = recSystem.m_byTransG;
-        s.abTransmit[2] = recSystem.m_byTransB;
-        for (const std::string& f : recSystem.m_vSysSound) s.vSystemSound.push_back(f);
-        return s;
-    }
+    STARTUPSYSTEM GetSystemSettings() override { return GetProjectStartUpSystem(); }
     std::vector<INIITEM> GetIniItems() override {
-        std::vector<INIITEM> v;
-        for (const cIniItem& it : recSystem.m_vIniItem) v.push_back(INIITEM{it.m_strKey, it.m_nValue, it.m_strValue});
+        std::vector<INIITEM> v = GetProjectIniItems();
         return v.empty() ? GetStandardIniItems() : v;
     }
     int RunDrawModeDialog() override {
@@ -143,7 +121,7 @@ public:
     void InitMusic(int bDirectMusic) override { Bgm_Main.Init(MakeBgmInitData(bDirectMusic)); }
     int InitSound() override { return DS_Init(hWndMain, 22050, 8, 1) ? 1 : 0; }
     void LoadSounds(const STARTUPSYSTEM& sys, int nVolume) override {
-        std::vector<std::string> vUser = GetDatabaseSoundFiles();
+        std::vector<std::string> vUser = GetProjectSoundFiles();
         BuildSoundFileTable(vecSoundFile, sys.vSystemSound, vUser);
         vecWave.assign(vecSoundFile.size(), SOUNDDATA());
         if (sys.vSystemSound.empty() && vUser.empty()) {
@@ -153,7 +131,7 @@ public:
         DS_LoadSounds(vecWave, vecSoundFile, nVolume);
     }
     int LoadWorldMap(const char* pszPath) override { return recWorldMap.Load(pszPath); }
-    int LoadCommonPalette(const char*) override { return Missing("common palette"); }
+    int LoadCommonPalette(const char* pszPath) override { return recCommonPalette.Load(pszPath); }
     int FindLatestStage(std::string& strPath) override {
         return FindLatestNumberedFile(strPath, strPath.c_str(), "stg4");
     }

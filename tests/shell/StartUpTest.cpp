@@ -95,7 +95,7 @@ protected:
 
 const std::vector<std::string> ALL = {"data", "folders", "database", "system", "display3d", "texerr", "link",
                                       "show", "palette", "images", "fonts", "music", "sound", "sounds",
-                                      "worldmap", "commonpalette"};
+                                      "commonpalette", "worldmap"};
 
 TEST_F(StartUpTest, RunsEveryStepInOrder) {
     EXPECT_EQ(LoadStartUp(nullptr, 0), 1);
@@ -153,7 +153,7 @@ TEST_F(StartUpTest, DisplayFallsBackWithoutTextures) {
     // The retry: release, show, the set-up without textures; no texture text, no links.
     std::vector<std::string> want = {"data", "folders", "database", "system", "display3d", "release", "show",
                                      "display", "show", "palette", "images", "fonts", "music", "sound",
-                                     "sounds", "worldmap", "commonpalette"};
+                                     "sounds", "commonpalette", "worldmap"};
     EXPECT_EQ(fake.steps, want);
     fake.steps.clear();
     fake.strFail = "display";
