@@ -45,7 +45,14 @@ struct AxisMap {
     int nOffset = 0;                // 1:1: source = d + nOffset
 };
 
+// Positions and spans beyond this are refused (nothing is drawn), so the
+// sampling products stay inside 64 bits.
+constexpr int64_t kMaxCoord = 1 << 24;
+
+inline bool InRange(int64_t v) { return v >= -kMaxCoord && v <= kMaxCoord; }
+
 bool BuildAxis(AxisMap& m, int d, int n, int s0, int s, int nDstSize, int nSrcSize) {
+    if (!InRange(d) || !InRange(n) || !InRange(s0) || !InRange(s)) return false;
     int64_t lo = std::max<int64_t>(d, 0), hi = std::min<int64_t>(static_cast<int64_t>(d) + n, nDstSize);
     if (lo >= hi || n <= 0 || s == 0) return false;
     m.d0 = static_cast<int>(lo);
@@ -446,6 +453,8 @@ static void CutScaledDest(int* d, int* n, int* s0, int* s, int nSize) {
 int DDClipRect(DDSURFACEDATA* dst, int* x, int* y, int* w, int* h, DDSURFACEDATA* src, int* sx, int* sy, int* sw,
                int* sh) {
     if (*w <= 0 || *h <= 0 || *sw == 0 || *sh == 0 || !dst || !src) return 0;
+    for (int v : {*x, *y, *w, *h, *sx, *sy, *sw, *sh})
+        if (!InRange(v)) return 0;
     const int nSignW = *sw > 0 ? 1 : -1, nSignH = *sh > 0 ? 1 : -1;
     const int nSrcW = src->nWidth, nSrcH = src->nHeight, nDstW = dst->nWidth, nDstH = dst->nHeight;
     if (*sw == *w && *sh == *h) {
@@ -681,11 +690,13 @@ void DDPlotPixel(DDSURFACEDATA* dst, int x, int y, uint32_t dwPalNum) {
 }
 
 void DDCircle(DDSURFACEDATA* dst, int cx, int cy, int r, uint32_t dwPalNum) {
-    if (r < 1 || !dst) return;
-    int x = 0, yy = r, d = 3 - 2 * r;
-    auto plot = [&](int px, int py) {
+    // Radii and centres beyond the coordinate range draw nothing (the walk
+    // is as long as the radius).
+    if (r < 1 || !dst || r > kMaxCoord || !InRange(cx) || !InRange(cy)) return;
+    int64_t x = 0, yy = r, d = 3 - 2 * static_cast<int64_t>(r);
+    auto plot = [&](int64_t px, int64_t py) {
         if (px < 0 || py < 0 || px >= dst->nWidth || py >= dst->nHeight) return;
-        DDPlotPixel(dst, px, py, dwPalNum);
+        DDPlotPixel(dst, static_cast<int>(px), static_cast<int>(py), dwPalNum);
     };
     while (x <= yy) {
         plot(cx + x, cy + yy); plot(cx - x, cy + yy); plot(cx + x, cy - yy); plot(cx - x, cy - yy);

@@ -1,6 +1,9 @@
 // Frame presentation and restoring lost surfaces.
 #include "graphics/DDPresent.h"
 
+#include <SDL2/SDL.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "foundation/ErrorBox.h"
@@ -13,6 +16,7 @@
 #include "graphics/DDInit.h"
 #include "graphics/DDPixel.h"
 #include "platform/Clock.h"
+#include "platform/MainThread.h"
 #include "platform/MessageBox.h"
 #include "platform/Presenter.h"
 
@@ -50,7 +54,14 @@ int DDPresent(unsigned nFps, int bShow, DDSURFACEDATA* lpSheet) {
         while (!WaitFrame(nFps, bShow, lpSheet)) SleepMs(1);
     }
     DDEndScene();
-    if (lpDTCon->bDeviceLost) return 0;
+    if (lpDTCon->bDeviceLost) {
+        // Full screen gives the desktop back while the device is lost.
+        if (!bDDWindowed && hDDWnd && SDL_WasInit(SDL_INIT_VIDEO)) {
+            SDL_Window* w = static_cast<SDL_Window*>(hDDWnd);
+            RunOnMainThread([w]() { SDL_MinimizeWindow(w); });
+        }
+        return 0;
+    }
     SubmitSurface(&BackBuffer);
     return 1;
 }
@@ -121,6 +132,10 @@ int DDRestoreSurface() {
         }
     }
     if (g_pfnRestoreFonts) g_pfnRestoreFonts();
+    if (!bDDWindowed && hDDWnd && SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_Window* w = static_cast<SDL_Window*>(hDDWnd);
+        RunOnMainThread([w]() { SDL_RestoreWindow(w); });
+    }
     WriteEC("Restore Out");
     return 1;
 }

@@ -123,6 +123,25 @@ TEST_P(DDBltProfile, ReleaseTwiceAndCopiesNeverShareStorage) {
     DDReleaseSurface(&never);
 }
 
+TEST_P(DDBltProfile, AbsurdCoordinatesDrawNothing) {
+    DDSURFACEDATA src, dst;
+    ASSERT_TRUE(DDCreateSurface(&src, 4, 4, 0, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0));
+    ASSERT_TRUE(DDMakeTarget(&dst, 4, 4));
+    DDFillRect(&dst, 0, 0, 4, 4, B);
+    DDFillRect(&src, 0, 0, 4, 4, 3);
+    const int kMin = -2147483647 - 1, kMax = 2147483647;
+    DDStretchBlt(&dst, kMin, 0, kMax, 4, &src, 0, 0, kMax, 4, 0);
+    DDStretchBlt(&dst, 0, 0, 4, 4, &src, kMin, 0, kMax, 4, 0);
+    DDBlt(&dst, kMin, kMin, kMax, kMax, &src, kMax, kMax, 1);
+    DDCircle(&dst, 2, 2, kMax, 3);
+    DDCircle(&dst, kMin, 2, 5, 3);
+    EXPECT_EQ(DDGetIndices(&dst, 4, 4), std::vector<int>(16, B));
+    DDFillRect(&dst, kMin, kMin, kMax, kMax, 5);
+    EXPECT_EQ(DDIndexAt(&dst, 0, 0), B) << "the rectangle ends before the surface";
+    DDFillRect(&dst, -10, -10, kMax, kMax, 5);
+    EXPECT_EQ(DDGetIndices(&dst, 4, 4), std::vector<int>(16, 5));
+}
+
 INSTANTIATE_TEST_SUITE_P(All, DDBltProfile, testing::ValuesIn(DDAllProfiles()), DDProfileName);
 
 class DDBltD3D : public testing::Test {
