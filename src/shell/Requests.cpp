@@ -175,13 +175,10 @@ int RequestLoadStage() { return RequestFile(FILEDLG_LOADSTAGE, 0); }
 int RequestLoadReplay() { return RequestFile(FILEDLG_LOADREPLAY, 0); }
 int RequestSaveReplay(int nWhich) { return RequestFile(FILEDLG_SAVEREPLAY, nWhich ? 1 : 0); }
 
-void RequestPlaySE(int nIndex) {
-    RunOnMainThread([=] { ServePlaySE(nIndex); });
-}
+// Sounds and music go straight to the audio layer, which serves any thread.
+void RequestPlaySE(int nIndex) { ServePlaySE(nIndex); }
 
-void RequestBgm(int nSlot, int n) {
-    RunOnMainThread([=] { ServeBgm(nSlot, n); });
-}
+void RequestBgm(int nSlot, int n) { ServeBgm(nSlot, n); }
 
 void RequestRestore() {
     RunOnMainThread([] { GetRequestServices().RestoreDisplay(); });

@@ -1,8 +1,9 @@
 #pragma once
-// The game thread's requests for window-thread work. Each is a typed call
-// queued to the main thread; the caller blocks until it was served or
-// cancelled by the shutdown (a cancelled request counts as cancelled by the
-// player). On the main thread itself the work runs at once.
+// The game thread's requests for window-thread work. The dialog requests and
+// the display restore are typed calls queued to the main thread; the caller
+// blocks until it was served or cancelled by the shutdown (a cancelled
+// request counts as cancelled by the player). On the main thread itself the
+// work runs at once.
 #include <string>
 
 // Dialog requests. Results: 1 the player confirmed (and the follow-up work
@@ -11,7 +12,8 @@ int RequestNameEntry();
 int RequestLoadStage();
 int RequestLoadReplay();
 int RequestSaveReplay(int nWhich);   // 0 the current stage's log, 1 the previous stage's
-// Sound and music.
+// Sound and music: served at once on the calling thread (the audio layer is
+// thread-safe), so a frame never waits for the window thread to play a sound.
 void RequestPlaySE(int nIndex);
 void RequestBgm(int nSlot, int n);
 // The display's device reset after a failed present.
