@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/DDTestSupport.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -342,6 +343,30 @@ TEST(DDColour, LockedCopyOntoTheSixteenBitFullScreenBackBufferDoublesGreen) {
     DDPutRaw(*DDGetPixels(&src), 0, 0, 0x8000u | (7u << 10) | (9u << 5) | 3u);
     DDBlt(&BackBuffer, 0, 0, 1, 1, &src, 0, 0, 0);
     EXPECT_EQ(DDGetRaw(*DDGetPixels(&BackBuffer), 0, 0), (7u << 11) | (18u << 5) | 3u);
+    DDRelease();
+}
+
+TEST(DDColour, DeviceDrawOntoTheSixteenBitBackBufferGoesThroughEightBits) {
+    ASSERT_TRUE(DDStartProfile({1, 16, 0, "D3D16"}));
+    DDSURFACEDATA src;
+    ASSERT_TRUE(DDCreateSurface(&src, 2, 1, 0, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0));
+    DDPutRaw(*DDGetPixels(&src), 0, 0, 0x8000u | (31u << 5));
+    DDPutRaw(*DDGetPixels(&src), 1, 0, 0x8000u | (16u << 10) | (17u << 5) | 1u);
+    DDBlt(&BackBuffer, 0, 0, 2, 1, &src, 0, 0, 1);
+    // Green 31 -> 255 -> 63 (the locked path's doubling would give 62); 16 -> 131 -> 16; 17 -> 139 -> 34.
+    EXPECT_EQ(DDGetRaw(*DDGetPixels(&BackBuffer), 0, 0), 63u << 5);
+    EXPECT_EQ(DDGetRaw(*DDGetPixels(&BackBuffer), 1, 0), (16u << 11) | (34u << 5) | 1u);
+    DDRelease();
+}
+
+TEST(DDColour, EightBitFileOnASixteenBitScreenTakesTheTopBits) {
+    cTempDir dir;
+    // Colour (255, 132, 7): the top bits give 31, 33, 0 (scaling by 63 / 255 would give green 32).
+    ASSERT_TRUE(dir.WriteFile("e.bmp", DDBuildBmp(1, 1, 8, {0xFF8407}, {0})));
+    ASSERT_TRUE(DDStartProfile({0, 16, 0, "DD16"}));
+    DDSURFACEDATA sd;
+    ASSERT_EQ(DDCreateSurfaceFromFile(&sd, "e.bmp", 0, 16, 0, 0, nullptr, 0, 0, 0, 0), 0);
+    EXPECT_EQ(DDGetRaw(*DDGetPixels(&sd), 0, 0), (31u << 11) | (33u << 5) | 0u);
     DDRelease();
 }
 
