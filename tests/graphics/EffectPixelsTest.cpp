@@ -460,3 +460,45 @@ TEST(EffectArithmetic, BlendAndDivisionAreExact)
 }
 
 }  // namespace
+
+namespace {
+
+// Locked paths into the 16-bit full-screen back buffer (R5G6B5) take the
+// texture's five-bit green doubled.
+TEST(EffectBackBuffer, FiveBitGreenDoubledInto565)
+{
+    ASSERT_TRUE(DDStartProfile({1, 16, 0, "D3D16"}));
+    ASSERT_EQ(DDGetPixels(&BackBuffer)->nFormat, DDFMT_R5G6B5);
+    DDSURFACEDATA src;
+    ASSERT_TRUE(DDCreateSurface(&src, 4, 4, 1, 0, DTMEMORYTYPE_SYSTEM, nullptr, 0));
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 4; x++) PutFields(&src, x, y, {10, 20, 5});
+    auto back = [](int x, int y) { return GetFields(&BackBuffer, x, y); };
+    DDPutIndices(&BackBuffer, 32, 32, std::vector<int>(32 * 32, 0));
+
+    ASSERT_TRUE(DDMosaicBlt(&BackBuffer, 0, 0, 4, 4, 1, &src, 0, 0, 0));
+    EXPECT_EQ(back(1, 1), (FIELDS{10, 40, 5}));
+    ASSERT_TRUE(DDMosaicBlt(&BackBuffer, 4, 0, 4, 4, 2, &src, 0, 0, 0));
+    EXPECT_EQ(back(5, 1), (FIELDS{10, 40, 5}));
+    ASSERT_TRUE(DDBlurBlt(&BackBuffer, 8, 0, 4, 4, 1, 1, &src, 0, 0, 0));
+    EXPECT_EQ(back(9, 1), (FIELDS{10, 40, 5}));
+    EXPECT_EQ(DDLensBlt(&BackBuffer, 14, 2, 2, 1, &src, 1, 1, 0, 0), 1);
+    EXPECT_EQ(back(14, 2), (FIELDS{10, 40, 5}));
+    EXPECT_EQ(DDRotateBlt(&BackBuffer, 18, 2, 4, 4, 2, 2, 0, &src, 0, 0, 0), 1);
+    EXPECT_EQ(back(17, 1), (FIELDS{10, 40, 5}));
+
+    // Translucent over (0, 2, 0): red (10 + 0) >> 1, green (2 * 20 + 2) >> 1.
+    DDFillRectRGB(&BackBuffer, 0, 8, 4, 4, 0xFF000800u);  // green 8 of 255 -> field 2
+    ASSERT_EQ(back(0, 8), (FIELDS{0, 2, 0}));
+    EXPECT_EQ(DDAlphaBlt(&BackBuffer, 0, 8, 4, 4, &src, 0, 0, 0, aBlendTable, 0), 1);
+    EXPECT_EQ(back(0, 8), (FIELDS{5, 21, 2}));
+
+    // Colour change level 1 towards black: the green field written as the sum.
+    PALETTEENTRY pal[256] = {};
+    ASSERT_TRUE(DDColorChangeBlt(&BackBuffer, 4, 8, 4, 4, &src, 0, 0, 0, pal, aBlendTable, 0, 1));
+    EXPECT_EQ(back(4, 8), (FIELDS{5, 20, 2}));
+    DDReleaseSurface(&src);
+    DDRelease();
+}
+
+}  // namespace
