@@ -29,6 +29,8 @@
 #include "foundation/Record.h"
 #include "stage/Cmd.h"
 
+struct DDSURFACEDATA;
+
 constexpr int PLAYMODE_COUNT = 4;
 constexpr int CARRYOVER_COUNT = 25;
 constexpr int STATUSDISP_COUNT = 5;
@@ -115,6 +117,10 @@ public:
     int CountRankingKinds(int nMode) const;
     int IsStatusLow(int nEntry, int nValue, int nMax) const;
     int GetTextColumnX(int x, int nFirst, int nCount, int bCursor) const;
+    // System texts nFirst..nFirst+nCount-1, one per line (a blank before
+    // each with bCursor), in a text-font window at (x, y); nothing for no
+    // texts.
+    void DrawTextColumn(DDSURFACEDATA* lpDst, int x, int y, int nFirst, int nCount, int bCursor) const;
     // The largest character count of system texts nFirst..nFirst+nCount-1.
     int GetTextColumnChars(int nFirst, int nCount) const;
 
