@@ -24,13 +24,17 @@ template <class T>
 void ReadPalette(cDataFile* fp, cChkVector<T>& list) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
     list.assign(static_cast<size_t>(n), T());
-    for (int i = 0; i < n && !fp->IsFailed(); i++) list[i].Read(fp);
+    for (int i = 0; i < n && !fp->IsFailed(); i++) {
+        list[i].Read(fp);
+    }
 }
 
 template <class T>
 void WritePalette(cDataFile* fp, cChkVector<T>& list) {
     fp->WriteI32(static_cast<int32_t>(list.size()));
-    for (T& e : list) e.Write(fp);
+    for (T& e : list) {
+        e.Write(fp);
+    }
 }
 
 template <class T>

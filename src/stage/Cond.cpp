@@ -79,11 +79,15 @@ void cCond::Read(cDataFile* fp) {
 void ReadCondList(cChkVector<cCond>& list, cDataFile* fp) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
     list.clear();
-    list.resize(static_cast<size_t>(n));
-    for (int i = 0; i < n && !fp->IsFailed(); i++) list[i].Read(fp);
+    if (n > 0) list.assign(static_cast<size_t>(n), cCond());
+    for (int i = 0; i < n && !fp->IsFailed(); i++) {
+        list[i].Read(fp);
+    }
 }
 
 void WriteCondList(cChkVector<cCond>& list, cDataFile* fp) {
     fp->WriteI32(static_cast<int32_t>(list.size()));
-    for (cCond& c : list) c.Write(fp);
+    for (cCond& c : list) {
+        c.Write(fp);
+    }
 }

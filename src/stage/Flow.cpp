@@ -20,14 +20,20 @@ struct cDepthGuard {
 template <class T>
 void ReadSubRecord(cOwnedPtr<T>& p, cDataFile* fp) {
     int32_t bPresent = fp->ReadI32();
-    if (bPresent != 0 && !fp->IsFailed()) p.MakeNew().Read(fp);
-    else p.reset();
+    if (bPresent != 0 && !fp->IsFailed()) {
+        T& r = p.MakeNew();
+        r.Read(fp);
+    } else {
+        p.reset();
+    }
 }
 
 template <class T>
 void WriteSubRecord(cOwnedPtr<T>& p, cDataFile* fp) {
     fp->WriteI32(p ? 1 : 0);
-    if (p) p->Write(fp);
+    if (p) {
+        p->Write(fp);
+    }
 }
 }  // namespace
 
@@ -106,12 +112,15 @@ void cFlow::Read(cDataFile* fp) {
     ReadCondList(m_vCond, fp);
     int n = fp->ReadCount(MIN_RECORD_BODY);
     m_vKey.assign(static_cast<size_t>(n), cFlowKey());
-    for (int i = 0; i < n && !fp->IsFailed(); i++) m_vKey[i].Read(fp);
+    for (int i = 0; i < n && !fp->IsFailed(); i++) {
+        m_vKey[i].Read(fp);
+    }
     ReadCmdList(m_vCmd, fp);
     UpgradeFrom(GetStageContext().FileVersion());
     // The name serves the editor only.
     m_strName.clear();
-    Normalize();
+    // Each command normalised itself at the end of its own read, and the
+    // flow's upgrades do not touch commands: nothing is left to normalise.
 }
 
 void cFlow::Write(cDataFile* fp) {
@@ -119,7 +128,9 @@ void cFlow::Write(cDataFile* fp) {
     cRecord::Write(fp);
     WriteCondList(m_vCond, fp);
     fp->WriteI32(static_cast<int32_t>(m_vKey.size()));
-    for (cFlowKey& k : m_vKey) k.Write(fp);
+    for (cFlowKey& k : m_vKey) {
+        k.Write(fp);
+    }
     WriteCmdList(m_vCmd, fp);
 }
 
@@ -147,24 +158,34 @@ void DropTestFlowsUnlessKept(cChkVector<cFlow>& vFlow) {
 
 void ReadFlowList(cChkVector<cFlow>& list, cDataFile* fp) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
-    list.assign(static_cast<size_t>(n), cFlow());
-    for (int i = 0; i < n && !fp->IsFailed(); i++) list[i].Read(fp);
+    list.clear();
+    if (n > 0) list.assign(static_cast<size_t>(n), cFlow());
+    for (int i = 0; i < n && !fp->IsFailed(); i++) {
+        list[i].Read(fp);
+    }
 }
 
 void WriteFlowList(cChkVector<cFlow>& list, cDataFile* fp) {
     fp->WriteI32(static_cast<int32_t>(list.size()));
-    for (cFlow& f : list) f.Write(fp);
+    for (cFlow& f : list) {
+        f.Write(fp);
+    }
 }
 
 void ReadCmdList(cChkVector<cEdCmd>& list, cDataFile* fp) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
-    list.assign(static_cast<size_t>(n), cEdCmd());
-    for (int i = 0; i < n && !fp->IsFailed(); i++) list[i].Read(fp);
+    list.clear();
+    if (n > 0) list.assign(static_cast<size_t>(n), cEdCmd());
+    for (int i = 0; i < n && !fp->IsFailed(); i++) {
+        list[i].Read(fp);
+    }
 }
 
 void WriteCmdList(cChkVector<cEdCmd>& list, cDataFile* fp) {
     fp->WriteI32(static_cast<int32_t>(list.size()));
-    for (cEdCmd& c : list) c.Write(fp);
+    for (cEdCmd& c : list) {
+        c.Write(fp);
+    }
 }
 
 // ---- cEdCmd ----

@@ -43,13 +43,17 @@ template <class T>
 void ReadPlainList(cDataFile* fp, cChkVector<T>& list) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
     list.assign(static_cast<size_t>(n), T());
-    for (int i = 0; i < n && !fp->IsFailed(); i++) list[i].cRecord::Read(fp);
+    for (int i = 0; i < n && !fp->IsFailed(); i++) {
+        list[i].cRecord::Read(fp);
+    }
 }
 
 template <class T>
 void WritePlainList(cDataFile* fp, cChkVector<T>& list) {
     fp->WriteI32(static_cast<int32_t>(list.size()));
-    for (T& e : list) e.cRecord::Write(fp);
+    for (T& e : list) {
+        e.cRecord::Write(fp);
+    }
 }
 
 template <class T>
@@ -58,9 +62,9 @@ void TopUp(cChkVector<T>& list) {
 }
 
 template <class T>
-void NormalizeList(cChkVector<T>& list) {
+void NormalizeList(cChkVector<T>& list, bool bRecords) {
     for (T& e : list) {
-        e.Normalize();
+        if (bRecords) e.Normalize();
         e.NormalizeRefs();
     }
 }
@@ -320,7 +324,9 @@ void cStage::SetJudgeLevel(int nLevel) {
     m_dGravityStep = m_dGravity / (static_cast<double>(b) * b);
 }
 
-void cStage::Normalize() {
+void cStage::Normalize() { NormalizeStage(true); }
+
+void cStage::NormalizeStage(bool bRecords) {
     cOwnPaletteScope own(*this);
     m_nLimitLeft = MinLimit(m_nLimitLeft, m_nWidth, 20);
     m_nLimitRight = MinLimit(m_nLimitRight, m_nWidth, 1);
@@ -332,12 +338,12 @@ void cStage::Normalize() {
     TopUp(m_vBlockPalette);
     TopUp(m_vCharaPalette);
     TopUp(m_vItemPalette);
-    NormalizeList(m_vBlockPalette);
-    NormalizeList(m_vCharaPalette);
-    NormalizeList(m_vItemPalette);
-    NormalizeList(m_vBlockPlace);
-    NormalizeList(m_vCharaPlace);
-    NormalizeList(m_vItemPlace);
+    NormalizeList(m_vBlockPalette, bRecords);
+    NormalizeList(m_vCharaPalette, bRecords);
+    NormalizeList(m_vItemPalette, bRecords);
+    NormalizeList(m_vBlockPlace, bRecords);
+    NormalizeList(m_vCharaPlace, bRecords);
+    NormalizeList(m_vItemPlace, bRecords);
 }
 
 void cStage::UpgradeFrom(uint32_t nVer) {
@@ -378,7 +384,10 @@ void cStage::Read(cDataFile* fp) {
     if (VerFrom(nVer, 173)) fp->ReadI32();
 
     UpgradeFrom(nVer);
-    Normalize();
+    // Every record normalised itself at the end of its read, against the
+    // same lists; what is left are the stage's own repairs and the
+    // references into the item lists, which are complete only now.
+    NormalizeStage(false);
 }
 
 void cStage::WriteBody(cDataFile* fp, cStage& header) {

@@ -128,6 +128,8 @@ public:
 
 private:
     void WriteBody(cDataFile* fp, cStage& header);
+    // bRecords: also each palette entry's and placement's own Normalize.
+    void NormalizeStage(bool bRecords);
 };
 
 // Set while a stage read should stop early (the loader is asked to quit).
