@@ -133,3 +133,27 @@ template <class STEP, class PATTERNS>
 void BuildEffectPatternsFrom(const cDatabase& db, PATTERNS& patterns) {
     database_detail::BuildPatterns<STEP>(db.m_vEffect, patterns, [](const cEffectFrame&) { return false; });
 }
+
+// The prepared effect runs: element i of runs prepared forward from entry i
+// of the character-effect (screen-effect) list, element i of runs2 in reverse
+// from entry i of its working copy, through the run object's Init(i, bReverse).
+// The run objects belong to the play code; new ones start zeroed.
+template <class RUN, class RUNS>
+void BuildEffectRunsFor(int nCount, RUNS& runs, RUNS& runs2) {
+    runs.clear();
+    runs2.clear();
+    runs.resize(static_cast<size_t>(nCount));
+    runs2.resize(static_cast<size_t>(nCount));
+    for (int i = 0; i < nCount; i++) {
+        runs[i].Init(i, 0);
+        runs2[i].Init(i, 1);
+    }
+}
+template <class RUN, class RUNS>
+void BuildCharaEffectRunsFrom(const cDatabase& db, RUNS& runs, RUNS& runs2) {
+    BuildEffectRunsFor<RUN>(static_cast<int>(db.m_vCharaEffect.size()), runs, runs2);
+}
+template <class RUN, class RUNS>
+void BuildScrEffectRunsFrom(const cDatabase& db, RUNS& runs, RUNS& runs2) {
+    BuildEffectRunsFor<RUN>(static_cast<int>(db.m_vScrEffect.size()), runs, runs2);
+}

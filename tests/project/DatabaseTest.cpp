@@ -338,6 +338,24 @@ TEST_F(DatabaseTest, MediaRecordsOfOldFiles) {
     EXPECT_EQ(db.m_vBgm[2].m_nVolume, 100);
 }
 
+TEST_F(DatabaseTest, EffectRunsArePreparedBothWays) {
+    struct RUN {
+        int nIndex = -1, bReverse = -1;
+        void Init(int i, int b) { nIndex = i; bReverse = b; }
+    };
+    cDatabase db;
+    db.m_vCharaEffect.resize(3);
+    std::vector<RUN> runs(7), runs2;
+    BuildCharaEffectRunsFrom<RUN>(db, runs, runs2);
+    ASSERT_EQ(runs.size(), 3u);
+    ASSERT_EQ(runs2.size(), 3u);
+    EXPECT_EQ(runs[2].nIndex, 2);
+    EXPECT_EQ(runs[2].bReverse, 0);
+    EXPECT_EQ(runs2[1].bReverse, 1);
+    BuildScrEffectRunsFrom<RUN>(db, runs, runs2);
+    EXPECT_EQ(runs.size(), 2u);
+}
+
 TEST(SoundTable, NumberingAndSize) {
     EXPECT_EQ(GetSoundTableIndex(1), 17);
     EXPECT_EQ(GetSoundTableIndex(2), 18);
