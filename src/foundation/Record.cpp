@@ -10,7 +10,7 @@
 static_assert(std::endian::native == std::endian::little,
               "record fields are moved as raw little-endian bytes");
 
-uint32_t nDataVer = 0;
+uint32_t nDataVer = DATA_VERSION;   // before any static record registers its fields
 uint32_t nFileVer = 0;
 int bFileVerErr = 0;
 int bDelCR = 0;

@@ -44,3 +44,30 @@ TEST(ImageSlots, FileNameCopyIsBounded) {
     d.SetFile(strSjis.c_str());
     EXPECT_EQ(strlen(d.szFile), 258u);
 }
+
+#include "foundation/Record.h"
+#include "frontend/Option.h"
+#include "shell/BootData.h"
+#include "shell/GameMain.h"
+#include "shell/GameThreads.h"
+#include "shell/InputDevice.h"
+#include "shell/ShellState.h"
+
+TEST(GlobalSingletons, InitialStates) {
+    // Records register their fields at the current data version from the
+    // start, before any file is read.
+    EXPECT_EQ(DATA_VERSION, 854u);
+    EXPECT_EQ(recOption.m_nVolume, 7);
+    EXPECT_EQ(recOption.m_strName, "aaa");
+    EXPECT_EQ(Boot_Data.m_nDrawMode, 1);
+    EXPECT_EQ(Input_List.size(), 1u);
+    EXPECT_FALSE(thGame.IsRunning());
+    EXPECT_FALSE(thPause.IsRunning());
+    EXPECT_EQ(Input_List[0].m_vDirRun.size(), 10u);
+    EXPECT_EQ(Input_List[0].m_vButtonRun[8].size(), 32u);
+    uint64_t a, b;
+    memcpy(&a, &dSqrt2, 8);
+    memcpy(&b, &dInvSqrt2, 8);
+    EXPECT_EQ(a, 0x3FF6A09E667F3BCDull);
+    EXPECT_EQ(b, 0x3FE6A09E667F3BCDull);
+}
