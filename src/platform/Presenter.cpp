@@ -63,7 +63,10 @@ void DestroyRenderer() {
     g_nTexW = g_nTexH = 0;
 }
 
-// Main thread: draws the last frame into the renderer's back buffer.
+// Main thread: draws the last frame into the renderer's back buffer, scaled
+// to fit the window's output with its aspect kept (black bars around), which
+// is what a logical size of the frame's size gives; the rectangle is worked
+// out here so that the renderer's own scaling state never goes stale.
 bool RenderLast() {
     if (!g_lpRenderer) return false;
     std::lock_guard<std::mutex> lk(g_mx);
@@ -75,12 +78,29 @@ bool RenderLast() {
         if (!g_lpTexture) return false;
         g_nTexW = g_nLastW;
         g_nTexH = g_nLastH;
-        SDL_RenderSetLogicalSize(g_lpRenderer, g_nLastW, g_nLastH);
     }
+    SDL_RenderSetLogicalSize(g_lpRenderer, 0, 0);
+    SDL_RenderSetViewport(g_lpRenderer, nullptr);
+    SDL_RenderSetScale(g_lpRenderer, 1.0f, 1.0f);
+    int ow = 0, oh = 0;
+    if (SDL_GetRendererOutputSize(g_lpRenderer, &ow, &oh) != 0 || ow <= 0 || oh <= 0) {
+        ow = g_nLastW;
+        oh = g_nLastH;
+    }
+    SDL_Rect dst;
+    if (static_cast<int64_t>(ow) * g_nLastH <= static_cast<int64_t>(oh) * g_nLastW) {
+        dst.w = ow;
+        dst.h = static_cast<int>(static_cast<int64_t>(ow) * g_nLastH / g_nLastW);
+    } else {
+        dst.h = oh;
+        dst.w = static_cast<int>(static_cast<int64_t>(oh) * g_nLastW / g_nLastH);
+    }
+    dst.x = (ow - dst.w) / 2;
+    dst.y = (oh - dst.h) / 2;
     SDL_UpdateTexture(g_lpTexture, nullptr, g_vLast.data(), g_nLastW * 4);
     SDL_SetRenderDrawColor(g_lpRenderer, 0, 0, 0, 255);
     SDL_RenderClear(g_lpRenderer);
-    SDL_RenderCopy(g_lpRenderer, g_lpTexture, nullptr, nullptr);
+    SDL_RenderCopy(g_lpRenderer, g_lpTexture, nullptr, &dst);
     return true;
 }
 
@@ -99,7 +119,6 @@ bool PresenterAttachWindow(SDL_Window* lpWindow) {
         g_lpWindow = nullptr;
         return false;
     }
-    SDL_RenderSetLogicalSize(g_lpRenderer, 640, 480);
     return true;
 }
 
@@ -177,16 +196,7 @@ bool PresenterReadBack(std::vector<uint32_t>* lpOut, int* lpWidth, int* lpHeight
     int w = 0, h = 0;
     if (SDL_GetRendererOutputSize(g_lpRenderer, &w, &h) != 0 || w <= 0 || h <= 0) return false;
     std::vector<uint32_t> v(static_cast<size_t>(w) * h);
-    // Read the whole output: no logical-size viewport applies to the rectangle.
-    SDL_Rect vp;
-    SDL_RenderGetViewport(g_lpRenderer, &vp);
-    float sx = 1, sy = 1;
-    SDL_RenderGetScale(g_lpRenderer, &sx, &sy);
-    SDL_RenderSetLogicalSize(g_lpRenderer, 0, 0);
-    SDL_RenderSetViewport(g_lpRenderer, nullptr);
-    SDL_RenderSetScale(g_lpRenderer, 1, 1);
     int rc = SDL_RenderReadPixels(g_lpRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, v.data(), w * 4);
-    SDL_RenderSetLogicalSize(g_lpRenderer, g_nTexW ? g_nTexW : 640, g_nTexH ? g_nTexH : 480);
     SDL_RenderPresent(g_lpRenderer);
     if (rc != 0) return false;
     if (lpOut) lpOut->swap(v);
