@@ -15,7 +15,8 @@ std::vector<uint32_t> g_vLast;
 int g_nLastW = 0, g_nLastH = 0;
 std::atomic<uint64_t> g_nFrames{0};
 
-SDL_Window* g_lpWindow = nullptr;
+// Read by submitting threads, written by the main thread.
+std::atomic<SDL_Window*> g_lpWindow{nullptr};
 SDL_Renderer* g_lpRenderer = nullptr;
 SDL_Texture* g_lpTexture = nullptr;
 int g_nTexW = 0, g_nTexH = 0;
@@ -108,7 +109,7 @@ bool RenderLast() {
 
 bool PresenterAttachWindow(SDL_Window* lpWindow) {
     DestroyRenderer();
-    if (g_bOwnWindow && g_lpWindow && g_lpWindow != lpWindow) SDL_DestroyWindow(g_lpWindow);
+    if (g_bOwnWindow && g_lpWindow && g_lpWindow != lpWindow) SDL_DestroyWindow(g_lpWindow.load());
     g_bOwnWindow = false;
     g_lpWindow = lpWindow;
     if (!lpWindow) return true;
@@ -138,18 +139,18 @@ bool PresenterCreateWindow(const char* pszTitleUtf8, int nWidth, int nHeight, bo
 
 void PresenterShutdown() {
     DestroyRenderer();
-    if (g_bOwnWindow && g_lpWindow) SDL_DestroyWindow(g_lpWindow);
+    if (g_bOwnWindow && g_lpWindow) SDL_DestroyWindow(g_lpWindow.load());
     g_lpWindow = nullptr;
     g_bOwnWindow = false;
 }
 
-SDL_Window* PresenterGetWindow() { return g_lpWindow; }
+SDL_Window* PresenterGetWindow() { return g_lpWindow.load(); }
 
 bool PresenterSetFullScreen(bool bFullScreen) {
     if (!g_lpWindow) return false;
-    bool bNow = (SDL_GetWindowFlags(g_lpWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    bool bNow = (SDL_GetWindowFlags(g_lpWindow.load()) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (bNow == bFullScreen) return true;
-    return SDL_SetWindowFullscreen(g_lpWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    return SDL_SetWindowFullscreen(g_lpWindow.load(), bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
 }
 
 void PresenterSetVSync(bool bOn) {
