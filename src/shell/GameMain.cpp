@@ -73,8 +73,10 @@ int cGameMain::RestoreSurfaces() {
     return GetFrameServices().RestoreSurfaces();
 }
 
-void cGameMain::UpdateInput() {
-    cInputDevice& dev = Input_List.At(0);
+void cGameMain::UpdateInput() { UpdateInput(Input_List); }
+
+void cGameMain::UpdateInput(cChkVector<cInputDevice>& devices) {
+    cInputDevice& dev = devices.At(0);
     if (Key_Config.bUse) dev.PollConfig(1, 60);
     else dev.PollDefault(0, 3, 60);
 }

@@ -2,6 +2,8 @@
 // The owner of the scenes and the step of one frame, run by the game thread.
 #include <cstdint>
 
+#include "foundation/ChkContainers.h"
+#include "shell/InputDevice.h"
 #include "shell/Scene.h"
 
 class cGameMain {
@@ -11,9 +13,17 @@ public:
     int FrameStep();
     void SwitchScene(int nType);
     int RestoreSurfaces();
+    // Polls device 0 of a device list (the stage-play wait loops pass a copy).
+    void UpdateInput(cChkVector<cInputDevice>& devices);
     void UpdateInput();
     void ShowFrame();
     int RequestBgm(int nBgm, int bLoop, int nIndex);
+    // The leaving scene's fade-out commits the switch: the scene that ran
+    // becomes the one before, the requested one the current.
+    void CommitNextScene(int nOwnType) {
+        m_nBeforeScene = nOwnType;
+        m_nScene = m_nNextScene;
+    }
     // Deletes every scene object (shutdown; also run by the destructor).
     void DeleteScenes();
 

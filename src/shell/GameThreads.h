@@ -16,6 +16,8 @@ void SuspendThreads(bool bWait = true);
 void ResumeThreads();
 
 // True while a stage-play wait loop runs (its thread, or a nested loop of
-// the game thread that announced itself).
+// the game thread that announced itself). A close during such a loop sets
+// bPlayClosing and posts the quit message to thPause; a nested loop on the
+// game thread ends when it sees bPlayClosing.
 bool IsPauseLoopRunning();
 void SetPauseLoopRunning(bool bRunning);
