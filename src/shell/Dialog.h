@@ -144,8 +144,8 @@ private:
     bool m_bEnded = false;
 };
 
-// Shows a dialog modally. The default host opens an SDL window with Dear
-// ImGui on the main thread; tests install a scripted host.
+// Shows a dialog modally. The default host draws it inside the game window
+// (DialogOverlay.h); tests install a scripted host.
 class IDialogHost {
 public:
     virtual ~IDialogHost() = default;

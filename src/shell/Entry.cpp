@@ -15,7 +15,6 @@
 #include "platform/MainThread.h"
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
-#include "shell/DialogOverlay.h"
 #include "shell/EditorLink.h"
 #include "shell/GameThreads.h"
 #include "shell/InputEvents.h"
@@ -80,7 +79,6 @@ int GameEntry(int argc, char** argv) {
         return 0;
     }
     hWndMain = Wnd_Main.m_hWnd;
-    SetDialogHost(&GetDialogOverlayHost());
     SetMessageBoxParent(hWndMain);
     bAppActive = 1;
     if (bTestPlay) NotifyEditorStarted();
