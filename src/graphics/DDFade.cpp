@@ -24,8 +24,15 @@ constexpr double kDegToRad = 0.017453292519943295;
 struct FADESTATE {
     double dOutD3D = 90, dOutDD = 90;
     double dInD3D = 0, dInDD = 0;
+    uint64_t nOutFrame = 0, nInFrame = 0;  // frame of the last DirectDraw call, 0 = none
 };
 FADESTATE g_fade;
+uint64_t g_nFrame = 1;  // frames shown so far (counted from 1)
+
+// A DirectDraw fade that resumes after at least one frame without a call
+// (a fade abandoned half-way and taken up again) copies the screen afresh:
+// its angle goes on, but the picture it blends is never a stale one.
+bool NeedsFreshCopy(uint64_t nLast) { return nLast != 0 && g_nFrame - nLast >= 2; }
 
 // The black overlay of the Direct3D fades over BackBuffer (or VirBackBuffer).
 // Returns false when the scene or the render target cannot be had.
@@ -69,6 +76,7 @@ void StepDD(PALETTEENTRY* lpOut, int nFirst, int nLast, int nWeight, int r, int 
 }  // namespace
 
 void DDResetFades() { g_fade = FADESTATE(); }
+void DDCountShownFrame() { g_nFrame++; }
 double DDGetFadeOutAngle() { return lpDTCon ? g_fade.dOutD3D : g_fade.dOutDD; }
 double DDGetFadeInAngle() { return lpDTCon ? g_fade.dInD3D : g_fade.dInDD; }
 
@@ -86,7 +94,8 @@ bool DDFadeOut(PALETTEENTRY* lpOut, int nFirst, int nLast, int nRed, int nGreen,
         int v = static_cast<int>(std::sin(dAngle * kDegToRad) * 255);
         if (!DrawOverlay(static_cast<uint32_t>(255 - v), nRed, nGreen, nBlue)) return false;
     } else {
-        if (dAngle == 90 && nScreenBpp != 8) CopyScreen();
+        if ((dAngle == 90 || NeedsFreshCopy(g_fade.nOutFrame)) && nScreenBpp != 8) CopyScreen();
+        g_fade.nOutFrame = g_nFrame;
         if (bFinish) dAngle = 0;
         int w = static_cast<int>(std::sin(dAngle * kDegToRad) * 256);
         StepDD(lpOut, nFirst, nLast, w, nRed, nGreen, nBlue, lpSource);
@@ -108,7 +117,8 @@ bool DDFadeIn(PALETTEENTRY* lpOut, int nFirst, int nLast, int nRed, int nGreen, 
         int v = static_cast<int>(std::sin(dAngle * kDegToRad) * 255);
         if (!DrawOverlay(static_cast<uint32_t>(255 - v), nRed, nGreen, nBlue)) return false;
     } else {
-        if (dAngle == 0 && nScreenBpp != 8) CopyScreen();
+        if ((dAngle == 0 || NeedsFreshCopy(g_fade.nInFrame)) && nScreenBpp != 8) CopyScreen();
+        g_fade.nInFrame = g_nFrame;
         if (bFinish) dAngle = 90;
         int w = static_cast<int>(std::sin(dAngle * kDegToRad) * 256);
         StepDD(lpOut, nFirst, nLast, w, nRed, nGreen, nBlue, lpSource);

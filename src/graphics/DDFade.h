@@ -19,6 +19,8 @@ bool DDLoadBlendTable(uint8_t* lpTable, const char* pszFile);
 void DDSetDisplayPalette(int nFirst, int nCount, const PALETTEENTRY* lpEntries);
 // Puts both fades back to their start angles (a scene switch calls it).
 void DDResetFades();
+// Counts a shown frame (the presentation calls it).
+void DDCountShownFrame();
 // The current angles (tests): fade-out and fade-in of the running profile.
 double DDGetFadeOutAngle();
 double DDGetFadeInAngle();

@@ -12,6 +12,7 @@
 #include "graphics/DDBatch.h"
 #include "graphics/DDBlt.h"
 #include "graphics/DDCreate.h"
+#include "graphics/DDFade.h"
 #include "graphics/DDImage.h"
 #include "graphics/DDInit.h"
 #include "graphics/DDPixel.h"
@@ -63,6 +64,7 @@ int DDPresent(unsigned nFps, int bShow, DDSURFACEDATA* lpSheet) {
         return 0;
     }
     SubmitSurface(&BackBuffer);
+    DDCountShownFrame();
     return 1;
 }
 
@@ -73,6 +75,7 @@ int DDFlipToScreen() {
     DDPIXELS* pp = DDGetPixels(&sdPrimary);
     if (pb && pp && pb->vData.size() == pp->vData.size()) pp->vData = pb->vData;
     SubmitSurface(&BackBuffer);
+    DDCountShownFrame();
     return 1;
 }
 

@@ -2,6 +2,7 @@
 // palette read from a true-colour image, the tint and the blend table.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "support/DDTestSupport.h"
@@ -78,6 +79,24 @@ TEST_F(DDFade, TrueColourFadeBlendsFromTheFrozenFirstFrame) {
     DDFillRectRGB(&BackBuffer, 0, 0, 4, 4, 0x00FFFFFFu);            // drawn meanwhile: not seen
     DDFadeOut(aPalEntry, 0, 255, 0, 0, 0, 10, aPalette, false);  // weight 252
     EXPECT_EQ(DDGetRaw(*DDGetPixels(&BackBuffer), 0, 0), ((200u * 252) >> 8) << 16 | ((100u * 252) >> 8) << 8);
+}
+
+TEST_F(DDFade, AFadeTakenUpAgainAfterAGapBlendsTheCurrentPicture) {
+    ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 4, 4));
+    DDFillRectRGB(&BackBuffer, 0, 0, 4, 4, 0x00C80000u);
+    for (int i = 0; i < 3; i++) {
+        DDFadeOut(aPalEntry, 0, 255, 0, 0, 0, 10, aPalette, false);
+        DDFlipToScreen();
+    }
+    EXPECT_EQ(DDGetFadeOutAngle(), 60);
+    // Two frames without the fade, a new picture, then the fade goes on at 60 degrees.
+    DDFlipToScreen();
+    DDFlipToScreen();
+    DDFillRectRGB(&BackBuffer, 0, 0, 4, 4, 0x000000C8u);
+    DDFadeOut(aPalEntry, 0, 255, 0, 0, 0, 10, aPalette, false);
+    int w = static_cast<int>(std::sin(60 * 0.017453292519943295) * 256);
+    EXPECT_EQ(DDGetRaw(*DDGetPixels(&BackBuffer), 0, 0), static_cast<uint32_t>((200 * w) >> 8));
+    DDResetFades();
 }
 
 TEST_F(DDFade, PaletteBlendAndRotate) {
