@@ -21,11 +21,12 @@ function(mossgrove_test_folder name)
   if(NOT _srcs)
     return()
   endif()
-  add_executable(test_${name} ${_srcs})
+  add_executable(test_${name} ${_srcs} ${CMAKE_SOURCE_DIR}/tests/TestEnvironment.cpp)
+  target_compile_definitions(test_${name} PRIVATE
+    MOSSGROVE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" MOSSGROVE_BINARY_DIR="${CMAKE_BINARY_DIR}")
   target_link_libraries(test_${name} PRIVATE mossgrove_all mg_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(test_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   gtest_discover_tests(test_${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;MOSSGROVE_SOURCE_DIR=${CMAKE_SOURCE_DIR};MOSSGROVE_BINARY_DIR=${CMAKE_BINARY_DIR}"
     DISCOVERY_TIMEOUT 60)
 endfunction()
