@@ -35,9 +35,12 @@ public:
     }
 
 private:
+    // The scratch object keeps its address once made, so a reference from an
+    // earlier bad access stays valid when another one follows.
     T& Scratch() {
-        if (this->empty()) m_pScratch = std::make_unique<T>();
-        else m_pScratch = std::make_unique<T>((*this)[0]);
+        if (!m_pScratch) m_pScratch = std::make_unique<T>();
+        if (this->empty()) *m_pScratch = T();
+        else *m_pScratch = (*this)[0];
         return *m_pScratch;
     }
     std::unique_ptr<T> m_pScratch;

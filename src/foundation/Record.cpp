@@ -21,7 +21,7 @@ int8_t byDummyField = 0;
 namespace {
 
 // Bytes the writer collects before it hands them to the file.
-constexpr size_t WRITE_CHUNK = 1 << 20;
+constexpr size_t WRITE_CHUNK = 256 << 10;
 
 // Bytes a registered field occupies in the file.
 size_t FieldBytes(const FIELDDATA& fd) {
@@ -46,7 +46,7 @@ cDataFile::~cDataFile() {
 
 bool cDataFile::ReadBytes(void* p, size_t n) {
     if (n == 0) return !m_bFailed;
-    if (m_bFailed || !m_bReading || n > m_vData.size() - m_nPos) {
+    if (m_bFailed || !m_bReading || n > BytesLeft()) {
         m_bFailed = true;
         std::memset(p, 0, n);
         return false;
@@ -103,9 +103,17 @@ bool cDataFile::WriteBytes(const void* p, size_t n) {
         return false;
     }
     if (n == 0) return true;
-    const uint8_t* b = static_cast<const uint8_t*>(p);
-    m_vData.insert(m_vData.end(), b, b + n);
-    if (m_vData.size() >= WRITE_CHUNK) return Flush();
+    if (n > m_vData.size() - m_nPos) {
+        if (!Flush()) return false;
+        if (n >= m_vData.size()) {
+            // Larger than the buffer: straight to the file.
+            if (std::fwrite(p, 1, n, m_fp) != n) m_bFailed = true;
+            else m_nFlushed += n;
+            return !m_bFailed;
+        }
+    }
+    std::memcpy(m_vData.data() + m_nPos, p, n);
+    m_nPos += n;
     return true;
 }
 
@@ -152,10 +160,11 @@ bool cDataFile::Flush() {
         m_bFailed = true;
         return false;
     }
-    if (!m_vData.empty()) {
-        if (std::fwrite(m_vData.data(), 1, m_vData.size(), m_fp) != m_vData.size()) m_bFailed = true;
-        m_vData.clear();
+    if (m_nPos > 0 && !m_bFailed) {
+        if (std::fwrite(m_vData.data(), 1, m_nPos, m_fp) != m_nPos) m_bFailed = true;
+        else m_nFlushed += m_nPos;
     }
+    m_nPos = 0;
     return !m_bFailed;
 }
 
@@ -227,7 +236,7 @@ cDataFile* CreateDataFile(const char* path) {
         delete fp;
         return nullptr;
     }
-    fp->m_vData.reserve(WRITE_CHUNK + 4096);
+    fp->m_vData.resize(WRITE_CHUNK);
     fp->m_nVersion = nDataVer;
     fp->WriteU32(nDataVer);
     return fp;
@@ -256,28 +265,23 @@ int CloseDataFile(cDataFile* fp) {
 
 // Lends a record table storage from the calling thread's pool for one
 // operation and takes it back afterwards, emptied. Leases nest (CopyFields
-// holds two), so the pool is a stack.
+// holds two); beyond the pool's depth a record simply uses its own tables.
 class cRecordTableLease {
 public:
     explicit cRecordTableLease(cRecord& rec) : m_rec(rec) {
-        std::vector<POOLED>& pool = Pool();
-        if (!pool.empty()) {
-            m_rec.m_vFieldData.swap(pool.back().vFields);
-            m_rec.m_vStringData.swap(pool.back().vStrings);
-            pool.pop_back();
+        if (s_nDepth < POOL_DEPTH) {
+            m_pSlot = &s_aPool[s_nDepth++];
+            m_rec.m_vFieldData.swap(m_pSlot->vFields);
+            m_rec.m_vStringData.swap(m_pSlot->vStrings);
         }
     }
     ~cRecordTableLease() {
         m_rec.m_vFieldData.clear();
         m_rec.m_vStringData.clear();
-        std::vector<POOLED>& pool = Pool();
-        if (pool.size() < 64) {
-            pool.emplace_back();
-            pool.back().vFields.swap(m_rec.m_vFieldData);
-            pool.back().vStrings.swap(m_rec.m_vStringData);
-        } else {
-            cChkVector<FIELDDATA>().swap(m_rec.m_vFieldData);
-            cChkVector<STRINGDATA>().swap(m_rec.m_vStringData);
+        if (m_pSlot) {
+            m_rec.m_vFieldData.swap(m_pSlot->vFields);
+            m_rec.m_vStringData.swap(m_pSlot->vStrings);
+            s_nDepth--;
         }
     }
     cRecordTableLease(const cRecordTableLease&) = delete;
@@ -288,12 +292,15 @@ private:
         cChkVector<FIELDDATA> vFields;
         cChkVector<STRINGDATA> vStrings;
     };
-    static std::vector<POOLED>& Pool() {
-        static thread_local std::vector<POOLED> s_pool;
-        return s_pool;
-    }
+    static constexpr int POOL_DEPTH = 8;
+    static thread_local POOLED s_aPool[POOL_DEPTH];
+    static thread_local int s_nDepth;
     cRecord& m_rec;
+    POOLED* m_pSlot = nullptr;
 };
+
+thread_local cRecordTableLease::POOLED cRecordTableLease::s_aPool[cRecordTableLease::POOL_DEPTH];
+thread_local int cRecordTableLease::s_nDepth = 0;
 
 cRecord& cRecord::operator=(const cRecord& src) {
     if (this == &src) return *this;

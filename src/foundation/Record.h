@@ -83,7 +83,8 @@ public:
     uint8_t ReadU8();
     double ReadF64();
     size_t BytesLeft() const { return m_bReading ? m_vData.size() - m_nPos : 0; }
-    size_t Position() const { return m_nPos; }
+    // Bytes read so far, or written so far (the version word included).
+    size_t Position() const { return m_nFlushed + m_nPos; }
 
     // Reads a 32-bit count of elements whose smallest body takes nMinBytes
     // bytes each (at least 1). A negative count, or one the bytes left cannot
@@ -124,7 +125,8 @@ private:
     bool m_bFailed = false;
     uint32_t m_nVersion = 0;
     std::vector<uint8_t> m_vData;  // the whole file when reading, the buffer when writing
-    size_t m_nPos = 0;
+    size_t m_nPos = 0;             // read position, or bytes held in the write buffer
+    size_t m_nFlushed = 0;         // writing: bytes already handed to the file
     FILE* m_fp = nullptr;          // writing: the temporary file
     std::string m_strTarget;       // writing: the data path to rename to
     std::string m_strTemp;         // writing: the temporary data path

@@ -91,6 +91,13 @@ TEST_F(ChkContainersTest, WritesThroughABadIndexNeverReachElementZero) {
     EXPECT_EQ(v[0], 5);
     EXPECT_EQ(v.At(-3), 5);  // a fresh copy of element 0 every time
 
+    // Two bad accesses in one expression: the first reference stays usable.
+    int32_t& r1 = v.At(10);
+    int32_t& r2 = v.At(11);
+    r1 = r2 + 1;
+    EXPECT_EQ(r1, 6);
+    EXPECT_EQ(v[0], 5);
+
     cChkVector<int32_t> empty;
     empty.At(0) = 12;  // must not crash
     EXPECT_TRUE(empty.empty());
