@@ -1,3 +1,4 @@
+#include "stage/OwnedPtr.h"
 #include "stage/CommonPalette.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ struct cCommonScope {
 template <class T>
 void ReadPalette(cDataFile* fp, cChkVector<T>& list) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
-    list.assign(static_cast<size_t>(n), T());
+    list.assign(static_cast<size_t>(n), DefaultOf<T>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list[i].Read(fp);
     }

@@ -1,3 +1,4 @@
+#include "stage/OwnedPtr.h"
 #include "stage/Cond.h"
 
 #include "stage/StageContext.h"
@@ -79,7 +80,7 @@ void cCond::Read(cDataFile* fp) {
 void ReadCondList(cChkVector<cCond>& list, cDataFile* fp) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
     list.clear();
-    if (n > 0) list.assign(static_cast<size_t>(n), cCond());
+    if (n > 0) list.assign(static_cast<size_t>(n), DefaultOf<cCond>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list[i].Read(fp);
     }

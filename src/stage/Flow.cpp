@@ -1,3 +1,4 @@
+#include "stage/OwnedPtr.h"
 #include "stage/Flow.h"
 
 #include <algorithm>
@@ -111,7 +112,7 @@ void cFlow::Read(cDataFile* fp) {
     cRecord::Read(fp);
     ReadCondList(m_vCond, fp);
     int n = fp->ReadCount(MIN_RECORD_BODY);
-    m_vKey.assign(static_cast<size_t>(n), cFlowKey());
+    m_vKey.assign(static_cast<size_t>(n), DefaultOf<cFlowKey>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         m_vKey[i].Read(fp);
     }
@@ -159,7 +160,7 @@ void DropTestFlowsUnlessKept(cChkVector<cFlow>& vFlow) {
 void ReadFlowList(cChkVector<cFlow>& list, cDataFile* fp) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
     list.clear();
-    if (n > 0) list.assign(static_cast<size_t>(n), cFlow());
+    if (n > 0) list.assign(static_cast<size_t>(n), DefaultOf<cFlow>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list[i].Read(fp);
     }
@@ -175,7 +176,7 @@ void WriteFlowList(cChkVector<cFlow>& list, cDataFile* fp) {
 void ReadCmdList(cChkVector<cEdCmd>& list, cDataFile* fp) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
     list.clear();
-    if (n > 0) list.assign(static_cast<size_t>(n), cEdCmd());
+    if (n > 0) list.assign(static_cast<size_t>(n), DefaultOf<cEdCmd>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list[i].Read(fp);
     }

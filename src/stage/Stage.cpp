@@ -1,3 +1,4 @@
+#include "stage/OwnedPtr.h"
 #include "stage/Stage.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ std::atomic<bool> bStageReadCancel{false};
 template <class T>
 void ReadStageList(cDataFile* fp, cChkVector<T>& list, bool bPlacement) {
     int n = fp->ReadCount(bPlacement ? MIN_RECORD_BODY + 4 : MIN_RECORD_BODY);
-    list.assign(static_cast<size_t>(n), T());
+    list.assign(static_cast<size_t>(n), DefaultOf<T>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         if (IsStageReadCancelled()) {
             fp->Fail();
@@ -42,7 +43,7 @@ void WriteStageList(cDataFile* fp, cChkVector<T>& list, bool bPlacement) {
 template <class T>
 void ReadPlainList(cDataFile* fp, cChkVector<T>& list) {
     int n = fp->ReadCount(MIN_RECORD_BODY);
-    list.assign(static_cast<size_t>(n), T());
+    list.assign(static_cast<size_t>(n), DefaultOf<T>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list[i].cRecord::Read(fp);
     }
