@@ -68,7 +68,10 @@ int LoadStageOn(cThread& thread, const char* path, int bFindLatest, cStage* lpHe
         ErrorBox("ステージファイル %s の読み込みに失敗しました！", strPath.c_str());
         return 0;
     }
-    while (thread.IsRunning()) {
+    // The asking thread takes its messages while it waits (at least once, so
+    // a quit that is already waiting is never missed).
+    bool bRunning = true;
+    while (bRunning) {
         uint32_t nMsg = 0;
         if (PeekThreadMsg(&nMsg) && nMsg == WM_QUIT_MSG) {
             WriteEC("msg.message == WM_QUIT");
@@ -77,7 +80,8 @@ int LoadStageOn(cThread& thread, const char* path, int bFindLatest, cStage* lpHe
             SetStageReadCancel(false);
             return 0;
         }
-        HoldSleep(1);
+        bRunning = thread.IsRunning();
+        if (bRunning) HoldSleep(1);
     }
     thread.Exit();
 

@@ -311,6 +311,33 @@ TEST_F(StageFile, LoadStageRefusesAStageWithoutHeroAndKeepsTheLiveOne) {
     EXPECT_EQ(recStage.m_strText, "good");
 }
 
+// A quit for the asking thread ends the load: the loader thread is ended,
+// the quit is taken and the live stage stays.
+TEST_F(StageFile, QuitDuringLoadCancelsIt) {
+    cTempDir dir;
+    cStage good = PlayableStage("quit");
+    ASSERT_EQ(good.Save("q.stg4"), 1);
+    recStage.m_strText = "before";
+    struct JOB {
+        int nResult = -1;
+    } job;
+    cThread asker;
+    ASSERT_EQ(asker.Start(
+                  [](void* p) -> unsigned {
+                      JOB* j = static_cast<JOB*>(p);
+                      PostThreadMsg(GetCurrentThreadMsgId(), WM_QUIT_MSG);
+                      cThread loader;
+                      j->nResult = LoadStageOn(loader, "q.stg4", 0, nullptr, nullptr);
+                      return 0;
+                  },
+                  &job),
+              1);
+    asker.Wait();
+    EXPECT_EQ(job.nResult, 0);
+    EXPECT_EQ(recStage.m_strText, "before");
+    EXPECT_FALSE(IsStageReadCancelled());
+}
+
 class CommonPaletteFile : public StageRecordTest {};
 
 TEST_F(CommonPaletteFile, EmptyFileGivesTwoDefaultEntriesPerList) {
