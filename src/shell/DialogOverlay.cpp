@@ -172,7 +172,9 @@ int cDialogOverlayHost::Run(cDialog& dlg) {
                     if (IsMainLoopServing()) PostCloseRequest(CLOSE_USER);
                     continue;
                 }
-                if (win == Wnd_Main.m_hWnd) Wnd_Main.HandleEvent(ev);
+                // The main window keeps its placement and activation; the
+                // dialog redraws the picture itself.
+                if (win == Wnd_Main.m_hWnd && ev.window.event != SDL_WINDOWEVENT_EXPOSED) Wnd_Main.HandleEvent(ev);
                 ImGui_ImplSDL2_ProcessEvent(&ev);
                 continue;
             }
