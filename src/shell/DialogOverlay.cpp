@@ -183,6 +183,7 @@ int cDialogOverlayHost::Run(cDialog& dlg) {
                 continue;
             }
             if (ev.type == SDL_TEXTINPUT) strComposition.clear();
+
             if (ev.type == SDL_KEYDOWN || ev.type == SDL_KEYUP) {
                 bool bComposing = IsTextComposing();
                 int nVk = VirtualKeyFromScancode(ev.key.keysym.scancode);

@@ -26,6 +26,8 @@
 
 namespace {
 
+const int TEST_WINDOW_X = 600;
+
 void PushText(Uint32 nWin, const char* psz) {
     SDL_Event e{};
     e.type = SDL_TEXTINPUT;
@@ -62,7 +64,12 @@ TEST(DialogWindow, NameDialogOverTheGameFrame) {
         GTEST_SKIP() << SDL_GetError();
     }
     cFakeMessageBox boxes;
-    ASSERT_TRUE(PresenterCreateWindow("mossgrove dialog test", 640, 480, false));
+    // Away from the middle of the screen, where the pointer of the virtual
+    // display rests: a window mapped under it would take the input focus
+    // from the windows of other tests.
+    SDL_Window* win = SDL_CreateWindow("mossgrove dialog test", TEST_WINDOW_X, 0, 640, 480, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(win, nullptr);
+    ASSERT_TRUE(PresenterAttachWindow(win));
     std::vector<uint32_t> frame(640 * 480, 0x204080u);
     PresenterSubmit(frame.data(), 640, 480, 640 * 4, PRESENT_XRGB8888, nullptr);
 
@@ -73,7 +80,7 @@ TEST(DialogWindow, NameDialogOverTheGameFrame) {
     Game_Main.m_nPlayType = PLAYTYPE_OPTIONS;
     recOption.m_strName = "aaa";
 
-    const Uint32 nWin = SDL_GetWindowID(PresenterGetWindow());
+    const Uint32 nWin = SDL_GetWindowID(win);
     uint32_t nOutside = 0, nInside = 0x204080u;
     int nLastFrame = 0;
     SetDialogOverlayFrameHook([&](cDialog& dlg, int nFrame, SDL_Renderer* ren) {
@@ -107,22 +114,13 @@ TEST(DialogWindow, NameDialogOverTheGameFrame) {
     Game_Main.m_nPlayType = nPrevPlayType;
     recOption.m_strName = strPrevName;
     bEnglish = bPrevEnglish;
-    PresenterShutdown();
+    PresenterAttachWindow(nullptr);
+    SDL_DestroyWindow(win);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
 }
 
-void PushButton(Uint32 nWin, Uint32 nType) {
-    SDL_Event e{};
-    e.type = nType;
-    e.button.windowID = nWin;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = nType == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = 1;
-    SDL_PushEvent(&e);
-}
-
-TEST(DialogWindow, DrawingModeDialogByMouse) {
+TEST(DialogWindow, DrawingModeDialogBeforeTheDisplay) {
     const char* pszDisplay = std::getenv("DISPLAY");
     if (!pszDisplay || !*pszDisplay) GTEST_SKIP() << "no X display";
     setenv("SDL_VIDEODRIVER", "x11", 1);
@@ -134,7 +132,7 @@ TEST(DialogWindow, DrawingModeDialogByMouse) {
     cTempDir dir;
     ASSERT_TRUE(dir.MakeDir("user_data"));
     // Before the display is set up: a bare window, no frame presented yet.
-    SDL_Window* win = SDL_CreateWindow("mossgrove", 100, 100, 640, 480, SDL_WINDOW_HIDDEN);
+    SDL_Window* win = SDL_CreateWindow("mossgrove", TEST_WINDOW_X, 0, 640, 480, SDL_WINDOW_HIDDEN);
     ASSERT_NE(win, nullptr);
     hWndMain = win;
     cBootData prev;
@@ -142,22 +140,12 @@ TEST(DialogWindow, DrawingModeDialogByMouse) {
     Boot_Data.m_nDrawMode = 1;
     Boot_Data.m_bNoAsk = 0;
     const Uint32 nWin = SDL_GetWindowID(win);
-    // The dialog is centred: 480 x 290 at (80, 95). The check box sits at
-    // (80, 146) in it, Start at (160, 182) with a size of 120 x 36.
     bool bShown = false;
     SetDialogOverlayFrameHook([&](cDialog& dlg, int nFrame, SDL_Renderer*) {
         bShown = (SDL_GetWindowFlags(win) & SDL_WINDOW_SHOWN) != 0;
-        switch (nFrame) {
-        case 2: SDL_RaiseWindow(win); break;   // above any other test's window
-        case 3: SDL_WarpMouseInWindow(win, 80 + 80 + 8, 95 + 146 + 8); break;
-        case 5: PushButton(nWin, SDL_MOUSEBUTTONDOWN); break;
-        case 6: PushButton(nWin, SDL_MOUSEBUTTONUP); break;
-        case 8: SDL_WarpMouseInWindow(win, 80 + 160 + 60, 95 + 182 + 18); break;
-        case 10: PushButton(nWin, SDL_MOUSEBUTTONDOWN); break;
-        case 11: PushButton(nWin, SDL_MOUSEBUTTONUP); break;
-        case 300: dlg.WndProc(dlg.m_hWnd, WM_CLOSE, 0, 0); break;
-        default: break;
-        }
+        if (nFrame == 3) static_cast<cDrawModeDlg&>(dlg).FindCheck(IDC_DRAWMODE_NOASK)->m_nCheck = 1;
+        if (nFrame == 4) PushKey(nWin, SDL_SCANCODE_RETURN, SDLK_RETURN);   // the default button, Start
+        if (nFrame == 300) dlg.WndProc(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });
     SetDialogHost(&GetDialogOverlayHost());
     int r = ShowDrawModeDialog();
