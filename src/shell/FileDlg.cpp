@@ -50,8 +50,8 @@ bool MatchFrom(const std::string& p, size_t i, const std::string& s, size_t j) {
 
 }  // namespace
 
-FILEDLGSPEC GetFileDialogSpec(int nMode, int bEnglishText) {
-    FILEDLGSPEC s;
+FILEDLGKIND GetFileDialogKind(int nMode, int bEnglishText) {
+    FILEDLGKIND s;
     switch (nMode) {
     case FILEMODE_LOADSTAGE:
         s.strTitle = bEnglishText ? "load stage file" : "ステージファイルの読み込み";
@@ -173,11 +173,11 @@ cFileDlg::~cFileDlg() {
 
 void cFileDlg::OnInitDialog(uintptr_t wParam, intptr_t lParam) {
     cDialog::OnInitDialog(wParam, lParam);
-    m_Spec = GetFileDialogSpec(m_nMode, bEnglish);
-    m_strTitle = m_Spec.strTitle;
-    m_vFiles = ListMatchingFiles(m_Spec.strFolder, m_Spec.strPatterns);
+    m_Kind = GetFileDialogKind(m_nMode, bEnglish);
+    m_strTitle = m_Kind.strTitle;
+    m_vFiles = ListMatchingFiles(m_Kind.strFolder, m_Kind.strPatterns);
     m_nSel = -1;
-    if (m_Spec.bSave) {
+    if (m_Kind.bSave) {
         // The proposed name, bounded to what a path may hold.
         m_strName = CutSjis(m_pResult ? *m_pResult : std::string(), FILEDLG_MAX_PATH);
         if (m_pResult) *m_pResult = m_strName;   // a cancelled save gives it back
@@ -206,7 +206,7 @@ void cFileDlg::Select(int nIndex) {
     if (nIndex < 0 || nIndex >= static_cast<int>(m_vFiles.size())) return;
     m_nSel = nIndex;
     m_bScrollToSel = 1;
-    if (m_Spec.bSave && !m_vecEdit.empty()) {
+    if (m_Kind.bSave && !m_vecEdit.empty()) {
         cCtrlEditItem& e = m_vecEdit.At(0);
         e.SetShown(m_vFiles[nIndex], 0, static_cast<int>(m_vFiles[nIndex].size()));
         e.m_strPrev = e.GetShown();
@@ -221,8 +221,8 @@ void cFileDlg::Activate(int nIndex) {
 
 void cFileDlg::Refresh() {
     std::string strSel = m_nSel >= 0 && m_nSel < static_cast<int>(m_vFiles.size()) ? m_vFiles[m_nSel] : "";
-    m_vFiles = ListMatchingFiles(m_Spec.strFolder, m_Spec.strPatterns);
-    m_nSel = m_vFiles.empty() || m_Spec.bSave ? -1 : 0;
+    m_vFiles = ListMatchingFiles(m_Kind.strFolder, m_Kind.strPatterns);
+    m_nSel = m_vFiles.empty() || m_Kind.bSave ? -1 : 0;
     for (int i = 0; i < static_cast<int>(m_vFiles.size()); i++)
         if (m_vFiles[i] == strSel) m_nSel = i;
 }
@@ -243,10 +243,10 @@ int cFileDlg::OnMessage(SDL_Window* hWnd, uint32_t uMsg, uintptr_t wParam, intpt
         case VK_PRIOR_KEY: MoveSelection(-LIST_PAGE); break;
         case VK_NEXT_KEY: MoveSelection(LIST_PAGE); break;
         case VK_HOME_KEY:
-            if (!m_Spec.bSave) Select(0);
+            if (!m_Kind.bSave) Select(0);
             break;
         case VK_END_KEY:
-            if (!m_Spec.bSave) Select(n - 1);
+            if (!m_Kind.bSave) Select(n - 1);
             break;
         default: break;
         }
@@ -264,9 +264,9 @@ void cFileDlg::OnCommand(uintptr_t wParam, intptr_t lParam) {
 }
 
 void cFileDlg::Confirm() {
-    if (!m_Spec.bSave) {
+    if (!m_Kind.bSave) {
         if (m_nSel < 0 || m_nSel >= static_cast<int>(m_vFiles.size())) return;
-        std::string strPath = JoinDataPath(m_Spec.strFolder, m_vFiles[m_nSel]);
+        std::string strPath = JoinDataPath(m_Kind.strFolder, m_vFiles[m_nSel]);
         if (strPath.size() > FILEDLG_MAX_PATH || !FsIsFile(strPath.c_str())) {
             // Gone since the list was read.
             Refresh();
@@ -280,15 +280,15 @@ void cFileDlg::Confirm() {
     std::string strName = m_strName;
     while (!strName.empty() && strName.front() == ' ') strName.erase(strName.begin());
     if (!IsPlainFileName(strName)) return;
-    strName = AddDefaultExtension(strName, m_Spec.strDefExt);
-    std::string strPath = JoinDataPath(m_Spec.strFolder, strName);
+    strName = AddDefaultExtension(strName, m_Kind.strDefExt);
+    std::string strPath = JoinDataPath(m_Kind.strFolder, strName);
     if (strPath.size() > FILEDLG_MAX_PATH) return;
     if (FsExists(strPath.c_str())) {
         if (FsIsDirectory(strPath.c_str())) return;
         std::string strText;
         if (bEnglish) FormatString(strText, "%s already exists.\nDo you want to replace it?", strName.c_str());
         else FormatString(strText, "%s は既に存在します。\n上書きしますか？", strName.c_str());
-        int r = GetMessageBoxService().Show(strText.c_str(), m_Spec.strTitle.c_str(),
+        int r = GetMessageBoxService().Show(strText.c_str(), m_Kind.strTitle.c_str(),
                                             MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
         if (r != IDYES) return;
     }

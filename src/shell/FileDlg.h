@@ -15,7 +15,7 @@ enum : int { FILEMODE_LOADSTAGE = 0, FILEMODE_LOADREPLAY = 1, FILEMODE_SAVEREPLA
 constexpr size_t FILEDLG_MAX_PATH = 259;
 
 // What a mode shows and looks for.
-struct FILEDLGSPEC {
+struct FILEDLGKIND {
     std::string strTitle;        // Shift-JIS
     std::string strFolder;       // relative to the current directory
     std::string strFilterLabel;
@@ -23,7 +23,7 @@ struct FILEDLGSPEC {
     std::string strDefExt;       // the extension a saved name gets when it has none
     int bSave = 0;
 };
-FILEDLGSPEC GetFileDialogSpec(int nMode, int bEnglishText);
+FILEDLGKIND GetFileDialogKind(int nMode, int bEnglishText);
 
 // Wildcards '*' and '?' ('?' is one character, a double-byte one too),
 // letters compared without case, as the file names of the data are.
@@ -64,7 +64,7 @@ public:
 
     std::string* m_pResult = nullptr;
     int m_nMode = 0;
-    FILEDLGSPEC m_Spec;
+    FILEDLGKIND m_Kind;
     std::vector<std::string> m_vFiles;
     int m_nSel = -1;
     std::string m_strName;                 // the save mode's name field

@@ -7,8 +7,8 @@
 
 void cFileDlg::Draw() {
     const float s = DlgScale();
-    const bool bSave = m_Spec.bSave != 0;
-    ImGui::TextUnformatted(m_Spec.strFolder.c_str());
+    const bool bSave = m_Kind.bSave != 0;
+    ImGui::TextUnformatted(m_Kind.strFolder.c_str());
     float fListH = bSave ? 190.0f : 220.0f;
     ImGui::BeginChild("##list", ImVec2(0, fListH * s), true, ImGuiWindowFlags_NoNavInputs);
     for (int i = 0; i < static_cast<int>(m_vFiles.size()); i++) {
@@ -40,7 +40,7 @@ void cFileDlg::Draw() {
         const std::string& strComp = GetDialogComposition();
         if (!strComp.empty()) ImGui::TextDisabled("%s", strComp.c_str());
     }
-    ImGui::TextDisabled("%s", m_Spec.strFilterLabel.c_str());
+    ImGui::TextDisabled("%s", m_Kind.strFilterLabel.c_str());
 
     float fButtonY = static_cast<float>(m_nHeight) - 40.0f - ImGui::GetFrameHeight() / s;
     DlgPlace(static_cast<float>(m_nWidth) - 220.0f, fButtonY);

@@ -33,14 +33,14 @@ TEST(FileFilter, MatchesThePatternsOfTheModes) {
     EXPECT_FALSE(MatchWildcard("?.txt", "ab.txt"));
 }
 
-TEST(FileDialogSpec, ModesTitlesFoldersAndTheSaveExtension) {
-    FILEDLGSPEC s = GetFileDialogSpec(FILEMODE_SAVEREPLAY, 0);
+TEST(FileDialogKind, ModesTitlesFoldersAndTheSaveExtension) {
+    FILEDLGKIND s = GetFileDialogKind(FILEMODE_SAVEREPLAY, 0);
     EXPECT_EQ(s.strTitle, "リプレイファイルの保存");
     EXPECT_EQ(s.strFolder, "user_data\\rpl4\\");
     EXPECT_EQ(s.strFilterLabel, "ReplayFile ( *.rpl4_854 )");
     EXPECT_EQ(s.strDefExt, "rpl4_854");
-    EXPECT_EQ(GetFileDialogSpec(FILEMODE_LOADSTAGE, 1).strTitle, "load stage file");
-    EXPECT_EQ(GetFileDialogSpec(FILEMODE_LOADREPLAY, 0).strFolder, "user_data\\rpl4");
+    EXPECT_EQ(GetFileDialogKind(FILEMODE_LOADSTAGE, 1).strTitle, "load stage file");
+    EXPECT_EQ(GetFileDialogKind(FILEMODE_LOADREPLAY, 0).strFolder, "user_data\\rpl4");
     EXPECT_EQ(AddDefaultExtension("abc", "rpl4_854"), "abc.rpl4_854");
     EXPECT_EQ(AddDefaultExtension("abc.RPL4_854", "rpl4_854"), "abc.RPL4_854");
     EXPECT_EQ(AddDefaultExtension("abc.txt", "rpl4_854"), "abc.txt.rpl4_854");
