@@ -9,7 +9,8 @@
 
 namespace {
 cStageContext ctxDefault;
-std::atomic<cStageContext*> pCurrent{nullptr};
+std::atomic<cStageContext*> pProcess{nullptr};
+thread_local cStageContext* pThread = nullptr;
 
 template <class T>
 int ListSize(const cChkVector<T>* p) { return p ? static_cast<int>(p->size()) : 0; }
@@ -22,12 +23,19 @@ int cStageContext::CharaPaletteSize(int nType) const { return ListSize(CharaPale
 int cStageContext::ItemPaletteSize(int nType) const { return ListSize(ItemPalette(nType)); }
 
 cStageContext& GetStageContext() {
-    cStageContext* p = pCurrent.load(std::memory_order_acquire);
+    if (pThread) return *pThread;
+    cStageContext* p = pProcess.load(std::memory_order_acquire);
     return p ? *p : ctxDefault;
 }
 
 cStageContext* SetStageContext(cStageContext* p) {
-    return pCurrent.exchange(p, std::memory_order_acq_rel);
+    return pProcess.exchange(p, std::memory_order_acq_rel);
+}
+
+cStageContext* SetThreadStageContext(cStageContext* p) {
+    cStageContext* pPrev = pThread;
+    pThread = p;
+    return pPrev;
 }
 
 const cChkVector<cBlockData>* cPaletteContext::BlockPalette(int nType) const {

@@ -8,9 +8,10 @@
 // of it, so a record can be read alone (tests, a stage read into a scratch
 // record) and the project fills the real answers in one place.
 //
-// One context is current for the whole process (as one record file is read
-// at a time). Nothing installed means the built-in defaults: empty database,
-// no palettes, no test play.
+// The project installs one context for the whole process; a reader may put
+// another in front of it on its own thread (see cStageContextScope).
+// Nothing installed means the built-in defaults: empty database, no
+// palettes, no test play.
 #include <cstdint>
 #include <vector>
 
@@ -117,18 +118,24 @@ private:
     const cChkVector<cItemData>* m_apItem[2] = {nullptr, nullptr};
 };
 
-// The current context (the built-in defaults when none is installed).
+// The current context: the one a scope installed on this thread, else the
+// process-wide one, else the built-in defaults.
 cStageContext& GetStageContext();
-// Installs p as the current context; null restores the defaults. Returns the
-// one that was current before.
+// Installs p as the process-wide context (the project does, once its
+// database, settings and palettes exist); null restores the defaults.
+// Returns the one installed before.
 cStageContext* SetStageContext(cStageContext* p);
+// Installs p for the calling thread only; null falls back to the
+// process-wide one. Returns the one this thread had before.
+cStageContext* SetThreadStageContext(cStageContext* p);
 
-// Installs a context for the lifetime of the object and restores the previous
-// one afterwards.
+// Installs a context on the calling thread for the lifetime of the object
+// and restores the previous one afterwards. A stage read on the loader
+// thread does not disturb what other threads see.
 class cStageContextScope {
 public:
-    explicit cStageContextScope(cStageContext& ctx) : m_pPrev(SetStageContext(&ctx)) {}
-    ~cStageContextScope() { SetStageContext(m_pPrev); }
+    explicit cStageContextScope(cStageContext& ctx) : m_pPrev(SetThreadStageContext(&ctx)) {}
+    ~cStageContextScope() { SetThreadStageContext(m_pPrev); }
     cStageContextScope(const cStageContextScope&) = delete;
     cStageContextScope& operator=(const cStageContextScope&) = delete;
 

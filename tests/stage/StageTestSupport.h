@@ -59,8 +59,10 @@ protected:
         nDataVer = DATA_VERSION;
         nFileVer = DATA_VERSION;
         m_pScope = std::make_unique<cStageContextScope>(ctx);
+        m_pPrevProcess = SetStageContext(&ctx);  // for the loader thread
     }
     void TearDown() override {
+        SetStageContext(m_pPrevProcess);
         m_pScope.reset();
         nFileVer = DATA_VERSION;
     }
@@ -108,4 +110,5 @@ protected:
 
 private:
     std::unique_ptr<cStageContextScope> m_pScope;
+    cStageContext* m_pPrevProcess = nullptr;
 };

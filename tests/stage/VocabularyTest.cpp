@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "stage/CmdRepair.h"
 #include "stage/CmdVocabulary.h"
@@ -86,6 +87,15 @@ TEST(MoveVocabulary, InputDirToDir) {
     } ctx;
     cStageContextScope scope(ctx);
     EXPECT_EQ(InputDirToDir(9, 1, 1), DIR_RIGHT);
+    // A scope belongs to its thread: another thread still sees no replay.
+    int nOther = -1;
+    std::thread([&] { nOther = InputDirToDir(9, 1, 1); }).join();
+    EXPECT_EQ(nOther, DIR_FRONT);
+    // The process-wide context reaches every thread without a scope.
+    cStageContext* pPrev = SetStageContext(&ctx);
+    std::thread([&] { nOther = InputDirToDir(9, 1, 1); }).join();
+    SetStageContext(pPrev);
+    EXPECT_EQ(nOther, DIR_RIGHT);
 }
 
 TEST(EffectVocabulary, SlotTablesAndDefaultsTheDatabaseReads) {
