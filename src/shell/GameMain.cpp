@@ -6,6 +6,7 @@
 #include "foundation/ErrorBox.h"
 #include "foundation/Log.h"
 #include "foundation/Timing.h"
+#include "graphics/DDFade.h"
 #include "platform/Clock.h"
 #include "shell/InputDevice.h"
 #include "shell/Requests.h"
@@ -50,6 +51,9 @@ void cGameMain::SwitchScene(int nType) {
         m_apScene[n] = nullptr;
     }
     if (nType < 0 || nType >= SCENE_TYPE_COUNT || m_apScene[nType]) return;
+    // A new scene starts with no fade under way, so a screen copy taken by
+    // the scene before can never be shown.
+    DDResetFades();
     cScene* p = nullptr;
     try {
         p = GetSceneFactory()(nType);

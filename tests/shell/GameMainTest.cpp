@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/DDFade.h"
 #include "shell/GameMain.h"
 #include "shell/SystemIni.h"
 
@@ -70,6 +71,20 @@ TEST_F(SceneTest, SwitchSceneLifecycle) {
     vLog.clear();
     Frame(9);
     EXPECT_EQ(vLog, (V{"delete 0"}));
+}
+
+TEST_F(SceneTest, NewSceneStartsWithNoFadeUnderWay) {
+    Frame(SCENE_TITLE);
+    DDResetFades();
+    const double dStart = DDGetFadeOutAngle();
+    PALETTEENTRY aPal[256] = {};
+    DDFadeOut(aPal, 0, 255, 0, 0, 0, 10.0, aPal, false);
+    ASSERT_NE(DDGetFadeOutAngle(), dStart);
+    // Staying on the scene keeps the fade; a switch starts the next afresh.
+    Frame(SCENE_TITLE);
+    EXPECT_NE(DDGetFadeOutAngle(), dStart);
+    Frame(SCENE_WORLDMAP);
+    EXPECT_EQ(DDGetFadeOutAngle(), dStart);
 }
 
 TEST(PingPongStep, RunsBetweenTheBoundsWithoutReachingThem) {
