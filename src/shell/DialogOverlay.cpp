@@ -257,7 +257,7 @@ int cDialogOverlayHost::Run(cDialog& dlg) {
     ImGui::DestroyContext(ctx);
     ImGui::SetCurrentContext(pPrev);
     if (lpFrame) SDL_DestroyTexture(lpFrame);
-    SDL_RenderSetLogicalSize(ren, nLogicalW > 0 ? nLogicalW : 640, nLogicalH > 0 ? nLogicalH : 480);
+    SDL_RenderSetLogicalSize(ren, nLogicalW, nLogicalH);
     // The picture without the dialog.
     SDL_SetRenderDrawColor(ren, 0, 0, 0, 255);
     SDL_RenderClear(ren);
