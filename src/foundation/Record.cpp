@@ -177,36 +177,11 @@ cDataFile* cDataFile::FromBytes(const std::vector<uint8_t>& bytes) {
 
 cDataFile* OpenDataFile(const char* path) {
     std::string strPath = (path && *path) ? path : "err";
-    FILE* f = FsOpen(strPath.c_str(), "rb");
-    if (!f) return nullptr;
-
     std::vector<uint8_t> data;
-    bool bOk = true;
-    long nSize = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        nSize = std::ftell(f);
-        if (std::fseek(f, 0, SEEK_SET) != 0) nSize = -1;
-    }
-    if (nSize >= 0) {
-        // The whole file in one read; a file that grew meanwhile is read on below.
-        data.resize(static_cast<size_t>(nSize));
-        size_t nGot = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), f);
-        data.resize(nGot);
-        if (nGot < static_cast<size_t>(nSize) && std::ferror(f)) bOk = false;
-    }
-    uint8_t buf[65536];
-    while (bOk) {
-        size_t n = std::fread(buf, 1, sizeof buf, f);
-        if (n > 0) data.insert(data.end(), buf, buf + n);
-        if (n < sizeof buf) {
-            if (std::ferror(f)) bOk = false;
-            break;
-        }
-    }
-    std::fclose(f);
+    if (!FsReadFile(strPath.c_str(), data)) return nullptr;
     // A file that cannot be read, or is too short to hold its version word,
     // counts as one that cannot be opened.
-    if (!bOk || data.size() < 4) return nullptr;
+    if (data.size() < 4) return nullptr;
 
     uint32_t nVer;
     std::memcpy(&nVer, data.data(), 4);

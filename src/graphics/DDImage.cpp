@@ -18,28 +18,14 @@
 namespace {
 
 constexpr int kMaxBitmapSide = 16384;
-constexpr long long kMaxFileBytes = 256LL * 1024 * 1024;
+constexpr size_t kMaxFileBytes = 256u * 1024 * 1024;
 
 inline uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 inline uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 bool ReadFileBytes(const char* pszFile, std::vector<uint8_t>* lpOut) {
     if (!pszFile || !pszFile[0]) return false;
-    FILE* fp = FsOpen(pszFile, "rb");
-    if (!fp) return false;
-    std::vector<uint8_t> v;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), fp)) > 0) {
-        v.insert(v.end(), buf, buf + n);
-        if (static_cast<long long>(v.size()) > kMaxFileBytes) {
-            std::fclose(fp);
-            return false;
-        }
-    }
-    std::fclose(fp);
-    lpOut->swap(v);
-    return true;
+    return FsReadFile(pszFile, *lpOut, kMaxFileBytes);
 }
 
 // Checks the header fields before the decoder sees them: sizes, colour

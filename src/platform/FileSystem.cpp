@@ -247,6 +247,41 @@ long long FsFileSize(const char* pszDataPath)
     return static_cast<long long>(st.st_size);
 }
 
+bool FsReadFile(const char* pszDataPath, std::vector<uint8_t>& out, size_t nMaxBytes)
+{
+    FILE* fp = FsOpen(pszDataPath, "rb");
+    if (fp == nullptr) return false;
+    std::vector<uint8_t> data;
+    bool bOk = true;
+    long nSize = -1;
+    if (std::fseek(fp, 0, SEEK_END) == 0) {
+        nSize = std::ftell(fp);
+        if (std::fseek(fp, 0, SEEK_SET) != 0) nSize = -1;
+    }
+    if (nSize > 0 && static_cast<unsigned long long>(nSize) > nMaxBytes) bOk = false;
+    if (bOk && nSize > 0) {
+        // The whole file in one read; a file that grew meanwhile is read on below.
+        data.resize(static_cast<size_t>(nSize));
+        size_t nGot = std::fread(data.data(), 1, data.size(), fp);
+        data.resize(nGot);
+        if (nGot < static_cast<size_t>(nSize) && std::ferror(fp)) bOk = false;
+    }
+    uint8_t buf[65536];
+    while (bOk) {
+        size_t n = std::fread(buf, 1, sizeof buf, fp);
+        if (n > 0) data.insert(data.end(), buf, buf + n);
+        if (data.size() > nMaxBytes) bOk = false;
+        if (n < sizeof buf) {
+            if (std::ferror(fp)) bOk = false;
+            break;
+        }
+    }
+    std::fclose(fp);
+    if (!bOk) return false;
+    out.swap(data);
+    return true;
+}
+
 std::vector<std::string> FsListDirectory(const char* pszDataPath)
 {
     std::string host = HostPath(pszDataPath);

@@ -6,6 +6,7 @@
 // become '/', except a 0x5C that is the trail byte of a double-byte
 // character; each component is looked up case-insensitively, and a Shift-JIS
 // name is tried both as its bytes and as UTF-8.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -25,6 +26,10 @@ bool FsRemove(const char* pszDataPath);           // a file or an empty director
 bool FsRemoveTree(const char* pszDataPath);       // a directory with everything in it
 bool FsCopyTree(const char* pszFrom, const char* pszTo);
 long long FsFileSize(const char* pszDataPath);    // -1 when missing
+
+// Reads a whole file into out. False when it cannot be opened or read, or is
+// larger than nMaxBytes (out is then untouched).
+bool FsReadFile(const char* pszDataPath, std::vector<uint8_t>& out, size_t nMaxBytes = SIZE_MAX);
 
 // Names (not paths) of the entries of a directory, as data names (Shift-JIS
 // bytes when the host name is valid UTF-8 with a CP932 form, else the raw

@@ -7,16 +7,8 @@
 #include "shell/SystemIni.h"
 
 int ReadSystemIni(const char* path, INIDATA& ini, const std::vector<INIITEM>& items) {
-    FILE* fp = FsOpen(path, "rb");
-    if (!fp) return 0;
     std::vector<uint8_t> data;
-    uint8_t buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, fp)) > 0) {
-        data.insert(data.end(), buf, buf + n);
-        if (data.size() > (64u << 20)) break;   // no settings file is this large
-    }
-    fclose(fp);
+    if (!FsReadFile(path, data, 64u << 20)) return 0;   // no settings file is larger
     return ParseSystemIni(data.data(), data.size(), ini, items);
 }
 

@@ -1,14 +1,13 @@
 #include "shell/SoundTable.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "foundation/Text.h"
 
 void BuildSoundFileTable(std::vector<SOUNDFILE>& vTable, const std::vector<std::string>& vSystem,
                          const std::vector<std::string>& vUser) {
-    size_t n = vUser.size();
-    size_t nSize = std::max<size_t>(SYSTEM_SOUND_COUNT, n + 16);
+    const int n = static_cast<int>(vUser.size());
+    const size_t nSize = static_cast<size_t>(GetSoundTableSize(n));
     SOUNDFILE blank;
     memset(&blank, 0, sizeof blank);
     vTable.assign(nSize, blank);
@@ -19,5 +18,5 @@ void BuildSoundFileTable(std::vector<SOUNDFILE>& vTable, const std::vector<std::
         vTable[i].bUse = 1;
     };
     for (size_t i = 0; i < SYSTEM_SOUND_COUNT && i < vSystem.size(); i++) fill(i, vSystem[i]);
-    for (size_t k = 1; k < n; k++) fill(k + 16, vUser[k]);
+    for (int k = 1; k < n; k++) fill(static_cast<size_t>(GetSoundTableIndex(k)), vUser[static_cast<size_t>(k)]);
 }

@@ -58,17 +58,7 @@ long MemTell(void* pSource)
 
 bool ReadWholeFile(const char* szFile, std::vector<uint8_t>& v)
 {
-    FILE* fp = FsOpen(szFile, "rb");
-    if (fp == nullptr) return false;
-    bool bOk = std::fseek(fp, 0, SEEK_END) == 0;
-    long nLen = bOk ? std::ftell(fp) : -1;
-    bOk = bOk && nLen > 0 && static_cast<unsigned long>(nLen) <= OGG_FILE_MAX && std::fseek(fp, 0, SEEK_SET) == 0;
-    if (bOk) {
-        v.resize(static_cast<size_t>(nLen));
-        bOk = std::fread(v.data(), 1, v.size(), fp) == v.size();
-    }
-    std::fclose(fp);
-    return bOk;
+    return FsReadFile(szFile, v, OGG_FILE_MAX) && !v.empty();
 }
 
 }  // namespace

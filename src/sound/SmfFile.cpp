@@ -199,21 +199,8 @@ bool cSmfFile::Load(const char* szFile)
     m_pTrack.clear();
     m_vEvents.clear();
     m_dLength = 0.0;
-    FILE* fp = szFile != nullptr ? FsOpen(szFile, "rb") : nullptr;
-    if (fp == nullptr) {
-        WriteReport("Midi %s Create ファイルが開けません", m_strFile.c_str());
-        return false;
-    }
     std::vector<uint8_t> vFile;
-    bool bRead = std::fseek(fp, 0, SEEK_END) == 0;
-    long nLen = bRead ? std::ftell(fp) : -1;
-    bRead = bRead && nLen >= 0 && static_cast<unsigned long>(nLen) <= SMF_FILE_MAX && std::fseek(fp, 0, SEEK_SET) == 0;
-    if (bRead) {
-        vFile.resize(static_cast<size_t>(nLen));
-        bRead = vFile.empty() || std::fread(vFile.data(), 1, vFile.size(), fp) == vFile.size();
-    }
-    std::fclose(fp);
-    if (!bRead) {
+    if (szFile == nullptr || !FsReadFile(szFile, vFile, SMF_FILE_MAX)) {
         WriteReport("Midi %s Create ファイルが開けません", m_strFile.c_str());
         return false;
     }

@@ -108,22 +108,7 @@ bool DS_ReadWave(const char* szFile, WAVEDATA* pWave)
 {
     *pWave = WAVEDATA{};
     if (szFile == nullptr) return false;
-    FILE* fp = FsOpen(szFile, "rb");
-    if (fp == nullptr) return false;
     std::vector<uint8_t> vFile;
-    bool bRead = true;
-    if (std::fseek(fp, 0, SEEK_END) == 0) {
-        long nLen = std::ftell(fp);
-        if (nLen < 0 || static_cast<unsigned long>(nLen) > WAVE_FILE_MAX || std::fseek(fp, 0, SEEK_SET) != 0) {
-            bRead = false;
-        } else {
-            vFile.resize(static_cast<size_t>(nLen));
-            if (nLen > 0 && std::fread(vFile.data(), 1, vFile.size(), fp) != vFile.size()) bRead = false;
-        }
-    } else {
-        bRead = false;
-    }
-    std::fclose(fp);
-    if (!bRead) return false;
+    if (!FsReadFile(szFile, vFile, WAVE_FILE_MAX)) return false;
     return ReadWaveFromMemory(szFile, vFile.data(), vFile.size(), pWave);
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -113,6 +114,22 @@ TEST_F(FileSystemTest, OperationsGoThroughTheMapping)
     EXPECT_FALSE(FsRemove(Data("dir\\sub").c_str()));           // not empty
     EXPECT_TRUE(FsRemove(Data("dir\\a.txt").c_str()));
     EXPECT_FALSE(FsExists(Data("dir\\a.txt").c_str()));
+}
+
+TEST_F(FileSystemTest, WholeFileReadsStopAtTheirLimit)
+{
+    Touch("Data/Five.bin", "12345");
+    Touch("Data/Empty.bin", "");
+    std::vector<uint8_t> v = {9};
+    EXPECT_TRUE(FsReadFile(Data("data\\five.bin").c_str(), v, 5));
+    EXPECT_EQ(v, (std::vector<uint8_t>{'1', '2', '3', '4', '5'}));
+    EXPECT_TRUE(FsReadFile(Data("data\\empty.bin").c_str(), v));
+    EXPECT_TRUE(v.empty());
+    // Over the limit, or missing: false, and what was read before stays.
+    v = {9};
+    EXPECT_FALSE(FsReadFile(Data("data\\five.bin").c_str(), v, 4));
+    EXPECT_FALSE(FsReadFile(Data("data\\none.bin").c_str(), v));
+    EXPECT_EQ(v, (std::vector<uint8_t>{9}));
 }
 
 TEST_F(FileSystemTest, ListingGivesDataNamesSortedByByte)
