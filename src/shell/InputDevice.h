@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "foundation/ChkContainers.h"
+#include "foundation/InputState.h"
 #include "shell/KeyState.h"
-
-enum : int { DIR_LEFT = 1, DIR_RIGHT = 2, DIR_UP = 4, DIR_DOWN = 8 };
 
 constexpr int KEYCONFIG_FILE_SIZE = 108;
 constexpr int KEYBIND_KEYBOARD = 8;
@@ -53,57 +52,16 @@ void ClampKeyConfig(KEYCONFIG* p);
 // 1 when the file was opened (and parsed), 0 otherwise.
 int ReadKeyConfig(const char* path, KEYCONFIG* p);
 
-int GetDirCode(int16_t wDir);
-
 // The joystick axis codes of a binding.
 enum : int { JOYAXIS_LEFT = 256, JOYAXIS_RIGHT = 512, JOYAXIS_UP = 1024, JOYAXIS_DOWN = 2048 };
 
-struct INPUTRUN {
-    int16_t wValue = 0;
-    int32_t nFrames = 0;
-};
-struct PATTERNRUN {
-    int32_t bHeld = 0;
-    int32_t nFrames = 0;
-};
-
-constexpr int INPUT_HISTORY = 32;
-constexpr int DIR_PATTERN_COUNT = 10;
-constexpr int BUTTON_PATTERN_COUNT = 9;
-
-class cInputDevice {
+class cInputDevice : public cInputState {
 public:
-    cInputDevice();
-
     void SetDefaultButtonMask();
-    void SetRepeat(int nWait, int nSpan);
     int PollDefault(int nJoystick, int nSources, int nRetry);
     int PollConfig(int nPlayers, int nRetry);
     static int TestJoyAxis(const JOYINFO& info, int nCode);
-    void ApplyKeyRepeat();
-    void LatchButtons(int nMask);
-    void ClearDir();
-    void ClearButton();
-    void RecordHistory();
-    int16_t GetHistory(int nWord, int nFramesAgo) const;
-    void ClearHistory();
-    void UpdatePatternRuns();
-    void ClearPatternRuns();
-    void Reset();
 
-    int16_t m_wDir = 0;
-    int16_t m_wButton = 0;
-    int16_t m_wDirLog = 0;
-    INPUTRUN m_aHistory[2][INPUT_HISTORY];
-    int32_t m_anHistoryIndex[2] = {0, 0};
-    std::vector<std::vector<PATTERNRUN>> m_vDirRun;
-    std::vector<std::vector<PATTERNRUN>> m_vButtonRun;
-    int32_t m_nDirCode = 0;
-    int32_t m_nRepeatCtH = 0;
-    int32_t m_nRepeatCtV = 0;
-    int32_t m_nRepeatWait = 0;
-    int32_t m_nRepeatSpan = 0;
-    int32_t m_bButtonLock = 0;
     int16_t m_awJoyButton[8] = {};
     int32_t m_bJoyOk = 0;
     int32_t m_nJoyRetry = 0;
