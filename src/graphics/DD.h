@@ -10,4 +10,4 @@
 #include "graphics/DDPixel.h"
 #include "graphics/DDPresent.h"
 #include "graphics/DDSurface.h"
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"

@@ -2,7 +2,7 @@
 // Blank surfaces, texture sizes, surface lists and release.
 #include "foundation/ChkContainers.h"
 #include "graphics/DDSurface.h"
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"
 
 bool DDCreateSurface(DDSURFACEDATA* sd, int nWidth, int nHeight, int bColorKey, int nMemory, int nMemoryType,
                      DDSURFACEDATA* lpSrcSD, int bRecreate);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 #include "graphics/DDSurface.h"
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"
 
 int DDCreateSurfaceFromFile(DDSURFACEDATA* sd, const char* pszFile, int bColorKey, int nBpp, int nMemory,
                             int nMemoryType, DDSURFACEDATA* lpSrcSD, int bKeepPixels, int nMirrorWidth,

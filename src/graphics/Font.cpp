@@ -12,7 +12,7 @@
 #include "graphics/DDCreate.h"
 #include "graphics/DDPixel.h"
 #include "graphics/DDPresent.h"
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"
 #include "platform/CloseRequest.h"
 
 std::list<cFont*>& lstFont = *new std::list<cFont*>();

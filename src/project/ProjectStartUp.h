@@ -18,7 +18,7 @@ int StartUpWorldMap();
 #include <string>
 #include <vector>
 
-#include "shell/StartUp.h"
+#include "project/StartUpSteps.h"
 
 STARTUPSYSTEM GetProjectStartUpSystem();
 // The System.ini key list with its defaults, in list order.

@@ -3,7 +3,7 @@
 #include "foundation/Text.h"
 #include "graphics/Font.h"
 #include "project/SystemData.h"
-#include "shell/GameFonts.h"
+#include "project/GameFonts.h"
 
 void cSystemData::DrawTextColumn(DDSURFACEDATA* lpDst, int x, int y, int nFirst, int nCount, int bCursor) const {
     if (nCount <= 0) return;

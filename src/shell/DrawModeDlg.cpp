@@ -4,7 +4,7 @@
 #include "platform/CloseRequest.h"
 #include "shell/BootData.h"
 #include "shell/MainWindow.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 cDrawModeDlg* lpDrawModeDlg = nullptr;
 

@@ -16,7 +16,7 @@
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 #include "shell/EditorLink.h"
-#include "shell/GameThreads.h"
+#include "foundation/GameThreads.h"
 #include "shell/InputEvents.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellState.h"

@@ -8,7 +8,7 @@
 #include "platform/MessageBox.h"
 #include "shell/KeyState.h"
 #include "shell/MainWindow.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 cFileDlg* lpFileDlg = nullptr;
 

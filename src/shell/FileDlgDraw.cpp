@@ -3,7 +3,7 @@
 #include "shell/DialogEdit.h"
 #include "shell/DialogOverlay.h"
 #include "shell/FileDlg.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 void cFileDlg::Draw() {
     const float s = DlgScale();

@@ -5,7 +5,7 @@
 #include "graphics/DDSurface.h"
 #include "project/ProjectContext.h"
 #include "project/SystemData.h"
-#include "shell/GameFonts.h"
+#include "project/GameFonts.h"
 #include "shell/GameMain.h"
 
 namespace {

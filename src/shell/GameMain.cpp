@@ -11,7 +11,7 @@
 #include "shell/InputDevice.h"
 #include "shell/Requests.h"
 #include "shell/ShellState.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 cGameMain Game_Main;
 int nRankingSwitch = 0;

@@ -7,7 +7,7 @@
 #include "foundation/Log.h"
 #include "graphics/DDFade.h"
 #include "graphics/DDPalette.h"
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"
 #include "shell/ShellState.h"
 
 void ArrangeHbtPalette(PALETTEENTRY* p, int n) {

@@ -1,7 +1,7 @@
 #pragma once
 // The surfaces of the 71 image slots and the texture sharing between them.
 #include "graphics/DDSurface.h"
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"
 
 extern DDSURFACEDATA Off_Img[IMAGE_SLOT_COUNT];
 

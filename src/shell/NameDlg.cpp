@@ -4,7 +4,7 @@
 #include "frontend/Option.h"
 #include "shell/GameMain.h"
 #include "shell/MainWindow.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 cNameDlg* lpNameDlg = nullptr;
 

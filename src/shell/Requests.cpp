@@ -12,7 +12,7 @@
 #include "platform/CloseRequest.h"
 #include "platform/MainThread.h"
 #include "shell/FileDlg.h"
-#include "shell/GameThreads.h"
+#include "foundation/GameThreads.h"
 #include "shell/NameDlg.h"
 #include "shell/ShellState.h"
 

@@ -4,7 +4,7 @@
 
 #include "platform/FileSystem.h"
 #include "shell/InputDevice.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 int ReadSystemIni(const char* path, INIDATA& ini, const std::vector<INIITEM>& items) {
     std::vector<uint8_t> data;

@@ -10,7 +10,7 @@
 #include "foundation/Thread.h"
 #include "platform/CloseRequest.h"
 #include "platform/FileSystem.h"
-#include "shell/GameThreads.h"
+#include "foundation/GameThreads.h"
 #include "stage/Stage.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "shell/GameMain.h"
 #include "shell/NameDlg.h"
 #include "shell/ShellState.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 #include "support/FakeMessageBox.h"
 #include "support/TempDir.h"
 

@@ -8,7 +8,7 @@
 #include "shell/DrawModeDlg.h"
 #include "shell/KeyState.h"
 #include "shell/StartUp.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 #include "support/FakeMessageBox.h"
 #include "support/TempDir.h"
 

@@ -6,7 +6,7 @@
 #include "platform/MessageBox.h"
 #include "shell/FileDlg.h"
 #include "shell/KeyState.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 #include "support/FakeMessageBox.h"
 #include "support/TempDir.h"
 

@@ -5,7 +5,7 @@
 
 #include "graphics/DDFade.h"
 #include "shell/GameMain.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 namespace {
 

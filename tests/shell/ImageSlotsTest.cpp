@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"
 
 TEST(ImageSlots, SharedSlotsAreExactlyThoseLinkedToASource) {
     for (int i = 0; i < IMAGE_SLOT_COUNT; i++) {
@@ -49,7 +49,7 @@ TEST(ImageSlots, FileNameCopyIsBounded) {
 #include "frontend/Option.h"
 #include "shell/BootData.h"
 #include "shell/GameMain.h"
-#include "shell/GameThreads.h"
+#include "foundation/GameThreads.h"
 #include "shell/InputDevice.h"
 #include "shell/ShellState.h"
 

@@ -7,7 +7,7 @@
 #include "shell/GameMain.h"
 #include "shell/KeyState.h"
 #include "shell/NameDlg.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 namespace {
 

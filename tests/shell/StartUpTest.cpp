@@ -8,7 +8,7 @@
 #include "shell/GameMain.h"
 #include "shell/ShellState.h"
 #include "shell/StartUp.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 #include "foundation/Record.h"
 #include "support/ByteBuilder.h"
 #include "support/FakeMessageBox.h"

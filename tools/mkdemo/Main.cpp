@@ -24,7 +24,7 @@
 #include "stage/CommonPalette.h"
 #include "stage/Stage.h"
 #include "stage/StageLoader.h"
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"
 
 namespace {
 

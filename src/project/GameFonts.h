@@ -2,7 +2,7 @@
 // The three fonts of the game (font 1 is the text font of menus, windows and
 // messages) and their digit strips.
 #include "graphics/Font.h"
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"
 
 constexpr int GAME_FONT_COUNT = 3;
 

@@ -1,4 +1,4 @@
-#include "shell/GameThreads.h"
+#include "foundation/GameThreads.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "shell/ImageSlots.h"
+#include "graphics/ImageSlots.h"
 
 #include <cstdio>
 #include <cstring>

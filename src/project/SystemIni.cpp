@@ -1,4 +1,4 @@
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 #include <climits>
 #include <cstdio>

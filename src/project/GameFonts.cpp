@@ -1,9 +1,9 @@
-#include "shell/GameFonts.h"
+#include "project/GameFonts.h"
 
 #include "foundation/Text.h"
 #include "graphics/DDCreate.h"
 #include "graphics/DDSurface.h"
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 cFont (&aFont)[GAME_FONT_COUNT] = *new cFont[1][GAME_FONT_COUNT];
 FONTDATA aFontData[GAME_FONT_COUNT];

@@ -3,7 +3,7 @@
 #include <climits>
 #include <string>
 
-#include "shell/SystemIni.h"
+#include "project/SystemIni.h"
 
 namespace {
 
