@@ -225,10 +225,15 @@ int CloseDataFile(cDataFile* fp) {
     } else {
         bool bOk = fp->Flush();
         if (std::fflush(fp->m_fp) != 0 || std::ferror(fp->m_fp)) bOk = false;
+        // The data reach the disk before the new name replaces the old file.
+        if (bOk && !FsSyncFile(fp->m_fp)) bOk = false;
         if (std::fclose(fp->m_fp) != 0) bOk = false;
         fp->m_fp = nullptr;
         if (bOk) bOk = FsRename(fp->m_strTemp.c_str(), fp->m_strTarget.c_str());
         if (!bOk) FsRemove(fp->m_strTemp.c_str());
+        // The folder's entry too; a folder that cannot be synced (some file
+        // systems refuse) does not undo a save that is in place.
+        if (bOk) FsSyncParentDirectory(fp->m_strTarget.c_str());
         nResult = bOk ? 1 : 0;
     }
     delete fp;

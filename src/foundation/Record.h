@@ -20,8 +20,8 @@
 // record's own fills its tables and leaves them in place (FieldTable()).
 //
 // Saving writes to a temporary file beside the target, checks every write
-// and the close, and renames it over the target; a failure leaves the old
-// file whole.
+// and the close, syncs it to the disk and renames it over the target, then
+// syncs the folder; a failure leaves the old file whole.
 //
 // nFileVer and bFileVerErr are process-wide: one record file is read at a
 // time (a stage is read on the loader thread while its caller only pumps).

@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -210,6 +211,26 @@ bool FsRename(const char* pszFrom, const char* pszTo)
     std::string from = HostPath(pszFrom), to = HostPath(pszTo);
     if (from.empty() || to.empty()) return false;
     return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool FsSyncFile(FILE* fp)
+{
+    if (!fp) return false;
+    if (std::fflush(fp) != 0) return false;
+    return fsync(fileno(fp)) == 0;
+}
+
+bool FsSyncParentDirectory(const char* pszDataPath)
+{
+    std::string host = HostPath(pszDataPath);
+    if (host.empty()) return false;
+    size_t nSlash = host.rfind('/');
+    std::string dir = nSlash == std::string::npos ? "." : (nSlash == 0 ? "/" : host.substr(0, nSlash));
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    bool bOk = fsync(fd) == 0;
+    close(fd);
+    return bOk;
 }
 
 bool FsRemove(const char* pszDataPath)

@@ -22,6 +22,10 @@ bool FsIsDirectory(const char* pszDataPath);
 bool FsIsFile(const char* pszDataPath);
 bool FsMakeDirectory(const char* pszDataPath);    // one level; true when it exists afterwards
 bool FsRename(const char* pszFrom, const char* pszTo);  // replaces an existing file
+// Durability of a replacing save: the written file's data reach the disk
+// before the rename, and the folder's entry after it.
+bool FsSyncFile(FILE* fp);
+bool FsSyncParentDirectory(const char* pszDataPath);
 bool FsRemove(const char* pszDataPath);           // a file or an empty directory
 bool FsRemoveTree(const char* pszDataPath);       // a directory with everything in it
 bool FsCopyTree(const char* pszFrom, const char* pszTo);
