@@ -14,7 +14,8 @@
 #include "project/SystemIni.h"
 
 cGameMain Game_Main;
-int nRankingSwitch = 0;
+
+cGameMain::cGameMain() { SetGameState(this); }
 FPSRING Fps_Ring;
 SYSCOLORSTATE Sys_Color;
 
@@ -29,7 +30,10 @@ bool bNoSceneLogged[SCENE_TYPE_COUNT] = {};
 IFrameServices& GetFrameServices() { return lpFrameServices ? *lpFrameServices : GetGraphicsFrameServices(); }
 void SetFrameServices(IFrameServices* p) { lpFrameServices = p; }
 
-cGameMain::~cGameMain() { DeleteScenes(); }
+cGameMain::~cGameMain() {
+    DeleteScenes();
+    if (&GetGameState() == this) SetGameState(nullptr);
+}
 
 void cGameMain::DeleteScenes() {
     for (int n = 0; n < SCENE_TYPE_COUNT; n++) {
@@ -77,7 +81,10 @@ int cGameMain::RestoreSurfaces() {
     return GetFrameServices().RestoreSurfaces();
 }
 
-void cGameMain::UpdateInput() { UpdateInput(Input_List); }
+void cGameMain::UpdateInput() {
+    SetMenuInput(&Input_List.At(0));
+    UpdateInput(Input_List);
+}
 
 void cGameMain::UpdateInput(cChkVector<cInputDevice>& devices) {
     cInputDevice& dev = devices.At(0);

@@ -3,11 +3,13 @@
 #include <cstdint>
 
 #include "foundation/ChkContainers.h"
+#include "project/GameState.h"
 #include "shell/InputDevice.h"
 #include "shell/Scene.h"
 
-class cGameMain {
+class cGameMain : public cGameState {
 public:
+    cGameMain();
     ~cGameMain();
 
     int FrameStep();
@@ -30,21 +32,11 @@ public:
     cScene* GetScene(int nType) const { return nType >= 0 && nType < SCENE_TYPE_COUNT ? m_apScene[nType] : nullptr; }
 
     cScene* m_apScene[SCENE_TYPE_COUNT] = {};   // owned, by scene type
-    int m_nScene = 0;
-    int m_nNextScene = 0;
-    int m_nBeforeScene = 0;
-    int m_nPlayType = 0;
-    int m_nGameMode = 0;
-    int m_nSelectCursor = 0;
-    int m_nSelectTop = 0;
-    int m_nFps = 0;
-    int m_nFadeStep = 0;
     int m_nBgmSlot = 0;
     int m_bBgmSlot = 0;
 };
 
 extern cGameMain Game_Main;
-extern int nRankingSwitch;
 
 // Sleeps until the next frame is due, unless the display's present paces the
 // frames itself.

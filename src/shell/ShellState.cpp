@@ -7,7 +7,6 @@ int bWindowed = 0;
 SDL_Window* hWndMain = nullptr;
 int nStartBpp = 0;
 int bFlipByBlt = 0;
-int bFreeStageStart = 0;
 std::atomic<int> bRequestDone{0};
 std::atomic<int> nRequestResult{0};
 std::atomic<int> bNameDlgDone{0};

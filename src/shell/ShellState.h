@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "project/GameState.h"
+
 struct SDL_Window;
 
 extern int bTestPlay;                     // started by the editor for a test play
@@ -14,7 +16,6 @@ extern int bWindowed;                     // the display runs in a window
 extern SDL_Window* hWndMain;              // the main window (null before start-up and after close)
 extern int nStartBpp;                     // colour depth handed to the display set-up
 extern int bFlipByBlt;                    // present by copying instead of flipping
-extern int bFreeStageStart;               // the game was started directly on a stage file
 
 // Results of the dialog requests (kept for the code that polls them).
 extern std::atomic<int> bRequestDone;

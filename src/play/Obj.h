@@ -1,0 +1,120 @@
+#pragma once
+// The root of everything that moves in a stage: characters, items, shots and
+// swords. Identity, facing, the collision box as floating-point edges in map
+// dots with the cells it covers, speeds, the frame rectangle on the screen,
+// the flight mode and the animation sequencer.
+#include <cstdint>
+
+#include "graphics/AnimPattern.h"
+#include "play/PlayContext.h"
+
+class cObj;
+struct MOVERUN;   // the speed words of a movement run (flow engine)
+
+// A reference to an object that may be gone by the time it is used: the
+// object's handle, resolved through the play context at use.
+class cObjRef {
+public:
+    cObjRef() = default;
+    explicit cObjRef(const cObj* p);
+    cObj* Get() const;
+    template <class T>
+    T* GetAs() const { return dynamic_cast<T*>(Get()); }
+    bool IsSet() const { return m_nHandle != 0; }
+    void Reset() { m_nHandle = 0; }
+    uint64_t GetHandle() const { return m_nHandle; }
+    bool operator==(const cObjRef& o) const { return m_nHandle == o.m_nHandle; }
+
+private:
+    uint64_t m_nHandle = 0;
+};
+
+constexpr int32_t OBJ_LIFE_UNLIMITED = 2147483647;
+
+// The screen rectangle of a frame: left, top, right, bottom (inclusive).
+struct OBJRECT {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+class cObj {
+public:
+    cObj();
+    cObj(const cObj& src);
+    cObj& operator=(const cObj&) = delete;
+    virtual ~cObj();
+
+    virtual void CopyFrom(const cObj& src);
+    virtual void SetScale(int nNew, int nOld, int bFlag);
+    virtual void OnScale(int nScale) { (void)nScale; }
+    virtual void AdjustScalePos(int nNew, int nOld, int bFlag) { (void)nNew; (void)nOld; (void)bFlag; }
+    virtual void UpdateHitBoxX() {}
+    virtual void UpdateHitBoxY() {}
+    virtual void SetCenter(int x, int y) { (void)x; (void)y; }
+    virtual void ArriveAt(int x, int y, MOVERUN* pMoveRun) { (void)x; (void)y; (void)pMoveRun; }
+    virtual void SetCenterX(int x) { (void)x; }
+    virtual void ArriveAtX(int x, MOVERUN* pMoveRun) { (void)x; (void)pMoveRun; }
+    virtual void SetCenterY(int y) { (void)y; }
+    virtual void ArriveAtY(int y, MOVERUN* pMoveRun) { (void)y; (void)pMoveRun; }
+
+    void Init(int nId, int nKind, int nSetupValue, int nGroup, int nPicture, const int* const* pPatterns,
+              int nPattern, int nBoxX, int nBoxY, int nWidth, int nHeight, int nFrameW, int nFrameH, int nDir,
+              int nFlight, int nSetupParam);
+    void SetFlight(int nFlight);
+
+    // Geometry (bounds, steps, scale, screen rectangle, erase range).
+    uint8_t ClampPosX(int nMode);
+    uint8_t ClampPosY(int nMode);
+    uint8_t MoveStepX(int nMode);
+    uint8_t MoveStepY(int nMode);
+    void ApplyGravity();
+    void DecayCmdVelocity(double* pSpeed, int bOn);
+    int GetDirSign() const { return m_nDir ? 1 : -1; }
+    void UpdateScreenRect();
+    int IsOnScreen() const;
+    int IsOnScreenAxes(int bIgnoreX, int bIgnoreY) const;
+    int IsInStage(int bWhole) const;
+    int IsOutOfEraseRange(const void* pEraseSet) const;   // a cQuadSwitch of the stage
+    void CalcKnockback(double* pOutX, double* pOutY, int nPower, double dDx, double dDy) const;
+    int IsCornerBlocked() const;
+
+    // The handle under which the context knows this object.
+    uint64_t GetHandle() const { return m_nHandle; }
+    cPlayContext* GetContext() const { return m_pCtx; }
+
+    int32_t m_nId = 0;
+    int32_t m_nLife = 0;
+    int32_t m_nDir = 0;
+    int16_t m_nSetupParam = 0;
+    int32_t m_nPicture = 0;
+    int32_t m_nUserA = 0;
+    cAnimPattern m_Anim;
+    int32_t m_anUserB[3] = {};
+    OBJRECT m_rcScreen;
+    int32_t m_nBoxX = 0, m_nBoxY = 0;
+    int32_t m_nFrameW = 0, m_nFrameH = 0;
+    int32_t m_nBaseBoxX = 0, m_nBaseBoxY = 0, m_nBaseFrameW = 0, m_nBaseFrameH = 0;
+    int32_t m_nUserC = 0;
+    int32_t m_nKind = 0;
+    int32_t m_nSetupValue = 0;
+    int32_t m_nGroup = 0;
+    double m_dX = 0, m_dY = 0;
+    double m_dRight = 0, m_dBottom = 0;
+    int32_t m_nCellL = 0, m_nCellT = 0, m_nCellR = 0, m_nCellB = 0;
+    double m_dVx = 0, m_dVy = 0;
+    double m_dCmdVx = 0, m_dCmdVy = 0;
+    double m_dCmdDecel = 0;
+    int32_t m_bCmdDecayX = 0, m_bCmdDecayY = 0;
+    int32_t m_bScrollSync = 0;
+    int32_t m_nWidth = 0, m_nHeight = 0;
+    int32_t m_nBaseWidth = 0, m_nBaseHeight = 0;
+    int32_t m_bFlight = 0;
+    uint8_t m_nFlightBlock = 0;
+    int32_t m_bActive = 0;
+    int32_t m_bOnScreen = 0;
+    uint8_t m_bCondLatch = 0;
+
+private:
+    void CopyRoot(const cObj& src);
+    cPlayContext* m_pCtx = nullptr;
+    uint64_t m_nHandle = 0;
+};

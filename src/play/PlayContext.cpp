@@ -1,0 +1,56 @@
+#include "play/PlayContext.h"
+
+#include "play/CharaBase.h"
+#include "play/Chara.h"
+#include "play/Hero.h"
+#include "play/Item.h"
+#include "project/ProjectContext.h"
+#include "stage/Stage.h"
+
+namespace {
+IPlayHost NullPlayHost;
+cPlayContext* lpDefaultContext() {
+    static cPlayContext ctx;
+    return &ctx;
+}
+cPlayContext* lpInstalled = nullptr;
+}  // namespace
+
+int cPlayRandom::Get(int a, int b) {
+    int64_t nLow = a < b ? a : b;
+    int64_t nSpan = static_cast<int64_t>(a < b ? b : a) - nLow + 1;
+    return static_cast<int>(nLow + Next() % nSpan);
+}
+
+cPlayContext::cPlayContext()
+    : lpStage(&recStage),
+      lpPlayStage(&recPlayStage),
+      lpCharaDef(&recCharaDef),
+      lpSystem(&recSystem),
+      lpDatabase(&recDatabase),
+      lpInput(&Input),
+      lpHost(&NullPlayHost) {}
+
+cPlayContext::~cPlayContext() {
+    // Objects unregister themselves from the context being destroyed.
+    cPlayContextScope scope(*this);
+    lstChara.clear();
+    lstItem.clear();
+    vecPlayer.clear();
+}
+
+uint64_t cPlayContext::RegisterObj(cObj* p) {
+    uint64_t n = m_nNextHandle++;
+    m_mapObj[n] = p;
+    return n;
+}
+
+void cPlayContext::UnregisterObj(uint64_t nHandle) { m_mapObj.erase(nHandle); }
+
+cObj* cPlayContext::FindObj(uint64_t nHandle) const {
+    auto it = m_mapObj.find(nHandle);
+    return it == m_mapObj.end() ? nullptr : it->second;
+}
+
+cPlayContext& PlayCtx() { return lpInstalled ? *lpInstalled : *lpDefaultContext(); }
+void InstallPlayContext(cPlayContext* p) { lpInstalled = p; }

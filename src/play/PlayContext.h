@@ -1,0 +1,150 @@
+#pragma once
+// The play context: everything a stage being played keeps beside the scene
+// object (the stage and its pristine copy, the character definitions, the
+// progress record, the settings and the database, the character and item
+// lists, the heroes, the map cells, the scene itself, the frame divider and
+// the random generator), and the services it needs from the layers above
+// (keys outside the play input, requests, waits, sounds). The names the play
+// code uses for these (recStage, lstChara, vecPlayer, lpPlayScene ...) are
+// accessors of the installed context, so a test builds a stage in code,
+// installs its own context and steps frames with no window.
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "foundation/InputState.h"
+#include "play/MapCell.h"
+
+class cStage;
+class cCharaData;
+class cSystemData;
+class cDatabase;
+class cProgress;
+class cPlayScene;
+class cObj;
+class cChara;
+class cHero;
+class cItem;
+
+// Lists of live objects: creation order, stable addresses, an object appended
+// during a walk is reached by that walk, erasure in place returns the next node.
+template <class T>
+using cObjList = std::list<std::unique_ptr<T>>;
+
+// The random numbers of play: the C library's generator (state × 214013 +
+// 2531011, bits 16..30), owned by the context and seeded by the stage set-up,
+// so that a replay's seed reproduces every number of the attempt.
+class cPlayRandom {
+public:
+    void Seed(uint32_t nSeed) { m_nState = nSeed; }
+    int Next() {   // 0..32767
+        m_nState = m_nState * 214013u + 2531011u;
+        return static_cast<int>((m_nState >> 16) & 0x7FFF);
+    }
+    // Between a and b inclusive, bounds in either order (span in 64 bits).
+    int Get(int a, int b);
+    uint32_t GetState() const { return m_nState; }
+
+private:
+    uint32_t m_nState = 1;
+};
+
+// What play asks of the layers above it. The default does nothing and
+// answers "no" (headless tests); the shell installs one that reaches the
+// window thread, the audio layer and the frame presentation.
+class IPlayHost {
+public:
+    virtual ~IPlayHost() = default;
+    // Keys that play reads outside the recorded input: Space (pause), F1, F2
+    // (replay saves), F3 (ranking). Virtual-key codes.
+    virtual bool IsKeyDown(int nVk) { (void)nVk; return false; }
+    // A replay save of this attempt (0) or the previous one (1); 1 when saved.
+    virtual int SaveReplay(int nWhich) { (void)nWhich; return 0; }
+    virtual int LoadReplay() { return 0; }
+    // The name-entry dialog for a ranking registration; 1 on OK.
+    virtual int NameEntry() { return 0; }
+    // A frame of a blocking wait: present the composed frame, wait for the
+    // frame time and poll the input device. 0 when the program is closing.
+    virtual int WaitFrame() { return 1; }
+    // Sound-table number (system sounds 0..16, project sound k as 16 + k).
+    virtual void PlaySound(int nSound) { (void)nSound; }
+    virtual void RequestBgm(int nBgm, int bLoop, int nSlot) { (void)nBgm; (void)bLoop; (void)nSlot; }
+    // Close the program (the main window's close path).
+    virtual void RequestClose() {}
+    virtual bool IsClosing() { return false; }
+};
+
+class cPlayContext {
+public:
+    cPlayContext();
+    ~cPlayContext();
+    cPlayContext(const cPlayContext&) = delete;
+    cPlayContext& operator=(const cPlayContext&) = delete;
+
+    // Records. By default the process-wide ones; a test points them at its own.
+    cStage* lpStage = nullptr;        // recStage: the stage being played
+    cStage* lpPlayStage = nullptr;    // recPlayStage: the pristine copy SetStage restores from
+    cCharaData* lpCharaDef = nullptr; // recCharaDef
+    cSystemData* lpSystem = nullptr;  // recSystem
+    cDatabase* lpDatabase = nullptr;  // recDatabase
+    cProgress* lpProgress = nullptr;  // recProgress (null until the progress record is installed)
+
+    // Input device 0 as the play frame sees it (the shell copies its polled
+    // device in; tests script it). Replays write into it.
+    cInputState* lpInput = nullptr;
+    cInputState Input;                // the context's own, used when nothing is installed
+
+    IPlayHost* lpHost = nullptr;      // never null after construction
+    cPlayRandom Random;
+
+    // The Parts' globals.
+    cObjList<cChara> lstChara;
+    cObjList<cItem> lstItem;
+    std::vector<std::unique_ptr<cHero>> vecPlayer;
+    std::vector<cMapCell> vecMapCell;
+    cPlayScene* lpPlayScene = nullptr;   // not owning
+    int nFrameDivider = 0;               // the frame divider of the time limit
+
+    // Object handles: every live object is registered under a serial number,
+    // so references that can outlive their target are checked at use.
+    uint64_t RegisterObj(cObj* p);
+    void UnregisterObj(uint64_t nHandle);
+    cObj* FindObj(uint64_t nHandle) const;
+
+    // A hash of everything play depends on, frame by frame: objects in list
+    // order with their positions, speeds, statuses and flow positions, the
+    // scroll, the variables and the random state.
+    uint64_t StateHash() const;
+
+    IPlayHost& Host() const { return *lpHost; }
+
+private:
+    uint64_t m_nNextHandle = 1;
+    std::unordered_map<uint64_t, cObj*> m_mapObj;   // looked up only, never walked
+};
+
+// The installed context. Play code always runs against one; a default exists
+// from program start, pointing at the process-wide records.
+cPlayContext& PlayCtx();
+void InstallPlayContext(cPlayContext* p);   // null restores the default
+
+// Installs a context for a scope (tests).
+class cPlayContextScope {
+public:
+    explicit cPlayContextScope(cPlayContext& ctx) : m_pPrev(&PlayCtx()) { InstallPlayContext(&ctx); }
+    ~cPlayContextScope() { InstallPlayContext(m_pPrev); }
+
+private:
+    cPlayContext* m_pPrev;
+};
+
+// The Parts' global names, as accessors of the installed context.
+inline cObjList<cChara>& lstChara() { return PlayCtx().lstChara; }
+inline cObjList<cItem>& lstItem() { return PlayCtx().lstItem; }
+inline std::vector<std::unique_ptr<cHero>>& vecPlayer() { return PlayCtx().vecPlayer; }
+inline std::vector<cMapCell>& vecMapCell() { return PlayCtx().vecMapCell; }
+inline cPlayScene* GetPlayScene() { return PlayCtx().lpPlayScene; }
+inline cPlayRandom& PlayRandom() { return PlayCtx().Random; }
+inline IPlayHost& PlayHost() { return PlayCtx().Host(); }

@@ -1,0 +1,182 @@
+#pragma once
+// The stage being played, from the fade-in to the fade-out: the start
+// banner, play, the pause menu, the stage clear, the retry menu after a miss
+// and the game over. It owns every list of live objects that is not in the
+// play context (shots, the collision groups, messages, effect animations,
+// pictures), the two scroll axes, the screen effect and colour, the stage
+// variables, the clock and the next-stage request.
+//
+// The class is shared by several files, one topic each; each section below
+// lists the operations of one topic.
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "play/EffectAnime.h"
+#include "play/Message.h"
+#include "play/PlayContext.h"
+#include "play/Scroll.h"
+#include "play/ScrEffect.h"
+#include "play/Shot.h"
+#include "project/Scene.h"
+#include "stage/Cmd.h"
+
+class cObj;
+class cCharaBase;
+class cChara;
+class cHero;
+class cItem;
+class cFlowRun;
+class cCmdRun;
+
+enum : int {
+    PLAYMODE_FADEIN = 0,
+    PLAYMODE_START = 1,
+    PLAYMODE_PLAY = 2,
+    PLAYMODE_PAUSE = 3,
+    PLAYMODE_CLEAR = 4,
+    PLAYMODE_RETRY = 5,
+    PLAYMODE_GAMEOVER = 6,
+    PLAYMODE_FADEOUT = 7,
+    PLAYMODE_COUNT = 8,
+};
+
+// Results of the play rules: 0 play goes on, 1 stage clear, 2 the hero lost.
+enum : int { PLAYRESULT_NONE = 0, PLAYRESULT_CLEAR = 1, PLAYRESULT_LOST = 2 };
+
+constexpr int STAGE_VAR_COUNT = 1001;   // S0..S1000 (the last one is in no file)
+constexpr int LINK_GROUP_COUNT = 60;
+
+// The request to the blocking wait loop.
+struct PLAYWAIT {
+    int32_t nKind = 0;
+    int32_t nFirst = 0;     // frames counted down first
+    int32_t bButton = 0;    // wait for a button
+    int32_t nLeft = 0;      // frames left
+    int32_t nSpare = 0;
+};
+
+class cPlayScene : public cScene {
+public:
+    cPlayScene();
+    ~cPlayScene() override;
+
+    void Run() override;
+    void Init() override;
+    void FadeIn() override;
+    void FadeOut() override;
+
+    // --- scene, modes, set-up, frame (the play core) ---
+    void ModeStart();
+    void ModePlay();
+    void ModePause();
+    void ModeClear();
+    void ModeRetry();
+    void ModeGameOver();
+    void ResetPlay();
+    int UseLife();
+    void SetStage(int bLoadStage, int bMusic);
+    void PlaySystemSound(int n);
+    void PlayUserSound(int n);
+    // Removes one character for good; returns the next node.
+    cObjList<cChara>::iterator EraseChara(cObjList<cChara>::iterator it);
+    cObjList<cItem>::iterator EraseItem(cObjList<cItem>::iterator it);
+    std::list<std::unique_ptr<cShot>>::iterator EraseShot(std::list<std::unique_ptr<cShot>>::iterator it);
+
+    // --- scrolling, placement and run-time creation ---
+    void ScrollTo();
+
+    // --- block map and block collision ---
+    int FindHitCell(const cObj* pObj, int x1, int y1, int x2, int y2);
+    int FindFootCell(const cObj* pObj);
+    int FindCornerCell(int nColL, int nRowT, int nColR, int nRowB, int nGroup);
+    int JudgeBlockLeft(cObj* pObj);
+    int JudgeBlockRight(cObj* pObj);
+    int JudgeBlockX(cObj* pObj);
+    int JudgeBlockXBoth(cObj* pObj);
+    int JudgeBlockUp(cObj* pObj);
+    int JudgeBlockDown(cObj* pObj);
+    int JudgeBlockY(cObj* pObj);
+    int JudgeBlockYBoth(cObj* pObj);
+    int IsPlaceBlocked(cObj* pObj);
+    int ApplyBlockEffect(cHero* pHero);
+    int GiveBlockItem(cHero* pHero);
+    void StickToGround(cObj* pObj);
+    void CheckScreenEdgeX(cHero* pHero);
+    int CheckScreenEdgeY(cHero* pHero);
+    // The map cell index of (column, row), -1 outside the map.
+    int GetCellIndex(int nCol, int nRow) const;
+
+    // --- activity pass and conditions ---
+    void UpdateActivity();
+
+    // --- hits, solids, deaths, timer ---
+    int CheckPauseKey();
+    void UpdatePlayTimer();
+    int UpdateTimeLimit(int n);
+    int KillChara(cCharaBase* pChara);
+    int CheckOtherDeaths();
+    int RideSolid(cCharaBase* pChara);
+    int PushFromSolids(cCharaBase* pChara);
+    int ResolveHits();
+    int CheckItemContact();
+
+    // --- stage end, drawing, effects, waits ---
+    void StageClear();
+    void Draw(int bFrozen);
+
+    // Members.
+    int32_t m_nSaveState = 0, m_nSaveStep = 0;
+    int32_t m_nClear = 0;
+    cScroll m_ScrollX, m_ScrollY;
+    std::list<std::unique_ptr<cShot>> m_lstShot;
+    std::vector<std::list<cObjRef>> m_vecGroupChara;   // 8 collision groups
+    std::vector<std::list<cObjRef>> m_vecGroupShot;
+    std::list<std::unique_ptr<cMessage>> m_lstMessage;
+    std::list<std::unique_ptr<cEffectAnime>> m_lstEffect;
+    std::list<std::unique_ptr<cPictureRun>> m_lstPicture;
+    cScrEffectRun m_ScrEffect;
+    cScrColorRun m_ScrColor;
+    PLAYWAIT m_Wait;
+    int32_t m_bClosing = 0;
+    cCharaBase* m_lpCurChara = nullptr;
+    cFlowRun* m_lpCurFlow = nullptr;
+    cCmdRun* m_lpCurCmd = nullptr;
+    int32_t m_bMesShown = 0;
+    int32_t m_nHeroCount = 1;
+    int32_t m_nSubStep = 0;
+    int32_t m_nStepTotal = 0;
+    std::vector<int32_t> m_vecShotStep;
+    int32_t m_nTime = 0;
+    int32_t m_bNoTimeLimit = 0;
+    int32_t m_nPlayFrame = 0;
+    int32_t m_nPlayTime = 0;
+    int32_t m_nModeFrame = 0;
+    int32_t m_nModeFrame2 = 0;
+    int32_t m_nSeed = 0;
+    int32_t m_bHoldButtons = 0;
+    int32_t m_bCheckDead = 0;
+    std::vector<int32_t> m_vecStageVar;
+    std::vector<uint8_t> m_vecLinkActive;
+    int32_t m_nCharaCount = 0, m_nItemCount = 0, m_nShotCount = 0;
+    int32_t m_bEraseChara = 0, m_bEraseBlockChara = 0, m_bEraseItem = 0;
+    std::vector<int32_t> m_vecSummonCell;
+    int32_t m_nStageFrame = 0;
+    int32_t m_nNextStage = 0;
+    std::string m_strNextStage;
+    int32_t m_bRankIn = 0;
+    std::vector<int32_t> m_vecRankPos;
+    std::vector<int32_t> m_vecResult;
+    std::string m_strRankName;
+    int32_t m_bRankDone = 0;
+    int32_t m_bStatusBar = 0;
+    std::vector<cCmd> m_vecPauseMenu;
+    int32_t m_nRowShift = 0;   // row shift of the map cell index
+    // The miss waits until the draw walk is over.
+    int32_t m_bMissPending = 0;
+
+protected:
+    void RunState(int nState) override;
+};

@@ -1,0 +1,3 @@
+#include "play/PlayContext.h"
+
+uint64_t cPlayContext::StateHash() const { return Random.GetState(); }
