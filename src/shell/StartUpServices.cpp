@@ -16,7 +16,7 @@
 #include "platform/Presenter.h"
 #include "project/GameFonts.h"
 #include "shell/HbtPalette.h"
-#include "shell/ImageSurfaces.h"
+#include "graphics/ImageSurfaces.h"
 #include "shell/DrawModeDlg.h"
 #include "project/AnimePatterns.h"
 #include "project/Database.h"

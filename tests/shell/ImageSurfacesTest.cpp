@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "shell/HbtPalette.h"
-#include "shell/ImageSurfaces.h"
+#include "graphics/ImageSurfaces.h"
 #include "shell/SoundTable.h"
 
 TEST(ImageSurfaces, LinksFollowTheSlotTable) {

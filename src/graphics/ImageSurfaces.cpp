@@ -1,4 +1,4 @@
-#include "shell/ImageSurfaces.h"
+#include "graphics/ImageSurfaces.h"
 
 DDSURFACEDATA Off_Img[IMAGE_SLOT_COUNT];
 
