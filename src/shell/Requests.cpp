@@ -5,14 +5,20 @@
 #include "graphics/DDPresent.h"
 #include "graphics/DDSurface.h"
 #include "project/Database.h"
+#include "project/ProgressRequests.h"
+#include "project/Progress.h"
 #include "project/ProjectContext.h"
+#include "project/ReplayLog.h"
 #include "project/SystemData.h"
+#include "stage/Stage.h"
+#include "stage/StageLoader.h"
 #include "sound/BgmManager.h"
 #include "sound/WaveSound.h"
 #include "platform/CloseRequest.h"
 #include "platform/MainThread.h"
 #include "shell/FileDlg.h"
 #include "foundation/GameThreads.h"
+#include "shell/KeyState.h"
 #include "shell/NameDlg.h"
 #include "shell/ShellState.h"
 
@@ -26,11 +32,16 @@ public:
         if (bDDInitDone) DDSetDialogMode(bOn);
     }
     int StartFreeGame(const std::string&) override { return Missing("free game", 0); }
-    int LoadReplay(const std::string&) override { return Missing("replay load", 0); }
-    int SaveReplay(int, const std::string&) override { return Missing("replay save", 0); }
+    int LoadReplay(const std::string& strPath) override {
+        return LoadReplayFile(recReplayA, strPath.c_str(), recStage, recPlayStage, recProgress, &recCharaDef);
+    }
+    int SaveReplay(int nWhich, const std::string& strPath) override {
+        cReplayLog& log = nWhich ? recReplayB : recReplayA;
+        return log.SaveReplayFile(strPath.c_str(), recStage, recPlayStage, nWhich ? recProgressB : recProgressA);
+    }
     int MakeReplayFileName(std::string& s) override {
-        s.clear();
-        return Missing("replay name", 0);
+        s = ::MakeReplayFileName(recProgress.m_strStageFile);
+        return s.empty() ? 0 : 1;
     }
     int SoundCount() override { return static_cast<int>(vecWave.size()); }
     void PlaySound(int nIndex) override { DS_Play(&vecWave[static_cast<size_t>(nIndex)], 0); }
@@ -101,9 +112,10 @@ int ServeFileRequest(int nMode, int nWhich) {
         // The start reports its own failure; the game goes on where it was.
         return s.StartFreeGame(strPath) ? 1 : 0;
     case FILEDLG_LOADREPLAY:
-        // A failed load leaves the stage records half replaced: close.
+        // The load replaces nothing unless the whole file was read: the
+        // player is told and the title goes on.
         if (!s.LoadReplay(strPath)) {
-            PostCloseRequest(CLOSE_FATAL);
+            ReportLoadFailure(strPath);
             return 0;
         }
         return 1;
@@ -179,6 +191,33 @@ int RequestSaveReplay(int nWhich) { return RequestFile(FILEDLG_SAVEREPLAY, nWhic
 void RequestPlaySE(int nIndex) { ServePlaySE(nIndex); }
 
 void RequestBgm(int nSlot, int n) { ServeBgm(nSlot, n); }
+
+namespace {
+
+// The progress code's requests: the name dialog on a given string, the
+// replay save dialog, the key state and the system sounds.
+class cShellProgressHost : public IProgressHost {
+public:
+    cShellProgressHost() { SetProgressHost(this); }
+    int RequestNameEntry(std::string& strName) override {
+        s_pName = &strName;
+        SetRankingNameSource([] { return s_pName; });
+        int r = ::RequestNameEntry();
+        SetRankingNameSource(nullptr);
+        s_pName = nullptr;
+        return r;
+    }
+    int RequestSaveReplay(int nWhich) override { return ::RequestSaveReplay(nWhich); }
+    bool IsKeyHeld(int nVk) override { return IsVirtualKeyHeld(nVk); }
+    void PlaySystemSound(int nIndex) override { RequestPlaySE(nIndex); }
+
+private:
+    static inline std::string* s_pName = nullptr;
+};
+
+cShellProgressHost ShellProgressHost;
+
+}  // namespace
 
 void RequestRestore() {
     RunOnMainThread([] { GetRequestServices().RestoreDisplay(); });

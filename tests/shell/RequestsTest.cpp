@@ -143,7 +143,8 @@ TEST_F(RequestTest, ReplayOutcomes) {
     EXPECT_TRUE(svc.calls.empty());                           // no name: no dialog
     svc.nLoadResult = 0;
     EXPECT_EQ(RequestLoadReplay(), 0);
-    EXPECT_EQ(GetCloseRequestCount(), 1u);                    // a half-loaded replay closes
+    EXPECT_EQ(svc.calls.back(), "loadreplay data\\stg4\\a.stg4");
+    EXPECT_EQ(GetCloseRequestCount(), 0u);                    // a failed load replaced nothing: the game goes on
     svc.nDialogResult = 1;
     EXPECT_EQ(RequestNameEntry(), 1);
     EXPECT_EQ(bNameDlgDone.load(), 1);
