@@ -93,10 +93,10 @@ struct SHOTREPAIR {
 };
 const SHOTREPAIR aShotRepair[] = {
     {158, [](cEdShot& s) { s.m_bMirrorAngle = 0; }},
-    {197, [](cEdShot& s) { s.m_byShotOpt10 = s.m_byShotOpt9; }},
-    {212, [](cEdShot& s) { s.m_bHoming = IsHomingOrbit(s.m_nType) ? 1 : 0; }},
-    {213, [](cEdShot& s) { s.m_byShotOpt5 = 0; s.m_nAccel = 0; s.m_nAccelInc = 0; }},
-    {636, [](cEdShot& s) { s.m_bPierceDead = s.m_bPierceLive; }},
+    {197, [](cEdShot& s) { s.m_bCharaOverlap = s.m_bHeroOverlap; }},
+    {212, [](cEdShot& s) { s.m_bScrollSync = IsHomingOrbit(s.m_nType) ? 1 : 0; }},
+    {213, [](cEdShot& s) { s.m_bAccel = 0; s.m_nAccel = 0; s.m_nAccelInc = 0; }},
+    {636, [](cEdShot& s) { s.m_bPierceBlockChara = s.m_bPierceChara; }},
     {671, [](cEdShot& s) { s.m_nAimAt = 0; }},
 };
 }  // namespace
@@ -128,7 +128,7 @@ void cEdShot::RegisterFields(int nVer) {
     AddField2(&m_nAngleInc);
     if (VerFrom(v, 158)) AddField1(&m_bMirrorAngle);
     AddField2(&m_nSpread);
-    AddField1(&m_byShotOpt1);
+    AddField1(&m_bRotate);
     AddField1(&m_nClones);
     AddField2(&m_nShiftX);
     AddField2(&m_nShiftXInc);
@@ -139,7 +139,7 @@ void cEdShot::RegisterFields(int nVer) {
     AddField2(&m_nGraphic);
     AddField1(&m_nZ);
     AddField1(&m_bHidden);
-    AddField1(&m_byShotOpt2);
+    AddField1(&m_bOwnerGroup);
     AddField1(&m_nFaction);
     AddField1(&m_byShotOpt3);
     AddField1(&m_nSize);
@@ -147,11 +147,11 @@ void cEdShot::RegisterFields(int nVer) {
     AddField1(&m_nType);
     AddField2(m_anOrbitParam, 3);
     if (VerFrom(v, 767)) AddField1(&m_nTargetB);
-    if (VerFrom(v, 211)) AddField1(&m_bHoming);
+    if (VerFrom(v, 211)) AddField1(&m_bScrollSync);
     AddField2(&m_nSpeed);
     AddField2(&m_nSpeedInc);
     if (VerFrom(v, 213)) {
-        AddField1(&m_byShotOpt5);
+        AddField1(&m_bAccel);
         AddField2(&m_nAccel);
         AddField2(&m_nAccelInc);
     }
@@ -162,9 +162,9 @@ void cEdShot::RegisterFields(int nVer) {
     AddField1(&m_bLifeLimit);
     AddField2(&m_nLife);
     AddField2(&m_nLifeInc);
-    AddField1(&m_byShotOpt6);
-    AddField1(&m_bPierceLive);
-    if (VerFrom(v, 636)) AddField1(&m_bPierceDead);
+    AddField1(&m_bPassBlock);
+    AddField1(&m_bPierceChara);
+    if (VerFrom(v, 636)) AddField1(&m_bPierceBlockChara);
     AddField1(&m_bShotClash);
     AddField1(&m_nVanish);
     AddField4(&m_nPower);
@@ -173,22 +173,22 @@ void cEdShot::RegisterFields(int nVer) {
     AddField2(&m_nEffect);
     AddField1(&m_nItemPalette);
     AddField2(&m_nItemNum);
-    AddField1(&m_byShotOpt7);
-    AddField1(&m_byShotOpt9);
-    if (VerFrom(v, 197)) AddField1(&m_byShotOpt10);
+    AddField1(&m_nBlockMode);
+    AddField1(&m_bHeroOverlap);
+    if (VerFrom(v, 197)) AddField1(&m_bCharaOverlap);
     AddField1(&m_nPalette);
     AddField2(&m_nNum);
-    AddField1(&m_byShotOpt8);
-    AddField1(&m_byShotOpt11);
-    AddField1(&m_byShotOpt12);
+    AddField1(&m_nSummonGroup);
+    AddField1(&m_bSummonSwitch);
+    AddField1(&m_bReverseDir);
     if (VerFrom(v, 762)) {
-        AddField1(&m_byShotOpt13);
-        AddField1(&m_byShotOpt14);
+        AddField1(&m_bCreditAttacker);
+        AddField1(&m_nCreditParam);
     }
 }
 
 void cEdShot::SetDefault() {
-    m_byShotOpt2 = 1;
+    m_bOwnerGroup = 1;
     m_bMirrorAngle = 1;
     m_bMirrorShiftX = 1;
     m_nSize = 1;

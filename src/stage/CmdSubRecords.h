@@ -67,6 +67,8 @@ public:
     uint8_t m_nTarget = 0;
 };
 
+// Fields without a meaning of their own in the file are named after what
+// the shot, sword and summon code does with them.
 class cEdShot : public cRecord {
 public:
     cEdShot() { Clear(); SetDefault(); }
@@ -94,7 +96,7 @@ public:
     int16_t m_nAngleInc = 0;
     uint8_t m_bMirrorAngle = 0;
     int16_t m_nSpread = 0;
-    uint8_t m_byShotOpt1 = 0;
+    uint8_t m_bRotate = 0;
     uint8_t m_nClones = 0;
     int16_t m_nShiftX = 0;
     int16_t m_nShiftXInc = 0;
@@ -105,7 +107,7 @@ public:
     int16_t m_nGraphic = 0;
     uint8_t m_nZ = 0;
     uint8_t m_bHidden = 0;
-    uint8_t m_byShotOpt2 = 0;
+    uint8_t m_bOwnerGroup = 0;
     uint8_t m_nFaction = 0;
     uint8_t m_byShotOpt3 = 0;
     uint8_t m_nSize = 0;
@@ -113,10 +115,10 @@ public:
     uint8_t m_nType = 0;
     int16_t m_anOrbitParam[3] = {0, 0, 0};
     uint8_t m_nTargetB = 0;
-    uint8_t m_bHoming = 0;
+    uint8_t m_bScrollSync = 0;
     int16_t m_nSpeed = 0;
     int16_t m_nSpeedInc = 0;
-    uint8_t m_byShotOpt5 = 0;
+    uint8_t m_bAccel = 0;
     int16_t m_nAccel = 0;
     int16_t m_nAccelInc = 0;
     uint8_t m_bRangeLimit = 0;
@@ -126,9 +128,9 @@ public:
     uint8_t m_bLifeLimit = 0;
     int16_t m_nLife = 0;
     int16_t m_nLifeInc = 0;
-    uint8_t m_byShotOpt6 = 0;
-    uint8_t m_bPierceLive = 0;
-    uint8_t m_bPierceDead = 0;
+    uint8_t m_bPassBlock = 0;
+    uint8_t m_bPierceChara = 0;
+    uint8_t m_bPierceBlockChara = 0;
     uint8_t m_bShotClash = 0;
     uint8_t m_nVanish = 0;
     int32_t m_nPower = 0;
@@ -137,16 +139,16 @@ public:
     int16_t m_nEffect = 0;
     uint8_t m_nItemPalette = 0;
     int16_t m_nItemNum = 0;
-    uint8_t m_byShotOpt7 = 0;
+    uint8_t m_nBlockMode = 0;
     uint8_t m_nPalette = 0;
     int16_t m_nNum = 0;
-    uint8_t m_byShotOpt8 = 0;
-    uint8_t m_byShotOpt9 = 0;
-    uint8_t m_byShotOpt10 = 0;
-    uint8_t m_byShotOpt11 = 0;
-    uint8_t m_byShotOpt12 = 0;
-    uint8_t m_byShotOpt13 = 0;
-    uint8_t m_byShotOpt14 = 0;
+    uint8_t m_nSummonGroup = 0;
+    uint8_t m_bHeroOverlap = 0;
+    uint8_t m_bCharaOverlap = 0;
+    uint8_t m_bSummonSwitch = 0;
+    uint8_t m_bReverseDir = 0;
+    uint8_t m_bCreditAttacker = 0;
+    uint8_t m_nCreditParam = 0;
 };
 
 #include "stage/OwnedPtr.h"

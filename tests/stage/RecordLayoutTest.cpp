@@ -135,13 +135,13 @@ TEST_F(RecordLayout, ShotRecordAtCurrentVersion) {
     EXPECT_EQ(s.m_nRangeInc, 39);
     EXPECT_EQ(s.m_nPower, 49);
     EXPECT_EQ(s.m_nEffect, 52);
-    EXPECT_EQ(s.m_byShotOpt7, 55);
-    EXPECT_EQ(s.m_byShotOpt9, 56);
-    EXPECT_EQ(s.m_byShotOpt10, 57);
+    EXPECT_EQ(s.m_nBlockMode, 55);
+    EXPECT_EQ(s.m_bHeroOverlap, 56);
+    EXPECT_EQ(s.m_bCharaOverlap, 57);
     EXPECT_EQ(s.m_nPalette, 58);
     EXPECT_EQ(s.m_nNum, 59);
-    EXPECT_EQ(s.m_byShotOpt8, 60);
-    EXPECT_EQ(s.m_byShotOpt14, 64);
+    EXPECT_EQ(s.m_nSummonGroup, 60);
+    EXPECT_EQ(s.m_nCreditParam, 64);
     EXPECT_EQ(WriteBytes(s), Bytes(b));
 }
 

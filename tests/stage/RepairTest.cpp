@@ -174,8 +174,8 @@ TEST_F(Repair, ShotHomingDerivedFromTrajectory) {
         b.I32(0);
         cEdShot s;
         ASSERT_TRUE(ReadAt(s, 210, b));
-        EXPECT_EQ(s.m_bHoming, nHoming) << nType;
-        EXPECT_EQ(s.m_bPierceDead, 1);
+        EXPECT_EQ(s.m_bScrollSync, nHoming) << nType;
+        EXPECT_EQ(s.m_bPierceBlockChara, 1);
         EXPECT_EQ(s.m_nAimAt, 0);
         EXPECT_EQ(s.m_nAccel, 0);
         EXPECT_EQ(s.m_bMirrorAngle, 10);
