@@ -1,0 +1,336 @@
+#include "flow/CmdDispatch.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <mutex>
+#include <set>
+
+#include "foundation/Log.h"
+#include "play/CharaBase.h"
+#include "play/Hero.h"
+#include "play/PlayContext.h"
+#include "play/PlayScene.h"
+#include "project/Progress.h"
+#include "stage/CharaData.h"
+#include "stage/Flow.h"
+#include "stage/Stage.h"
+
+// The executor of each character command kind. Rows of kinds whose executor
+// is not there yet point at CmdExec_Later.
+const CMDEXECFUNC pfnCmdExec[CMDKIND_COUNT] = {
+    CmdExec_None,                 // 0 none
+    CmdExec_None,                 // 1 wait: only its duration
+    CmdExec_Later,                // 2 straight move
+    CmdExec_Later,                // 3 ground turn-back move
+    CmdExec_Later,                // 4 circle move
+    CmdExec_Later,                // 5 charge move
+    CmdExec_Later,                // 6 homing move
+    CmdExec_Later,                // 7 avoid leaving the screen
+    CmdExec_Later,                // 8 cancel motion
+    CmdExec_Later,                // 9 change direction
+    CmdExec_Later,                // 10 jump
+    CmdExec_Later,                // 11 shot
+    CmdExec_Later,                // 12 sword
+    CmdExec_Later,                // 13 summon block
+    CmdExec_Later,                // 14 summon character
+    CmdExec_Later,                // 15 summon item
+    CmdExec_Later,                // 16 flow operation
+    CmdExec_Later,                // 17 stage clear
+    CmdExec_Later,                // 18 game wait
+    CmdExec_Later,                // 19 message
+    CmdExec_Later,                // 20 warp
+    CmdExec_Later,                // 21 set target
+    CmdExec_Later,                // 22 status operation
+    CmdExec_Later,                // 23 status operation 2
+    CmdExec_Later,                // 24 vanish
+    CmdExec_Later,                // 25 get item
+    CmdExec_Later,                // 26 change graphic
+    CmdExec_Later,                // 27 change animation set
+    CmdExec_Later,                // 28 run animation
+    CmdExec_Later,                // 29 run effect
+    CmdExec_Later,                // 30 run character effect
+    CmdExec_Later,                // 31 run screen effect
+    CmdExec_Later,                // 32 show picture
+    CmdExec_Later,                // 33 change screen colour
+    CmdExec_Later,                // 34 change background
+    CmdExec_Later,                // 35 play sound
+    CmdExec_Later,                // 36 play music
+    CmdExec_Later,                // 37 run code
+    CmdExec_Later,                // 38 arrange
+    CmdExec_None,                 // 39 loop: expanded when the flows are inserted
+};
+
+// The executor of each item command kind: kind k >= 2 is character kind k + 15.
+const CMDEXECFUNC pfnItemCmdExec[ITEMCMDKIND_COUNT] = {
+    CmdExec_None,                 // 0 none
+    CmdExec_Later,                // 1 flow change
+    CmdExec_Later,                // 2 stage clear
+    CmdExec_Later,                // 3 game wait
+    CmdExec_Later,                // 4 message
+    CmdExec_Later,                // 5 warp
+    CmdExec_Later,                // 6 set target
+    CmdExec_Later,                // 7 status operation
+    CmdExec_Later,                // 8 status operation 2
+    CmdExec_Later,                // 9 vanish
+    CmdExec_Later,                // 10 get item
+    CmdExec_Later,                // 11 change graphic
+    CmdExec_Later,                // 12 change animation set
+    CmdExec_Later,                // 13 run animation
+    CmdExec_Later,                // 14 run effect
+    CmdExec_Later,                // 15 run character effect
+    CmdExec_Later,                // 16 run screen effect
+    CmdExec_Later,                // 17 show picture
+    CmdExec_Later,                // 18 change screen colour
+    CmdExec_Later,                // 19 change background
+    CmdExec_Later,                // 20 play sound
+    CmdExec_Later,                // 21 play music
+    CmdExec_Later,                // 22 run code
+    CmdExec_Later,                // 23 arrange
+    CmdExec_None,                 // 24 loop
+};
+
+// The run initialisers: only the movement kinds and the jump have one.
+const CMDINITFUNC pfnCmdInit[CMDKIND_COUNT] = {
+    nullptr, nullptr,
+    nullptr,   // 2 CmdInit_Move
+    nullptr,   // 3 CmdInit_Move
+    nullptr,   // 4 CmdInit_CircleMove
+    nullptr,   // 5 CmdInit_Move
+    nullptr,   // 6 CmdInit_HomingMove
+    nullptr,   // 7 CmdInit_Move
+    nullptr, nullptr,
+    nullptr,   // 10 CmdInit_Jump
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+};
+
+namespace {
+
+// The record a kind's executor reads besides the parameters.
+enum : uint8_t { REC_NONE = 0, REC_MOVE = 1, REC_SHOT = 2 };
+
+uint8_t NeededRecord(int nKind) {
+    if ((nKind >= CMD_MOVE_STRAIGHT && nKind <= CMD_MOVE_AVOID) || nKind == CMD_WARP) return REC_MOVE;
+    if (nKind >= CMD_SHOT && nKind <= CMD_SUMMON_ITEM) return REC_SHOT;
+    return REC_NONE;
+}
+
+bool HasRecord(const cEdCmd& cmd, int nKind) {
+    uint8_t n = NeededRecord(nKind);
+    if (n == REC_MOVE) return cmd.m_pMove.get() != nullptr;
+    if (n == REC_SHOT) return cmd.m_pShot.get() != nullptr;
+    return true;
+}
+
+// Sets the scene's current character, flow run and command run for a call
+// and puts back what was there.
+class cCurRunSaver {
+public:
+    cCurRunSaver(cCharaBase* pChara, cFlowRun* pFlow, cCmdRun* pCmd) : m_pScene(GetPlayScene()) {
+        if (!m_pScene) return;
+        m_pChara = m_pScene->m_lpCurChara;
+        m_pFlow = m_pScene->m_lpCurFlow;
+        m_pCmd = m_pScene->m_lpCurCmd;
+        m_pScene->m_lpCurChara = pChara;
+        if (pFlow) m_pScene->m_lpCurFlow = pFlow;
+        m_pScene->m_lpCurCmd = pCmd;
+    }
+    ~cCurRunSaver() {
+        if (!m_pScene) return;
+        m_pScene->m_lpCurChara = m_pChara;
+        m_pScene->m_lpCurFlow = m_pFlow;
+        m_pScene->m_lpCurCmd = m_pCmd;
+    }
+    cCurRunSaver(const cCurRunSaver&) = delete;
+    cCurRunSaver& operator=(const cCurRunSaver&) = delete;
+
+private:
+    cPlayScene* m_pScene;
+    cCharaBase* m_pChara = nullptr;
+    cFlowRun* m_pFlow = nullptr;
+    cCmdRun* m_pCmd = nullptr;
+};
+
+std::mutex g_ReportLock;
+std::set<int>& ReportedKeys() {
+    static std::set<int> s;
+    return s;
+}
+
+// The character kind of a command in a character flow: the signed kind byte,
+// an item command mapped to the character numbering; -1 outside the tables.
+int CharaKindOf(const cEdCmd& cmd) {
+    int nKind = static_cast<int8_t>(cmd.m_nKind);
+    if (cmd.m_bItemCmd) return nKind >= 0 ? ItemKindToCmdKind(nKind) : -1;
+    return nKind >= 0 && nKind < CMDKIND_COUNT ? nKind : -1;
+}
+
+}  // namespace
+
+int CmdReportOnce(int nKey, const char* fmt, ...) {
+    {
+        std::lock_guard<std::mutex> lock(g_ReportLock);
+        if (!ReportedKeys().insert(nKey).second) return 0;
+    }
+    char buf[512];
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    WriteReport("%s\n", buf);
+    return 1;
+}
+
+int CmdReported(int nKey) {
+    std::lock_guard<std::mutex> lock(g_ReportLock);
+    return ReportedKeys().count(nKey) ? 1 : 0;
+}
+
+int CmdExec_None(const CMDCALL& call) {
+    (void)call;
+    return 0;
+}
+
+int CmdExec_Later(const CMDCALL& call) {
+    int nKind = static_cast<int8_t>(call.pCmd->m_nKind);
+    int nKey = call.bItem ? CMDREPORT_ITEM + nKind : nKind;
+    CmdReportOnce(nKey, "command kind %d%s is not run yet", nKind, call.bItem ? " (item)" : "");
+    return 0;
+}
+
+void CmdDispatch(cCharaBase* pChara, cCmdRun* pRun, cFlowRun* pFlow) {
+    if (!pRun || !pRun->m_lpCmd) return;
+    cEdCmd& cmd = *pRun->m_lpCmd;
+    int nKind = CharaKindOf(cmd);
+    if (nKind < 0) {
+        CmdReportOnce(CMDREPORT_RANGE + 0, "command kind %d outside the table is not run",
+                      static_cast<int8_t>(cmd.m_nKind));
+        return;
+    }
+    if (!HasRecord(cmd, nKind)) {
+        CmdReportOnce(CMDREPORT_RECORD + nKind, "command kind %d without its record is not run", nKind);
+        return;
+    }
+    CMDCALL call;
+    call.pChara = pChara;
+    call.pCmd = &cmd;
+    call.pRun = pRun;
+    call.pFlow = pFlow;
+    call.bMsgCont = pFlow ? pFlow->m_bMsgWait : 0;
+    pfnCmdExec[nKind](call);
+}
+
+int ItemCmdDispatch(cHero* pHero, cEdCmd* pCmd, cFlowRun* pFlow) {
+    if (!pCmd) return 0;
+    int nKind = static_cast<int8_t>(pCmd->m_nKind);
+    if (nKind < 0 || nKind >= ITEMCMDKIND_COUNT) {
+        CmdReportOnce(CMDREPORT_RANGE + 1, "item command kind %d outside the table is not run", nKind);
+        return 0;
+    }
+    int nCharaKind = ItemKindToCmdKind(nKind);
+    if (nCharaKind >= 0 && !HasRecord(*pCmd, nCharaKind)) {
+        CmdReportOnce(CMDREPORT_RECORD + nCharaKind, "command kind %d without its record is not run", nCharaKind);
+        return 0;
+    }
+    CMDCALL call;
+    call.pChara = pHero;
+    call.pCmd = pCmd;
+    call.pFlow = pFlow;
+    call.bItem = 1;
+    cPlayScene* pScene = CmdScene();
+    bool bMessage = nCharaKind == CMD_MESSAGE;
+    if (bMessage && pScene) call.bMsgCont = pScene->m_bMesShown;
+    int r;
+    {
+        cCurRunSaver saver(pHero, pFlow, nullptr);
+        r = pfnItemCmdExec[nKind](call);
+    }
+    if (bMessage && pScene) pScene->m_bMesShown = 1;
+    if (nKind == ITEMCMD_FLOW_CHANGE) return r;
+    return nCharaKind == CMD_STAGE_CLEAR ? 1 : 0;
+}
+
+void CmdInitDispatch(cCmdRun* pRun, cCharaBase* pChara) {
+    if (!pRun || !pRun->m_lpCmd) return;
+    int nKind = CharaKindOf(*pRun->m_lpCmd);
+    if (nKind < 0 || !HasRecord(*pRun->m_lpCmd, nKind)) return;
+    if (CMDINITFUNC fn = pfnCmdInit[nKind]) fn(pRun, pChara);
+}
+
+void InitCmdRun(cCmdRun& run, cEdCmd* pCmd, cCharaBase* pChara) {
+    run = cCmdRun();
+    run.m_lpCmd = pCmd;
+    if (!pCmd) return;
+    int64_t c = pChara ? pChara->m_nCopyIndex : 0;
+    int64_t b = CmdSubStep();
+    int64_t nTime = (static_cast<int64_t>(pCmd->m_nTime) + static_cast<int64_t>(pCmd->m_nTimeInc) * c) * b * 6;
+    run.m_nTime = static_cast<int32_t>(std::clamp<int64_t>(nTime, INT_MIN, INT_MAX));
+    if (const cEdMove* pMove = pCmd->m_pMove.get()) {
+        run.m_Move.dSpeed = (pMove->m_nSpeed + static_cast<double>(pMove->m_nSpeedInc) * c) * 0.1 / b;
+        if (pMove->m_bInertia) run.m_Move.dSpeed2 = pMove->m_nAccel * 0.1 / b;
+        run.m_nMoveDir = pMove->m_nDir;
+    }
+    CmdInitDispatch(&run, pChara);
+    run.m_nLeft = 0;
+}
+
+void InitFlowRun(cFlowRun& run, cFlow* pFlow, int nIndex, cCharaBase* pChara) {
+    run.m_nIndex = nIndex;
+    run.m_lpFlow = pFlow;
+    run.m_vecCmdRun.clear();
+    if (!pFlow) return;
+    run.m_vecCmdRun.resize(pFlow->m_vCmd.size());
+    for (size_t i = 0; i < pFlow->m_vCmd.size(); i++) InitCmdRun(run.m_vecCmdRun[i], &pFlow->m_vCmd[i], pChara);
+}
+
+// --- services ---
+
+cPlayScene* CmdScene() { return GetPlayScene(); }
+cStage* CmdStage() { return PlayCtx().lpStage; }
+cSystemData* CmdSystem() { return PlayCtx().lpSystem; }
+cProgress* CmdProgress() { return PlayCtx().lpProgress; }
+cDatabase* CmdDatabase() { return PlayCtx().lpDatabase; }
+
+int CmdSubStep() {
+    const cStage* p = CmdStage();
+    return p && p->m_nSubStep > 0 ? p->m_nSubStep : 1;
+}
+
+cCharaBase* CmdTarget(const cCharaBase* pChara, int nSlot) {
+    if (!pChara || nSlot < 0 || static_cast<size_t>(nSlot) >= pChara->m_vecTarget.size()) return nullptr;
+    return pChara->m_vecTarget[nSlot].GetAs<cCharaBase>();
+}
+
+cHero* CmdHero() {
+    auto& v = vecPlayer();
+    return v.empty() ? nullptr : v.front().get();
+}
+
+int32_t* CommonVarPtr(int n) {
+    cProgress* p = CmdProgress();
+    if (!p || !p->m_vCommonVar.IsValid(n)) return nullptr;
+    return &p->m_vCommonVar[n];
+}
+
+int32_t* StageVarPtr(int n) {
+    cPlayScene* p = CmdScene();
+    if (!p || n < 0 || static_cast<size_t>(n) >= p->m_vecStageVar.size()) return nullptr;
+    return &p->m_vecStageVar[n];
+}
+
+int32_t* CharaVarPtr(cCharaBase* pChara, int n) {
+    if (!pChara || n < 0 || static_cast<size_t>(n) >= pChara->m_vecVar.size()) return nullptr;
+    return &pChara->m_vecVar[n];
+}
+
+int CmdRandom(int a, int b) { return PlayRandom().Get(a, b); }
+
+void CmdPlayCmdSound(const CMDCALL& call, int bOnScreenTest) {
+    int nSound = call.pCmd->m_nSound;
+    if (nSound <= 0) return;
+    if (bOnScreenTest && call.pCmd->m_bSoundOnScreen && call.pChara && !call.pChara->m_bOnScreen) return;
+    // Database sound k plays as sound-table number 16 + k.
+    PlayHost().PlaySound(16 + nSound);
+}
