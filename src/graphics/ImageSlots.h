@@ -40,4 +40,14 @@ int GetMirrorSourceSlot(int nSlot);
 
 // Slot numbers the start-up loads before the first scene.
 constexpr int IMAGE_SLOT_DEBUG = 1;
+constexpr int IMAGE_SLOT_BLOCK = 2;
+constexpr int IMAGE_SLOT_WINDOW = 45;
+constexpr int IMAGE_SLOT_STATUSWINDOW = 46;
+constexpr int IMAGE_SLOT_TITLE = 47;
+constexpr int IMAGE_SLOT_GAMEMODE = 48;
+constexpr int IMAGE_SLOT_ACCESSORY = 49;
+constexpr int IMAGE_SLOT_WORD = 51;
+constexpr int IMAGE_SLOT_WORLDMAPCHIP = 52;
+constexpr int IMAGE_SLOT_WORLDEVENT = 53;
+constexpr int IMAGE_SLOT_WORLDBACK = 54;
 constexpr int IMAGE_SLOT_SYMBOL = 50;

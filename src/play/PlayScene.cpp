@@ -7,7 +7,7 @@
 cPlayScene::cPlayScene() {
     m_vecGroupChara.resize(8);
     m_vecGroupShot.resize(8);
-    m_vecStageVar.assign(STAGE_VAR_COUNT, 0);
+    m_vecStageVar.assign(PLAY_STAGE_VAR_COUNT, 0);
     m_vecLinkActive.assign(LINK_GROUP_COUNT, 0);
 }
 

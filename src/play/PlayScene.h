@@ -32,21 +32,21 @@ class cFlowRun;
 class cCmdRun;
 
 enum : int {
-    PLAYMODE_FADEIN = 0,
-    PLAYMODE_START = 1,
-    PLAYMODE_PLAY = 2,
-    PLAYMODE_PAUSE = 3,
-    PLAYMODE_CLEAR = 4,
-    PLAYMODE_RETRY = 5,
-    PLAYMODE_GAMEOVER = 6,
-    PLAYMODE_FADEOUT = 7,
-    PLAYMODE_COUNT = 8,
+    PLAYSTATE_FADEIN = 0,
+    PLAYSTATE_START = 1,
+    PLAYSTATE_PLAY = 2,
+    PLAYSTATE_PAUSE = 3,
+    PLAYSTATE_CLEAR = 4,
+    PLAYSTATE_RETRY = 5,
+    PLAYSTATE_GAMEOVER = 6,
+    PLAYSTATE_FADEOUT = 7,
+    PLAYSTATE_COUNT = 8,
 };
 
 // Results of the play rules: 0 play goes on, 1 stage clear, 2 the hero lost.
 enum : int { PLAYRESULT_NONE = 0, PLAYRESULT_CLEAR = 1, PLAYRESULT_LOST = 2 };
 
-constexpr int STAGE_VAR_COUNT = 1001;   // S0..S1000 (the last one is in no file)
+constexpr int PLAY_STAGE_VAR_COUNT = 1001;   // S0..S1000 (the last one is in no file)
 constexpr int LINK_GROUP_COUNT = 60;
 
 // The request to the blocking wait loop.

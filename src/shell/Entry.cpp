@@ -16,6 +16,7 @@
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 #include "shell/EditorLink.h"
+#include "shell/GameScenes.h"
 #include "foundation/GameThreads.h"
 #include "shell/InputEvents.h"
 #include "shell/MainWindow.h"
@@ -83,6 +84,7 @@ int GameEntry(int argc, char** argv) {
     bAppActive = 1;
     if (bTestPlay) NotifyEditorStarted();
 
+    InstallGameScenes();
     if (!LoadStartUp(cmd.szStage, 0)) {
         Shutdown();
         if (bTestPlay) NotifyEditor(0);

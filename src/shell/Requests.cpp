@@ -6,6 +6,7 @@
 #include "graphics/DDSurface.h"
 #include "project/Database.h"
 #include "project/ProgressRequests.h"
+#include "frontend/StartGame.h"
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
 #include "project/ReplayLog.h"
@@ -31,7 +32,7 @@ public:
     void SetDialogMode(int bOn) override {
         if (bDDInitDone) DDSetDialogMode(bOn);
     }
-    int StartFreeGame(const std::string&) override { return Missing("free game", 0); }
+    int StartFreeGame(const std::string& strPath) override { return ::StartFreeGame(strPath, 0); }
     int LoadReplay(const std::string& strPath) override {
         return LoadReplayFile(recReplayA, strPath.c_str(), recStage, recPlayStage, recProgress, &recCharaDef);
     }

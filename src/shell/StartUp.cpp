@@ -14,6 +14,7 @@
 #include "shell/Hook.h"
 #include "shell/InputDevice.h"
 #include "shell/ShellState.h"
+#include "shell/Snapshot.h"
 #include "shell/WindowData.h"
 
 namespace {
@@ -189,6 +190,7 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
 }
 
 void Shutdown() {
+    WriteSnapshotIfAsked();
     IStartUpServices& s = GetStartUpServices();
     s.WriteFontReport();
     s.ReleaseSound();

@@ -19,7 +19,9 @@
 #include "graphics/ImageSurfaces.h"
 #include "shell/DrawModeDlg.h"
 #include "project/AnimePatterns.h"
+#include "frontend/StartGame.h"
 #include "project/Database.h"
+#include "project/Progress.h"
 #include "project/Paths.h"
 #include "project/ProjectContext.h"
 #include "project/ProjectStartUp.h"
@@ -135,8 +137,8 @@ public:
     int FindLatestStage(std::string& strPath) override {
         return FindLatestNumberedFile(strPath, strPath.c_str(), "stg4");
     }
-    int StartFreeGame(const char*) override { return Missing("free game"); }
-    void ClearChain() override {}
+    int StartFreeGame(const char* pszPath) override { return ::StartFreeGame(pszPath, 1); }
+    void ClearChain() override { recProgress.m_bChain = 0; }
     void WriteFontReport() override {}
     void ReleaseSound() override { DS_Release(); }
     void ReleaseMusic() override { Bgm_Main.Release(); }

@@ -1,0 +1,11 @@
+#pragma once
+// The slot list window of the title's slot choice and the save menu.
+#include "foundation/ChkContainers.h"
+#include "project/SaveSlots.h"
+
+struct DDSURFACEDATA;
+
+// A text-font window 320 wide and 16 per row at (x, y): per row the slot
+// number and, for a slot that exists, its save time; a line under every row
+// but the last.
+void DrawSaveSlots(DDSURFACEDATA* pSurface, int x, int y, const cChkVector<cSaveSlotInfo>& vList, int nTop, int nRows);
