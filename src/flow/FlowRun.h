@@ -53,9 +53,14 @@ public:
 
 // A scheduled animation of a flow (keyed on the flow's step count).
 struct ANIMSCHED {
-    int32_t nFrame = 0;
-    int32_t nPattern = 0;
+    int32_t nFrame = 0;       // the flow step at which it is queued
+    int32_t nPattern = 0;     // animation number
     int32_t nValue = 0;
+    int32_t nFrameCopy = 0;
+    int32_t nSkip = 0;        // frames skipped at the start
+    int32_t nLength = 0;      // length in frames
+    int32_t nCmdFrames = 0;   // the command's base time in frames
+    int32_t bHold = 0;        // hold the first locked step while the command runs
 };
 
 class cFlowRun {
@@ -85,4 +90,9 @@ public:
     int32_t m_bMsgWait = 0;
     int32_t m_bAbort = 0;
     std::list<ARRANGEENTRY> m_lstArrange;
+    // Event firing: fired this frame, the keys of an edge-triggered key flow
+    // still held, the last test of a continuous key flow matched.
+    int32_t m_bFired = 0;
+    int32_t m_bKeyHeld = 0;
+    int32_t m_bKeyMatched = 0;
 };

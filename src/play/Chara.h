@@ -1,7 +1,50 @@
 #pragma once
-// A placed or summoned character, operated by the computer.
+// A placed or summoned character, operated by the computer: its carried
+// item, its collision boxes from the stage's character sizes and the
+// activity test that decides whether it acts this frame.
+#include <memory>
+#include <vector>
+
 #include "play/CharaBase.h"
 
 class cChara : public cCharaBase {
 public:
+    cChara();
+    cChara(const cChara& src);
+    ~cChara() override;
+
+    void OnScale(int nScale) override;
+    void UpdateHitBoxX() override;
+    void UpdateHitBoxY() override;
+    cItem* GetDropItem() override;
+    int ClampX() override;
+    int ClampY() override;
+    int MoveX() override;
+    int MoveY() override;
+    int RunFlows(int bDeathOnly) override;
+    void DoJump(cCmdRun* pJumpRun) override;
+
+    // Sets the character up from its record (a giant factor 0 counts as 1);
+    // pItemTemplate, when given, is the item it carries.
+    void Setup(int nId, const cCharaData* pRecord, const cItem* pItemTemplate, double x, double y, int nCopyIndex,
+               cCharaBase* pParent);
+    // Places it on a map cell (columns and rows counted from the stage's
+    // first cell).
+    void SetCharaBlockPos(int nCol, int nRow);
+    // The activity test against the screen; sets the place flag in
+    // vecFlags when it holds.
+    bool CheckActivity(std::vector<uint8_t>& vecFlags);
+    bool IsAwake(const std::vector<uint8_t>& vecFlags);
+    bool OverlapsRect(double dLeft, double dTop, double dRight, double dBottom) const;
+    // Advances the item-icon blink; true when the icon shows this frame.
+    bool StepItemIcon();
+
+    int32_t m_bInRange = 0;
+    int32_t m_bAnimOffScreen = 0;
+    std::unique_ptr<cItem> m_pItem;   // the carried item, null when none
+    int32_t m_bShowItemIcon = 0;      // the carried item's icon blinks over it
+    int32_t m_nIconFrames = 0;
+    int32_t m_bIgnoreX = 0, m_bIgnoreY = 0;
+    int32_t m_bWoken = 0;
+    int32_t m_nSpare1 = 0, m_nSpare2 = 0;
 };

@@ -50,7 +50,33 @@ struct CHARAPLACE {
     double dX = 0, dY = 0;
     int32_t nCopyIndex = 0;
 };
-class cJumpRun;
+// One collision box of a character: its base offsets and size in the 32-dot
+// cell, the same scaled by the size factor, and its edges in map dots.
+struct HITBOX {
+    int32_t nBaseX = 0, nBaseY = 0, nBaseW = 0, nBaseH = 0;
+    int32_t nX = 0, nY = 0, nW = 0, nH = 0;
+    double dLeft = 0, dTop = 0, dRight = 0, dBottom = 0;
+    void SetBase(int x, int y, int w, int h) { nBaseX = nX = x; nBaseY = nY = y; nBaseW = nW = w; nBaseH = nH = h; }
+    void Scale(int n) { nX = nBaseX * n; nY = nBaseY * n; nW = nBaseW * n; nH = nBaseH * n; }
+    // Edges from the object's position: near edge = floor + offset, far edge
+    // = near edge + size - 1.
+    void UpdateX(double x);
+    void UpdateY(double y);
+};
+// Where a graphic cell is drawn from: the four surfaces of its sheet (image
+// slots, or for a dedicated bitmap the stage's bitmap surfaces 4n-4 ..
+// 4n-1), the pair chosen for the display mode, the cell's scale and its
+// source corner.
+struct DRAWSOURCE {
+    int32_t bDedicated = 0;   // surfaces index the stage's dedicated bitmaps
+    int32_t nSurface = -1, nSurfaceVar = -1, nMirror = -1, nMirrorVar = -1;
+    int32_t nChosen = -1, nChosenMirror = -1;
+    int32_t bNative = 0;      // the cell has its own size (scale below)
+    int32_t nScale = 1;
+    int32_t nSrcX = 0, nSrcY = 0;
+    int32_t bValid = 0;       // 0: nothing to draw
+};
+class cItem;
 
 class cCharaBase : public cObj {
 public:
@@ -69,13 +95,104 @@ public:
 
     // The eight character operations.
     virtual void CopyCharaFrom(const cCharaBase& other);
-    virtual int GetDropItem() { return -1; }
+    virtual cItem* GetDropItem() { return nullptr; }
     virtual int ClampX() { return 0; }
     virtual int ClampY() { return 0; }
     virtual int MoveX() { return 0; }
     virtual int MoveY() { return 0; }
     virtual int RunFlows(int bDeathOnly) { (void)bDeathOnly; return 0; }
-    virtual void DoJump(cJumpRun* pJumpRun) { (void)pJumpRun; }
+    // The jump of a running jump command: the run's speed word m_Move.dSpeed
+    // is the initial speed, m_bInit its started flag, m_nCount the steps
+    // waited and m_nLeft the steps left.
+    virtual void DoJump(cCmdRun* pJumpRun) { (void)pJumpRun; }
+    virtual bool IsHero() const { return false; }
+
+    // --- reset, placement, size, animation set, units (CharaBase.cpp) ---
+    void ResetState(const CHARAPLACE& place);
+    void SetHitBoxSize(int bBottom, int w, int h);
+    void SetBlockX(int nCol);
+    void SetBlockY(int nRow, int bFlag);
+    void SetBlockPos(int nCol, int nRow, int bFlag);
+    void InitLinks(cCharaBase* pParent);
+    void ChangeAnimSet(int nSet, int bForce);
+    // nType 1 a character (the facing picks the sheet), 2 an item, other
+    // values anything else; nKind the graphic kind 0-4.
+    static void SetDrawSource(DRAWSOURCE* pOut, int nType, int nKind, int nNumber, int nRow, const cObj* pChara,
+                              int nFrame);
+    // The initial speed of a jump h hbl high (negative: up) and its length in
+    // tenths of a second; the hero's speed may be scaled by a system rule.
+    double JumpSpeed(int h) const;
+    int JumpFrames(int h) const;
+
+    // --- events, flows, key conditions, animation queue (CharaEvents.cpp) ---
+    int InsertFlows(const cChkVector<cFlow>* pFlows, int bAdd, int nPos);
+    void RemoveFlow(int nIndex);
+    int RemoveFlowsById(int nId);
+    void SetFlowRuns(const cCharaBase& other);
+    void RelinkFlowRuns();
+    void FireEvent(int nTrigger, cObj* pOther = nullptr, int nFlowId = 0);
+    bool CheckFlowKeys(cFlowRun& run);
+    bool MatchKeySequence(cFlowRun& run, const cChkVector<cFlowKey>& records, int nGap);
+    void ClearFrameFlags();
+    void ReleaseFlowGroups();
+    void StartScheduledAnims();
+    void EraseFlowAnims(int nSerial);
+    void PauseFlowAnims(int nSerial);
+    void ResumeFlowAnims(int nSerial);
+    int UpdateAnimation(int bFreeze);
+    // The input that key conditions and the input direction read.
+    const cInputState* GetKeyInput() const;
+
+    // --- motion (CharaMotion.cpp) ---
+    void ClearBlockHitFlags();
+    void ApplyGravity();
+    void SavePos();
+    void RestorePos();
+    void DecayKnockX();
+    void DecayKnockY();
+    void Land();
+    void HitCeiling();
+    void EndRide(int bPushed);
+    bool IsStanding() const;
+    void ApplyKnockback(int nImp, double dDx, double dDy);
+    void KnockbackFromChara(const cCharaBase* pAttacker);
+    void KnockbackFromShot(int nImp, double dVx, double dVy, int bOwnVelocity, int nDir);
+    void ApplyKnockY();
+
+    // --- damage, invincibility, gauges, defeat (Damage.cpp) ---
+    // HP change by n (a loss is ignored while invincible unless forced); 1
+    // when HP reached 0 (no gauge then).
+    int AddHp(int n, int bForce, int bGauge);
+    int AddSp(int n, int bGauge);
+    void StartHpGauge(int n);
+    void StartSpGauge(int n);
+    void StartInvincible();
+    void StartInvincibleAgainst(const cObj* pAttacker);
+    void StepInvincible();
+    bool IsInvincible() const { return m_nInvTime > 0; }
+    bool IsInvincibleAgainst(const cObj* pAttacker) const;
+    // 1 when HP reached 0.
+    int TakeBodyDamage(cCharaBase* pAttacker);
+    int TakeShotDamage(cShot* pShot);
+    void FireBodyHitEvents(cCharaBase* pAttacker);
+    void FireShotHitEvents(cShot* pShot);
+    // 1 when the character stays (the stage was cleared meanwhile), 0 when it
+    // is now defeated.
+    int Defeat();
+    // Removes every reference between this character and other objects.
+    void UnlinkAll();
+    // A solid character others stand on.
+    bool IsSolid() const { return m_Data.m_bNoHitBox != 0; }
+
+protected:
+    // Steps the running flows once (the heart of RunFlows); true when the
+    // character is to go at once (vanished or out of HP).
+    bool StepFlowRuns(int bDeathOnly);
+    // The end of RunFlows shared by both subclasses: removals, group
+    // releases and the standing animation.
+    void FinishFlowStep();
+
+public:
 
     // A temporary copy (a probe) never unlinks others when it goes.
     int32_t m_bTempCopy = 0;
@@ -147,4 +264,19 @@ public:
     int32_t m_nEffectBlink = 0;
     int32_t m_bVanish = 0;
     int32_t m_nSightDots = 0;
+
+    // Collision boxes: 1 character against character, 2 character against shot.
+    HITBOX m_HitBox1, m_HitBox2;
+    // A command mirrors its angles and offsets when set.
+    uint8_t m_byMirrorState = 0;
 };
+
+// The first hero whose id is nId, else the first character with it, else null.
+cCharaBase* FindChara(int nId);
+// Unit conversions: hbl to dots, 1/100 dot per frame to a per-step rate.
+inline int HblToDot(int8_t n) { return n * 16; }
+double SpeedToStep(int16_t n);
+// The sub-step count b of the stage being played (at least 1).
+int StageSubSteps();
+// The index 0..9 of the first of the ten direction entries down now.
+int GetInputDir(const cInputState* pInput);

@@ -4,11 +4,14 @@
 // dots with the cells it covers, speeds, the frame rectangle on the screen,
 // the flight mode and the animation sequencer.
 #include <cstdint>
+#include <list>
 
 #include "graphics/AnimPattern.h"
 #include "play/PlayContext.h"
 
 class cObj;
+class cCmdRun;
+class cCharaBase;
 struct MOVERUN;   // the speed words of a movement run (flow engine)
 
 // A reference to an object that may be gone by the time it is used: the
@@ -34,6 +37,20 @@ constexpr int32_t OBJ_LIFE_UNLIMITED = 2147483647;
 // The screen rectangle of a frame: left, top, right, bottom (inclusive).
 struct OBJRECT {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// One axis of the distance judgement: the object's start and length, the
+// target's frame start and end, the target's box offset inside its frame,
+// the reaches before and after (dots), the mode, the size-check switch and
+// the target.
+struct JUDGESPAN {
+    int32_t nStart = 0, nLength = 0;
+    int32_t nTargetStart = 0, nTargetEnd = 0;
+    int32_t nTargetOffset = 0;
+    int32_t nReachBefore = 0, nReachAfter = 0;
+    int32_t nMode = 0;
+    int32_t bSizeCheck = 0;
+    const cObj* pTarget = nullptr;
 };
 
 class cObj {
@@ -76,6 +93,21 @@ public:
     int IsOutOfEraseRange(const void* pEraseSet) const;   // a cQuadSwitch of the stage
     void CalcKnockback(double* pOutX, double* pOutY, int nPower, double dDx, double dDy) const;
     int IsCornerBlocked() const;
+    // 1 when the target's interval meets this object's judgement span.
+    int JudgeSpan(const JUDGESPAN& rec) const;
+
+    // Moves toward a point through a movement run (CharaSearch.cpp): the
+    // run's speeds and direction are written; non-zero on arrival.
+    int MoveToward(cCmdRun* pRun, const cObj* pMover, int x1, int y1, int bSyncFlag, int bArriveCheck);
+    int MoveTowardX(cCmdRun* pRun, const cObj* pMover, int x1, int bSyncFlag, int bArriveCheck);
+    int MoveTowardY(cCmdRun* pRun, const cObj* pMover, int y1, int bSyncFlag, int bArriveCheck);
+    static int CalcMoveX(double* pVx, double* pVy, int* pDir, const cObj* pMover, double x0, double x1,
+                         double dSpeed, int bSyncFlag, int bArriveCheck);
+    static int CalcMoveY(double* pVx, double* pVy, int* pDir, const cObj* pMover, double y0, double y1,
+                         double dSpeed, int bSyncFlag, int bArriveCheck);
+    void GetMoveTarget(int* pX, int* pY, const cCmdRun* pRun) const;
+    // The nearest character of a group list (std::list<cObjRef>) for aiming.
+    cCharaBase* FindNearestForMe(const std::list<cObjRef>& list) const;
 
     // The handle under which the context knows this object.
     uint64_t GetHandle() const { return m_nHandle; }

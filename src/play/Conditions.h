@@ -1,0 +1,39 @@
+#pragma once
+// Conditions of blocks, characters, items and flows: one condition, a list
+// in its mode, the once-only latch of each owner, and the comparison
+// operators that conditions, status conditions and searches share.
+#include <cstdint>
+
+#include "foundation/ChkContainers.h"
+#include "stage/Cond.h"
+
+class cCharaBase;
+class cMapCell;
+class cItem;
+class cFlowRun;
+
+// 0 a = b, 1 a != b, 2 a >= b, 3 a <= b, 4 a > b, 5 a < b, 6 b = 0 or |a| a
+// multiple of b, 7 b != 0 and |a| not a multiple of b; others 0. In 64 bits,
+// so |INT_MIN| is exact.
+int CompareOp(int64_t a, int64_t b, int nOp);
+
+// One condition with its reference character (null: kinds 3-7 fail).
+int CheckCond(const cCond& cond, cCharaBase* pChara);
+// Mode 0 all (an empty list holds), 1 one is enough (an empty list fails),
+// other modes fail.
+int CheckCondList(const cChkVector<cCond>& list, int nMode, cCharaBase* pChara);
+
+// The owners' forms: an empty list holds, a latched once-only list holds,
+// else the list in the owner's mode; a list that holds sets the latch.
+int CheckBlockCond(cMapCell& cell);
+int CheckCharaCond(cCharaBase* pChara);
+int CheckItemCond(cItem* pItem);
+int CheckFlowCond(cFlowRun& run, cCharaBase* pChara);
+
+// The character condition kinds 5, 6 and 7.
+int CheckStatusFlagCond(const cCond& cond, cCharaBase* pChara);
+int CheckStateCond(const cCond& cond, cCharaBase* pChara);
+int CheckDistanceCond(const cCond& cond, cCharaBase* pChara);
+
+// Status condition 1 (condition kind 4), with the status operations.
+int CondCheck_Status(const cCond& cond, cCharaBase* pChara);
