@@ -1,0 +1,472 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+
+#include "ProjectTestUtil.h"
+#include "project/Progress.h"
+#include "project/ProjectContext.h"
+#include "project/SystemData.h"
+#include "project/WorldMap.h"
+#include "stage/Stage.h"
+
+namespace {
+
+// Keeps the start-up records at their defaults for the test and puts back
+// what they held.
+class ProgressTest : public cProjectTest {
+protected:
+    ProgressTest() : m_savedSystem(recSystem), m_savedMap(recWorldMap) {
+        recSystem.SetDefault();
+        recWorldMap.SetDefault();   // 20 x 15, start (9, 7); 40 worlds
+    }
+    ~ProgressTest() override {
+        recSystem = m_savedSystem;
+        recWorldMap = m_savedMap;
+        nFileVer = DATA_VERSION;
+    }
+    cSystemData m_savedSystem;
+    cWorldMap m_savedMap;
+};
+
+// The registered members in file order with the first version that holds
+// them, and the strings likewise.
+struct FIELDROW {
+    const char* pszName;
+    uint32_t nFrom;
+};
+const FIELDROW aFieldRow[] = {
+    {"CarryOver", 0},  {"MapX", 0},        {"MapY", 0},         {"MapEntry", 0},    {"Round", 0},
+    {"Decorate", 758}, {"DecorateA", 758}, {"DecorateB", 758},  {"World", 0},       {"Stage", 0},
+    {"LifeStart", 0},  {"Life", 0},        {"Score", 0},        {"PlayScore", 0},   {"TotalScore", 0},
+    {"ResultTime", 0}, {"ClearTime", 0},   {"ResultHp", 182},   {"ResultSp", 182},  {"Chain", 0},
+    {"Bgm", 0},        {"BgmArg", 166},    {"MapDir", 194},     {"MapReturn", 190}, {"MapPrevX", 191},
+    {"MapPrevY", 191}, {"WorldReached", 0}, {"SaveSlot", 0},    {"AutoSave", 169},  {"RankView", 0},
+    {"RankKind", 0},   {"NextStart", 678}, {"NextX", 678},      {"NextY", 678},     {"NextDir", 679},
+};
+constexpr int FIELD_COUNT = sizeof(aFieldRow) / sizeof(aFieldRow[0]);
+
+// The value the hand-built files give field i: 100 + i, except the map cell
+// and the reached world, which must lie inside the default map and world
+// count, and the map entry pointer.
+int32_t FileValue(int i) {
+    std::string s = aFieldRow[i].pszName;
+    if (s == "MapX") return 3;
+    if (s == "MapY") return 4;
+    if (s == "WorldReached") return 2;
+    if (s == "MapEntry") return 0x12345678;
+    return 100 + i;
+}
+
+struct OLDFILE {
+    uint32_t nVer;
+    int nCarryFlags;   // stored carry flags (files above 500)
+    int nVars;         // stored common variables
+};
+
+// A progress file of version v assembled from the field tables: no saved
+// character, one best result "a." of 77, two world results, 1000 stage
+// flags (entry 0 clear, entry 5 set), common variables with the last one 9.
+cByteBuilder OldProgressFile(const OLDFILE& f) {
+    cByteBuilder b;
+    b.U32(f.nVer);
+    int n = 0;
+    for (const FIELDROW& r : aFieldRow) n += r.nFrom <= f.nVer ? 1 : 0;
+    b.I32(n);
+    for (int i = 0; i < FIELD_COUNT; i++)
+        if (aFieldRow[i].nFrom <= f.nVer) b.I32(FileValue(i));
+    b.I32(f.nVer >= 724 ? 3 : 2).Str("c07.");
+    if (f.nVer >= 724) b.Str("c07_key.");
+    b.Str("bob");
+    for (uint16_t w : {2020, 5, 3, 14, 9, 30, 1, 2}) b.U16(w);
+    if (f.nVer > 500) {
+        b.Count(f.nCarryFlags);
+        for (int i = 0; i < f.nCarryFlags; i++) b.I32(i % 2);
+    }
+    b.Count(0);   // saved characters
+    b.Count(1);   // best results
+    if (f.nVer > 758) b.I32(4).I32(1).I32(5).I32(2).I32(77).I32(2).Str("a.").Str("a_c005_2.");
+    else b.I32(1).I32(77).I32(1).Str("a.");
+    b.Count(2);   // world results
+    b.I32(2).I32(1).I32(50).I32(0);
+    b.I32(2).I32(0).I32(0).I32(0);
+    b.Count(1000);
+    for (int i = 0; i < 1000; i++) b.I32(i == 5 ? 1 : 0);
+    b.Count(f.nVars);
+    for (int i = 0; i < f.nVars; i++) b.I32(i + 1 == f.nVars ? 9 : 0);
+    return b;
+}
+
+TEST_F(ProgressTest, ResetState) {
+    cProgress p;
+    EXPECT_EQ(p.m_vCarryFlag.size(), 25u);
+    EXPECT_EQ(p.m_vStageFlag.size(), 1000u);
+    EXPECT_EQ(p.m_vStageFlag[0], 1);
+    EXPECT_EQ(p.m_vCommonVar.size(), 1001u);
+    EXPECT_EQ(p.m_vSaveChara.size(), 1u);
+    EXPECT_EQ(p.m_nWorldReached, 1);
+    EXPECT_EQ(p.m_nSaveSlot, -1);
+    EXPECT_EQ(p.m_strName, "aaa");
+
+    recSystem.m_vLifeInfinite[0] = 0;
+    recSystem.m_vLife[0] = 5;
+    p.NewStory();
+    EXPECT_EQ(p.m_nMapX, 9);
+    EXPECT_EQ(p.m_nMapY, 7);
+    EXPECT_EQ(p.m_nLifeStart, 5);
+    EXPECT_EQ(p.m_nLife, 4);
+    recSystem.m_vLifeInfinite[0] = 1;
+    p.NewStory();
+    EXPECT_EQ(p.m_nLife, LIFE_UNLIMITED);
+}
+
+TEST_F(ProgressTest, FullRecordReadsBackByteForByte) {
+    cProgress p;
+    p.m_bCarryOver = 1;
+    p.m_nMapX = 19;
+    p.m_nMapY = 14;
+    p.m_nRound = 3;
+    p.m_nDecorate = 1;
+    p.m_nDecorateA = 5;
+    p.m_nDecorateB = -2;
+    p.m_nLife = 7;
+    p.m_nPlayScore = 1234;
+    p.m_nClearTime = 65432;
+    p.m_nNextDir = 1;
+    p.m_strStageFile = "data\\stg4\\c03.";
+    p.m_strStageKey = "c03_c005_-2.";
+    p.m_strName = "ﾃｽﾄ";
+    p.m_stSaveTime = SYSTEMTIME{2024, 3, 6, 2, 14, 5, 59, 999};
+    p.m_vCarryFlag[24] = 1;
+    p.m_vSaveChara.resize(2);
+    p.m_vSaveChara[1].m_nHp = 33;
+    p.m_vSaveChara[1].m_recChara.m_nMaxHp = 40;
+    p.m_vSaveChara[1].m_recChara.m_strName = "hero";
+    p.AddStageResult("c03.", "c03_c005_-2.", 1, 5, -2, 900);
+    p.m_vWorldResult.resize(40);
+    p.m_vWorldResult[39].m_nFirst = 1;
+    p.m_vWorldResult[39].m_nSecond = 88;
+    p.m_vStageFlag[999] = 1;
+    p.m_vCommonVar[1000] = -7;
+    p.m_lpMapEntry = reinterpret_cast<const cWorldStage*>(&p);   // a live pointer is stored as 0
+
+    ASSERT_EQ(p.Save("p.dat"), 1);
+    std::vector<uint8_t> first = ReadHostFile(m_dir.File("p.dat"));
+    // Version, field count 35, then the fields: the map entry is word 4.
+    ASSERT_GT(first.size(), 40u);
+    int32_t nWord[5];
+    std::memcpy(nWord, first.data(), sizeof(nWord));
+    EXPECT_EQ(nWord[0], 854);
+    EXPECT_EQ(nWord[1], 35);
+    int32_t nEntry;
+    std::memcpy(&nEntry, first.data() + 4 * 5, 4);
+    EXPECT_EQ(nEntry, 0);
+
+    cProgress back;
+    ASSERT_EQ(back.Load("p.dat"), 1);
+    EXPECT_EQ(back.m_nMapX, 19);
+    EXPECT_EQ(back.m_nDecorateB, -2);
+    EXPECT_EQ(back.m_strName, "ﾃｽﾄ");
+    EXPECT_EQ(back.m_stSaveTime.wMilliseconds, 999);
+    EXPECT_EQ(back.m_vSaveChara.size(), 2u);
+    EXPECT_EQ(back.m_vSaveChara[1].m_nHp, 33);
+    EXPECT_EQ(back.m_vSaveChara[1].m_recChara.m_nMaxHp, 40);
+    EXPECT_EQ(back.m_vSaveChara[1].m_recChara.m_strName, "hero");
+    EXPECT_EQ(back.GetBestResult("c03_c005_-2."), 900);
+    EXPECT_EQ(back.m_vWorldResult[39].m_nSecond, 88);
+    EXPECT_EQ(back.m_vCommonVar[1000], -7);
+    EXPECT_EQ(back.m_lpMapEntry, nullptr);
+    ASSERT_EQ(back.Save("q.dat"), 1);
+    EXPECT_EQ(ReadHostFile(m_dir.File("q.dat")), first);
+}
+
+TEST_F(ProgressTest, OlderFilesAreUpgraded) {
+    const OLDFILE files[] = {{165, 0, 1000}, {500, 0, 1000}, {753, 25, 1000}, {758, 25, 1001}, {803, 30, 1001}, {854, 25, 1001}};
+    for (const OLDFILE& f : files) {
+        SCOPED_TRACE(f.nVer);
+        ASSERT_TRUE(Write("old.dat", OldProgressFile(f)));
+        cProgress p;
+        // Fields a file lacks keep what the record held.
+        p.m_nDecorate = 6;
+        p.m_nNextDir = 3;
+        p.m_bNextStart = 4;
+        p.m_strStageKey = "before";
+        p.m_nBgmArg = p.m_bAutoSave = p.m_nResultHp = p.m_bMapReturn = p.m_nMapPrevX = p.m_nMapDir = 55;
+        ASSERT_EQ(p.Load("old.dat"), 1);
+
+        // Every field the file holds has its value; the map entry reads as 0.
+        for (int i = 0; i < FIELD_COUNT; i++) {
+            std::string s = aFieldRow[i].pszName;
+            if (aFieldRow[i].nFrom > f.nVer) continue;
+            if (s == "World") {
+            EXPECT_EQ(p.m_nWorld, FileValue(i));
+        }
+            if (s == "NextX") {
+            EXPECT_EQ(p.m_nNextX, FileValue(i));
+        }
+            if (s == "Decorate") {
+            EXPECT_EQ(p.m_nDecorate, FileValue(i));
+        }
+        }
+        EXPECT_EQ(p.m_nMapX, 3);
+        EXPECT_EQ(p.m_nWorldReached, 2);
+        EXPECT_EQ(p.m_strStageFile, "c07.");
+        EXPECT_EQ(p.m_strStageKey, f.nVer >= 724 ? "c07_key." : "before");
+        EXPECT_EQ(p.m_strName, "bob");
+        EXPECT_EQ(p.m_stSaveTime.wYear, 2020);
+        EXPECT_EQ(p.m_stSaveTime.wMinute, 30);
+
+        // Defaults of the fields introduced later.
+        EXPECT_EQ(p.m_nBgmArg, f.nVer < 166 ? 1 : FileValue(21));
+        EXPECT_EQ(p.m_bAutoSave, f.nVer < 169 ? 0 : FileValue(28));
+        EXPECT_EQ(p.m_nResultHp, f.nVer < 182 ? 0 : FileValue(17));
+        EXPECT_EQ(p.m_bMapReturn, f.nVer < 190 ? 0 : FileValue(23));
+        EXPECT_EQ(p.m_nMapPrevX, f.nVer <= 190 ? 0 : FileValue(24));
+        EXPECT_EQ(p.m_nMapDir, f.nVer < 194 ? 0 : FileValue(22));
+        if (f.nVer < 758) {
+            EXPECT_EQ(p.m_nDecorate, 6);
+        }
+        if (f.nVer < 678) {
+            EXPECT_EQ(p.m_bNextStart, 4);
+        }
+        if (f.nVer < 679) {
+            EXPECT_EQ(p.m_nNextDir, 3);
+        }
+
+        // Carry flags: all set up to 500; stored ones kept, padded to 25.
+        ASSERT_EQ(p.m_vCarryFlag.size(), static_cast<size_t>(std::max(25, f.nCarryFlags)));
+        EXPECT_EQ(p.m_vCarryFlag[0], f.nVer <= 500 ? 1 : 0);
+        EXPECT_EQ(p.m_vCarryFlag[1], 1);
+        // 1001 common variables whatever the version.
+        ASSERT_EQ(p.m_vCommonVar.size(), 1001u);
+        EXPECT_EQ(p.m_vCommonVar[static_cast<size_t>(f.nVars - 1)], 9);
+        // Stage flag 0 is set in files before 804.
+        EXPECT_EQ(p.m_vStageFlag[0], f.nVer < 804 ? 1 : 0);
+        EXPECT_EQ(p.m_vStageFlag[5], 1);
+        // Results: the key name is the file name up to 758.
+        ASSERT_EQ(p.m_vBestResult.size(), 1u);
+        EXPECT_EQ(p.m_vBestResult[0].m_strKey, f.nVer > 758 ? "a_c005_2." : "a.");
+        EXPECT_EQ(p.m_vBestResult[0].m_nBest, 77);
+        EXPECT_EQ(p.m_vSaveChara.size(), 0u);
+        // World results follow the world count.
+        ASSERT_EQ(p.m_vWorldResult.size(), 40u);
+        EXPECT_EQ(p.m_vWorldResult[0].m_nSecond, 50);
+    }
+}
+
+TEST_F(ProgressTest, DamagedFilesChangeNothing) {
+    cByteBuilder good = OldProgressFile({854, 25, 1001});
+    struct CASE {
+        const char* pszWhat;
+        cByteBuilder b;
+    };
+    std::vector<CASE> cases;
+    cases.push_back({"cut in the variables", cByteBuilder(good).Cut(8)});
+    cases.push_back({"cut in the time", cByteBuilder().Raw(good.Bytes().data(), 4 + 4 + 35 * 4 + 40)});
+    cases.push_back({"newer version", cByteBuilder().U32(855).Raw(good.Bytes().data() + 4, good.Size() - 4)});
+    {
+        // The variable count claims more than the bytes left.
+        std::vector<uint8_t> v = good.Bytes();
+        size_t nAt = v.size() - 1001 * 4 - 4;
+        v[nAt + 3] = 0x10;
+        cases.push_back({"variable count past the end", cByteBuilder().Raw(v.data(), v.size())});
+    }
+    cases.push_back({"field count above the fields", cByteBuilder().U32(854).I32(36)});
+    for (CASE& c : cases) {
+        ASSERT_TRUE(Write("bad.dat", c.b));
+        cProgress p;
+        p.m_strName = "keep";
+        p.m_vCommonVar[3] = 3;
+        EXPECT_EQ(p.Load("bad.dat"), 0) << c.pszWhat;
+        EXPECT_EQ(p.m_strName, "keep") << c.pszWhat;
+        EXPECT_EQ(p.m_vCommonVar[3], 3) << c.pszWhat;
+        EXPECT_EQ(p.m_nMapX, 0) << c.pszWhat;
+    }
+}
+
+TEST_F(ProgressTest, MapCellsOutsideTheMapTakeTheStart) {
+    struct CASE { int32_t x, y, wantX, wantY; };
+    for (CASE c : {CASE{19, 14, 19, 14}, {20, 3, 9, 3}, {3, 15, 3, 7}, {-1, -5, 9, 7}, {INT_MIN, INT_MAX, 9, 7}}) {
+        cProgress p;
+        p.m_nMapX = c.x;
+        p.m_nMapY = c.y;
+        p.m_nWorldReached = 99;
+        ASSERT_EQ(p.Save("m.dat"), 1);
+        cProgress back;
+        ASSERT_EQ(back.Load("m.dat"), 1);
+        EXPECT_EQ(back.m_nMapX, c.wantX) << c.x;
+        EXPECT_EQ(back.m_nMapY, c.wantY) << c.y;
+        EXPECT_EQ(back.m_nWorldReached, 40);
+    }
+}
+
+TEST_F(ProgressTest, StageNamesAndDecoration) {
+    struct CASE {
+        const char* pszPath;
+        int nDecorate, a, b;
+        const char* pszFile;
+        const char* pszKey;
+        int bChain;
+    };
+    const CASE cases[] = {
+        {"c03-1.stg4", 0, 0, 0, "c03.", "c03.", 1},
+        {"x.stg4", 0, 0, 0, "x.", "x.", 0},
+        {"a-10.stg4", 0, 0, 0, "a.", "a.", 1},   // "-1" matches the start of 10
+        {"data\\stg4\\c03-1.stg4", 0, 0, 0, "data\\stg4\\c03.", "data\\stg4\\c03.", 1},
+        {"c03-1.stg4", 1, 5, 2, "c03.", "c03_c005_2.", 1},
+        {"b-2.stg4", 1, 123, -4, "b-2.", "b-2_c123_-4.", 0},
+        {"noext", 0, 0, 0, "noext", "noext", 0},
+    };
+    for (const CASE& c : cases) {
+        cProgress p;
+        p.SetStageName(c.pszPath, c.nDecorate, c.a, c.b);
+        EXPECT_EQ(p.m_strStageFile, c.pszFile) << c.pszPath;
+        EXPECT_EQ(p.m_strStageKey, c.pszKey) << c.pszPath;
+        EXPECT_EQ(p.m_bChain, c.bChain) << c.pszPath;
+        EXPECT_EQ(p.m_nDecorateA, c.a);
+    }
+    struct DECO { const char* psz; int nDecorate, a, b; const char* pszWant; };
+    for (DECO d : {DECO{"c03.", 1, 5, 2, "c03_c005_2."}, {"c03", 1, 5, 2, "c03_c005_2"}, {"c03.", 0, 5, 2, "c03."},
+                   {"", 1, 0, 0, "_c000_0"}, {"c.", 1, 1000, 0, "c_c1000_0."}}) {
+        std::string s = d.psz;
+        DecorateName(s, d.nDecorate, d.a, d.b);
+        EXPECT_EQ(s, d.pszWant);
+    }
+}
+
+TEST_F(ProgressTest, StageResultsAndTotals) {
+    cProgress p;
+    p.m_nTotalScore = 10;
+    p.AddStageResult("a.", "a.", 0, 0, 0, 100);
+    EXPECT_EQ(p.m_nTotalScore, 110);
+    p.AddStageResult("a.", "a.", 0, 0, 0, 150);   // better: the difference
+    EXPECT_EQ(p.m_nTotalScore, 160);
+    p.AddStageResult("a.", "a.", 0, 0, 0, 150);   // equal: nothing
+    p.AddStageResult("a.", "a.", 0, 0, 0, 20);    // worse: nothing
+    EXPECT_EQ(p.m_nTotalScore, 160);
+    EXPECT_EQ(p.GetBestResult("a."), 150);
+    p.AddStageResult("a.", "a_c001_1.", 1, 1, 1, 5);   // another key
+    EXPECT_EQ(p.m_vBestResult.size(), 2u);
+    EXPECT_EQ(p.GetBestResult("none."), 0);
+    p.AddStageResult("b.", "b.", 0, 0, 0, INT_MAX);   // saturates
+    EXPECT_EQ(p.m_nTotalScore, INT_MAX);
+
+    // The sum counts the stages the map still holds.
+    cWorldMap map;
+    cWorldPlace place;
+    cWorldStage st;
+    st.m_nKind = WORLDSTAGE_STAGE;
+    st.m_strFile = "a-1.stg4";
+    place.m_vStage.push_back(st);
+    map.m_vPlace.push_back(place);
+    p.SumBestResults(map);
+    EXPECT_EQ(p.m_nTotalScore, 150);
+}
+
+TEST_F(ProgressTest, RankKinds) {
+    cRankingFlags& flags = recSystem.m_vRankingFlags[1];
+    flags.m_vKind.assign(5, 0);
+    cProgress p;
+    p.m_nRankKind = 3;
+    p.StepRankKind(1, 1);   // nothing enabled: unchanged
+    EXPECT_EQ(p.m_nRankKind, 3);
+
+    flags.m_vKind[2] = 1;   // only kind 2
+    for (int n : {1, -1, 0, 7, INT_MIN}) {
+        p.m_nRankKind = 4;
+        p.StepRankKind(1, n);
+        EXPECT_EQ(p.m_nRankKind, 2) << n;
+    }
+    flags.m_vKind.assign(5, 0);
+    flags.m_vKind[0] = flags.m_vKind[3] = 1;
+    struct CASE { int nFrom, n, nWant; };
+    for (CASE c : {CASE{0, 1, 3}, {3, 1, 0}, {0, -1, 3}, {3, -1, 0}, {1, 0, 3}, {4, 0, 0}, {0, 0, 0}, {1, 1, 3},
+                   {0, 5, 3}, {0, 4, 0}, {7, 0, 3}}) {
+        p.m_nRankKind = c.nFrom;
+        p.StepRankKind(1, c.n);
+        EXPECT_EQ(p.m_nRankKind, c.nWant) << c.nFrom << " " << c.n;
+    }
+    p.m_nRankKind = 1;
+    p.StepRankKind(9, 1);   // no such mode
+    EXPECT_EQ(p.m_nRankKind, 1);
+}
+
+TEST_F(ProgressTest, CarryOverAndCheckpoint) {
+    recSystem.m_vCarryOver.assign(25, 0);
+    recSystem.m_vMissForget.assign(25, 0);
+    for (int i : {CARRY_GRAPHIC, CARRY_EFFECT, CARRY_HP, CARRY_MAXHP, CARRY_TIME, CARRY_LIFE, CARRY_BGM})
+        recSystem.m_vCarryOver[static_cast<size_t>(i)] = 1;
+    recSystem.m_vMissForget[CARRY_HP] = 1;
+
+    cCharaData hero;
+    hero.m_nGraphic = 4;
+    hero.m_nGraphicSheet = 0;
+    hero.m_nGraphicRow = 2;
+    hero.m_nMaxHp = 50;
+    hero.m_nZ = 6;   // not carried
+    cProgress p;
+    p.StoreCarryOver(0, hero, 30, 8, 3, 1, 2, 120, 4, 9);
+    EXPECT_EQ(p.m_bCarryOver, 1);
+    EXPECT_EQ(p.m_vCarryFlag[CARRY_HP], 1);
+    EXPECT_EQ(p.m_vCarryFlag[CARRY_SP], 0);
+
+    cCharaData next;
+    cStage stage;
+    p.RestoreCarryOver(0, next, stage);
+    EXPECT_EQ(next.m_nGraphic, 4);
+    EXPECT_EQ(next.m_nGraphicSheet, 1);   // a stored sheet 0 comes back as 1
+    EXPECT_EQ(next.m_nGraphicRow, 2);
+    EXPECT_EQ(next.m_nMaxHp, 50);
+    EXPECT_EQ(next.m_nZ, 3);
+    EXPECT_EQ(next.m_nStartEffect, 3);
+    EXPECT_EQ(next.m_nStartEffectValue, 2);
+    EXPECT_EQ(stage.m_nTimeLimit, 120);
+    EXPECT_EQ(stage.m_nBgm, 9);
+    EXPECT_EQ(p.m_nLife, 4);
+    int32_t nHp = -1, nSp = -1;
+    EXPECT_EQ(p.RestoreCarryOverExtra(0, &nHp, &nSp), 1);
+    EXPECT_EQ(nHp, 30);
+    EXPECT_EQ(nSp, -1);
+
+    // A miss forgets the items marked so.
+    p.ClearCarryOver();
+    EXPECT_EQ(p.m_vCarryFlag[CARRY_HP], 0);
+    EXPECT_EQ(p.m_vCarryFlag[CARRY_GRAPHIC], 1);
+    EXPECT_EQ(p.RestoreCarryOverExtra(0, &nHp, &nSp), 0);
+    // Hero indexes out of range do nothing.
+    p.RestoreCarryOver(5, next, stage);
+    p.StoreCarryOver(-1, hero, 0, 0, 0, 0, 0, 0, 0, 0);
+    p.StoreCarryOver(2, hero, 1, 1, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(p.m_vSaveChara.size(), 3u);
+
+    // Checkpoint: the retry setting of the mode decides about the variables.
+    p.m_vCommonVar[1] = 11;
+    p.m_nLife = 3;
+    p.m_nPlayScore = 100;
+    p.StoreCheckpoint();
+    p.m_vCommonVar[1] = 99;
+    p.m_nLife = 1;
+    p.m_nPlayScore = 500;
+    recSystem.m_bStoryRetryRestore = 0;
+    p.RestoreCheckpoint(0, 0, 0);
+    EXPECT_EQ(p.m_vCommonVar[1], 99);
+    EXPECT_EQ(p.m_nPlayScore, 100);
+    EXPECT_EQ(p.m_nLife, 1);
+    p.RestoreCheckpoint(0, 3, 0);   // a playback always restores
+    EXPECT_EQ(p.m_vCommonVar[1], 11);
+    p.m_vCommonVar[1] = 99;
+    p.RestoreCheckpoint(1, 0, 0);
+    EXPECT_EQ(p.m_vCommonVar[1], 11);
+    EXPECT_EQ(p.m_nLife, 3);
+
+    p.m_nRound = 2;
+    p.m_vStageFlag[7] = 1;
+    p.m_nMapX = 1;
+    p.ResetWorldMap();
+    EXPECT_EQ(p.m_nRound, 3);
+    EXPECT_EQ(p.m_vStageFlag[7], 0);
+    EXPECT_EQ(p.m_vStageFlag[0], 1);
+    EXPECT_EQ(p.m_nMapX, 9);
+}
+
+}  // namespace
