@@ -23,10 +23,10 @@ void PushRun(std::vector<PATTERNRUN>& v, bool bHeld) {
 
 int GetDirCode(int16_t wDir) {
     int nCode = 5;
-    if (wDir & DIR_LEFT) nCode = 4;
-    else if (wDir & DIR_RIGHT) nCode = 6;
-    if (wDir & DIR_UP) nCode -= 3;
-    else if (wDir & DIR_DOWN) nCode += 3;
+    if (wDir & KEYDIR_LEFT) nCode = 4;
+    else if (wDir & KEYDIR_RIGHT) nCode = 6;
+    if (wDir & KEYDIR_UP) nCode -= 3;
+    else if (wDir & KEYDIR_DOWN) nCode += 3;
     return nCode;
 }
 
@@ -44,7 +44,7 @@ void cInputState::ApplyKeyRepeat() {
     m_wDirLog = static_cast<int16_t>(((m_wDirLog << 4) | (m_wDir & 15)) & 0xFFFF);
     int nCur = m_wDir & 15;
     struct AXIS { int nMask; int32_t* pCount; };
-    AXIS aAxis[2] = {{DIR_LEFT | DIR_RIGHT, &m_nRepeatCtH}, {DIR_UP | DIR_DOWN, &m_nRepeatCtV}};
+    AXIS aAxis[2] = {{KEYDIR_LEFT | KEYDIR_RIGHT, &m_nRepeatCtH}, {KEYDIR_UP | KEYDIR_DOWN, &m_nRepeatCtV}};
     for (auto& a : aAxis) {
         if ((nCur & a.nMask) == (nPrev & a.nMask)) {
             if (*a.pCount < INT32_MAX) (*a.pCount)++;

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-enum : int { DIR_LEFT = 1, DIR_RIGHT = 2, DIR_UP = 4, DIR_DOWN = 8 };
+// Bits of the direction word.
+enum : int { KEYDIR_LEFT = 1, KEYDIR_RIGHT = 2, KEYDIR_UP = 4, KEYDIR_DOWN = 8 };
 
 struct INPUTRUN {
     int16_t wValue = 0;

@@ -102,10 +102,10 @@ int cInputDevice::PollDefault(int nJoystick, int nSources, int nRetry) {
     if ((nSources & 1) && QueryJoystick(nJoystick, nRetry, &info)) {
         m_nDirCode = 5;
         m_wDir = 0;
-        if (info.dwXpos <= 10000) { m_nDirCode = 4; m_wDir |= DIR_LEFT; }
-        if (info.dwXpos >= 55535) { m_nDirCode = 6; m_wDir |= DIR_RIGHT; }
-        if (info.dwYpos <= 10000) { m_nDirCode -= 3; m_wDir |= DIR_UP; }
-        if (info.dwYpos >= 55535) { m_nDirCode += 3; m_wDir |= DIR_DOWN; }
+        if (info.dwXpos <= 10000) { m_nDirCode = 4; m_wDir |= KEYDIR_LEFT; }
+        if (info.dwXpos >= 55535) { m_nDirCode = 6; m_wDir |= KEYDIR_RIGHT; }
+        if (info.dwYpos <= 10000) { m_nDirCode -= 3; m_wDir |= KEYDIR_UP; }
+        if (info.dwYpos >= 55535) { m_nDirCode += 3; m_wDir |= KEYDIR_DOWN; }
         int16_t wButton = 0;
         for (int n = 0; n < 8; n++)
             if (static_cast<uint16_t>(m_awJoyButton[n]) & info.dwButtons) wButton |= static_cast<int16_t>(1 << n);
@@ -117,10 +117,10 @@ int cInputDevice::PollDefault(int nJoystick, int nSources, int nRetry) {
         if (!bJoyDir) {
             m_nDirCode = 5;
             m_wDir = 0;
-            if (src.IsKeyHeld(VK_LEFT)) { m_wDir |= DIR_LEFT; m_nDirCode -= 1; }
-            if (src.IsKeyHeld(VK_RIGHT)) { m_wDir |= DIR_RIGHT; m_nDirCode += 1; }
-            if (src.IsKeyHeld(VK_UP)) { m_wDir |= DIR_UP; m_nDirCode -= 3; }
-            if (src.IsKeyHeld(VK_DOWN)) { m_wDir |= DIR_DOWN; m_nDirCode += 3; }
+            if (src.IsKeyHeld(VK_LEFT)) { m_wDir |= KEYDIR_LEFT; m_nDirCode -= 1; }
+            if (src.IsKeyHeld(VK_RIGHT)) { m_wDir |= KEYDIR_RIGHT; m_nDirCode += 1; }
+            if (src.IsKeyHeld(VK_UP)) { m_wDir |= KEYDIR_UP; m_nDirCode -= 3; }
+            if (src.IsKeyHeld(VK_DOWN)) { m_wDir |= KEYDIR_DOWN; m_nDirCode += 3; }
         }
         if (!bJoyButton) {
             static const int anKey[8] = {'Z', 'X', 'C', 'V', 'A', 'S', 'D', 'F'};
@@ -156,10 +156,10 @@ int cInputDevice::PollConfig(int nPlayers, int nRetry) {
         }
         return false;
     };
-    if (held(0)) { m_wDir |= DIR_LEFT; m_nDirCode -= 1; }
-    else if (held(1)) { m_wDir |= DIR_RIGHT; m_nDirCode += 1; }
-    if (held(2)) { m_wDir |= DIR_UP; m_nDirCode -= 3; }
-    else if (held(3)) { m_wDir |= DIR_DOWN; m_nDirCode += 3; }
+    if (held(0)) { m_wDir |= KEYDIR_LEFT; m_nDirCode -= 1; }
+    else if (held(1)) { m_wDir |= KEYDIR_RIGHT; m_nDirCode += 1; }
+    if (held(2)) { m_wDir |= KEYDIR_UP; m_nDirCode -= 3; }
+    else if (held(3)) { m_wDir |= KEYDIR_DOWN; m_nDirCode += 3; }
     int nKey = Key_Config.nKey > KEYBIND_COUNT ? KEYBIND_COUNT : Key_Config.nKey;
     for (int k = 0; k <= nKey - 5 && k < 8; k++)
         if (held(4 + k)) m_wButton |= static_cast<int16_t>(1 << k);

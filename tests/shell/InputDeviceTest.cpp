@@ -119,7 +119,7 @@ TEST_F(InputTest, KeyRepeatPassesOnPressThenEverySpanAfterTheWait) {
     for (int f = 0; f < 40; f++) {
         dev.PollDefault(0, 3, 60);
         dev.ApplyKeyRepeat();
-        if (dev.m_wDir & DIR_RIGHT) passed.push_back(f);
+        if (dev.m_wDir & KEYDIR_RIGHT) passed.push_back(f);
     }
     EXPECT_EQ(passed, (std::vector<int>{0, 18, 24, 30, 36}));
     // Pressing left while right is held changes the state and passes at once.
@@ -166,7 +166,7 @@ TEST_F(InputTest, JoystickDirectionWinsOverKeyboard) {
     src.joy.dwButtons = 2;
     src.keys = {VK_RIGHT, 'Z'};
     dev.PollDefault(0, 3, 60);
-    EXPECT_EQ(dev.m_wDir, DIR_LEFT);
+    EXPECT_EQ(dev.m_wDir, KEYDIR_LEFT);
     EXPECT_EQ(dev.m_nDirCode, 4);
     EXPECT_EQ(dev.m_wButton, 2);
 }
@@ -197,22 +197,22 @@ TEST_F(InputTest, ConfiguredBindings) {
     src.joy.dwButtons = 256;   // joystick button 9 meets axis code 256 as a mask
     src.keys = {'Q', 'P', VK_RIGHT};
     EXPECT_EQ(dev.PollConfig(1, 60), 1);
-    EXPECT_EQ(dev.m_wDir, DIR_LEFT);   // left held: right is not examined
+    EXPECT_EQ(dev.m_wDir, KEYDIR_LEFT);   // left held: right is not examined
     EXPECT_EQ(dev.m_wButton, 1);
 }
 
 TEST_F(InputTest, HistoryAndPatternRuns) {
     for (int i = 0; i < 40; i++) {
-        dev.m_wDir = DIR_LEFT;
+        dev.m_wDir = KEYDIR_LEFT;
         dev.RecordHistory();
         dev.UpdatePatternRuns();
     }
-    dev.m_wDir = DIR_RIGHT;
+    dev.m_wDir = KEYDIR_RIGHT;
     dev.RecordHistory();
     dev.UpdatePatternRuns();
-    EXPECT_EQ(dev.GetHistory(0, 0), DIR_RIGHT);
-    EXPECT_EQ(dev.GetHistory(0, 1), DIR_LEFT);
-    EXPECT_EQ(dev.GetHistory(0, 40), DIR_LEFT);
+    EXPECT_EQ(dev.GetHistory(0, 0), KEYDIR_RIGHT);
+    EXPECT_EQ(dev.GetHistory(0, 1), KEYDIR_LEFT);
+    EXPECT_EQ(dev.GetHistory(0, 40), KEYDIR_LEFT);
     EXPECT_EQ(dev.m_vDirRun[1][0].bHeld, 0);
     EXPECT_EQ(dev.m_vDirRun[1][1].bHeld, 1);
     EXPECT_EQ(dev.m_vDirRun[1][1].nFrames, 40);
