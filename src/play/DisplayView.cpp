@@ -1,0 +1,31 @@
+#include "play/DisplayView.h"
+
+#include "play/Chara.h"
+#include "play/Hero.h"
+#include "play/PlayScene.h"
+
+PLAYVIEW GetPlayView() {
+    PLAYVIEW v;
+    const cPlayScene* pScene = GetPlayScene();
+    if (!pScene) return v;
+    v.dCamX = pScene->m_ScrollX.m_dCam;
+    v.dCamY = pScene->m_ScrollY.m_dCam;
+    v.nCellOriginX = pScene->m_ScrollX.m_nCellOrigin;
+    v.nCellOriginY = pScene->m_ScrollY.m_nCellOrigin;
+    v.nFrame = pScene->m_nStageFrame;
+    return v;
+}
+
+cCharaBase* FindDisplayAnchor(int nId) {
+    if (nId == 0) return nullptr;
+    for (auto& p : vecPlayer())
+        if (p && p->m_nId == nId) return p.get();
+    for (auto& p : lstChara())
+        if (p && p->m_nId == nId && !p->m_bDead) return p.get();
+    return nullptr;
+}
+
+void GetScreenCentre(const cCharaBase* pChara, double* pX, double* pY) {
+    *pX = pChara->m_rcScreen.left + (pChara->m_rcScreen.right - pChara->m_rcScreen.left + 1) / 2;
+    *pY = pChara->m_rcScreen.top + (pChara->m_rcScreen.bottom - pChara->m_rcScreen.top + 1) / 2;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// What the display objects of the stage-play scene (messages, effect
+// animations, pictures) read of the scene each frame: the camera, the first
+// stage cell, the scene's frame counter, and the character an object is
+// anchored to.
+#include <cstdint>
+
+class cCharaBase;
+
+struct PLAYVIEW {
+    double dCamX = 0, dCamY = 0;   // camera (top left of the screen) in map dots
+    int32_t nCellOriginX = 0;      // first stage column and row
+    int32_t nCellOriginY = 0;
+    int32_t nFrame = 0;            // the scene's frame counter
+};
+
+// The view of the installed scene (all zero without one).
+PLAYVIEW GetPlayView();
+// The living hero or character with object id nId, or null.
+cCharaBase* FindDisplayAnchor(int nId);
+// The screen centre of a character's frame.
+void GetScreenCentre(const cCharaBase* pChara, double* pX, double* pY);
