@@ -22,6 +22,10 @@ public:
     virtual void RequestClose() {}
     // One step of the animated system colours.
     virtual void AnimateSystemColor() {}
+    // The 8-bit palette variant n (the options' palette edit).
+    virtual void LoadHbtPalette(int n) { (void)n; }
+    // Starts or stops the title music after the options changed it.
+    virtual void ApplyBgmOption() {}
     // Shows an error box (caption "エラー").
     virtual void ErrorBox(const char* pszText) { (void)pszText; }
 };

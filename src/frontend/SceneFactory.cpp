@@ -1,11 +1,19 @@
 #include "frontend/SceneFactory.h"
 
+#include "frontend/OptionScene.h"
+#include "frontend/SaveScene.h"
+#include "frontend/StageSelectScene.h"
 #include "frontend/TitleScene.h"
+#include "frontend/WorldMapScene.h"
 #include "play/PlayScene.h"
 
 namespace {
 
 cScene* MakeTitle() { return new cTitleScene; }
+cScene* MakeWorldMap() { return new cWorldMapScene; }
+cScene* MakeSaveData() { return new cSaveScene; }
+cScene* MakeStageSelect() { return new cStageSelectScene; }
+cScene* MakeOption() { return new cOptionScene; }
 cScene* MakePlay() {
     auto* p = new cPlayScene;
     PlayCtx().lpPlayScene = p;
@@ -16,11 +24,11 @@ cScene* MakePlay() {
 using SCENEMAKER = cScene* (*)();
 const SCENEMAKER apfnMake[SCENE_TYPE_COUNT] = {
     MakeTitle,   // SCENE_TITLE
-    nullptr,     // SCENE_WORLDMAP
-    nullptr,     // SCENE_SAVEDATA
-    nullptr,     // SCENE_STAGESELECT
+    MakeWorldMap,   // SCENE_WORLDMAP
+    MakeSaveData,      // SCENE_SAVEDATA
+    MakeStageSelect,   // SCENE_STAGESELECT
     MakePlay,    // SCENE_PLAY
-    nullptr,     // SCENE_OPTION
+    MakeOption,  // SCENE_OPTION
 };
 
 }  // namespace

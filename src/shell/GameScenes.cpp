@@ -1,6 +1,10 @@
 #include "shell/GameScenes.h"
 
 #include "foundation/ErrorBox.h"
+#include "frontend/Option.h"
+#include "project/SystemIni.h"
+#include "shell/HbtPalette.h"
+#include "sound/BgmManager.h"
 #include "frontend/FrontEndHost.h"
 #include "frontend/SceneFactory.h"
 #include "platform/CloseRequest.h"
@@ -20,6 +24,22 @@ public:
     void RequestClose() override { PostCloseRequest(CLOSE_USER); }
     void AnimateSystemColor() override { ::AnimateSystemColor(); }
     void ErrorBox(const char* pszText) override { ErrorBoxText(pszText); }
+    void LoadHbtPalette(int n) override { ::LoadHbtPalette(n); }
+    // The title music follows the music option: set up when it was off and is
+    // on now, released when it is off.
+    void ApplyBgmOption() override {
+        bool bSetUp = Bgm_Main.IsSetUp();
+        if (!bSetUp && recOption.m_bBgm == 1) {
+            Bgm_Main.Release();
+            Bgm_Main.Init(MakeBgmInitData(bMidi_DirectMusic));
+            Game_Main.m_nBgmSlot = 0;
+            Game_Main.m_bBgmSlot = 0;
+        } else if (bSetUp && recOption.m_bBgm == 0) {
+            Bgm_Main.Release();
+            Game_Main.m_nBgmSlot = 0;
+            Game_Main.m_bBgmSlot = 0;
+        }
+    }
 };
 cShellFrontEndHost ShellFrontEndHost;
 
