@@ -16,6 +16,13 @@ const int anListPath[DBLIST_COUNT] = {
 constexpr uint32_t SWORDTYPE_UNLIMITED_VER = 828;
 constexpr size_t SWORDTYPE_OLD_LIMIT = 128;
 
+// An entry the list read creates gets the repairs a read entry gets, so that
+// the list read equals what writing it stores.
+template <class T>
+void NormalizeCreated(T&) {}
+void NormalizeCreated(cCharaEffect& e) { e.Normalize(); }
+void NormalizeCreated(cScrEffect& e) { e.Normalize(); }
+
 // Reads one list file into a copy of the list; the list takes the copy only
 // when the whole file was read. Entries already present are read over, new
 // ones start as the element's default (its template).
@@ -34,7 +41,10 @@ int ReadListFile(const char* pszPath, cChkVector<T>& list, uint32_t* pnVer) {
     if (!CloseDataFile(fp)) return 0;
     list = std::move(vRead);
     // Entry 0 is the none entry that every index falls back on.
-    if (list.empty()) list.emplace_back();
+    if (list.empty()) {
+        list.emplace_back();
+        NormalizeCreated(list[0]);
+    }
     return 1;
 }
 

@@ -60,10 +60,13 @@ protected:
 class cCharaEffect : public cEffectDef {
 public:
     void Read(cDataFile* fp) override;
+    // The repairs of a read, for an entry the list read creates itself.
+    void Normalize() { Repair(false); }
 };
 
 class cScrEffect : public cEffectDef {
 public:
     void Read(cDataFile* fp) override;
+    void Normalize() { Repair(true); }
 };
 

@@ -156,6 +156,29 @@ TEST_F(DatabaseTest, EveryListKeepsItsEntryZero) {
     EXPECT_EQ(db.m_vScrEffect[0].m_nKind, 0);
 }
 
+// The entry 0 a list read creates for a file of no entries is what reading
+// that entry would give: writing the list and reading it back changes
+// nothing.
+TEST_F(DatabaseTest, AnEmptyListFileReadsToAFixedPoint) {
+    for (int i = 0; i < DBLIST_COUNT; i++) {
+        ASSERT_TRUE(Write("empty.dat", ListFile(854, 0, nullptr)));
+        cDatabase db;
+        ASSERT_EQ(db.LoadList(i, "empty.dat"), 1) << "list " << i;
+        ASSERT_EQ(db.SaveList(i, "once.dat"), 1);
+        std::vector<uint8_t> once = ReadHostFile(Host("once.dat"));
+        cDatabase again;
+        ASSERT_EQ(again.LoadList(i, "once.dat"), 1);
+        ASSERT_EQ(again.SaveList(i, "twice.dat"), 1);
+        EXPECT_EQ(ReadHostFile(Host("twice.dat")), once) << "list " << i;
+    }
+    // The character effect of kind 1 (burst) keeps its smallest time, 1.
+    cDatabase db;
+    ASSERT_TRUE(Write("empty.dat", ListFile(854, 0, nullptr)));
+    ASSERT_EQ(db.LoadList(DBLIST_CHARAEFFECT, "empty.dat"), 1);
+    EXPECT_EQ(db.m_vCharaEffect[0].m_nKind, 1);
+    EXPECT_EQ(db.m_vCharaEffect[0].m_anParam[0], 1);
+}
+
 TEST_F(DatabaseTest, SwordTypeListsOfOldFilesHoldAtMost128) {
     for (auto [ver, expected] : {std::pair<uint32_t, size_t>{827, 128}, {828, 200}}) {
         ASSERT_TRUE(Write("sw.dat", ListFile(ver, 200, [](cByteBuilder& b) { SwordType(b, 7, 1); })));
