@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a normal build, then a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, in which every fuzz target
+# then mutates its inputs for a few seconds (tests/fuzz/README.md).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -25,3 +26,10 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOSSGROVE_SANITIZE=
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   run_tests ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 900
+
+# Every fuzz target, a few seconds of random mutation each, several at once.
+fuzz_seconds=${MOSSGROVE_FUZZ_SECONDS:-5}
+fuzz_keep=$(pwd)/build-asan
+ls build-asan/tests/fuzz/fuzz_* | \
+  ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  xargs -P "$jobs" -I{} {} --seconds "$fuzz_seconds" --seed "${MOSSGROVE_FUZZ_SEED:-1}" --keep "$fuzz_keep"

@@ -1,0 +1,55 @@
+#pragma once
+// What a fuzz target file includes. A target is one file under
+// tests/fuzz/targets/ that defines
+//
+//   extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize);
+//   std::vector<std::vector<uint8_t>> FuzzSeeds();   // made by our own writers
+//
+// The same file builds as a plain program (FuzzDriver.cpp: replay, sweep and
+// random mutation, any compiler) or, with clang, under libFuzzer.
+//
+// A target checks properties with FuzzCheck, not only that nothing crashes:
+// a refused file leaves the previous state, an accepted file writes back to
+// a fixed point. Every allocation made through operator new counts against a
+// bound (FuzzSetAllocLimit); going past it fails the input.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize);
+std::vector<std::vector<uint8_t>> FuzzSeeds();
+
+using FUZZBYTES = std::vector<uint8_t>;
+
+// Ends the run with a message and the current input kept (see the README).
+[[noreturn]] void FuzzFail(const char* pszWhat);
+#define FuzzCheck(cond)                                                              \
+    do {                                                                            \
+        if (!(cond)) FuzzFail(__FILE__ ":" FUZZ_STR_(__LINE__) ": " #cond);          \
+    } while (0)
+#define FUZZ_STR_(x) FUZZ_STR2_(x)
+#define FUZZ_STR2_(x) #x
+
+// The most bytes one input may hold allocated through operator new beyond
+// what was live when it started (the default is 256 MiB).
+void FuzzSetAllocLimit(size_t nBytes);
+size_t FuzzAllocLimit();
+// Bytes allocated through operator new and not yet freed.
+size_t FuzzLiveBytes();
+
+// The run's own empty working folder (the current directory while targets
+// run): targets whose readers take a path write the input there.
+const std::string& FuzzWorkDir();
+// Writes bytes to a file of the working folder (a relative host path).
+void FuzzWriteFile(const char* pszName, const uint8_t* pData, size_t nSize);
+FUZZBYTES FuzzReadFile(const char* pszName);
+
+// A target calls this for every input its reader accepted; the driver
+// reports the count, so that a target that refuses everything shows.
+void FuzzAccepted();
+long long FuzzAcceptedCount();
+
+// Set-up shared by both builds: headless SDL, the working folder, the data
+// version of this build. Called once before the first input.
+void FuzzInitOnce();

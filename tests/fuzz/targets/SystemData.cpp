@@ -1,0 +1,21 @@
+// System.dat. An accepted file writes back to a fixed point.
+#include "FuzzTarget.h"
+#include "RecordFuzz.h"
+
+#include "../../tools/mkdemo/DemoProject.h"
+#include "project/SystemData.h"
+
+std::vector<FUZZBYTES> FuzzSeeds() {
+    auto pDemo = std::make_unique<cSystemData>();
+    MakeDemoSystem(*pDemo);
+    auto pDefault = std::make_unique<cSystemData>();
+    return {SaveRecordBytes(*pDemo), SaveRecordBytes(*pDefault)};
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
+    static cFuzzMessageBox box;
+    auto p = std::make_unique<cSystemData>();
+    if (!LoadRecordBytes(*p, pData, nSize)) return 0;
+    CheckRecordFixedPoint(*p);
+    return 0;
+}
