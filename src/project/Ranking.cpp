@@ -118,11 +118,16 @@ std::string MakeRankingPath(int nMode, const std::string& strStage, int nDecorat
 
 int cRanking::LoadFor(int nMode, const std::string& strStage, int nDecorate, int a, int b) {
     std::string strPath = MakeRankingPath(nMode, strStage, nDecorate, a, b);
-    auto pRead = std::make_unique<cRanking>();
-    if (strPath.empty() || !pRead->Load(strPath.c_str())) {
+    if (strPath.empty() || !Load(strPath.c_str())) {
         Reset();
         return 0;
     }
+    return 1;
+}
+
+int cRanking::Load(const char* path) {
+    auto pRead = std::make_unique<cRanking>();
+    if (!pRead->cRecord::Load(path)) return 0;
     m_vTable = std::move(pRead->m_vTable);
     return 1;
 }

@@ -51,6 +51,9 @@ public:
     void Read(cDataFile* fp) override;
     void Write(cDataFile* fp) override;
 
+    // Transactional: 1 when the whole file was read (the tables replaced),
+    // 0 otherwise (the record untouched).
+    int Load(const char* path);
     // Five default tables (greater first, except the clear time).
     void Reset();
     // Table of a kind; null for a kind the ranking does not hold.
