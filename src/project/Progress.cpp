@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "project/GameState.h"
 #include "project/NumberText.h"
 #include "project/ProjectContext.h"
 #include "project/SystemData.h"
@@ -347,6 +348,10 @@ void cProgress::RestoreCheckpoint(int bForce, int nGameMode, int bDirectStart) {
     else bRestore = false;
     if (bRestore) m_vCommonVar = m_vCheckVar;
     m_nPlayScore = m_nCheckScore;
+}
+
+void cProgress::RestoreCheckpoint(int bForce) {
+    RestoreCheckpoint(bForce, GetGameState().m_nGameMode, bFreeStageStart);
 }
 
 void cProgress::ResetPlayInfo() {

@@ -108,6 +108,8 @@ public:
     void StoreCheckpoint();
     // nGameMode 0..3; bDirectStart: the game was started directly on a stage.
     void RestoreCheckpoint(int bForce, int nGameMode, int bDirectStart);
+    // The same for the play mode of the game state and bFreeStageStart.
+    void RestoreCheckpoint(int bForce);
     void ResetPlayInfo();
 
     // Carry-over of hero n (nothing for a negative n).

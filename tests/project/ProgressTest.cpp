@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ProjectTestUtil.h"
+#include "project/GameState.h"
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
 #include "project/SystemData.h"
@@ -458,6 +459,20 @@ TEST_F(ProgressTest, CarryOverAndCheckpoint) {
     p.RestoreCheckpoint(1, 0, 0);
     EXPECT_EQ(p.m_vCommonVar[1], 11);
     EXPECT_EQ(p.m_nLife, 3);
+    // The mode of the game state, and a direct start's own setting.
+    cGameState state;
+    state.m_nGameMode = GAMEMODE_CHALLENGE;
+    SetGameState(&state);
+    recSystem.m_bChallengeRetryRestore = 1;
+    recSystem.m_bDirectRetryRestore = 0;
+    p.m_vCommonVar[1] = 99;
+    bFreeStageStart = 1;
+    p.RestoreCheckpoint(0);
+    EXPECT_EQ(p.m_vCommonVar[1], 99);
+    bFreeStageStart = 0;
+    p.RestoreCheckpoint(0);
+    EXPECT_EQ(p.m_vCommonVar[1], 11);
+    SetGameState(nullptr);
 
     p.m_nRound = 2;
     p.m_vStageFlag[7] = 1;
