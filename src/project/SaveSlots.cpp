@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "foundation/Log.h"
 #include "platform/FileSystem.h"
 #include "project/Paths.h"
 #include "project/Progress.h"
@@ -67,6 +68,7 @@ int cProgress::SaveToSlot(int nSlot) {
     SYSTEMTIME stOld = m_stSaveTime;
     m_stSaveTime = GetLocalSystemTime();
     if (!Save(strPath.c_str())) {
+        WriteReport("%s の保存に失敗しました！", strPath.c_str());
         m_stSaveTime = stOld;
         return 0;
     }
@@ -81,7 +83,11 @@ int cProgress::SaveToSlot(int nSlot) {
 
 int cProgress::LoadFromSlot(int nSlot) {
     std::string strPath = MakeSlotPath(nSlot);
-    if (strPath.empty() || !Load(strPath.c_str())) return 0;
+    if (strPath.empty()) return 0;
+    if (!Load(strPath.c_str())) {
+        WriteReport("%s の読み込みに失敗しました！", strPath.c_str());
+        return 0;
+    }
     RepairLives(*this, 0);
     m_nSaveSlot = nSlot;
     return 1;
@@ -93,4 +99,8 @@ int cProgress::LoadChallenge() {
     return 1;
 }
 
-int cProgress::SaveChallenge() { return Save(aPath[PATH_CHALLENGE_FILE]); }
+int cProgress::SaveChallenge() {
+    if (Save(aPath[PATH_CHALLENGE_FILE])) return 1;
+    WriteReport("%s の保存に失敗しました！", aPath[PATH_CHALLENGE_FILE]);
+    return 0;
+}
