@@ -1,0 +1,90 @@
+#include <filesystem>
+
+#include "frontend/SaveScene.h"
+#include "frontend/SceneTestBase.h"
+#include "project/SaveSlots.h"
+
+namespace {
+
+constexpr int DECIDE = 1, CANCEL = 2, UP = 4, DOWN = 8;
+
+class SaveScene : public SceneTest {};
+
+TEST_F(SaveScene, AutoSaveWithoutASlotOnlyShowsTheNote) {
+    recProgress.m_nSaveSlot = -1;
+    cSaveScene s;
+    RunUntil(s, SAVESTATE_MENU);
+    Press(s, DOWN, 0);                    // "オートセーブ"
+    Press(s, 0, DECIDE);
+    EXPECT_EQ(s.m_nState, SAVESTATE_AUTOSAVE);
+    EXPECT_EQ(s.m_nSub, 2);               // system text 16, no cursor
+    Press(s, 0, DECIDE);
+    EXPECT_EQ(s.m_nState, SAVESTATE_MENU);
+    EXPECT_EQ(recProgress.m_bAutoSave, 0);
+}
+
+TEST_F(SaveScene, AutoSaveOnWritesTheSlotAtOnce) {
+    recProgress.m_nSaveSlot = 2;
+    recProgress.m_nScore = 77;
+    cSaveScene s;
+    RunUntil(s, SAVESTATE_MENU);
+    Press(s, DOWN, 0);
+    Press(s, 0, DECIDE);
+    EXPECT_EQ(s.m_nSub, 1);
+    Press(s, UP, 0);                      // row 0: on
+    Press(s, 0, DECIDE);
+    EXPECT_EQ(recProgress.m_bAutoSave, 1);
+    cProgress back;
+    ASSERT_EQ(back.LoadFromSlot(2), 1);
+    EXPECT_EQ(back.m_nScore, 77);
+}
+
+TEST_F(SaveScene, SavingIntoASlotPlaysTheDoneSoundOnlyAfterTheWrite) {
+    recProgress.m_nSaveSlot = -1;
+    cSaveScene s;
+    RunUntil(s, SAVESTATE_MENU);
+    Press(s, 0, DECIDE);                  // "セーブ": the slot list at slot 1
+    EXPECT_EQ(s.m_nState, SAVESTATE_SAVE);
+    Press(s, DOWN, 0);                    // slot 2
+    Press(s, 0, DECIDE);                  // the prompt, on "やっぱりやめる"
+    Press(s, UP, 0);
+    fe.host.vSounds.clear();
+    Press(s, 0, DECIDE);                  // "セーブする"
+    EXPECT_EQ(fe.host.vSounds, (std::vector<int>{5}));
+    EXPECT_EQ(recProgress.m_nSaveSlot, 1);
+    EXPECT_EQ(vecSaveSlot.At(1).m_bExist, 1);   // the summary refreshed at once
+    // The slot folder replaced by a file: the write fails, no done sound.
+    std::filesystem::remove_all(dir.File("user_data/story"));
+    ASSERT_TRUE(dir.WriteFile("user_data/story", std::string("x")));
+    Press(s, DOWN, 0);
+    Press(s, 0, DECIDE);
+    Press(s, UP, 0);
+    fe.host.vSounds.clear();
+    Press(s, 0, DECIDE);
+    EXPECT_EQ(fe.host.vSounds, (std::vector<int>{3}));
+    EXPECT_EQ(fe.host.vErrors.size(), 1u);
+    EXPECT_EQ(recProgress.m_nSaveSlot, 1);
+}
+
+TEST_F(SaveScene, DecliningTheTitleReturnsToTheMenu) {
+    cSaveScene s;
+    RunUntil(s, SAVESTATE_MENU);
+    Press(s, DOWN, 0);
+    Press(s, DOWN, 0);
+    Press(s, DOWN, 0);                    // "タイトルへ"
+    Press(s, 0, DECIDE);
+    EXPECT_EQ(s.m_nState, SAVESTATE_TITLE);
+    Press(s, 0, DECIDE);                  // row 1: "やっぱりやめる"
+    EXPECT_EQ(s.m_nState, SAVESTATE_MENU);
+    EXPECT_EQ(Cursor_Menu.Cur().nY, 3);
+    Press(s, 0, DECIDE);
+    Press(s, UP, 0);
+    Press(s, 0, DECIDE);
+    EXPECT_EQ(s.m_nState, SAVESTATE_FADEOUT);
+    EXPECT_EQ(fe.game.m_nNextScene, SCENE_TITLE);
+    RunUntil(s, -1);                      // the fade-out ends with the scene ready to start again
+    EXPECT_EQ(fe.game.m_nScene, SCENE_TITLE);
+    EXPECT_EQ(fe.game.m_nBeforeScene, SCENE_SAVEDATA);
+}
+
+}  // namespace

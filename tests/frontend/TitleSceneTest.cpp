@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include "frontend/FrontEndFakes.h"
+#include "frontend/StartGame.h"
+#include "frontend/TitleScene.h"
+#include "project/Progress.h"
+#include "project/ProjectContext.h"
+#include "project/SystemData.h"
+#include "stage/Stage.h"
+#include "support/DDTestSupport.h"
+#include "support/TempDir.h"
+
+namespace {
+
+constexpr int DECIDE = 1, CANCEL = 2, UP = 4, DOWN = 8;
+
+class TitleScene : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A headless display, so the scene's fades run as in the game.
+        ASSERT_TRUE(DDStartProfile({1, 32, 1, "D3D32"}, 640, 480));
+        savedSystem = recSystem;
+        recSystem = cSystemData();
+        recSystem.m_bUseSaveSlots = 1;
+        recProgress.Reset();
+    }
+    void TearDown() override {
+        recSystem = savedSystem;
+        DDEnd();
+    }
+
+    // Runs the scene until it reaches the menu state (the fade-in completes).
+    void ToMenu(cTitleScene& t) {
+        for (int i = 0; i < 40 && t.m_nState != TITLESTATE_MENU; i++) fe.Frame(t, 0, 0);
+        ASSERT_EQ(t.m_nState, TITLESTATE_MENU);
+        fe.Frame(t, 0, 0);   // releases the buttons
+    }
+    // Moves the cursor down to menu row n and decides.
+    void Choose(cTitleScene& t, int nRow) {
+        for (int i = 0; i < nRow; i++) {
+            fe.Frame(t, DOWN, 0);
+            fe.Frame(t, 0, 0);
+        }
+        fe.Frame(t, 0, DECIDE);
+    }
+
+    cTempDir dir;
+    cFrontEndTestScope fe;
+    cSystemData savedSystem;
+};
+
+TEST_F(TitleScene, EachMenuEntryLeadsToItsModeTypeAndScene) {
+    struct CASE {
+        int nRow, nRequestResult;
+        int nWantMode, nWantType, nWantNext, nWantState;
+        const char* pszCall;
+    } const acase[] = {
+        {0, 0, GAMEMODE_STORY, 0, -1, TITLESTATE_NEWSLOT, nullptr},
+        {1, 0, GAMEMODE_STORY, 1, -1, TITLESTATE_CONTINUESLOT, nullptr},
+        {2, 0, GAMEMODE_CHALLENGE, 2, SCENE_STAGESELECT, TITLESTATE_FADEOUT, nullptr},
+        {3, 1, GAMEMODE_FREE, 3, SCENE_PLAY, TITLESTATE_FADEOUT, "stage"},
+        {3, 0, GAMEMODE_FREE, 3, -1, TITLESTATE_MENU, "stage"},     // cancelled or failed: the menu stays
+        {4, 1, GAMEMODE_REPLAY, 4, SCENE_PLAY, TITLESTATE_FADEOUT, "replay"},
+        {4, 0, GAMEMODE_REPLAY, 4, -1, TITLESTATE_MENU, "replay"},
+        {5, 0, -1, 5, SCENE_OPTION, TITLESTATE_FADEOUT, nullptr},
+        {6, 0, -1, 6, -1, TITLESTATE_MENU, nullptr},
+    };
+    for (const auto& c : acase) {
+        fe.game = cGameState();
+        fe.game.m_nFadeStep = 10;
+        fe.game.m_nGameMode = fe.game.m_nNextScene = -1;
+        fe.host = cFakeFrontEndHost();
+        fe.host.nLoadStageResult = fe.host.nLoadReplayResult = c.nRequestResult;
+        Cursor_Menu.Reset();
+        cTitleScene t;
+        ToMenu(t);
+        int nClosesBefore = fe.host.nCloses;
+        Choose(t, c.nRow);
+        EXPECT_EQ(fe.game.m_nPlayType, c.nWantType) << "row " << c.nRow;
+        EXPECT_EQ(fe.game.m_nGameMode, c.nWantMode) << "row " << c.nRow;
+        EXPECT_EQ(fe.game.m_nNextScene, c.nWantNext) << "row " << c.nRow;
+        EXPECT_EQ(t.m_nState, c.nWantState) << "row " << c.nRow;
+        ASSERT_FALSE(fe.host.vSounds.empty());
+        EXPECT_EQ(fe.host.vSounds.back(), 1);   // the decide sound
+        if (c.pszCall) EXPECT_EQ(fe.host.vCalls.back(), c.pszCall);
+        EXPECT_EQ(fe.host.nCloses - nClosesBefore, c.nRow == 6 ? 1 : 0) << "row " << c.nRow;
+    }
+}
+
+TEST_F(TitleScene, AskedForTheTitleMusicAndStartsOnTheLastChosenEntry) {
+    fe.game.m_nPlayType = 5;
+    cTitleScene t;
+    ToMenu(t);
+    ASSERT_FALSE(fe.host.vCalls.empty());
+    EXPECT_EQ(fe.host.vCalls.front().rfind("bgm ", 0), 0u);
+    EXPECT_EQ(fe.host.vCalls.front().substr(fe.host.vCalls.front().size() - 2), " 0");   // scene slot 0
+    EXPECT_EQ(Cursor_Menu.Cur().nY, 5);
+    fe.Frame(t, 0, DECIDE);
+    EXPECT_EQ(fe.game.m_nNextScene, SCENE_OPTION);
+}
+
+TEST_F(TitleScene, WithEveryEntryDisabledTheMenuIsOneNewGameRow) {
+    for (auto& e : recSystem.m_vTitleMenu) e.m_bEnable = 0;
+    cTitleScene t;
+    ToMenu(t);
+    EXPECT_EQ(t.m_nEntryCount, 1);
+    fe.Frame(t, DOWN, 0);   // wraps onto the only row
+    fe.Frame(t, 0, DECIDE);
+    EXPECT_EQ(fe.game.m_nPlayType, 0);
+    EXPECT_EQ(t.m_nState, TITLESTATE_NEWSLOT);
+}
+
+TEST_F(TitleScene, WithoutSaveSlotsANewGameGoesStraightToTheMap) {
+    recSystem.m_bUseSaveSlots = 0;
+    recProgress.m_nSaveSlot = 7;
+    recProgress.m_bAutoSave = 1;
+    cTitleScene t;
+    ToMenu(t);
+    fe.Frame(t, 0, DECIDE);
+    fe.Frame(t, 0, 0);
+    EXPECT_EQ(t.m_nState, TITLESTATE_FADEOUT);
+    EXPECT_EQ(fe.game.m_nNextScene, SCENE_WORLDMAP);
+    EXPECT_EQ(recProgress.m_nSaveSlot, -1);
+    EXPECT_EQ(recProgress.m_bAutoSave, 0);
+}
+
+TEST_F(TitleScene, SlotChoiceRules) {
+    dir.MakeDir("user_data/story");
+    cProgress saved;
+    saved.NewStory();
+    ASSERT_EQ(saved.SaveToSlot(1), 1);   // slot 1 (Story02.dat) holds a save
+
+    // A new game on the occupied slot only plays the refusal sound.
+    {
+        cTitleScene t;
+        ToMenu(t);
+        fe.Frame(t, 0, DECIDE);          // new game: the slot list
+        fe.Frame(t, 0, 0);
+        fe.Frame(t, DOWN, 0);            // row 1
+        fe.Frame(t, 0, 0);
+        fe.host.vSounds.clear();
+        fe.Frame(t, 0, DECIDE);
+        EXPECT_EQ(fe.host.vSounds, (std::vector<int>{3}));
+        EXPECT_EQ(t.m_nState, TITLESTATE_NEWSLOT);
+        fe.Frame(t, 0, 0);
+        fe.Frame(t, UP, 0);              // row 0 is empty: a new story there
+        fe.Frame(t, 0, 0);
+        fe.Frame(t, 0, DECIDE);
+        EXPECT_EQ(t.m_nState, TITLESTATE_FADEOUT);
+        EXPECT_EQ(fe.game.m_nNextScene, SCENE_WORLDMAP);
+        EXPECT_EQ(recProgress.m_nSaveSlot, 0);
+        EXPECT_EQ(recProgress.m_bAutoSave, 1);
+    }
+    // Continue on an empty slot is refused; on the saved one it loads it;
+    // cancel goes back to the menu.
+    {
+        Cursor_Menu.Reset();
+        fe.game.m_nPlayType = 1;
+        cTitleScene t;
+        ToMenu(t);
+        fe.Frame(t, 0, DECIDE);          // continue
+        fe.Frame(t, 0, 0);
+        fe.host.vSounds.clear();
+        fe.Frame(t, 0, DECIDE);          // row 0: empty
+        EXPECT_EQ(fe.host.vSounds, (std::vector<int>{3}));
+        fe.Frame(t, 0, 0);
+        fe.Frame(t, 0, CANCEL);
+        EXPECT_EQ(t.m_nState, TITLESTATE_MENU);
+        EXPECT_EQ(Cursor_Menu.Cur().nY, 1);   // back on the continue entry
+        fe.Frame(t, 0, 0);
+        fe.Frame(t, 0, DECIDE);
+        fe.Frame(t, 0, 0);
+        fe.Frame(t, DOWN, 0);
+        fe.Frame(t, 0, 0);
+        recProgress.m_nWorld = 42;
+        fe.Frame(t, 0, DECIDE);          // row 1: the save
+        EXPECT_EQ(t.m_nState, TITLESTATE_FADEOUT);
+        EXPECT_EQ(fe.game.m_nNextScene, SCENE_WORLDMAP);
+        EXPECT_EQ(recProgress.m_nWorld, saved.m_nWorld);
+    }
+}
+
+TEST_F(TitleScene, FreeGameLives) {
+    // Lives of the free mode: the direct start and the unlimited switch give
+    // 999999; otherwise the setting, one of them in play.
+    struct CASE {
+        int bDirect, bInfinite, nLife;
+        int nWantStart, nWantLife;
+    } const acase[] = {
+        {1, 0, 3, 999999, 999999},
+        {0, 1, 3, 999999, 999999},
+        {0, 0, 3, 3, 2},
+        {0, 0, 1, 1, 0},
+    };
+    ASSERT_TRUE(dir.MakeDir("data/stg4"));
+    cStage stage;
+    stage.m_nWidth = 30;
+    stage.m_nHeight = 20;
+    cCharaData hero;
+    hero.m_nGraphic = 3;
+    hero.m_nOperator = 0;
+    stage.m_vCharaPlace.push_back(hero);
+    ASSERT_EQ(stage.Save("data\\stg4\\free.stg4_003"), 1);
+    for (const auto& c : acase) {
+        bFreeStageStart = c.bDirect;
+        recSystem.m_vLifeInfinite.At(2) = c.bInfinite;
+        recSystem.m_vLife.At(2) = c.nLife;
+        recProgress.m_nWorld = recProgress.m_nStage = 9;
+        ASSERT_EQ(StartFreeGame("data\\stg4\\free.stg4", 1), 1);
+        EXPECT_EQ(recProgress.m_nLifeStart, c.nWantStart) << c.bDirect << c.bInfinite << c.nLife;
+        EXPECT_EQ(recProgress.m_nLife, c.nWantLife) << c.bDirect << c.bInfinite << c.nLife;
+        EXPECT_EQ(recProgress.m_nWorld, 1);
+        EXPECT_EQ(recProgress.m_nStage, 1);
+    }
+    bFreeStageStart = 0;
+    // A stage that cannot be loaded: 0, and the loader has reported it.
+    EXPECT_EQ(StartFreeGame("data\\stg4\\none.stg4", 1), 0);
+}
+
+}  // namespace
