@@ -55,6 +55,8 @@ public:
     void SaveClearDir() { m_nClearDir = m_nDir; }
     bool CanTakeItem(const cItem* pItem) const;
     void ForgetItem(const cItem* pItem);
+    // The pick-up pop-up of an item (graphic kind, cell, row) over the hero.
+    void PopItemIcon(int nKind, int nCell, int nExtra);
     // Runs an item command list on the hero: 0 done, 2 when HP fell to 0,
     // else the first non-zero result of a command.
     int RunItemCmds(cChkVector<cEdCmd>& vecCmd);

@@ -30,6 +30,10 @@ class cHero;
 class cItem;
 class cFlowRun;
 class cCmdRun;
+class cCharaData;
+class cItemData;
+class cBlockData;
+struct SAVEDPOS;
 
 enum : int {
     PLAYSTATE_FADEIN = 0,
@@ -87,6 +91,12 @@ public:
 
     // --- scrolling, placement and run-time creation ---
     void ScrollTo();
+    // Run-time creation at map position (x, y) by a summon command.
+    void SummonChara(cObjList<cChara>& list, int x, int y, int nValue, int nDir, const cEdShot& params,
+                     const cCharaData& data, int32_t* pCount, cCharaBase* pParent);
+    void SummonItem(cObjList<cItem>& list, int x, int y, int nDir, const cEdShot& params, const cItemData& data,
+                    int32_t* pCount);
+    void SummonBlock(int x, int y, const cEdShot& params, const cBlockData& block);
 
     // --- block map and block collision ---
     int FindHitCell(const cObj* pObj, int x1, int y1, int x2, int y2);
@@ -122,6 +132,25 @@ public:
     int PushFromSolids(cCharaBase* pChara);
     int ResolveHits();
     int CheckItemContact();
+    // 2 for the hero; for another character not yet defeated its defeat's
+    // result (1 when a stage clear was requested meanwhile); 0 otherwise.
+    int DefeatChara(cCharaBase* pChara);
+    void ResolveSolidsAxis(cCharaBase* pObj, int bVertical);
+    int IsStillRiding(cCharaBase* pObj);
+    cCharaBase* FindSolidBelow(cCharaBase* pObj);
+    int IsOverlappingOtherSolid(const cObj* pObj, int nExceptId);
+    int IsSqueezed(cCharaBase* pObj, const SAVEDPOS& rcBefore);
+    // The hero's death tests of one logic step after its flows: 0 none
+    // fired, 2 the hero died (the label went to the step log), 1 a stage
+    // clear was requested meanwhile, 3 the frame ends here without a death.
+    int RunHeroDeathTests(cHero* pHero);
+    // The result of the hero's death handling (1: the stage ends cleared).
+    int HeroDies(cHero* pHero);
+    // Appends a shot to the shot list and files it in its group list.
+    cShot* AddShot(std::unique_ptr<cShot> pShot);
+    // The item's pop-up, sound and command list on the hero; 0 when the item
+    // cannot be taken.
+    int TakeItem(cItem* pItem, cHero* pHero);
 
     // --- stage end, drawing, effects, waits ---
     void StageClear();
@@ -158,6 +187,7 @@ public:
     int32_t m_nSeed = 0;
     int32_t m_bHoldButtons = 0;
     int32_t m_bCheckDead = 0;
+    int32_t m_bInHits = 0;
     std::vector<int32_t> m_vecStageVar;
     std::vector<uint8_t> m_vecLinkActive;
     int32_t m_nCharaCount = 0, m_nItemCount = 0, m_nShotCount = 0;
