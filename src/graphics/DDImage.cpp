@@ -18,58 +18,93 @@
 namespace {
 
 constexpr int kMaxBitmapSide = 16384;
+// The most pixels one image may hold: a surface of 8192 x 4096. A file
+// declaring more is refused before anything is allocated for it.
+constexpr uint64_t kMaxBitmapPixels = uint64_t(8192) * 4096;
+// A run-length code of two bytes gives at most 255 pixels: a compressed file
+// may declare at most this many pixels per byte of its pixel data.
+constexpr uint64_t kMaxRlePixelsPerByte = 128;
 constexpr size_t kMaxFileBytes = 256u * 1024 * 1024;
 
 inline uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 inline uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// Checks the header fields before the decoder sees them: sizes, depth and
+// compression, colour table length, and that the pixel data lies inside the
+// file and can hold the declared pixels. Null when the header is sound,
+// otherwise the reason.
+const char* CheckHeader(const uint8_t* d, size_t n) {
+    if (n < 26) return "shorter than a bitmap header";
+    if (d[0] != 'B' || d[1] != 'M') return "not a bitmap file";
+    uint32_t nOffBits = Le32(d + 10);
+    uint32_t nInfoSize = Le32(d + 14);
+    if (nInfoSize == 12) {
+        // OS/2 core header: 16-bit sizes.
+        int w = Le16(d + 18), h = Le16(d + 20), bpp = Le16(d + 24);
+        if (w <= 0 || h <= 0 || w > kMaxBitmapSide || h > kMaxBitmapSide) return "width or height out of range";
+        if (static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kMaxBitmapPixels) return "more pixels than a surface may hold";
+        if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) return "unsupported bit count";
+        uint64_t row = ((static_cast<uint64_t>(w) * bpp + 31) / 32) * 4;
+        if (nOffBits >= n || static_cast<uint64_t>(nOffBits) + row * h > n) return "pixel data past the end of the file";
+        return nullptr;
+    }
+    if (n < 54 || nInfoSize < 40 || nInfoSize > 1024 || 14ull + nInfoSize > n) return "truncated or unknown info header";
+    int32_t w = static_cast<int32_t>(Le32(d + 18)), h = static_cast<int32_t>(Le32(d + 22));
+    int bpp = Le16(d + 28);
+    uint32_t nCompression = Le32(d + 30);
+    uint32_t nClrUsed = Le32(d + 46);
+    if (w <= 0 || w > kMaxBitmapSide || h == 0 || h < -kMaxBitmapSide || h > kMaxBitmapSide)
+        return "width or height out of range";
+    uint64_t ah = static_cast<uint64_t>(h < 0 ? -static_cast<int64_t>(h) : h);
+    uint64_t nPixels = static_cast<uint64_t>(w) * ah;
+    if (nPixels > kMaxBitmapPixels) return "more pixels than a surface may hold";
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return "unsupported bit count";
+    if (bpp <= 8 && nClrUsed > (1u << bpp)) return "colour table longer than the bit count allows";
+    if (bpp > 8 && nClrUsed > 256) return "colour table longer than 256 entries";
+    if (nOffBits >= n) return "pixel data past the end of the file";
+    switch (nCompression) {
+    case 0:
+    case 3: {
+        if (nCompression == 3 && bpp != 16 && bpp != 32) return "bit-field masks with a bit count other than 16 or 32";
+        uint64_t row = ((static_cast<uint64_t>(w) * bpp + 31) / 32) * 4;
+        if (static_cast<uint64_t>(nOffBits) + row * ah > n) return "pixel data past the end of the file";
+        return nullptr;
+    }
+    case 1:
+    case 2:
+        if (nCompression == 1 && bpp != 8) return "8-bit run-length compression with another bit count";
+        if (nCompression == 2 && bpp != 4) return "4-bit run-length compression with another bit count";
+        if (h < 0) return "run-length compression of a top-down image";
+        if (nPixels > static_cast<uint64_t>(n - nOffBits) * kMaxRlePixelsPerByte)
+            return "more pixels than the compressed data can hold";
+        return nullptr;
+    default:
+        return "unknown compression";
+    }
+}
 
 bool ReadFileBytes(const char* pszFile, std::vector<uint8_t>* lpOut) {
     if (!pszFile || !pszFile[0]) return false;
     return FsReadFile(pszFile, *lpOut, kMaxFileBytes);
 }
 
-// Checks the header fields before the decoder sees them: sizes, colour
-// table length and that the pixel rows lie inside the file.
-bool CheckHeader(const uint8_t* d, size_t n) {
-    if (n < 26 || d[0] != 'B' || d[1] != 'M') return false;
-    uint32_t nOffBits = Le32(d + 10);
-    uint32_t nInfoSize = Le32(d + 14);
-    if (nInfoSize == 12) {
-        // OS/2 core header: 16-bit sizes.
-        int w = Le16(d + 18), h = Le16(d + 20), bpp = Le16(d + 24);
-        if (w <= 0 || h <= 0 || w > kMaxBitmapSide || h > kMaxBitmapSide) return false;
-        if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) return false;
-        uint64_t row = ((static_cast<uint64_t>(w) * bpp + 31) / 32) * 4;
-        return nOffBits < n && static_cast<uint64_t>(nOffBits) + row * h <= n;
-    }
-    if (n < 54 || nInfoSize < 40 || nInfoSize > 1024 || 14ull + nInfoSize > n) return false;
-    int32_t w = static_cast<int32_t>(Le32(d + 18)), h = static_cast<int32_t>(Le32(d + 22));
-    int bpp = Le16(d + 28);
-    uint32_t nCompression = Le32(d + 30);
-    uint32_t nClrUsed = Le32(d + 46);
-    if (w <= 0 || w > kMaxBitmapSide || h == 0 || h < -kMaxBitmapSide || h > kMaxBitmapSide) return false;
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
-    if (bpp <= 8 && nClrUsed > (1u << bpp)) return false;
-    if (bpp > 8 && nClrUsed > 256) return false;
-    if (nOffBits >= n) return false;
-    if (nCompression == 0 || nCompression == 3) {
-        uint64_t row = ((static_cast<uint64_t>(w) * bpp + 31) / 32) * 4;
-        uint64_t ah = static_cast<uint64_t>(h < 0 ? -static_cast<int64_t>(h) : h);
-        if (static_cast<uint64_t>(nOffBits) + row * ah > n) return false;
-    } else if (nCompression != 1 && nCompression != 2) {
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-bool DDReadBitmapMemory(const uint8_t* lpData, size_t nSize, DDBITMAP* lpBmp) {
-    if (!lpData || !lpBmp || !CheckHeader(lpData, nSize)) return false;
+bool DDReadBitmapMemory(const uint8_t* lpData, size_t nSize, DDBITMAP* lpBmp, std::string* lpReason) {
+    auto refuse = [&](const char* pszReason) {
+        if (lpReason) *lpReason = pszReason;
+        return false;
+    };
+    if (!lpBmp) return refuse("no bitmap to read into");
+    if (!lpData) return refuse("shorter than a bitmap header");
+    if (const char* pszReason = CheckHeader(lpData, nSize)) return refuse(pszReason);
     SDL_RWops* rw = SDL_RWFromConstMem(lpData, static_cast<int>(std::min<size_t>(nSize, 0x7FFFFFFF)));
-    if (!rw) return false;
+    if (!rw) return refuse("out of memory");
     SDL_Surface* s = SDL_LoadBMP_RW(rw, 1);
-    if (!s) return false;
+    if (!s) {
+        if (lpReason) *lpReason = std::string("damaged pixel data (") + SDL_GetError() + ")";
+        return false;
+    }
     DDBITMAP bmp;
     bmp.nWidth = s->w;
     bmp.nHeight = s->h;
@@ -111,15 +146,22 @@ bool DDReadBitmapMemory(const uint8_t* lpData, size_t nSize, DDBITMAP* lpBmp) {
         }
     }
     SDL_FreeSurface(s);
-    if (!bOk) return false;
+    if (!bOk) return refuse("out of memory");
     *lpBmp = std::move(bmp);
     return true;
 }
 
 bool DDReadBitmap(const char* pszFile, DDBITMAP* lpBmp) {
     std::vector<uint8_t> v;
-    if (!ReadFileBytes(pszFile, &v)) return false;
-    return DDReadBitmapMemory(v.data(), v.size(), lpBmp);
+    std::string strReason;
+    if (!pszFile || !pszFile[0]) return false;   // no file named: nothing to report
+    if (!ReadFileBytes(pszFile, &v)) {
+        strReason = FsExists(pszFile) ? "cannot be read, or larger than 256 MiB" : "no such file";
+    } else if (DDReadBitmapMemory(v.data(), v.size(), lpBmp, &strReason)) {
+        return true;
+    }
+    WriteReport("Bitmap %s refused: %s", pszFile, strReason.c_str());
+    return false;
 }
 
 bool DDCheckLoadErr(int nCode) {
@@ -167,7 +209,10 @@ bool CopyBitmap(DDSURFACEDATA* sd, const char* pszFile, int nBpp, int bKeepPixel
     if (sizeMismatch()) return true;
     if (nBpp == 8) {
         // An 8-bit screen takes 8-bit files only.
-        if (bmp.nFileBpp != 8) return false;
+        if (bmp.nFileBpp != 8) {
+            WriteReport("Bitmap %s refused: a %d-bit image cannot be shown on an 8-bit screen", pszFile, bmp.nFileBpp);
+            return false;
+        }
         place([&](int tx, int ty, size_t i) { p->Row(ty)[tx] = bmp.vIndex[i]; });
     } else if (nBpp == 16 && bmp.nFileBpp > 8) {
         {

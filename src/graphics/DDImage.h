@@ -30,6 +30,12 @@ struct DDBITMAP {
     std::vector<uint32_t> vRGB;            // nWidth * nHeight, 0x00RRGGBB
 };
 // Reads a bitmap file (through the file layer). False on a missing, truncated
-// or malformed file.
+// or malformed file, after a report log line naming the file and the reason.
+// The header is checked before anything is allocated: the size (at most
+// 16384 on a side and 8192 x 4096 pixels), bit count and compression
+// (run-length 8 with 8 bits only, 4 with 4), and that the file's pixel data
+// can hold the declared pixels.
 bool DDReadBitmap(const char* pszFile, DDBITMAP* lpBmp);
-bool DDReadBitmapMemory(const uint8_t* lpData, size_t nSize, DDBITMAP* lpBmp);
+// The same on a file in memory; lpReason (may be null) gets the reason of a
+// refusal. *lpBmp changes only on success.
+bool DDReadBitmapMemory(const uint8_t* lpData, size_t nSize, DDBITMAP* lpBmp, std::string* lpReason = nullptr);

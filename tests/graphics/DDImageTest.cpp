@@ -2,6 +2,8 @@
 // mirrored sheets, palettes and the transparent colour read from files.
 #include <gtest/gtest.h>
 
+#include "foundation/Log.h"
+#include "support/ByteBuilder.h"
 #include "support/DDTestSupport.h"
 #include "support/FakeMessageBox.h"
 #include "support/TempDir.h"
@@ -67,6 +69,84 @@ TEST(DDBitmap, RefusesMalformedFiles) {
     DDBITMAP bmp;
     for (auto& [name, bytes] : bad) EXPECT_FALSE(DDReadBitmapMemory(bytes.data(), bytes.size(), &bmp)) << name;
     EXPECT_FALSE(DDReadBitmap("no such file.bmp", &bmp));
+}
+
+// An 8-bit run-length compressed file: header, a two-colour table, then the
+// codes (bottom row first).
+std::vector<uint8_t> Rle8Bmp(int32_t w, int32_t h, uint16_t bpp, uint32_t nCompression, const std::vector<uint8_t>& codes) {
+    uint32_t nOff = 14 + 40 + 2 * 4;
+    cByteBuilder b;
+    b.U8('B').U8('M').U32(nOff + static_cast<uint32_t>(codes.size())).U16(0).U16(0).U32(nOff);
+    b.U32(40).I32(w).I32(h).U16(1).U16(bpp).U32(nCompression).U32(static_cast<uint32_t>(codes.size()))
+        .I32(2835).I32(2835).U32(2).U32(0);
+    b.U32(0x000000).U32(0xFF8040);
+    b.Raw(codes.data(), codes.size());
+    return b.Bytes();
+}
+
+TEST(DDBitmap, DecodesRunLengthCompressedFiles) {
+    // 3 x 2: bottom row "1 1 0" (a run of two 1s, a run of one 0), end of
+    // line; top row "0 0 1" (a run of two 0s, one 1), end of bitmap.
+    auto v = Rle8Bmp(3, 2, 8, 1, {2, 1, 1, 0, 0, 0, 2, 0, 1, 1, 0, 1});
+    DDBITMAP bmp;
+    std::string strReason;
+    ASSERT_TRUE(DDReadBitmapMemory(v.data(), v.size(), &bmp, &strReason)) << strReason;
+    EXPECT_EQ(bmp.nWidth, 3);
+    EXPECT_EQ(bmp.nHeight, 2);
+    EXPECT_EQ(bmp.vIndex, (std::vector<uint8_t>{0, 0, 1, 1, 1, 0}));
+}
+
+// Files whose header promises more than a surface or the file can hold are
+// refused before anything is allocated for their pixels, with the reason.
+TEST(DDBitmap, RefusesDeclaredSizesBeforeAllocating) {
+    struct CASE {
+        const char* pszName;
+        std::vector<uint8_t> bytes;
+        const char* pszReason;
+    };
+    const std::vector<uint8_t> endOfBitmap = {0, 1};
+    std::vector<CASE> cases = {
+        // 64 bytes declaring 16384 x 16384 pixels.
+        {"tiny RLE8 file of 16384 x 16384", Rle8Bmp(16384, 16384, 8, 1, endOfBitmap), "surface"},
+        {"RLE8 flag on a 32-bit file", Rle8Bmp(64, 64, 32, 1, endOfBitmap), "8-bit run-length"},
+        {"RLE8 flag on a 4-bit file", Rle8Bmp(4, 4, 4, 1, endOfBitmap), "8-bit run-length"},
+        {"RLE4 flag on an 8-bit file", Rle8Bmp(4, 4, 8, 2, endOfBitmap), "4-bit run-length"},
+        {"bit fields on a 24-bit file", Rle8Bmp(1, 1, 24, 3, {0, 0, 0, 0}), "bit-field"},
+        // 2 bytes of codes hold at most 255 pixels; 64 x 64 is far more.
+        {"RLE8 data far too short", Rle8Bmp(64, 64, 8, 1, endOfBitmap), "compressed data"},
+        {"RLE8 of a top-down image", Rle8Bmp(2, -2, 8, 1, {2, 1, 0, 0, 2, 1, 0, 1}), "top-down"},
+        {"uncompressed 8192 x 8192 header", Rle8Bmp(8192, 8192, 8, 0, endOfBitmap), "surface"},
+    };
+    for (const CASE& c : cases) {
+        DDBITMAP bmp;
+        bmp.nWidth = 77;
+        std::string strReason;
+        EXPECT_FALSE(DDReadBitmapMemory(c.bytes.data(), c.bytes.size(), &bmp, &strReason)) << c.pszName;
+        EXPECT_NE(strReason.find(c.pszReason), std::string::npos) << c.pszName << ": " << strReason;
+        EXPECT_EQ(bmp.nWidth, 77) << c.pszName << ": a refusal leaves the bitmap as it was";
+    }
+}
+
+// Every refusal writes the file and the reason to the report log, the
+// refusal of a full-colour file on an 8-bit screen included.
+TEST(DDBitmap, RefusalsAreReportedWithFileAndReason) {
+    cTempDir dir;
+    ASSERT_EQ(InitReport("Report_Game.txt"), 1);
+    ASSERT_TRUE(dir.WriteFile("big.bmp", Rle8Bmp(16384, 16384, 8, 1, {0, 1})));
+    DDBITMAP bmp;
+    EXPECT_FALSE(DDReadBitmap("big.bmp", &bmp));
+    EXPECT_FALSE(DDReadBitmap("gone.bmp", &bmp));
+    ASSERT_TRUE(DDStartProfile({0, 8, 0, "DD8"}));
+    ASSERT_TRUE(dir.WriteFile("t.bmp", DDBuildBmp(2, 2, 24, {}, {1, 2, 3, 4})));
+    DDSURFACEDATA sd;
+    EXPECT_EQ(DDCreateSurfaceFromFile(&sd, "t.bmp", 0, 8, 0, 0, nullptr, 0, 0, 0, 0), 8);
+    DDReleaseSurfaceData(&sd);
+    DDRelease();
+    std::vector<uint8_t> vLog = ReadHostFile(dir.File("Report_Game.txt"));
+    std::string strLog(vLog.begin(), vLog.end());
+    EXPECT_NE(strLog.find("big.bmp refused: more pixels than a surface may hold"), std::string::npos) << strLog;
+    EXPECT_NE(strLog.find("gone.bmp refused: no such file"), std::string::npos) << strLog;
+    EXPECT_NE(strLog.find("t.bmp refused: a 24-bit image cannot be shown on an 8-bit screen"), std::string::npos) << strLog;
 }
 
 class DDLoad : public testing::Test {
