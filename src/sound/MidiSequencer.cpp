@@ -65,6 +65,8 @@ void cMidiSequencer::Load(const cSmfFile* pSmf, int nRate)
     m_nNext = 0;
     m_nSample = 0;
     m_nState = SEQ_STOPPED;
+    m_vSysEx.clear();
+    m_bSysExOpen = false;
 }
 
 void cMidiSequencer::Start(bool bLoop)
@@ -84,6 +86,8 @@ void cMidiSequencer::Stop(IMidiSink* pSink)
     m_nState = SEQ_STOPPED;
     m_nNext = 0;
     m_nSample = 0;
+    m_vSysEx.clear();
+    m_bSysExOpen = false;
     if (pSink != nullptr) pSink->AllNotesOff();
 }
 
@@ -96,16 +100,47 @@ void cMidiSequencer::Dispatch(size_t i, IMidiSink& sink)
         uint8_t d1 = e.nLength > 1 ? static_cast<uint8_t>(p[1] & 0x7F) : 0;
         uint8_t d2 = e.nLength > 2 ? static_cast<uint8_t>(p[2] & 0x7F) : 0;
         sink.ShortMessage(nStatus, d1, d2);
-    } else if (nStatus == 0xF0) {
+    } else if (nStatus == 0xF0 || nStatus == 0xF7) {
         const uint8_t* pPay = nullptr;
         uint32_t nPay = 0;
-        if (GetSysExEvent(p, e.nLength, &pPay, &nPay)) {
-            if (nPay > 0 && pPay[nPay - 1] == 0xF7) --nPay;
-            if (nPay > 0) sink.SysEx(pPay, nPay);
+        if (GetSysExEvent(p, e.nLength, &pPay, &nPay)) SendLongEvent(nStatus, pPay, nPay, sink);
+    }
+    // Meta events act through the sample times.
+}
+
+// A system-exclusive message (F0) is sent without its end byte; one whose
+// end byte has not come yet waits for the F7 packets that carry its rest. An
+// F7 packet on its own carries any message: a whole system-exclusive one, or
+// a channel message, which is sent as such; other system messages have no
+// meaning for the synthesizer.
+void cMidiSequencer::SendLongEvent(uint8_t nStatus, const uint8_t* pPay, uint32_t nPay, IMidiSink& sink)
+{
+    if (nStatus == 0xF0) {
+        m_vSysEx.assign(pPay, pPay + nPay);
+        m_bSysExOpen = true;
+    } else if (m_bSysExOpen) {
+        m_vSysEx.insert(m_vSysEx.end(), pPay, pPay + nPay);
+    } else {
+        if (nPay == 0) return;
+        if (pPay[0] == 0xF0) {
+            m_vSysEx.assign(pPay + 1, pPay + nPay);
+            m_bSysExOpen = true;
+        } else {
+            if (pPay[0] >= 0x80 && pPay[0] <= 0xEF) {
+                uint32_t nData = (pPay[0] >= 0xC0 && pPay[0] <= 0xDF) ? 1 : 2;
+                uint8_t d1 = nPay > 1 ? static_cast<uint8_t>(pPay[1] & 0x7F) : 0;
+                uint8_t d2 = nData > 1 && nPay > 2 ? static_cast<uint8_t>(pPay[2] & 0x7F) : 0;
+                sink.ShortMessage(pPay[0], d1, d2);
+            }
+            return;
         }
     }
-    // Meta events act through the sample times; 0xF7 packets and the
-    // system common bytes are not sent.
+    if (!m_vSysEx.empty() && m_vSysEx.back() == 0xF7) {
+        m_vSysEx.pop_back();
+        if (!m_vSysEx.empty()) sink.SysEx(m_vSysEx.data(), static_cast<uint32_t>(m_vSysEx.size()));
+        m_vSysEx.clear();
+        m_bSysExOpen = false;
+    }
 }
 
 void cMidiSequencer::Render(float* pOut, int nFrames, IMidiSink& sink, float fGain)

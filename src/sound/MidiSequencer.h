@@ -46,6 +46,7 @@ public:
 
 private:
     void Dispatch(size_t i, IMidiSink& sink);
+    void SendLongEvent(uint8_t nStatus, const uint8_t* pPay, uint32_t nPay, IMidiSink& sink);
 
     const cSmfFile* m_pSmf = nullptr;
     std::vector<uint64_t> m_vSample;
@@ -54,6 +55,9 @@ private:
     uint64_t m_nSample = 0;
     int m_nState = SEQ_STOPPED;
     bool m_bLoop = false;
+    // A system-exclusive message whose end byte has not come yet.
+    std::vector<uint8_t> m_vSysEx;
+    bool m_bSysExOpen = false;
 };
 
 // Sample positions of the events of a merged song at nRate.

@@ -166,6 +166,35 @@ TEST(MidiSequencer, LargeSysExDoesNotStallTheSong)
     EXPECT_EQ(sink.m_v[1].nFrame, static_cast<uint64_t>(kRate) * 500000 / 96 / 1000000);
 }
 
+// F7 packets are sent: the rest of a system-exclusive message begun by an
+// F0 event without its end byte, a whole system-exclusive message, or a
+// channel message. Running status goes on across meta and system-exclusive
+// events.
+TEST(MidiSequencer, F7PacketsAreSentAndRunningStatusCrossesLongEvents)
+{
+    cSmfFile smf = Song(96, Bytes({
+        0x00, 0x90, 0x3C, 0x40,                    // note on
+        0x00, 0xF0, 0x03, 0x41, 0x10, 0x42,        // sysex begun, no end byte
+        0x00, 0xF7, 0x03, 0x12, 0x00, 0xF7,        // ... its rest: 41 10 42 12 00 sent
+        0x00, 0x3E, 0x40,                          // running status: 90 3E 40
+        0x00, 0xF7, 0x04, 0xF0, 0x7E, 0x09, 0xF7,  // a whole sysex in one packet: 7E 09
+        0x00, 0xF7, 0x03, 0xB1, 0x07, 0x64,        // a channel message in a packet
+        0x00, 0xF7, 0x02, 0xF3, 0x01,              // song select: nothing to send
+        0x00, 0xFF, 0x01, 0x01, 'x',               // a text meta
+        0x00, 0x40, 0x40,                          // running status still 90: 90 40 40
+        0x00, 0xFF, 0x2F, 0x00}));
+    ASSERT_TRUE(smf.HasImage());
+    cMidiSequencer seq;
+    seq.Load(&smf, kRate);
+    cFakeSink sink;
+    seq.Start(false);
+    RenderFrames(seq, sink, 100);
+    std::vector<std::string> v;
+    for (const auto& e : sink.m_v) v.push_back(e.strWhat);
+    EXPECT_EQ(v, (std::vector<std::string>{"90 3C 40", "sysex 5 65 0", "90 3E 40", "sysex 2 126 9", "B1 07 64",
+                                           "90 40 40", "off"}));
+}
+
 TEST(MidiSequencer, SongWithoutLengthDoesNotLoopForever)
 {
     cSmfFile smf = Song(96, Bytes({0x00, 0x90, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00}));
