@@ -17,6 +17,7 @@
 #include "platform/TextCodec.h"
 #include "shell/EditorLink.h"
 #include "shell/GameScenes.h"
+#include "shell/InputScript.h"
 #include "foundation/GameThreads.h"
 #include "shell/InputEvents.h"
 #include "shell/MainWindow.h"
@@ -85,6 +86,10 @@ int GameEntry(int argc, char** argv) {
     if (bTestPlay) NotifyEditorStarted();
 
     InstallGameScenes();
+    // Scripted keys for unattended runs (see shell/InputScript.h).
+    if (const char* pszScript = std::getenv("MOSSGROVE_INPUT_SCRIPT"); pszScript && *pszScript) {
+        if (!InstallInputScript(pszScript)) return 2;
+    }
     if (!LoadStartUp(cmd.szStage, 0)) {
         Shutdown();
         if (bTestPlay) NotifyEditor(0);

@@ -1,0 +1,24 @@
+#pragma once
+// Scripted keys for unattended runs: a text file of lines
+//   FRAME KEY [FRAMES]
+// holds KEY from game frame FRAME for FRAMES frames (1 when left out). KEY is
+// a name (left right up down z x c v a s d f space escape enter f1 f2 f3) or
+// a virtual-key number; '#' starts a comment. While a script runs, the real
+// keyboard and joysticks are not read.
+#include <string>
+#include <vector>
+
+struct SCRIPTKEY {
+    unsigned nFrom = 0;
+    unsigned nFrames = 1;
+    int nVk = 0;
+};
+
+// Parses a script; false (with the line's number in strError) on a line it
+// cannot read.
+bool ParseInputScript(const std::string& strText, std::vector<SCRIPTKEY>& vKeys, std::string& strError);
+// Whether the script holds a key at a frame.
+bool IsScriptKeyHeld(const std::vector<SCRIPTKEY>& vKeys, unsigned nFrame, int nVk);
+// Reads the file and installs it as the input source; false when it cannot
+// be read or parsed (the reason goes to standard error and the report).
+bool InstallInputScript(const char* pszPath);
