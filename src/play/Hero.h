@@ -41,6 +41,9 @@ public:
     int MoveY() override;
     int RunFlows(int bDeathOnly) override;
     void DoJump(cCmdRun* pJumpRun) override;
+    // The velocity a step starts from: the auto-scroll's for a
+    // scroll-synchronised character, else none.
+    void SetBaseVelocity();
     bool IsHero() const override { return true; }
 
     // The hero's screen box (x and the camera truncated apart while the
@@ -79,6 +82,7 @@ public:
     double m_dBlockSpeedValue = 0;
     int32_t m_nBlockSpeedTimer = 0;
     int32_t m_nBlockItemWait = 0;
+    int32_t m_nPrevGroundCell = -1;   // the ground cell of the previous step (LatchGroundCell)
     int32_t m_nFrameCount = 0;
     HITBOX m_HitBox3;
     std::vector<HITBOXDISP> m_vecHitBox;

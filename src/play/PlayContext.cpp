@@ -4,6 +4,7 @@
 #include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/Item.h"
+#include "project/Progress.h"
 #include "project/ProjectContext.h"
 #include "stage/Stage.h"
 
@@ -28,6 +29,7 @@ cPlayContext::cPlayContext()
       lpCharaDef(&recCharaDef),
       lpSystem(&recSystem),
       lpDatabase(&recDatabase),
+      lpProgress(&recProgress),
       lpInput(&Input),
       lpHost(&NullPlayHost) {}
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -54,6 +55,9 @@ private:
 // What play asks of the layers above it. The default does nothing and
 // answers "no" (headless tests); the shell installs one that reaches the
 // window thread, the audio layer and the frame presentation.
+// Keys play reads outside the recorded input (virtual-key codes).
+enum : int { PLAYKEY_SPACE = 0x20, PLAYKEY_F1 = 0x70, PLAYKEY_F2 = 0x71, PLAYKEY_F3 = 0x72 };
+
 class IPlayHost {
 public:
     virtual ~IPlayHost() = default;
@@ -74,6 +78,27 @@ public:
     // Close the program (the main window's close path).
     virtual void RequestClose() {}
     virtual bool IsClosing() { return false; }
+    // The seed of a new attempt (the clock in a real game; a replay records it).
+    virtual uint32_t MakeSeed() { return 1; }
+    // An error the player must see (a box in the game).
+    virtual void ErrorBox(const char* pszText) { (void)pszText; }
+    // One step of the scene's palette fade (bIn: in, else out); true when
+    // the fade is done. Headless: at once.
+    virtual bool FadeStep(int bIn) { (void)bIn; return true; }
+    // Loads the stage's image slots (bAll) or only its background slots;
+    // 0 on failure.
+    virtual int LoadStageImages(int bAll) { (void)bAll; return 1; }
+    // The game runs as a test play started by the editor.
+    virtual bool IsTestPlay() { return false; }
+    // The in-play replay keys (F1/F2): 1 when a replay was saved this frame.
+    virtual int CheckReplayKeys() { return 0; }
+    // The player's ranking registration mode (0, 1 manual; 2, 3 automatic).
+    virtual int GetRankingMode() { return 0; }
+    // The fixed name of ranking registration modes 1 and 3 (the options').
+    virtual std::string GetFixedRankName() { return std::string(); }
+    // Starts the free game on the stage path again (a direct start's end);
+    // 0 when the stage cannot be loaded.
+    virtual int RestartFreeGame() { return 1; }
 };
 
 class cPlayContext {

@@ -73,6 +73,26 @@ public:
     void FadeOut() override;
 
     // --- scene, modes, set-up, frame (the play core) ---
+    // Enters a mode at its step 0.
+    void SetMode(int nState);
+    // The pause key fired: mode and step saved, the pause menu opens.
+    void OpenPause();
+    void BuildPauseMenu();
+    // The hero's defeat animation has ended: the miss (a life, a retry, the
+    // game over, or the replay starting again). Run from RunPendingMiss
+    // after the drawing, never inside a walk of the lists.
+    void OnHeroDefeatEnded();
+    void RunPendingMiss();
+    // The play frame's pieces: the hero lost, a stage clear, the result of a
+    // rule that can end the stage (non-zero: the frame ends), the input of
+    // the frame (0: the frame ends), one logic sub-step and one character of
+    // it (1: the frame ends).
+    void LoseHero(cHero* pHero);
+    void ClearStage();
+    int EndByResult(int nResult, cHero* pHero);
+    int ReadFrameInput(cHero* pHero);
+    int RunSubStep(int nSubStep, cHero* pHero);
+    int StepChara(cObjList<cChara>::iterator& it, bool bSolid);
     void ModeStart();
     void ModePlay();
     void ModePause();
@@ -91,6 +111,15 @@ public:
 
     // --- scrolling, placement and run-time creation ---
     void ScrollTo();
+    // Placed objects at set-up: the copies of a character placement (with
+    // the item it holds, or null) and one item; each created object takes
+    // the running number *pCount, which then grows.
+    void PlaceChara(cObjList<cChara>& list, int nCol, int nRow, int32_t* pCount, const cCharaData& place,
+                    const cItem* pItem);
+    void PlaceItem(cObjList<cItem>& list, int nCol, int nRow, int32_t* pCount, const cItemData& place);
+    // 1 when a block just written into map cell nCell must be undone
+    // because it landed on the hero or a character (by the overlap switches).
+    int FlagCrushed(int nCell, int nCol, int nRow, const cEdShot& params);
     // Run-time creation at map position (x, y) by a summon command.
     void SummonChara(cObjList<cChara>& list, int x, int y, int nValue, int nDir, const cEdShot& params,
                      const cCharaData& data, int32_t* pCount, cCharaBase* pParent);
@@ -118,6 +147,9 @@ public:
     int CheckScreenEdgeY(cHero* pHero);
     // The map cell index of (column, row), -1 outside the map.
     int GetCellIndex(int nCol, int nRow) const;
+    // Draws the visible cells of one drawing layer (0 under the characters,
+    // 1 over them) at the camera.
+    void DrawMap(struct DDSURFACEDATA* lpDst, int nLayer);
 
     // --- activity pass and conditions ---
     void UpdateActivity();
@@ -154,6 +186,9 @@ public:
 
     // --- stage end, drawing, effects, waits ---
     void StageClear();
+    // The scene that follows a cleared stage; the result's registration.
+    int NextSceneAfterClear();
+    void RegisterRanking();
     void Draw(int bFrozen);
 
     // Members.
@@ -202,7 +237,7 @@ public:
     std::string m_strRankName;
     int32_t m_bRankDone = 0;
     int32_t m_bStatusBar = 0;
-    std::vector<cCmd> m_vecPauseMenu;
+    cChkVector<cCmd> m_vecPauseMenu;
     int32_t m_nRowShift = 0;   // row shift of the map cell index
     // The miss waits until the draw walk is over.
     int32_t m_bMissPending = 0;

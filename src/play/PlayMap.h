@@ -1,0 +1,34 @@
+#pragma once
+// What the play rules read of the stage in play and of the block map: the
+// stage and settings records, the scroll axes of the scene and the map cells
+// by column and row. Every cell lookup is clamped into the map.
+#include "play/MapCell.h"
+#include "play/Scroll.h"
+
+class cStage;
+class cSystemData;
+
+cStage& PlayStage();
+const cSystemData& PlaySystem();
+// The scroll axes of the live scene (a still default axis when none).
+cScroll& PlayScrollX();
+cScroll& PlayScrollY();
+
+// The row shift of the map cell index and the map size in cells.
+int MapRowShift();
+int MapCols();
+int MapRows();
+// Index of (column, row) with both clamped into the map; -1 when the map is
+// empty.
+int MapCellIndexClamped(int nCol, int nRow);
+// Index of (column, row), -1 outside the map.
+int MapCellIndex(int nCol, int nRow);
+// The cell at an index, null when outside.
+cMapCell* MapCellAt(int nIndex);
+// The collision kind of a cell for a group (0 for no cell).
+int MapCellKind(int nIndex, int nGroup);
+// A map-dot coordinate (any double) as a cell number, clamped into
+// [0, nCells - 1]; a non-finite coordinate gives 0.
+int DotToCellClamped(double d, int nCells);
+// Truncation toward zero into the int range; non-finite gives 0.
+int TruncDot(double d);
