@@ -23,6 +23,9 @@ public:
     int MoveY() override;
     int RunFlows(int bDeathOnly) override;
     void DoJump(cCmdRun* pJumpRun) override;
+    // The velocity a step starts from: the auto-scroll's for a
+    // scroll-synchronised character, else none.
+    void SetBaseVelocity();
 
     // Sets the character up from its record (a giant factor 0 counts as 1);
     // pItemTemplate, when given, is the item it carries.

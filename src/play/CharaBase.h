@@ -188,9 +188,18 @@ protected:
     // Steps the running flows once (the heart of RunFlows); true when the
     // character is to go at once (vanished or out of HP).
     bool StepFlowRuns(int bDeathOnly);
-    // The end of RunFlows shared by both subclasses: removals, group
-    // releases and the standing animation.
+    // The end of RunFlows shared by both subclasses: removals and group
+    // releases.
     void FinishFlowStep();
+    // The start of RunFlows: per-step flags, the lock countdown.
+    void BeginFlowStep();
+    // The basic pattern after the flows: a command's request, else standing.
+    void SetStandingAnim();
+
+public:
+    // Puts non-finite speeds to 0 and a non-finite position back where it
+    // was saved, so nothing non-finite reaches the cells or an integer.
+    void SanitizeMotion();
 
 public:
 
@@ -264,6 +273,12 @@ public:
     int32_t m_nEffectBlink = 0;
     int32_t m_bVanish = 0;
     int32_t m_nSightDots = 0;
+    // Acts this frame (the activity pass; always for the hero).
+    int32_t m_bActing = 0;
+    // Hidden this frame (cleared by the flow step).
+    int32_t m_bHideFrame = 0;
+    // Set while the flows are being stepped (item flow changes queue then).
+    int32_t m_bSteppingFlows = 0;
 
     // Collision boxes: 1 character against character, 2 character against shot.
     HITBOX m_HitBox1, m_HitBox2;

@@ -22,6 +22,9 @@ int SolveMove(double* pVx, double* pVy, int* pDir, const cObj* pMover, double x0
 double StepWave(int nAmp, int nFreq, double* pAngle, double dStep, double dPhase);
 double StepWaveAccel(int nAmp, int nFreq, double* pAngle, double dStep, double dPhase);
 double PerSecToStep(double v);
+// The auto-scroll displacement per step of an axis (0 horizontal), 0 while
+// it does not scroll or a limit holds it.
+double AutoScrollSpeed(int nAxis);
 
 // The frame centre of an object (screen rectangle, integer halves).
 void GetFrameCenter(const cObj* pObj, int* pX, int* pY);

@@ -1,0 +1,319 @@
+// Conditions, the activity pass, moves toward a point and the searches for
+// characters.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "CharaFixture.h"
+#include "play/CharaSearch.h"
+#include "play/Conditions.h"
+
+namespace {
+
+TEST(CompareOp, Table) {
+    struct CASE {
+        int64_t a, b;
+        int nOp, nExpect;
+    };
+    const CASE aCase[] = {
+        {3, 3, 0, 1}, {3, 4, 0, 0}, {3, 4, 1, 1}, {4, 4, 2, 1}, {3, 4, 2, 0}, {4, 4, 3, 1}, {5, 4, 3, 0},
+        {5, 4, 4, 1}, {4, 4, 4, 0}, {3, 4, 5, 1}, {4, 4, 5, 0},
+        {7, 0, 6, 1},     // a multiple of 0: always
+        {7, 0, 7, 0},     // not a multiple of 0: never
+        {-6, 3, 6, 1},    // |-6| is a multiple of 3
+        {-7, 3, 7, 1},
+        {INT_MIN, 2, 6, 1},   // |INT_MIN| exact in 64 bits
+        {INT_MIN, 3, 7, 1},
+        {INT_MIN, -1, 6, 1},
+        {1, 1, 8, 0}, {1, 1, -1, 0},
+    };
+    for (const CASE& c : aCase) EXPECT_EQ(CompareOp(c.a, c.b, c.nOp), c.nExpect) << c.a << " " << c.b << " " << c.nOp;
+}
+
+class Conditions : public cCharaFixture {};
+
+cCond VarCond(int nKind, int nVar, int nValue, int nOp) {
+    cCond c;
+    c.m_nKind = static_cast<int8_t>(nKind);
+    c.m_nVarNum = static_cast<int16_t>(nVar);
+    c.m_nValue = nValue;
+    c.m_nCompare = static_cast<int8_t>(nOp);
+    return c;
+}
+
+TEST_F(Conditions, ListModes) {
+    cCharaData d;
+    cChara* c = AddChara(d);
+    c->m_vecVar[2] = 5;
+    cChkVector<cCond> v;
+    EXPECT_EQ(CheckCondList(v, 0, c), 1);   // empty: all hold
+    EXPECT_EQ(CheckCondList(v, 1, c), 0);   // empty: none holds
+    v.push_back(VarCond(3, 2, 5, 0));
+    v.push_back(cCond());                   // kind 0 never holds
+    EXPECT_EQ(CheckCondList(v, 0, c), 0);
+    EXPECT_EQ(CheckCondList(v, 1, c), 1);
+    EXPECT_EQ(CheckCondList(v, 2, c), 0);
+    // The owner form holds an empty list in either mode.
+    c->m_Data.m_vCond.clear();
+    c->m_Data.m_nCondMode = 1;
+    EXPECT_EQ(CheckCharaCond(c), 1);
+}
+
+TEST_F(Conditions, OnceOnlyLatch) {
+    cCharaData d;
+    cChara* c = AddChara(d);
+    c->m_Data.m_vCond.push_back(VarCond(2, 7, 1, 0));
+    c->m_Data.m_bCondOnce = 1;
+    EXPECT_EQ(CheckCharaCond(c), 0);
+    scene.m_vecStageVar[7] = 1;
+    EXPECT_EQ(CheckCharaCond(c), 1);
+    scene.m_vecStageVar[7] = 0;
+    EXPECT_EQ(CheckCharaCond(c), 1);   // latched
+    c->m_Data.m_bCondOnce = 0;
+    EXPECT_EQ(CheckCharaCond(c), 0);
+}
+
+TEST_F(Conditions, StateAndStatusFlags) {
+    cCharaData d;
+    cChara* c = AddChara(d);
+    cChara* t = AddChara(d);
+    c->m_nDir = 0;
+    cCond facing;
+    facing.m_nKind = COND_STATUS3;
+    facing.m_nStatus = 0;
+    EXPECT_EQ(CheckCond(facing, c), 1);
+    facing.m_nCompare = 1;
+    EXPECT_EQ(CheckCond(facing, c), 0);
+    // Target 2 missing: a missing target fails, its existence test answers no.
+    cCond exists;
+    exists.m_nKind = COND_STATUS3;
+    exists.m_nSubject = 2;
+    exists.m_nStatus = 4;
+    EXPECT_EQ(CheckCond(exists, c), 0);
+    facing.m_nSubject = 2;
+    facing.m_nCompare = 1;
+    EXPECT_EQ(CheckCond(facing, c), 0);
+    c->m_vecTarget[1] = cObjRef(t);
+    EXPECT_EQ(CheckCond(exists, c), 1);
+    t->m_bDead = 1;
+    EXPECT_EQ(CheckCond(exists, c), 0);
+
+    cCond giant;
+    giant.m_nKind = COND_STATUS2;
+    giant.m_nStatus = 5;
+    giant.m_nVarNum = 1;
+    EXPECT_EQ(CheckCond(giant, c), 1);
+    stage.m_nScrollModeX = 2;
+    cCond sys;
+    sys.m_nKind = COND_STATUS2;
+    sys.m_nSubject = 5;
+    sys.m_nStatus = 0;
+    sys.m_nVarNum = 2;
+    EXPECT_EQ(CheckCond(sys, c), 1);
+}
+
+TEST_F(Conditions, DistanceInACircle) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d, 640, 600);
+    cChara* c = AddChara(d, 640, 600);
+    cCond dist;
+    dist.m_nKind = COND_DISTANCE;
+    dist.m_nShape = 6;
+    dist.m_nValue = 0;
+    EXPECT_EQ(CheckCond(dist, c), 1);   // range 0 holds only on the same centre
+    c->m_dX += 1;
+    EXPECT_EQ(CheckCond(dist, c), 0);
+    dist.m_nValue = 1;                  // 16 dots
+    c->m_dX = h->m_dX + 16;
+    EXPECT_EQ(CheckCond(dist, c), 1);
+    c->m_dX = h->m_dX + 17;
+    EXPECT_EQ(CheckCond(dist, c), 0);
+    dist.m_nCompare = 1;
+    EXPECT_EQ(CheckCond(dist, c), 1);
+}
+
+// ---- the activity pass ----
+
+class Activity : public cCharaFixture {};
+
+TEST_F(Activity, ModesOnAndOffScreen) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    AddHero(d, 500, 500);
+    struct CASE {
+        int nRange;
+        double x, y;
+        int bActing;
+    };
+    // The screen shows map dots 320..959 by 320..799.
+    const CASE aCase[] = {
+        {0, 500, 500, 1},  {0, 2000, 500, 0}, {0, 500, 1000, 0},
+        {1, 500, 1000, 1}, {1, 2000, 500, 0},
+        {2, 2000, 500, 1}, {2, 500, 1000, 0},
+        {3, 2000, 1000, 1},
+    };
+    for (const CASE& c : aCase) {
+        cCharaData cd;
+        cd.m_nActRange = static_cast<uint8_t>(c.nRange);
+        cd.m_nFlight = 1;   // nothing carries a flyer past its range
+        cChara* p = AddChara(cd, c.x, c.y);
+        scene.UpdateActivity();
+        EXPECT_EQ(p->m_bActing, c.bActing) << c.nRange << " " << c.x << " " << c.y;
+        EXPECT_EQ(p->m_bActive, 1);
+        ctx.lstChara.clear();
+    }
+}
+
+TEST_F(Activity, WakeModeOneKeepsActing) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    AddHero(d, 500, 500);
+    cCharaData cd;
+    cd.m_nFlight = 1;
+    cd.m_nActRule = 1;
+    cChara* p = AddChara(cd, 500, 500);
+    scene.UpdateActivity();
+    EXPECT_EQ(p->m_bActing, 1);
+    p->m_dX = 3000;
+    p->m_dRight = 3015;
+    scene.UpdateActivity();
+    EXPECT_EQ(p->m_bActing, 1);
+
+    cd.m_nActRule = 0;
+    cChara* q = AddChara(cd, 500, 500);
+    scene.UpdateActivity();
+    q->m_dX = 3000;
+    q->m_dRight = 3015;
+    scene.UpdateActivity();
+    EXPECT_EQ(q->m_bActing, 0);
+}
+
+TEST_F(Activity, LeavingTheRangeMidJump) {
+    cCharaData cd;
+    cChara* p = AddChara(cd, 3000, 500);
+    scene.UpdateActivity();
+    EXPECT_EQ(p->m_bActing, 0);
+    p->m_bJumping = 1;
+    scene.UpdateActivity();
+    EXPECT_EQ(p->m_bActing, 1);
+    p->m_bJumping = 0;
+    p->m_bWoken = 1;
+    p->m_bAirborne = 1;
+    scene.UpdateActivity();
+    EXPECT_EQ(p->m_bActing, 1);   // falls on after it was woken
+    p->m_bAirborne = 0;
+    scene.UpdateActivity();
+    EXPECT_EQ(p->m_bActing, 0);
+}
+
+TEST_F(Activity, PlaceFlagsWakeTheirGroupAndBadIndexesAreRefused) {
+    cCharaData cd;
+    cd.m_nFlight = 1;
+    cd.m_bLinked = 1;
+    cd.m_nLinkFlag = 4;
+    cChara* on = AddChara(cd, 500, 500);
+    cChara* off = AddChara(cd, 3000, 500);
+    scene.UpdateActivity();
+    EXPECT_EQ(on->m_bActing, 1);
+    EXPECT_EQ(off->m_bActing, 1);
+    cd.m_nLinkFlag = 60;   // past the 60 flags
+    cChara* bad = AddChara(cd, 500, 500);
+    scene.UpdateActivity();
+    EXPECT_EQ(bad->m_bActing, 1);
+    EXPECT_EQ(scene.m_vecLinkActive.size(), 60u);
+}
+
+// ---- moves toward a point ----
+
+TEST(SolveMove, Table) {
+    cPlayContext ctx;
+    cPlayContextScope scope(ctx);
+    struct CASE {
+        double x0, y0, x1, y1, dSpeed;
+        int bArrive;
+        double vx, vy;
+        int nDir, nResult;
+    };
+    const CASE aCase[] = {
+        {0, 0, 30, 40, 2, 1, 1.2, 1.6, 2, 0},       // 3-4-5
+        {0, 0, -30, -40, 5, 0, -3, -4, 1, 0},
+        {10, 10, 10, 10, 2, 1, 0, 0, 0, 1},         // on the target: distance taken as 1
+        {0, 0, 1.5, -1, 2, 1, 1.5 * 2 / 1.8027756, -2 / 1.8027756, 2, 1},   // within a step on both axes
+        {0, 0, 1, 5, 2, 1, 2 / 5.0990195, 10 / 5.0990195, 2, 0},            // on one axis only
+        {0, 0, 30, 40, -2, 1, -1.4142135, -1.4142135, 1, 0},                // flees, never arrives
+    };
+    for (const CASE& c : aCase) {
+        double vx = 9, vy = 9;
+        int nDir = 9;
+        int r = SolveMove(&vx, &vy, &nDir, nullptr, c.x0, c.y0, c.x1, c.y1, c.dSpeed, 0, 0, c.bArrive);
+        EXPECT_NEAR(vx, c.vx, 1e-6) << c.x1 << " " << c.y1;
+        EXPECT_NEAR(vy, c.vy, 1e-6) << c.x1 << " " << c.y1;
+        EXPECT_EQ(nDir, c.nDir);
+        EXPECT_EQ(r, c.nResult);
+    }
+}
+
+// ---- searches ----
+
+class Search : public cCharaFixture {
+protected:
+    cChara* At(int cx, int cy, int bOnScreen) {
+        cCharaData d;
+        cChara* c = AddChara(d);
+        c->m_rcScreen = OBJRECT{cx - 16, cy - 16, cx + 15, cy + 15};
+        c->m_bActive = 1;
+        c->m_bOnScreen = bOnScreen;
+        list.push_back(cObjRef(c));
+        return c;
+    }
+    CHARAGROUPLIST list;
+};
+
+TEST_F(Search, NearestTiesAndScreenPreference) {
+    cChara* a = At(100, 100, 1);
+    cChara* b = At(140, 100, 1);
+    cChara* c = At(60, 100, 1);   // as far as b, later in the list
+    (void)c;
+    CHARAFILTER f;
+    EXPECT_EQ(FindNearestChara(120, 100, list, 1, f), a);   // a and b both 20 away: the earlier wins
+    cChara* off = At(121, 100, 0);
+    EXPECT_EQ(FindNearestChara(120, 100, list, 1, f), off);
+    EXPECT_EQ(FindNearestChara(120, 100, list, 0, f), a);   // on-screen first
+    EXPECT_EQ(FindNearestChara(120, 100, list, 2, f), a);
+    a->m_bOnScreen = b->m_bOnScreen = c->m_bOnScreen = 0;
+    EXPECT_EQ(FindNearestChara(120, 100, list, 0, f), off);   // none on screen: the nearest
+    EXPECT_EQ(FindNearestChara(120, 100, list, 2, f), nullptr);
+    off->m_bActive = 0;
+    EXPECT_EQ(FindNearestChara(120, 100, list, 1, f), a);
+    a->m_bDead = 1;
+    EXPECT_EQ(FindNearestChara(120, 100, list, 1, f), b);
+}
+
+TEST_F(Search, FiltersAndNewestChild) {
+    cChara* a = At(0, 0, 1);
+    cChara* b = At(0, 0, 1);
+    a->m_Data.m_nCharaId = 4;
+    b->m_Data.m_nCharaId = 4;
+    b->m_vecVar[3] = 10;
+    CHARAFILTER f;
+    f.bById = 1;
+    f.nCharaId = 4;
+    f.bByVar = 1;
+    f.nVar = 3;
+    f.nValue = 5;
+    f.nOp = 4;   // > 5
+    EXPECT_EQ(FindCharaByCond(list, f), b);
+    f.bExcludeSelf = 1;
+    f.nSelfId = b->m_nId;
+    EXPECT_EQ(FindCharaByCond(list, f), nullptr);
+
+    std::vector<CHARALINK> pairs = {{cObjRef(a), 4}, {cObjRef(b), 4}, {cObjRef(a), 1}};
+    CHARAFILTER any;
+    EXPECT_EQ(FindChildByCond(pairs, 4, 0, 1, any), b);
+    b->m_bDead = 1;
+    EXPECT_EQ(FindChildByCond(pairs, 4, 0, 1, any), a);
+    EXPECT_EQ(FindChildByCond(pairs, 4, a->m_nGroup + 1, 0, any), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,503 @@
+// The character base, placed characters and the hero: draw sources, jump
+// speeds, animation sets, set-up boxes, flight changes, the camera, item
+// command lists, landing, knock-back and jumps.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "CharaFixture.h"
+#include "graphics/ImageSurfaces.h"
+#include "play/CharaSearch.h"
+#include "stage/CmdVocabulary.h"
+
+namespace {
+
+class CharaBase : public cCharaFixture {};
+
+// ---- draw sources ----
+
+class DrawSource : public cCharaFixture {
+protected:
+    DrawSource() {
+        for (int i = 0; i < IMAGE_SLOT_COUNT; i++) {
+            anSaveW[i] = Off_Img[i].nWidth;
+            anSaveH[i] = Off_Img[i].nHeight;
+            Off_Img[i].nWidth = 640;
+            Off_Img[i].nHeight = 480;
+        }
+    }
+    ~DrawSource() override {
+        for (int i = 0; i < IMAGE_SLOT_COUNT; i++) {
+            Off_Img[i].nWidth = anSaveW[i];
+            Off_Img[i].nHeight = anSaveH[i];
+        }
+    }
+    int anSaveW[IMAGE_SLOT_COUNT] = {}, anSaveH[IMAGE_SLOT_COUNT] = {};
+};
+
+TEST_F(DrawSource, PerKind) {
+    cChara facing;
+    struct CASE {
+        int nType, nKind, n, nRow, nDir, nFrame;
+        int bValid, nSurface, nX, nY;
+    };
+    const CASE aCase[] = {
+        {0, 0, 17, 0, 1, 0, 1, 2, 32, 64},       // block chip 17: column 1, row 2
+        {1, 1, 17, 0, 1, 2, 1, 6, 64, 64},       // character sheet 2 (slot 6), frame 2
+        {1, 1, 17, 0, 0, 2, 1, 7, 64, 64},       // facing left: its mirrored copy
+        {1, 1, 17, 3, 1, 2, 1, 6, 160, 64},      // the state row shifts the frame
+        {1, 1, 17, 0, 1, 30, 1, 4, 0, 0},        // outside the sheet: first sheet, first cell
+        {0, 1, 17, 0, 1, 21, 1, 7, 32, 64},      // not a character: frames 20+ on the second sheet
+        {1, 1, 120, 0, 1, 0, 0, -1, 0, 0},       // graphic 120: no such sheet, nothing drawn
+        {1, 1, -1, 0, 1, 0, 0, -1, 0, 0},
+        {2, 2, 16, 0, 1, 1, 1, 40, 96, 32},      // item 16, frame 1
+        {0, 2, 16, 0, 1, 1, 1, 40, 64, 32},      // frames only for items
+        {1, 3, 31, 0, 1, 0, 1, 20, 64, 32},      // the 30-per-column sheet
+        {1, 3, 31, 0, 0, 0, 1, 21, 64, 32},
+        {1, 9, 1, 0, 1, 0, 0, -1, 0, 0},         // unknown kind
+    };
+    for (const CASE& c : aCase) {
+        facing.m_nDir = c.nDir;
+        DRAWSOURCE s;
+        cCharaBase::SetDrawSource(&s, c.nType, c.nKind, c.n, c.nRow, &facing, c.nFrame);
+        EXPECT_EQ(s.bValid, c.bValid) << c.nKind << " " << c.n;
+        if (!c.bValid) continue;
+        EXPECT_EQ(s.nSurface, c.nSurface) << c.nKind << " " << c.n << " " << c.nFrame;
+        EXPECT_EQ(s.nSrcX, c.nX) << c.nKind << " " << c.n << " " << c.nFrame;
+        EXPECT_EQ(s.nSrcY, c.nY) << c.nKind << " " << c.n;
+        EXPECT_EQ(s.bNative, 0);
+    }
+}
+
+TEST_F(DrawSource, DedicatedBitmaps) {
+    cBmpCharaExc big, plain;
+    big.m_bLargeCells = 1;
+    big.m_nCellSize = 2;    // 64-dot cells, 8 to a row
+    plain.m_bLargeCells = 0;
+    db.m_vBmpCharaExc.clear();
+    db.m_vBmpCharaExc.push_back(big);
+    db.m_vBmpCharaExc.push_back(plain);
+    cChara c;
+    c.m_nDir = 1;
+    DRAWSOURCE s;
+    cCharaBase::SetDrawSource(&s, 1, 4, 1, 9, &c, 0);
+    ASSERT_TRUE(s.bValid);
+    EXPECT_EQ(s.bDedicated, 1);
+    EXPECT_EQ(s.nSurface, 0);
+    EXPECT_EQ(s.nMirror, 2);
+    EXPECT_EQ(s.bNative, 1);
+    EXPECT_EQ(s.nScale, 2);
+    EXPECT_EQ(s.nSrcX, 64);
+    EXPECT_EQ(s.nSrcY, 64);
+    c.m_nDir = 0;
+    cCharaBase::SetDrawSource(&s, 1, 4, 2, 17, &c, 1);   // row 17 + frame 1, 16 to a row
+    ASSERT_TRUE(s.bValid);
+    EXPECT_EQ(s.nSurface, 6);   // bitmap 2 facing left: its mirrored surface
+    EXPECT_EQ(s.nSrcX, 64);
+    EXPECT_EQ(s.nSrcY, 32);
+    EXPECT_EQ(s.bNative, 0);
+    // Bitmap 0 and past the list draw nothing.
+    cCharaBase::SetDrawSource(&s, 1, 4, 0, 0, &c, 0);
+    EXPECT_FALSE(s.bValid);
+    cCharaBase::SetDrawSource(&s, 1, 4, 3, 0, &c, 0);
+    EXPECT_FALSE(s.bValid);
+    // A cell size beyond 16 is held at 16 (one 512-dot cell to a row).
+    db.m_vBmpCharaExc[0].m_nCellSize = 40;
+    cCharaBase::SetDrawSource(&s, 1, 4, 1, 3, &c, 0);
+    ASSERT_TRUE(s.bValid);
+    EXPECT_EQ(s.nScale, 16);
+    EXPECT_EQ(s.nSrcX, 0);
+    EXPECT_EQ(s.nSrcY, 3 * 512);
+}
+
+// ---- jump speed ----
+
+TEST_F(CharaBase, JumpSpeedAndFrames) {
+    cChara c;
+    // g = 0.4 per step squared at b = 1.
+    EXPECT_DOUBLE_EQ(c.JumpSpeed(0), -0.4);
+    // (-0.4 - sqrt(0.4 x 512.4)) / 2 = (-0.4 - 14.31643...) / 2
+    EXPECT_NEAR(c.JumpSpeed(4), -7.358212, 1e-6);
+    EXPECT_EQ(c.JumpFrames(0), 1);
+    EXPECT_EQ(c.JumpFrames(4), 4);    // floor(1 + 18.39) = 19; 19 / 1 / 6 + 1
+    EXPECT_EQ(c.JumpFrames(10), 5);   // floor(1 + 28.79) = 29; 29 / 6 + 1
+    SetSubSteps(2);                   // g = 0.1 per step squared
+    EXPECT_DOUBLE_EQ(c.JumpSpeed(0), -0.1);
+    EXPECT_EQ(c.JumpFrames(4), 4);    // floor(2 + 36.28) = 38; 38 / 2 / 6 + 1
+    // No gravity: no rise, and the length is the shortest, not a division by 0.
+    stage.m_dGravity = 0;
+    stage.SetJudgeLevel(11);
+    EXPECT_EQ(c.JumpSpeed(4), 0);
+    EXPECT_EQ(c.JumpFrames(4), 1);
+}
+
+// ---- animation sets ----
+
+TEST_F(CharaBase, ChangeAnimSetWithForce) {
+    cAnimeSet set;
+    set.m_vAnime.resize(2);
+    set.m_vAnime[0].m_vFrame.clear();
+    cAnimeFrame f;
+    f.m_nCell = 5;
+    f.m_nTime = 1;
+    set.m_vAnime[0].m_vFrame.push_back(f);
+    f.m_nCell = 6;
+    set.m_vAnime[0].m_vFrame.push_back(f);
+    db.m_vAnimeSet.assign(2, set);
+    cChara c;
+    c.ChangeAnimSet(1, 1);
+    ASSERT_EQ(c.m_Anim.m_vPattern.size(), 2u);
+    ASSERT_EQ(c.m_Anim.m_vPattern[0].size(), 3u);
+    EXPECT_EQ(c.m_Anim.m_vPattern[0][0].nFrame, 5);
+    EXPECT_EQ(c.m_Anim.m_vPattern[0][0].nTime, 6);
+    EXPECT_EQ(c.m_Anim.m_vPattern[0][2].nFrame, ANIMCODE_RESTART);
+    for (int i = 0; i < 7; i++) c.m_Anim.Update();
+    EXPECT_EQ(c.m_Anim.GetFrame(), 6);
+    c.ChangeAnimSet(1, 0);           // the same set: the animation goes on
+    EXPECT_EQ(c.m_Anim.GetFrame(), 6);
+    c.ChangeAnimSet(1, 1);           // forced: it starts again
+    EXPECT_EQ(c.m_Anim.GetFrame(), 5);
+}
+
+// ---- set-up boxes ----
+
+TEST_F(CharaBase, SetUpBoxTable) {
+    stage.m_nCharaBoxW = 16;
+    stage.m_nCharaBoxH = 24;
+    stage.m_nCharaBoxAlign = 1;
+    stage.m_nCharaFlyBoxW = 20;
+    stage.m_nCharaFlyBoxH = 20;
+    stage.m_nCharaFlyBoxAlign = 0;
+    stage.m_nCharaSizeW = 12;
+    stage.m_nCharaSizeH = 24;
+    stage.m_nCharaSizeAlign = 1;
+    stage.m_nCharaSize1W = 30;
+    stage.m_nCharaSize1H = 30;
+    stage.m_nCharaSize2W = 16;
+    stage.m_nCharaSize2H = 16;
+    struct CASE {
+        int bBlock, nSizeMode, nFlight;
+        int nBoxX, nBoxY, nW, nH;        // body
+        int n1X, n1Y, n1W, n1H;          // box 1
+    };
+    const CASE aCase[] = {
+        {0, 0, 0, 8, 8, 16, 24, 2, 0, 12, 24},     // 16 - 8 - 6, 32 - 8 - 24
+        {0, 1, 0, 8, 8, 16, 24, -7, -7, 30, 30},   // 16 - 8 - 15
+        {0, 2, 0, 8, 8, 16, 24, 0, 0, 16, 16},
+        {0, 3, 0, 8, 8, 16, 24, -8, -8, 32, 32},
+        {0, 1, 1, 6, 6, 20, 20, -5, -5, 30, 30},   // flying body 20 x 20 centred
+        {1, 2, 0, 0, 0, 32, 32, 0, 0, 32, 32},     // a block character ignores the sizes
+    };
+    for (const CASE& c : aCase) {
+        cCharaData d;
+        d.m_bNoHitBox = static_cast<uint8_t>(c.bBlock);
+        d.m_nHitArea = static_cast<uint8_t>(c.nSizeMode);
+        d.m_nFlight = static_cast<uint8_t>(c.nFlight);
+        d.m_nGiant = 0;
+        cChara* p = AddChara(d);
+        EXPECT_EQ(p->m_Data.m_nGiant, 1);
+        EXPECT_EQ(p->m_nBoxX, c.nBoxX) << c.bBlock << c.nSizeMode << c.nFlight;
+        EXPECT_EQ(p->m_nBoxY, c.nBoxY) << c.bBlock << c.nSizeMode << c.nFlight;
+        EXPECT_EQ(p->m_nWidth, c.nW);
+        EXPECT_EQ(p->m_nHeight, c.nH);
+        EXPECT_EQ(p->m_HitBox1.nX, c.n1X) << c.bBlock << c.nSizeMode << c.nFlight;
+        EXPECT_EQ(p->m_HitBox1.nY, c.n1Y) << c.bBlock << c.nSizeMode << c.nFlight;
+        EXPECT_EQ(p->m_HitBox1.nW, c.n1W);
+        EXPECT_EQ(p->m_HitBox1.nH, c.n1H);
+    }
+}
+
+TEST_F(CharaBase, ResetWithoutRecordLeavesHpAtZero) {
+    cChara c;
+    CHARAPLACE place;
+    place.dX = 400;
+    place.dY = 500;
+    place.nCopyIndex = 3;
+    c.m_nHp = 7;
+    c.ResetState(place);
+    EXPECT_EQ(c.m_nHp, 0);
+    EXPECT_EQ(c.m_nCopyIndex, 3);
+    EXPECT_EQ(c.m_nLastSide, -1);
+    EXPECT_EQ(c.m_bAirborne, 1);
+    EXPECT_EQ(c.m_vecTarget.size(), 4u);
+    cCharaData d;
+    d.m_nMaxHp = 25;
+    place.pData = &d;
+    c.ResetState(place);
+    EXPECT_EQ(c.m_nHp, 25);
+}
+
+// ---- the hero: flight, camera, item commands ----
+
+TEST_F(CharaBase, SetFlight) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d);
+    EXPECT_EQ(h->m_bFlight, 0);
+    h->m_bAirborne = 0;
+    h->SetFlight(1, 0, 0, 0);
+    EXPECT_EQ(h->m_bFlight, 1);
+    EXPECT_EQ(h->m_bAirborne, 1);
+    EXPECT_EQ(h->m_nAirSteps, 8);
+    EXPECT_EQ(h->m_nLockFrames, 2);
+    h->m_dVx = h->m_dVy = h->m_dCmdVx = h->m_dCmdVy = 3;
+    h->m_nLockFrames = 0;
+    h->SetFlight(0, 0, 1, 1);
+    EXPECT_EQ(h->m_dVx, 0);
+    EXPECT_EQ(h->m_dVy, 0);
+    EXPECT_EQ(h->m_dCmdVx, 0);
+    EXPECT_EQ(h->m_dCmdVy, 0);
+    EXPECT_EQ(h->m_nLockFrames, 2);
+    // The lock: two steps without moving, the saved position put back once.
+    double x = h->m_dX;
+    h->m_dX += 50;
+    EXPECT_TRUE(h->RestoreAfterLock());
+    EXPECT_EQ(h->m_dX, x);
+    h->m_dX += 50;
+    EXPECT_TRUE(h->RestoreAfterLock());
+    EXPECT_EQ(h->m_dX, x + 50);
+    // The same flight again changes nothing.
+    h->m_nLockFrames = 0;
+    h->SetFlight(0, 0, 0, 0);
+    EXPECT_EQ(h->m_nLockFrames, 0);
+    EXPECT_FALSE(h->RestoreAfterLock());
+}
+
+TEST_F(CharaBase, CameraClampNearTheLeftEdge) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d, 330, 600);
+    // 330 - (320 - 8) = 18 would show the margin; the limit holds it at 320.
+    EXPECT_EQ(scene.m_ScrollX.m_dCam, 320);
+    h->m_dX = 1000;
+    h->ClampX();
+    EXPECT_EQ(scene.m_ScrollX.m_dCam, 1000 - (320 - h->m_nWidth / 2));
+    // A scroll range narrower than the screen: the minimum wins.
+    scene.m_ScrollX.m_dMin = 320;
+    scene.m_ScrollX.m_dMax = 700;
+    h->ClampX();
+    EXPECT_EQ(scene.m_ScrollX.m_dCam, 320);
+    // An auto-scrolling axis is not moved by the hero.
+    scene.m_ScrollX.m_bAuto = 1;
+    scene.m_ScrollX.m_dCam = 400;
+    h->ClampX();
+    EXPECT_EQ(scene.m_ScrollX.m_dCam, 400);
+}
+
+TEST_F(CharaBase, SightImageIsClippedToTheImage) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d);
+    h->m_rcScreen = OBJRECT{300, 200, 331, 231};
+    SIGHTRECT r = h->GetSightRect(1280, 960);
+    EXPECT_EQ(r.nSrcX, 640 - 16 - 300);
+    EXPECT_EQ(r.nSrcY, 480 - 16 - 200);
+    EXPECT_EQ(r.nW, 640);
+    EXPECT_EQ(r.nH, 480);
+    r = h->GetSightRect(320, 100);   // smaller than the screen
+    EXPECT_EQ(r.nSrcX, 0);
+    EXPECT_EQ(r.nSrcY, 0);
+    EXPECT_EQ(r.nW, 320);
+    EXPECT_EQ(r.nH, 100);
+}
+
+TEST_F(CharaBase, DisplayBoxesLargestFirst) {
+    stage.m_anBoxDisp[0] = 1;
+    stage.m_anBoxDisp[2] = 2;
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d);
+    ASSERT_EQ(h->m_vecHitBox.size(), 4u);
+    for (size_t i = 1; i < 4; i++)
+        EXPECT_GE(h->m_vecHitBox[i - 1].nW * h->m_vecHitBox[i - 1].nH, h->m_vecHitBox[i].nW * h->m_vecHitBox[i].nH);
+}
+
+// ---- landing and ceilings ----
+
+TEST_F(CharaBase, LandAndCeilingSnapping) {
+    for (int b : {1, 2}) {
+        SetSubSteps(b);
+        cCharaData d;
+        cChara* c = AddChara(d);
+        c->m_dY = 77.0;
+        c->m_dBottom = 100.0;
+        c->m_dVy = 3;
+        c->m_bJumping = c->m_bAirborne = 1;
+        c->m_bJumpHold = 1;
+        c->Land();
+        EXPECT_EQ(c->m_dY, 72.0) << b;   // 100 mod 32 = 4: up by 5
+        EXPECT_EQ(c->m_dVy, 0);
+        EXPECT_EQ(c->m_bAirborne, 0);
+        EXPECT_EQ(c->m_bJumping, 0);
+        EXPECT_EQ(c->m_bJumpHold, 0);
+        EXPECT_EQ(c->m_bHitBottom, 1);
+        c->m_dY = 70.0;
+        c->m_dKnockY = -2;
+        c->HitCeiling();
+        EXPECT_EQ(c->m_dY, 96.0) << b;   // 70 mod 32 = 6: down by 26
+        EXPECT_EQ(c->m_dKnockY, 0);
+        EXPECT_EQ(c->m_bJumpTop, 1);
+        EXPECT_EQ(c->m_bHitTop, 1);
+    }
+}
+
+// ---- knock-back ----
+
+TEST_F(CharaBase, KnockbackTable) {
+    // b = 1: a strength e along x gives (sqrt(1 + 128 e) - 1) / 2.
+    struct CASE {
+        int nImp, nResist;
+        double dStart, dExpect;
+    };
+    const CASE aCase[] = {
+        {5, 0, 0, 12.158988901},     // (sqrt(641) - 1) / 2
+        {5, 7, 3.5, 3.5},            // resisted: the old speed stays
+        {-20, 2, 0, -23.505207769},  // -18: (sqrt(2305) - 1) / 2
+        {20, 0, 0, 24.803161858},    // (sqrt(2561) - 1) / 2
+        {-20, 25, 1.0, 1.0},         // resisted entirely
+    };
+    for (const CASE& c : aCase) {
+        cCharaData d;
+        d.m_nImpactResist = static_cast<uint8_t>(c.nResist);
+        cChara* p = AddChara(d);
+        p->m_dKnockX = c.dStart;
+        p->m_dCmdVx = -1;
+        p->ApplyKnockback(c.nImp, 1, 0);
+        EXPECT_NEAR(p->m_dKnockX, c.dExpect, 1e-6) << c.nImp << " " << c.nResist;
+        EXPECT_EQ(p->m_bKnocked, 1);
+        if (c.dExpect > 0) {
+            EXPECT_EQ(p->m_dCmdVx, 0);   // opposite command speed cancelled
+        }
+    }
+    cCharaData d;
+    cChara* p = AddChara(d);
+    p->ApplyKnockback(0, 1, 0);
+    EXPECT_EQ(p->m_bKnocked, 0);
+}
+
+TEST_F(CharaBase, KnockYDroppedOnTheGround) {
+    cCharaData d;
+    cChara* p = AddChara(d);
+    p->m_bRiding = 1;   // standing
+    p->m_dKnockY = 2;
+    p->ApplyKnockY();
+    EXPECT_EQ(p->m_dKnockY, 0);
+    p->m_dKnockY = -3;
+    p->m_dVy = 0;
+    p->ApplyKnockY();
+    EXPECT_EQ(p->m_dVy, -3);
+    EXPECT_EQ(p->m_dLastKnockY, -3);
+}
+
+TEST_F(CharaBase, NonFiniteSpeedsNeverReachThePosition) {
+    cCharaData d;
+    cChara* p = AddChara(d, 700, 600);
+    p->SavePos();
+    p->m_dCmdVx = NAN;
+    p->m_dKnockY = INFINITY;
+    p->m_dVy = -INFINITY;
+    p->MoveX();
+    p->MoveY();
+    EXPECT_TRUE(std::isfinite(p->m_dX));
+    EXPECT_TRUE(std::isfinite(p->m_dY));
+    EXPECT_EQ(p->m_dX, 700);
+    p->m_dX = NAN;
+    p->MoveX();
+    EXPECT_EQ(p->m_dX, 700);
+}
+
+// ---- jumps ----
+
+cEdCmd JumpCmd(int nMode, int nHeight) {
+    cEdCmd c;
+    c.m_nKind = CMD_JUMP;
+    c.m_vParam.assign({nMode, 0, nHeight, 0, nHeight});
+    return c;
+}
+
+TEST_F(CharaBase, PlacedCharacterGivesUpAJump) {
+    for (int b : {1, 3}) {
+        SetSubSteps(b);
+        cCharaData d;
+        cChara* c = AddChara(d);
+        cEdCmd cmd = JumpCmd(0, 3);
+        cCmdRun run;
+        run.m_lpCmd = &cmd;
+        run.m_Move.dSpeed = c->JumpSpeed(3);
+        run.m_nLeft = 100;
+        c->m_bAirborne = 1;   // cannot jump
+        for (int i = 0; i < 4 * b - 1; i++) {
+            c->DoJump(&run);
+            run.m_nCount++;
+            EXPECT_EQ(run.m_bInit, 0) << b << " " << i;
+            EXPECT_EQ(run.m_nLeft, 100);
+        }
+        c->DoJump(&run);
+        EXPECT_EQ(run.m_bInit, 1);
+        EXPECT_EQ(run.m_nLeft, 0);
+        EXPECT_EQ(c->m_dVy, 0);
+        EXPECT_EQ(c->m_bJumping, 0);
+
+        // On the ground it jumps at once.
+        cCmdRun run2;
+        run2.m_lpCmd = &cmd;
+        run2.m_Move.dSpeed = c->JumpSpeed(3);
+        c->m_bAirborne = 0;
+        c->DoJump(&run2);
+        EXPECT_EQ(run2.m_bInit, 1);
+        EXPECT_EQ(c->m_dVy, c->JumpSpeed(3));
+        EXPECT_EQ(c->m_bJumping, 1);
+    }
+}
+
+class HeroJump : public cCharaFixture {
+protected:
+    // Steps the hero through a mode-1 jump of 4 hbl with the button held
+    // for nHold frames; returns the highest rise in dots.
+    double Jump(int nHold, double* pVyAtRelease) {
+        cCharaData d;
+        d.m_nOperator = 0;
+        cHero* h = AddHero(d, 640, 600);
+        cFlow flow;
+        cFlowKey key;
+        key.m_vKey.At(11) = 1;
+        key.m_bHoldAny = 1;
+        flow.m_vKey.push_back(key);
+        flow.m_vCmd.push_back(JumpCmd(1, 4));
+        cFlowRun frun;
+        frun.m_lpFlow = &flow;
+        scene.m_lpCurFlow = &frun;
+        cCmdRun run;
+        run.m_lpCmd = &flow.m_vCmd[0];
+        run.m_Move.dSpeed = h->JumpSpeed(4);
+        run.m_nTime = h->JumpFrames(4) * 6;
+        h->m_bAirborne = 0;
+        double y0 = h->m_dY, yMin = y0;
+        for (int i = 0; i < 60; i++) {
+            Press(0, i < nHold ? 1 : 0);
+            h->m_bJumpDone = 0;
+            double vyBefore = h->m_dVy;
+            h->DoJump(&run);
+            if (i == nHold && pVyAtRelease) *pVyAtRelease = h->m_dVy / vyBefore;
+            h->ApplyGravity();
+            h->m_dY += h->m_dVy;
+            h->m_bAirborne = 1;
+            yMin = std::min(yMin, h->m_dY);
+        }
+        scene.m_lpCurFlow = nullptr;
+        return y0 - yMin;
+    }
+};
+
+TEST_F(HeroJump, HoldingJumpsHigherThanTapping) {
+    double dRatio = 0;
+    double dHold = Jump(60, nullptr);
+    double dTap = Jump(3, &dRatio);
+    // 4 hbl is 64 dots; the speed's step rise reaches a little beyond.
+    EXPECT_GT(dHold, 60);
+    EXPECT_LT(dHold, 80);
+    EXPECT_LT(dTap, dHold / 2);
+    EXPECT_NEAR(dRatio, 0.3, 1e-9);   // the rise is cut to 30 % on release
+}
+
+}  // namespace
