@@ -74,6 +74,7 @@ void cGameMain::SwitchScene(int nType) {
     }
     p->m_nState = -1;
     m_apScene[nType] = p;
+    WriteReport("Scene : %d", nType);
     if (nType == SCENE_PLAY) lpPlayScene = p;
 }
 

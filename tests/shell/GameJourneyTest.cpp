@@ -1,0 +1,61 @@
+// The real program on the demo project driven by scripted keys: from the
+// title through a new game and the world map into a stage.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/TextCodec.h"
+#include "support/ByteBuilder.h"
+#include "support/GameProcess.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class GameJourney : public ::testing::Test {
+protected:
+    void SetUp() override {
+        strExe = GameBinaryDir() + "/mossgrove";
+        std::string strDemo = GameBinaryDir() + "/demo";
+        if (GameBinaryDir().empty() || !fs::exists(strExe) || !fs::exists(strDemo + "/data"))
+            GTEST_SKIP() << "the program or the demo project is not built";
+        fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    }
+    std::string Report() {
+        auto v = ReadHostFile(dir.File("Report_Game.txt"));
+        return std::string(v.begin(), v.end());
+    }
+    cTempDir dir;
+    std::string strExe;
+};
+
+TEST_F(GameJourney, TitleNewGameWorldMapIntoAStage) {
+    // Frame 60: "はじめから"; 90: the first slot; 150: the stage entry under
+    // the cursor; 180: up to "ステージに挑む"; 210: decide.
+    ASSERT_TRUE(dir.WriteFile("keys.txt", std::string("60 z\n90 z\n150 z\n180 up\n210 z\n")));
+    int r = RunGameProcess(strExe, {"--close-after-frames", "400"},
+                           {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")}, 90);
+    EXPECT_EQ(r, 0);
+    std::string s = Report();
+    size_t nTitle = s.find("Scene : 0");
+    size_t nMap = s.find("Scene : 1");
+    size_t nPlay = s.find("Scene : 4");
+    ASSERT_NE(nTitle, std::string::npos) << s;
+    ASSERT_NE(nMap, std::string::npos) << s;
+    ASSERT_NE(nPlay, std::string::npos) << s;
+    EXPECT_LT(nTitle, nMap);
+    EXPECT_LT(nMap, nPlay);
+    EXPECT_EQ(s.find(SjisToUtf8("読み込めません")), std::string::npos) << s;
+}
+
+TEST_F(GameJourney, ABadKeyScriptStopsTheStartWithAReason) {
+    ASSERT_TRUE(dir.WriteFile("keys.txt", std::string("60 nokey\n")));
+    int r = RunGameProcess(strExe, {"--close-after-frames", "30"},
+                           {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")}, 60);
+    EXPECT_EQ(r, 2);
+    EXPECT_NE(Report().find("input script"), std::string::npos);
+}
+
+}  // namespace
