@@ -30,11 +30,11 @@ const CMDEXECFUNC pfnCmdExec[CMDKIND_COUNT] = {
     CmdExec_Later,                // 8 cancel motion
     CmdExec_Later,                // 9 change direction
     CmdExec_Later,                // 10 jump
-    CmdExec_Later,                // 11 shot
-    CmdExec_Later,                // 12 sword
-    CmdExec_Later,                // 13 summon block
-    CmdExec_Later,                // 14 summon character
-    CmdExec_Later,                // 15 summon item
+    CmdExec_Shot,                 // 11 shot
+    CmdExec_Sword,                // 12 sword
+    CmdExec_SummonBlock,          // 13 summon block
+    CmdExec_SummonChara,          // 14 summon character
+    CmdExec_SummonItem,           // 15 summon item
     CmdExec_Later,                // 16 flow operation
     CmdExec_Later,                // 17 stage clear
     CmdExec_Later,                // 18 game wait
@@ -64,7 +64,7 @@ const CMDEXECFUNC pfnCmdExec[CMDKIND_COUNT] = {
 // The executor of each item command kind: kind k >= 2 is character kind k + 15.
 const CMDEXECFUNC pfnItemCmdExec[ITEMCMDKIND_COUNT] = {
     CmdExec_None,                 // 0 none
-    CmdExec_Later,                // 1 flow change
+    ItemCmdExec_FlowChange,       // 1 flow change
     CmdExec_Later,                // 2 stage clear
     CmdExec_Later,                // 3 game wait
     CmdExec_Later,                // 4 message

@@ -7,7 +7,7 @@
 #include "play/Combat.h"
 #include "play/Hero.h"
 #include "play/Item.h"
-#include "play/CombatMapAccess.h"
+#include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "play/Shot.h"
 #include "project/SystemData.h"

@@ -8,7 +8,7 @@
 #include "play/CharaBase.h"
 #include "play/CharaSearch.h"
 #include "play/Hero.h"
-#include "play/CombatMapAccess.h"
+#include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "project/Database.h"
 #include "project/SwordType.h"

@@ -14,6 +14,7 @@ class cCharaBase;
 class cCmdRun;
 class cFlowRun;
 class cSwordType;
+struct DDSURFACEDATA;
 
 constexpr double SHOT_K = 0.7071067811865476;   // 1/sqrt(2)
 constexpr double RAD_TO_DEG = 57.29577951308232;
@@ -73,7 +74,7 @@ public:
     int HitsBlock();
     // The sword's step; 1 when it ends.
     int StepSword();
-    void Draw(void* pSurface, int bPaused);
+    void Draw(DDSURFACEDATA* pSurface, int bPaused);
 
     // Aims the acceleration (m_dAccel) along (dx, dy), per step.
     void SetAccelVector(double* pAx, double* pAy, double dx, double dy) const;

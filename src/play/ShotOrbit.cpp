@@ -6,7 +6,7 @@
 #include "play/CharaBase.h"
 #include "play/CharaSearch.h"
 #include "play/Hero.h"
-#include "play/CombatMapAccess.h"
+#include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "play/Shot.h"
 #include "stage/Stage.h"

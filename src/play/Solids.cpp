@@ -7,7 +7,7 @@
 #include "play/Chara.h"
 #include "play/Combat.h"
 #include "play/Hero.h"
-#include "play/CombatMapAccess.h"
+#include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "project/SystemData.h"
 #include "stage/Stage.h"
