@@ -9,6 +9,7 @@
 #include "frontend/SceneFactory.h"
 #include "platform/CloseRequest.h"
 #include "shell/GameMain.h"
+#include "shell/PlayHost.h"
 #include "shell/Requests.h"
 #include "shell/Scene.h"
 
@@ -48,4 +49,5 @@ cShellFrontEndHost ShellFrontEndHost;
 void InstallGameScenes() {
     SetFrontEndHost(&ShellFrontEndHost);
     SetSceneFactory(CreateGameScene);
+    InstallPlayHost();
 }

@@ -1,0 +1,90 @@
+#include "shell/PlayHost.h"
+
+#include <string>
+#include <vector>
+
+#include "foundation/ErrorBox.h"
+#include "frontend/Option.h"
+#include "frontend/StartGame.h"
+#include "graphics/DDFade.h"
+#include "graphics/DDImage.h"
+#include "graphics/DDSurface.h"
+#include "graphics/ImageSlots.h"
+#include "graphics/ImageSurfaces.h"
+#include "platform/Clock.h"
+#include "platform/CloseRequest.h"
+#include "play/PlayContext.h"
+#include "project/GameState.h"
+#include "project/ProgressRequests.h"
+#include "shell/GameMain.h"
+#include "shell/InputDevice.h"
+#include "shell/KeyState.h"
+#include "shell/Requests.h"
+#include "shell/ShellState.h"
+#include "stage/Stage.h"
+
+namespace {
+
+// Image slots a stage does not load: the palette, debug, game-mode, symbol
+// and world-map images.
+bool IsStageSlot(int n) {
+    return n != 0 && n != IMAGE_SLOT_DEBUG && n != IMAGE_SLOT_GAMEMODE && n != IMAGE_SLOT_SYMBOL &&
+           n != IMAGE_SLOT_WORLDMAPCHIP && n != IMAGE_SLOT_WORLDEVENT && n != IMAGE_SLOT_WORLDBACK;
+}
+constexpr int BACKGROUND_SLOT = 55;
+constexpr int BACKGROUND_SLOTS = 8;
+
+class cShellPlayHost : public IPlayHost {
+public:
+    bool IsKeyDown(int nVk) override { return IsVirtualKeyHeld(nVk); }
+    int SaveReplay(int nWhich) override { return RequestSaveReplay(nWhich); }
+    int LoadReplay() override { return RequestLoadReplay(); }
+    int NameEntry() override { return RequestNameEntry(); }
+    int WaitFrame() override {
+        Game_Main.ShowFrame();
+        WaitNextFrame();
+        Game_Main.UpdateInput();
+        return IsCloseRequested() ? 0 : 1;
+    }
+    void PlaySound(int nSound) override { RequestPlaySE(nSound); }
+    void RequestBgm(int nBgm, int bLoop, int nSlot) override {
+        if (nSlot == 4) ::RequestBgm(4, nBgm);
+        else Game_Main.RequestBgm(nBgm, bLoop, nSlot);
+    }
+    void RequestClose() override { PostCloseRequest(CLOSE_USER); }
+    bool IsClosing() override { return IsCloseRequested(); }
+    uint32_t MakeSeed() override { return GetTicks(); }
+    void ErrorBox(const char* pszText) override { ErrorBoxText(pszText); }
+    bool FadeStep(int bIn) override {
+        const double dStep = GetGameState().m_nFadeStep;
+        return bIn ? DDFadeIn(aPalEntry, 0, 255, 0, 0, 0, dStep, aPalette, false)
+                   : DDFadeOut(aPalEntry, 0, 255, 0, 0, 0, dStep, aPalette, false);
+    }
+    int LoadStageImages(int bAll) override {
+        std::vector<int> v;
+        if (bAll) {
+            for (int n = 0; n < IMAGE_SLOT_COUNT; n++)
+                if (IsStageSlot(n)) v.push_back(n);
+        } else {
+            for (int i = 0; i < BACKGROUND_SLOTS; i++) v.push_back(BACKGROUND_SLOT + i);
+        }
+        return DDLoadImages(Off_Img, v.data(), static_cast<int>(v.size())) ? 1 : 0;
+    }
+    bool IsTestPlay() override { return bTestPlay != 0; }
+    int CheckReplayKeys() override { return ::CheckReplayKeys(); }
+    int GetRankingMode() override { return recOption.m_nRankingMode; }
+    int RestartFreeGame() override {
+        std::string strPath = !recPlayStage.m_strPath.empty() ? recPlayStage.m_strPath : recStage.m_strPath;
+        return StartFreeGame(strPath, 1);
+    }
+};
+cShellPlayHost ShellPlayHost;
+
+}  // namespace
+
+void InstallPlayHost() {
+    cPlayContext& ctx = PlayCtx();
+    ctx.lpHost = &ShellPlayHost;
+    // The play frame reads input device 0 as the shell polls it.
+    ctx.lpInput = &Input_List.At(0);
+}
