@@ -12,6 +12,9 @@ enum eCloseKind : int {
 };
 
 void PostCloseRequest(eCloseKind eKind = CLOSE_FATAL);
+// A close asked from outside the program (a termination signal, Ctrl+C):
+// fatal, so that nothing is asked, but not an error of the run.
+void PostSignalCloseRequest();
 
 // Taken by the main loop: returns true and the strongest pending kind (fatal
 // over user) when a request is pending, and clears it.
@@ -23,5 +26,9 @@ bool IsCloseRequested();
 // Total number of requests posted since start (for tests and logs).
 uint32_t GetCloseRequestCount();
 
-// Drops any pending request and zeroes the count (tests).
+// True once a fatal close was posted (the run ends on an error); it stays
+// set when the request is taken.
+bool WasFatalCloseRequested();
+
+// Drops any pending request, zeroes the count and forgets fatal closes (tests).
 void ResetCloseRequests();

@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -11,11 +12,13 @@
 #include "foundation/Record.h"
 #include "foundation/Text.h"
 #include "foundation/Thread.h"
+#include "platform/CloseRequest.h"
 #include "platform/FileSystem.h"
 #include "platform/MainThread.h"
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 #include "shell/EditorLink.h"
+#include "shell/GameMain.h"
 #include "shell/GameScenes.h"
 #include "shell/InputScript.h"
 #include "foundation/GameThreads.h"
@@ -26,16 +29,38 @@
 #include "shell/StartUp.h"
 #include "shell/WindowData.h"
 
+const char* const GAME_USAGE =
+    "usage: mossgrove [STAGEFILE] [--test-play] [--close-after-frames N] [--help]\n"
+    "Runs the game in the current folder (data\\, bmp\\, wave\\, bgm\\, System.ini).\n"
+    "  STAGEFILE                start directly on this stage file\n"
+    "  --test-play              run as a test play started by the editor\n"
+    "  --close-after-frames N   ask for a close after N frames (unattended runs)\n"
+    "  --help                   show this text\n"
+    "Exit status: 0 after a clean run, 1 when the game could not start or ended on an error,\n"
+    "2 for a command-line error.\n";
+
 COMMANDLINE ParseCommandLine(int argc, char** argv) {
     COMMANDLINE c;
     for (int i = 1; i < argc; i++) {
         const char* a = argv[i];
         if (strcmp(a, "--test-play") == 0) {
             c.bTestPlay = 1;
-        } else if (strcmp(a, "--close-after-frames") == 0 && i + 1 < argc) {
-            long n = strtol(argv[++i], nullptr, 10);
-            c.nCloseAfterFrames = n > 0 && n < 100000000 ? static_cast<unsigned>(n) : 0;
-        } else if (!c.szStage[0]) {
+        } else if (strcmp(a, "--help") == 0 || strcmp(a, "-h") == 0) {
+            c.bHelp = 1;
+        } else if (strcmp(a, "--close-after-frames") == 0) {
+            char* pEnd = nullptr;
+            long n = i + 1 < argc ? strtol(argv[i + 1], &pEnd, 10) : 0;
+            if (i + 1 >= argc || pEnd == argv[i + 1] || *pEnd != 0 || n <= 0 || n >= 100000000) {
+                c.strError = "--close-after-frames needs a frame count from 1 to 99999999";
+            } else {
+                c.nCloseAfterFrames = static_cast<unsigned>(n);
+            }
+            i++;
+        } else if (a[0] == '-' && a[1] != 0) {
+            if (c.strError.empty()) c.strError = std::string("unknown option ") + a;
+        } else if (c.szStage[0]) {
+            if (c.strError.empty()) c.strError = std::string("more than one stage file: ") + a;
+        } else {
             // Paths on the command line come as UTF-8; the game's are Shift-JIS.
             std::string strSjis;
             if (!Utf8ToSjis(a, strSjis)) strSjis = a;
@@ -48,10 +73,18 @@ COMMANDLINE ParseCommandLine(int argc, char** argv) {
 int GameEntry(int argc, char** argv) {
     SetMainThread();
     COMMANDLINE cmd = ParseCommandLine(argc, argv);
+    if (!cmd.strError.empty()) {
+        std::fprintf(stderr, "mossgrove: %s\n%s", cmd.strError.c_str(), GAME_USAGE);
+        return GAME_EXIT_USAGE;
+    }
+    if (cmd.bHelp) {
+        std::fputs(GAME_USAGE, stdout);
+        return GAME_EXIT_OK;
+    }
 
     InitECLog(0, "EC_Game.txt");
     std::string strReport = FsCurrentDirectory() + "/Report_Game.txt";
-    if (!InitReport(strReport.c_str())) return 0;
+    if (!InitReport(strReport.c_str())) return GAME_EXIT_FAILED;
     WriteReport("App : ver %s", DATA_VERSION_TEXT);
     WriteSystemReport();
 
@@ -60,12 +93,15 @@ int GameEntry(int argc, char** argv) {
 
     cFileInstanceLock lock;
     eInstanceResult eInstance = AcquireSingleInstance(lock);
-    if (eInstance == INSTANCE_DECLINED || eInstance == INSTANCE_FAILED) return 0;
+    if (eInstance == INSTANCE_DECLINED || eInstance == INSTANCE_FAILED) {
+        std::fprintf(stderr, "mossgrove: another copy of the game runs in this folder\n");
+        return GAME_EXIT_FAILED;
+    }
     InstallCloseSignal();
 
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         ErrorBox("ウインドウが生成出来ません！");
-        return 0;
+        return GAME_EXIT_FAILED;
     }
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0) OpenJoysticks();
     SetUsableDisplayProvider([] {
@@ -78,7 +114,7 @@ int GameEntry(int argc, char** argv) {
     if (!Wnd_Main.Create()) {
         ErrorBox("ウインドウが生成出来ません！");
         SDL_Quit();
-        return 0;
+        return GAME_EXIT_FAILED;
     }
     hWndMain = Wnd_Main.m_hWnd;
     SetMessageBoxParent(hWndMain);
@@ -96,7 +132,8 @@ int GameEntry(int argc, char** argv) {
         Wnd_Main.Destroy();
         CloseJoysticks();
         SDL_Quit();
-        return 0;
+        std::fprintf(stderr, "mossgrove: the game could not start (see Report_Game.txt)\n");
+        return GAME_EXIT_FAILED;
     }
 
     bStarted = 1;
@@ -106,7 +143,7 @@ int GameEntry(int argc, char** argv) {
         Wnd_Main.Destroy();
         CloseJoysticks();
         SDL_Quit();
-        return 0;
+        return GAME_EXIT_FAILED;
     }
     while (!PostThreadMsg(thGame.m_dwThreadId, WM_APP_MSG)) SDL_Delay(0);
 
@@ -115,9 +152,13 @@ int GameEntry(int argc, char** argv) {
     Shutdown();
     CloseJoysticks();
     SDL_Quit();
+    // A run that closed on an error tells the caller so.
+    WriteReport("App : end after %u frames in scene %d", GetFrameCount(), Game_Main.m_nScene);
+    int nExit = WasFatalCloseRequested() ? GAME_EXIT_FAILED : GAME_EXIT_OK;
+    if (nExit != GAME_EXIT_OK) std::fprintf(stderr, "mossgrove: the game ended on an error (see Report_Game.txt)\n");
     if (AnyThreadAbandoned()) {
         WriteReport("a thread did not end; the program ends without its destructors");
-        std::quick_exit(0);
+        std::quick_exit(nExit);
     }
-    return 0;
+    return nExit;
 }

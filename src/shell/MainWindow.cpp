@@ -218,7 +218,7 @@ void RunMainLoop() {
             if (ev.type == SDL_QUIT) PostCloseRequest(CLOSE_USER);
             else Wnd_Main.HandleEvent(ev);
         }
-        if (TakeCloseSignal()) PostCloseRequest(CLOSE_FATAL);
+        if (TakeCloseSignal()) PostSignalCloseRequest();
         ServeMainThreadRequests();
         eCloseKind eKind;
         if (TakeCloseRequest(&eKind) && Wnd_Main.HandleClose(eKind)) break;

@@ -1,5 +1,6 @@
 #include "shell/StartUp.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "flow/ArrangeTable.h"
@@ -9,6 +10,7 @@
 #include "foundation/Text.h"
 #include "frontend/Option.h"
 #include "platform/Clock.h"
+#include "platform/TextCodec.h"
 #include "shell/BootData.h"
 #include "shell/GameMain.h"
 #include "shell/Hook.h"
@@ -173,6 +175,8 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
         if (!s.FindLatestStage(strStage)) {
             WriteReport("「%s」の読み込みに失敗しました！", szFreeStage);
             WriteEC("「%s」の読み込みに失敗しました！", szFreeStage);
+            std::fprintf(stderr, "mossgrove: no stage file %s; the game starts at its title\n",
+                         SjisToUtf8(szFreeStage).c_str());
             szFreeStage[0] = 0;
         } else {
             SjisCopy(szFreeStage, sizeof szFreeStage, strStage.c_str());

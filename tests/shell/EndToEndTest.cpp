@@ -1,19 +1,29 @@
 // Starts the real program on the demo project and ends it with a close
-// request after a few hundred frames.
+// request after a few hundred frames. A clean run is proven by what it
+// leaves: the exit status, the frame count and scene it ended in (the
+// report's last line), the window placement saved on a windowed close, and
+// the lock given back. Also: a stage on the command line, a test play, a
+// second copy, the usage and a folder the game cannot start in.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "foundation/Record.h"
 #include "platform/Clock.h"
 #include "platform/TextCodec.h"
+#include "project/Scene.h"
+#include "shell/WindowData.h"
 #include "support/ByteBuilder.h"
 #include "support/TempDir.h"
 
@@ -34,40 +44,84 @@ std::string BinaryDir() {
     return self.parent_path().parent_path().string();
 }
 
-// Runs the program in the current directory with the given video driver;
-// the exit status, or -1 when it had to be stopped after the time limit.
-int RunGame(const std::string& strExe, const char* pszVideoDriver, int nFrames, int nSeconds) {
-    std::vector<std::string> vEnv;
-    for (char** e = environ; *e; e++) {
-        std::string s = *e;
-        if (s.rfind("SDL_VIDEODRIVER=", 0) == 0 || s.rfind("SDL_AUDIODRIVER=", 0) == 0) continue;
-        vEnv.push_back(s);
-    }
-    if (pszVideoDriver) vEnv.push_back(std::string("SDL_VIDEODRIVER=") + pszVideoDriver);
-    vEnv.push_back("SDL_AUDIODRIVER=dummy");
-    std::vector<char*> envp;
-    for (auto& s : vEnv) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::string strFrames = std::to_string(nFrames);
-    std::vector<std::string> vArgs = {strExe, "--close-after-frames", strFrames};
-    std::vector<char*> argv;
-    for (auto& s : vArgs) argv.push_back(s.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, strExe.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return -2;
-    uint32_t nStart = GetTicks();
-    int nStatus = 0;
-    for (;;) {
-        pid_t r = waitpid(pid, &nStatus, WNOHANG);
-        if (r == pid) break;
-        if (GetTicks() - nStart > static_cast<uint32_t>(nSeconds) * 1000u) {
-            kill(pid, SIGKILL);   // the child this test started, and only it
-            waitpid(pid, &nStatus, 0);
-            return -1;
+// A run of the program in the current directory with the given video
+// driver and arguments; standard output and error go to files.
+class cGameRun {
+public:
+    cGameRun(const std::string& strExe, const char* pszVideoDriver, std::vector<std::string> vArgs,
+             const std::string& strTag) {
+        std::vector<std::string> vEnv;
+        for (char** e = environ; *e; e++) {
+            std::string s = *e;
+            if (s.rfind("SDL_VIDEODRIVER=", 0) == 0 || s.rfind("SDL_AUDIODRIVER=", 0) == 0) continue;
+            vEnv.push_back(s);
         }
-        SleepMs(20);
+        if (pszVideoDriver) vEnv.push_back(std::string("SDL_VIDEODRIVER=") + pszVideoDriver);
+        vEnv.push_back("SDL_AUDIODRIVER=dummy");
+        std::vector<char*> envp;
+        for (auto& s : vEnv) envp.push_back(s.data());
+        envp.push_back(nullptr);
+        vArgs.insert(vArgs.begin(), strExe);
+        std::vector<char*> argv;
+        for (auto& s : vArgs) argv.push_back(s.data());
+        argv.push_back(nullptr);
+        m_strOut = fs::current_path().string() + "/" + strTag + ".out";
+        m_strErr = fs::current_path().string() + "/" + strTag + ".err";
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 1, m_strOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&fa, 2, m_strErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&m_pid, strExe.c_str(), &fa, nullptr, argv.data(), envp.data()) != 0) m_pid = 0;
+        posix_spawn_file_actions_destroy(&fa);
     }
-    return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
+    ~cGameRun() {
+        if (m_pid > 0 && m_nStatus == -3) {
+            kill(m_pid, SIGKILL);   // the child this test started, and only it
+            int n = 0;
+            waitpid(m_pid, &n, 0);
+        }
+    }
+    // The exit status, or -1 when it had to be stopped after the time limit
+    // (-2 when it could not be started).
+    int Wait(int nSeconds) {
+        if (m_pid <= 0) return -2;
+        if (m_nStatus != -3) return m_nStatus;
+        uint32_t nStart = GetTicks();
+        int nStatus = 0;
+        for (;;) {
+            pid_t r = waitpid(m_pid, &nStatus, WNOHANG);
+            if (r == m_pid) break;
+            if (GetTicks() - nStart > static_cast<uint32_t>(nSeconds) * 1000u) {
+                kill(m_pid, SIGKILL);
+                waitpid(m_pid, &nStatus, 0);
+                m_nStatus = -1;
+                return m_nStatus;
+            }
+            SleepMs(20);
+        }
+        m_nStatus = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
+        return m_nStatus;
+    }
+    bool Running() const { return m_pid > 0 && m_nStatus == -3 && kill(m_pid, 0) == 0; }
+    void Terminate() {
+        if (m_pid > 0 && m_nStatus == -3) kill(m_pid, SIGTERM);
+    }
+    std::string Out() const { return Text(m_strOut); }
+    std::string Err() const { return Text(m_strErr); }
+
+private:
+    static std::string Text(const std::string& path) {
+        auto v = ReadHostFile(path);
+        return std::string(v.begin(), v.end());
+    }
+    pid_t m_pid = 0;
+    int m_nStatus = -3;   // -3: not waited for yet
+    std::string m_strOut, m_strErr;
+};
+
+std::string ReadText(const std::string& path) {
+    auto v = ReadHostFile(path);
+    return std::string(v.begin(), v.end());
 }
 
 class EndToEnd : public ::testing::Test {
@@ -79,28 +133,140 @@ protected:
             GTEST_SKIP() << "the program or the demo project is not built";
         fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     }
+    std::string Report() const { return ReadText(dir.File("Report_Game.txt")); }
     void CheckCleanReport() {
-        auto v = ReadHostFile(dir.File("Report_Game.txt"));
-        std::string s(v.begin(), v.end());
+        std::string s = Report();
         EXPECT_NE(s.find("App : ver 854"), std::string::npos);
         for (const char* pszBad : {"失敗", "読み込めません", "err V[", "err L[", "メモリが不足"}) {
             EXPECT_EQ(s.find(SjisToUtf8(pszBad)), std::string::npos) << pszBad << "\n" << s;
         }
+    }
+    // The frames run and the scene at the end, from the report's last line.
+    bool EndLine(unsigned* pnFrames, int* pnScene) {
+        std::string s = Report();
+        size_t at = s.rfind("App : end after ");
+        if (at == std::string::npos) return false;
+        return std::sscanf(s.c_str() + at, "App : end after %u frames in scene %d", pnFrames, pnScene) == 2;
+    }
+    // The lock file can be taken: the program gave it back.
+    bool LockIsFree() {
+        int fd = open(dir.File("Mossgrove.lock").c_str(), O_RDWR);
+        if (fd < 0) return false;
+        bool bFree = flock(fd, LOCK_EX | LOCK_NB) == 0;
+        close(fd);
+        return bFree;
+    }
+    // A clean windowed run of at least nFrames frames that ended in nScene
+    // (-1: any scene).
+    void CheckCleanRun(cGameRun& run, unsigned nFrames, int nScene) {
+        EXPECT_EQ(run.Wait(60), 0) << run.Err();
+        CheckCleanReport();
+        unsigned nRan = 0;
+        int nEndScene = -1;
+        ASSERT_TRUE(EndLine(&nRan, &nEndScene)) << Report();
+        EXPECT_GE(nRan, nFrames);
+        EXPECT_LT(nRan, nFrames + 100) << "the close comes right after the frame count is reached";
+        if (nScene >= 0) EXPECT_EQ(nEndScene, nScene);
+        // The demo runs in a window: its placement is saved on the close.
+        nDataVer = DATA_VERSION;
+        cWindowData w;
+        w.m_nWidth = -1;
+        ASSERT_EQ(w.Load("user_data\\Window.dat"), 1);
+        EXPECT_GE(w.m_nWidth, 640);
+        EXPECT_GE(w.m_nHeight, 480);
+        EXPECT_EQ(w.m_bMaximized, 0);
+        EXPECT_TRUE(LockIsFree());
     }
     cTempDir dir;
     std::string strExe;
 };
 
 TEST_F(EndToEnd, RunsHeadlessAndClosesCleanly) {
-    EXPECT_EQ(RunGame(strExe, "dummy", 300, 60), 0);
-    CheckCleanReport();
+    cGameRun run(strExe, "dummy", {"--close-after-frames", "300"}, "run");
+    CheckCleanRun(run, 300, -1);
 }
 
 TEST_F(EndToEnd, RunsInARealWindow) {
     const char* pszDisplay = std::getenv("DISPLAY");
     if (!pszDisplay || !*pszDisplay) GTEST_SKIP() << "no X display";
-    EXPECT_EQ(RunGame(strExe, "x11", 300, 60), 0);
+    cGameRun run(strExe, "x11", {"--close-after-frames", "300"}, "run");
+    CheckCleanRun(run, 300, -1);
+}
+
+// A stage file on the command line: the game starts on it (the numbered
+// file is found) and is still playing it at the close.
+TEST_F(EndToEnd, StartsOnAStageFromTheCommandLine) {
+    cGameRun run(strExe, "dummy", {"--close-after-frames", "200", "data\\stg4\\c01-1.stg4"}, "run");
+    CheckCleanRun(run, 200, SCENE_PLAY);
+    EXPECT_EQ(run.Err().find("no stage file"), std::string::npos) << run.Err();
+}
+
+TEST_F(EndToEnd, SaysSoWhenTheStageFileDoesNotExist) {
+    cGameRun run(strExe, "dummy", {"--close-after-frames", "200", "data\\stg4\\none.stg4"}, "run");
+    EXPECT_EQ(run.Wait(60), 0);
+    EXPECT_NE(run.Err().find("no stage file data\\stg4\\none.stg4"), std::string::npos) << run.Err();
+    unsigned nRan = 0;
+    int nScene = -1;
+    ASSERT_TRUE(EndLine(&nRan, &nScene));
+    EXPECT_NE(nScene, SCENE_PLAY);
+}
+
+// A test play started by the editor: the stage is played and the close asks
+// nothing.
+TEST_F(EndToEnd, RunsATestPlay) {
+    cGameRun run(strExe, "dummy", {"--test-play", "--close-after-frames", "200", "data\\stg4\\c02-1.stg4"}, "run");
+    CheckCleanRun(run, 200, SCENE_PLAY);
+    EXPECT_EQ(run.Err().find("message box"), std::string::npos) << run.Err();
+}
+
+// A second copy in the same folder asks whether to restart; answered
+// headless with its default (no), it leaves the first copy running and
+// ends with a failure status, saying why.
+TEST_F(EndToEnd, ASecondCopyLeavesTheFirstRunning) {
+    cGameRun first(strExe, "dummy", {"--close-after-frames", "100000"}, "first");
+    // The first copy holds the lock once it has started.
+    uint32_t nStart = GetTicks();
+    while (LockIsFree() && first.Running() && GetTicks() - nStart < 30000) SleepMs(20);
+    ASSERT_TRUE(first.Running()) << first.Err();
+    ASSERT_FALSE(LockIsFree());
+    cGameRun second(strExe, "dummy", {"--close-after-frames", "10"}, "second");
+    EXPECT_EQ(second.Wait(60), 1);
+    EXPECT_NE(second.Err().find(SjisToUtf8("既に起動しています")), std::string::npos) << second.Err();
+    EXPECT_NE(second.Err().find("another copy"), std::string::npos) << second.Err();
+    EXPECT_TRUE(first.Running());
+    // A termination signal closes the first copy without asking, and is not
+    // an error of the run.
+    first.Terminate();
+    EXPECT_EQ(first.Wait(60), 0) << first.Err();
     CheckCleanReport();
+    EXPECT_TRUE(LockIsFree());
+}
+
+TEST_F(EndToEnd, UsageAndCommandLineErrors) {
+    cGameRun help(strExe, "dummy", {"--help"}, "help");
+    EXPECT_EQ(help.Wait(30), 0);
+    for (const char* psz : {"STAGEFILE", "--test-play", "--close-after-frames N", "--help"})
+        EXPECT_NE(help.Out().find(psz), std::string::npos) << psz;
+    EXPECT_FALSE(fs::exists(dir.File("Report_Game.txt"))) << "--help starts nothing";
+    cGameRun bad(strExe, "dummy", {"--bogus"}, "bad");
+    EXPECT_EQ(bad.Wait(30), 2);
+    EXPECT_NE(bad.Err().find("unknown option --bogus"), std::string::npos) << bad.Err();
+    EXPECT_NE(bad.Err().find("usage:"), std::string::npos);
+    cGameRun count(strExe, "dummy", {"--close-after-frames"}, "count");
+    EXPECT_EQ(count.Wait(30), 2);
+    EXPECT_NE(count.Err().find("--close-after-frames needs"), std::string::npos) << count.Err();
+}
+
+// A folder that holds no game: the data folder cannot be made from a
+// default one; the box is answered headless and shown on standard error,
+// and the exit status says the game did not start.
+TEST_F(EndToEnd, AFailedStartUpExitsWithAFailureStatus) {
+    cTempDir empty;
+    cGameRun run(strExe, "dummy", {"--close-after-frames", "10"}, "empty");
+    EXPECT_EQ(run.Wait(60), 1);
+    EXPECT_NE(run.Err().find("[message box, headless]"), std::string::npos) << run.Err();
+    EXPECT_NE(run.Err().find(SjisToUtf8("「data」フォルダの作成に失敗")), std::string::npos) << run.Err();
+    EXPECT_NE(run.Err().find("could not start"), std::string::npos) << run.Err();
 }
 
 }  // namespace
