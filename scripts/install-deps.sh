@@ -3,15 +3,19 @@
 # Idempotent: quiet and quick when everything is already there.
 set -euo pipefail
 
+# Only what the build, the tests and the player use: the compiler and build
+# tools, GoogleTest, SDL 2 (window, input, audio output), FreeType and the
+# IPA fonts, Ogg Vorbis, FluidSynth with a General MIDI sound font, Dear
+# ImGui, and a virtual X server for the window tests.
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libsdl2-dev libsdl2-mixer-dev
+  libgtest-dev libgmock-dev googletest
+  libsdl2-dev
   libfreetype-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libogg-dev
   libfluidsynth-dev timgm6mb-soundfont
   libimgui-dev
-  xvfb xauth x11-utils
+  xvfb xauth
 )
 
 missing=()
