@@ -111,25 +111,23 @@ int cPlayScene::CheckItemContact() {
     return 0;
 }
 
-int cPlayScene::HeroDies(cHero* pHero) {
-    if (!pHero) return 0;
-    return pHero->Defeat();
-}
-
 int cPlayScene::CheckOtherDeaths() {
     // Each request is served once: the flag is cleared whatever follows.
     m_bCheckDead = 0;
     cHero* pHero = FirstHero();
-    if (pHero && !pHero->m_bDead && pHero->m_nHp <= 0) {
-        PlaySystemSound(SYSSOUND_MISS);
-        if (HeroDies(pHero) == PLAYRESULT_CLEAR) StageClear();
-        return 1;
-    }
+    if (pHero && !pHero->m_bDead && pHero->m_nHp <= 0) return PLAYRESULT_LOST;
     const bool bKeep = PlaySystem().m_bRule272 != 0;
     auto& lst = lstChara();
     for (auto it = lst.begin(); it != lst.end();) {
         cChara* c = it->get();
+        // The character the frame is stepping stays in the list: the frame's
+        // own walk removes it.
+        const bool bCanErase = c != m_lpCurChara;
         if (c->m_bVanish) {
+            if (!bCanErase) {
+                ++it;
+                continue;
+            }
             c->UnlinkAll();
             it = EraseChara(it);
             continue;
@@ -138,31 +136,25 @@ int cPlayScene::CheckOtherDeaths() {
             ++it;
             continue;
         }
-        int r = KillChara(c);
-        if (bKeep) {
-            if (r == PLAYRESULT_CLEAR) {
-                EraseChara(it);
-                return 1;
-            }
+        const int r = KillChara(c);
+        if (bKeep && r != PLAYRESULT_CLEAR) {
             PlaySystemSound(SYSSOUND_DEFEAT);
             ++it;
-        } else {
+        } else if (bCanErase) {
             it = EraseChara(it);
+        } else {
+            ++it;
         }
-        if (r != 0) return 1;
+        if (r != 0) return r;
     }
     return 0;
 }
 
 int cPlayScene::RunHeroDeathTests(cHero* pHero) {
     if (!pHero) return 0;
+    // The frame plays the miss sound and runs the hero's defeat.
     auto die = [&](const char* pszLabel) -> int {
         PlayStepLog(pszLabel);
-        PlaySystemSound(SYSSOUND_MISS);
-        if (HeroDies(pHero) == PLAYRESULT_CLEAR) {
-            StageClear();
-            return PLAYRESULT_CLEAR;
-        }
         return PLAYRESULT_LOST;
     };
     auto held = [&]() {
@@ -184,17 +176,14 @@ int cPlayScene::RunHeroDeathTests(cHero* pHero) {
         return die("Dead SP");
     }
     if (!pHero->m_bDead && !locked() && PushFromSolids(pHero) == 2) return die("Dead 6");
-    if (!pHero->m_bDead && (pHero->m_bHitLeft || pHero->m_bHitRight)) {
-        if (locked()) return 3;
-        if (JudgeBlockXBoth(pHero) == 2) return die("Dead 7");
-    }
+    // A hero held by a lock goes on here, as in the vertical test below.
+    if (!pHero->m_bDead && !locked() && (pHero->m_bHitLeft || pHero->m_bHitRight) && JudgeBlockXBoth(pHero) == 2)
+        return die("Dead 7");
     if (!pHero->m_bDead && !locked() && (pHero->m_bHitTop || pHero->m_bHitBottom) && JudgeBlockYBoth(pHero) == 2)
         return die("Dead 8");
     if (held() && !pHero->RestoreAfterLock()) {
         pHero->RestorePos();
         return die("Dead 9");
     }
-    pHero->DecayKnockX();
-    pHero->DecayKnockY();
     return 0;
 }

@@ -159,6 +159,8 @@ public:
     void UpdatePlayTimer();
     int UpdateTimeLimit(int n);
     int KillChara(cCharaBase* pChara);
+    // 2 the hero is out of HP, 1 a defeat requested a stage clear, else 0
+    // (the frame acts on the result).
     int CheckOtherDeaths();
     int RideSolid(cCharaBase* pChara);
     int PushFromSolids(cCharaBase* pChara);
@@ -173,11 +175,10 @@ public:
     int IsOverlappingOtherSolid(const cObj* pObj, int nExceptId);
     int IsSqueezed(cCharaBase* pObj, const SAVEDPOS& rcBefore);
     // The hero's death tests of one logic step after its flows: 0 none
-    // fired, 2 the hero died (the label went to the step log), 1 a stage
-    // clear was requested meanwhile, 3 the frame ends here without a death.
+    // fired, 2 the hero dies (the label went to the step log; the frame
+    // plays the miss and runs the defeat), 3 the frame ends here without a
+    // death (held by a lock).
     int RunHeroDeathTests(cHero* pHero);
-    // The result of the hero's death handling (1: the stage ends cleared).
-    int HeroDies(cHero* pHero);
     // Appends a shot to the shot list and files it in its group list.
     cShot* AddShot(std::unique_ptr<cShot> pShot);
     // The item's pop-up, sound and command list on the hero; 0 when the item
