@@ -5,6 +5,8 @@
 
 #include "graphics/DD.h"
 #include "play/CharaBase.h"
+#include "play/Combat.h"
+#include "play/PlayScene.h"
 #include "play/DisplayView.h"
 #include "play/PlayContext.h"
 #include "project/AnimePatterns.h"
@@ -209,4 +211,13 @@ int cPictureRun::Draw(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpPicture, int bFreez
     else
         DDBlt(lpDst, x, y, m_nWidth, m_nHeight, lpPicture, 0, 0, DDBLT_KEY);
     return 0;
+}
+
+// ---- the hit effect of a damage ----
+void AddHitEffect(int nEffect, const HITRECT& a, const HITRECT& b, int nScale) {
+    cPlayScene* s = GetPlayScene();
+    if (!s || nEffect == 0) return;
+    auto e = std::make_unique<cEffectAnime>();
+    e->SetAtOverlap(nEffect, {a.l, a.t, a.r, a.b}, {b.l, b.t, b.r, b.b}, nScale);
+    s->m_lstEffect.push_back(std::move(e));
 }

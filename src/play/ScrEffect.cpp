@@ -216,7 +216,7 @@ int Fx_Rotate(cScrEffectRun& r, const SCRFXFRAME& fx, int bFrozen) {
 int Fx_Circle(cScrEffectRun& r, const SCRFXFRAME& fx, int bFrozen) {
     if (TakeFrame(fx)) {
         const int cx = static_cast<int>(fx.dHeroX), cy = static_cast<int>(fx.dHeroY);
-        DDCircleBlt(fx.lpBack, cx, cy, 0, 0, static_cast<int>(r.m_dValue), AtLeast1(r.P(4)), fx.lpWork, cx, cy,
+        DDCircleBlt(fx.lpBack, cx, cy, fx.nWidth, fx.nHeight, static_cast<int>(r.m_dValue), AtLeast1(r.P(4)), fx.lpWork, cx, cy,
                     DDBLT_NOKEY);
     }
     if (bFrozen) return 0;

@@ -9,6 +9,7 @@
 #include "play/CharaEffectRun.h"
 #include "play/EffectAnime.h"
 #include "play/EffectRuns.h"
+#include "play/Hero.h"
 #include "play/Message.h"
 #include "play/PlayContext.h"
 #include "play/PlayScene.h"
@@ -165,6 +166,29 @@ TEST_F(MessageTest, FixedStageMessageKeepsItsFirstScreenPosition) {
     cMessage loose(s);
     loose.Update(nullptr, 0);
     EXPECT_EQ(loose.GetX(), 12 * 32 - 400);
+}
+
+TEST_F(MessageTest, AnchoredTextEndsWhenItsCharacterIsGone) {
+    auto hero = std::make_unique<cHero>();
+    hero->m_nId = 7;
+    hero->m_rcScreen = {100, 200, 131, 231};
+    ctx.vecPlayer.push_back(std::move(hero));
+    MESSAGESETUP s;
+    s.lpszText = "ab";   // 34 x 18
+    s.nPosMode = 4;      // above the hero
+    s.nAnchorId = 7;
+    s.nDurMode = MESDUR_STAGE;
+    cMessage m(s);
+    EXPECT_EQ(m.Update(nullptr, 0), 0);
+    EXPECT_EQ(m.GetX(), 116 - 17);
+    EXPECT_EQ(m.GetY(), 200 - 18);
+    ctx.vecPlayer.clear();
+    EXPECT_EQ(m.Update(nullptr, 0), 1);
+    // An icon keeps its last place instead.
+    s.nMode = MESMODE_1UP;
+    s.nAnchorId = 99;
+    cMessage icon(s);
+    EXPECT_EQ(icon.Update(nullptr, 0), 0);
 }
 
 TEST_F(MessageTest, KeyMessageZoomsInForNineUpdates) {
