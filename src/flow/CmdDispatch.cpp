@@ -35,27 +35,27 @@ const CMDEXECFUNC pfnCmdExec[CMDKIND_COUNT] = {
     CmdExec_SummonBlock,          // 13 summon block
     CmdExec_SummonChara,          // 14 summon character
     CmdExec_SummonItem,           // 15 summon item
-    CmdExec_Later,                // 16 flow operation
-    CmdExec_Later,                // 17 stage clear
-    CmdExec_Later,                // 18 game wait
-    CmdExec_Later,                // 19 message
-    CmdExec_Later,                // 20 warp
-    CmdExec_Later,                // 21 set target
+    CmdExec_FlowOperation,        // 16 flow operation
+    CmdExec_StageClear,           // 17 stage clear
+    CmdExec_GameWait,             // 18 game wait
+    CmdExec_Message,              // 19 message
+    CmdExec_Warp,                 // 20 warp
+    CmdExec_SetTarget,            // 21 set target
     CmdExec_Later,                // 22 status operation
     CmdExec_Later,                // 23 status operation 2
-    CmdExec_Later,                // 24 vanish
-    CmdExec_Later,                // 25 get item
-    CmdExec_Later,                // 26 change graphic
-    CmdExec_Later,                // 27 change animation set
-    CmdExec_Later,                // 28 run animation
-    CmdExec_Later,                // 29 run effect
-    CmdExec_Later,                // 30 run character effect
-    CmdExec_Later,                // 31 run screen effect
-    CmdExec_Later,                // 32 show picture
-    CmdExec_Later,                // 33 change screen colour
-    CmdExec_Later,                // 34 change background
-    CmdExec_Later,                // 35 play sound
-    CmdExec_Later,                // 36 play music
+    CmdExec_Vanish,               // 24 vanish
+    CmdExec_GetItem,              // 25 get item
+    CmdExec_ChangeGraphic,        // 26 change graphic
+    CmdExec_ChangeAnimeSet,       // 27 change animation set
+    CmdExec_RunAnime,             // 28 run animation
+    CmdExec_RunEffect,            // 29 run effect
+    CmdExec_RunCharaEffect,       // 30 run character effect
+    CmdExec_RunScreenEffect,      // 31 run screen effect
+    CmdExec_ShowPicture,          // 32 show picture
+    CmdExec_ChangeScreenColor,    // 33 change screen colour
+    CmdExec_ChangeBackground,     // 34 change background
+    CmdExec_PlaySound,            // 35 play sound
+    CmdExec_PlayBgm,              // 36 play music
     CmdExec_Later,                // 37 run code
     CmdExec_Later,                // 38 arrange
     CmdExec_None,                 // 39 loop: expanded when the flows are inserted
@@ -65,26 +65,26 @@ const CMDEXECFUNC pfnCmdExec[CMDKIND_COUNT] = {
 const CMDEXECFUNC pfnItemCmdExec[ITEMCMDKIND_COUNT] = {
     CmdExec_None,                 // 0 none
     ItemCmdExec_FlowChange,       // 1 flow change
-    CmdExec_Later,                // 2 stage clear
-    CmdExec_Later,                // 3 game wait
-    CmdExec_Later,                // 4 message
-    CmdExec_Later,                // 5 warp
-    CmdExec_Later,                // 6 set target
+    CmdExec_StageClear,           // 2 stage clear
+    CmdExec_GameWait,             // 3 game wait
+    CmdExec_Message,              // 4 message
+    CmdExec_Warp,                 // 5 warp
+    CmdExec_SetTarget,            // 6 set target
     CmdExec_Later,                // 7 status operation
     CmdExec_Later,                // 8 status operation 2
-    CmdExec_Later,                // 9 vanish
-    CmdExec_Later,                // 10 get item
-    CmdExec_Later,                // 11 change graphic
-    CmdExec_Later,                // 12 change animation set
-    CmdExec_Later,                // 13 run animation
-    CmdExec_Later,                // 14 run effect
-    CmdExec_Later,                // 15 run character effect
-    CmdExec_Later,                // 16 run screen effect
-    CmdExec_Later,                // 17 show picture
-    CmdExec_Later,                // 18 change screen colour
-    CmdExec_Later,                // 19 change background
-    CmdExec_Later,                // 20 play sound
-    CmdExec_Later,                // 21 play music
+    CmdExec_Vanish,               // 9 vanish
+    CmdExec_GetItem,              // 10 get item
+    CmdExec_ChangeGraphic,        // 11 change graphic
+    CmdExec_ChangeAnimeSet,       // 12 change animation set
+    CmdExec_RunAnime,             // 13 run animation
+    CmdExec_RunEffect,            // 14 run effect
+    CmdExec_RunCharaEffect,       // 15 run character effect
+    CmdExec_RunScreenEffect,      // 16 run screen effect
+    CmdExec_ShowPicture,          // 17 show picture
+    CmdExec_ChangeScreenColor,    // 18 change screen colour
+    CmdExec_ChangeBackground,     // 19 change background
+    CmdExec_PlaySound,            // 20 play sound
+    CmdExec_PlayBgm,              // 21 play music
     CmdExec_Later,                // 22 run code
     CmdExec_Later,                // 23 arrange
     CmdExec_None,                 // 24 loop
