@@ -50,9 +50,10 @@ void WriteIntList(cDataFile* fp, const cChkVector<int32_t>& v) {
 }
 
 void WriteLooseString(cDataFile* fp, const std::string& s) {
-    // The text up to its first zero, cut to what a formatting buffer holds.
+    // The text up to its first zero, at its full length, as every string of
+    // a record is written (the length word bounds it below 2 GiB).
     size_t nLen = strnlen(s.c_str(), s.size());
-    nLen = SjisSafeLength(s.c_str(), nLen, FORMAT_BUFFER_SIZE - 1);
+    nLen = SjisSafeLength(s.c_str(), nLen, 0x7FFFFFFE);
     fp->WriteI32(static_cast<int32_t>(nLen + 1));
     if (nLen == 0) return;
     fp->WriteBytes(s.data(), nLen);
