@@ -95,12 +95,15 @@ void cPlayScene::ModePlay() {
     }
     if (ctx.vecPlayer.empty()) return;
     cHero* pHero = ctx.vecPlayer[0].get();
-    if (CheckPauseKey()) return;
+    if (CheckPauseKey()) {
+        SetMode(PLAYSTATE_PAUSE);
+        return;
+    }
     if (PlayHost().CheckReplayKeys()) return;
     m_nStageFrame++;
     if (!ReadFrameInput(pHero)) return;
     UpdatePlayTimer();
-    if (UpdateTimeLimit(-1) == PLAYRESULT_LOST && !pHero->m_bDead) {
+    if (UpdateTimeLimit(-1) != 0 && !pHero->m_bDead) {
         LoseHero(pHero);
         return;
     }

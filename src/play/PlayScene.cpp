@@ -335,7 +335,10 @@ void cPlayScene::ModeClear() {
     const cStage& stage = *PlayCtx().lpStage;
     const int nRankMode = PlayHost().GetRankingMode();
     if (!stage.m_bQuickClear) {
-        if (CheckPauseKey()) return;
+        if (CheckPauseKey()) {
+            SetMode(PLAYSTATE_PAUSE);
+            return;
+        }
         PlayHost().CheckReplayKeys();
         if ((nRankMode == 0 || nRankMode == 1) && PlayHost().IsKeyDown(PLAYKEY_F3)) RegisterRanking();
     }
@@ -406,7 +409,10 @@ void cPlayScene::ModeRetry() {
 }
 
 void cPlayScene::ModeGameOver() {
-    if (CheckPauseKey()) return;
+    if (CheckPauseKey()) {
+        SetMode(PLAYSTATE_PAUSE);
+        return;
+    }
     if (PlayHost().CheckReplayKeys()) return;
     cInputState& in = PlayInput();
     in.LatchButtons(BUTTON_1 | BUTTON_2);

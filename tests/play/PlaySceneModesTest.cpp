@@ -1,0 +1,215 @@
+// The stage-play scene's modes: the pause menu and its entries, the held
+// buttons after a menu, lives and the miss, and the order of the play frame
+// where a stage clear, a loss and the time limit meet.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "play/Hero.h"
+#include "play/PlayHarness.h"
+#include "play/PlayScene.h"
+#include "project/Cursor.h"
+
+namespace {
+
+std::vector<std::string> Room() { return {"..........", ".H........", "..........", "##########"}; }
+
+int Count(const std::vector<int>& v, int n) { return static_cast<int>(std::count(v.begin(), v.end(), n)); }
+
+// Opens the pause menu with Space (one frame) and lets the key go.
+void OpenPause(cPlayHarness& h) {
+    h.System().m_bSpacePause = 1;
+    h.Host().vecKeyDown[PLAYKEY_SPACE] = true;
+    h.Frame();
+    h.Host().vecKeyDown[PLAYKEY_SPACE] = false;
+}
+
+// Chooses pause-menu row n (counted over the enabled entries) with button 1.
+void Choose(cPlayHarness& h, int nRow) {
+    h.Frame();   // the menu's first frame puts the cursor on "continue"
+    Cursor_Menu.Cur().nY = nRow;
+    h.Hold(0, 1);
+    h.Frame();
+    h.Release();
+}
+
+}  // namespace
+
+TEST(PlayModes, PauseKeySavesTheModeAndButton2ResumesIt) {
+    cPlayHarness h(Room());
+    h.SetUp();
+    h.Frames(5);
+    OpenPause(h);
+    cPlayScene& s = h.Scene();
+    EXPECT_EQ(s.m_nState, PLAYSTATE_PAUSE);
+    EXPECT_EQ(s.m_nSaveState, PLAYSTATE_PLAY);
+    EXPECT_EQ(Count(h.Host().vecSound, 4), 1);
+    const int nFrames = s.m_nPlayFrame;
+    h.Frames(10);   // nothing plays while paused
+    EXPECT_EQ(s.m_nPlayFrame, nFrames);
+    h.Hold(0, 2);
+    h.Frame();
+    EXPECT_EQ(s.m_nState, PLAYSTATE_PLAY);
+    EXPECT_EQ(s.m_bHoldButtons, 1);
+    // The button still held from the menu is not seen by play.
+    h.Frame();
+    EXPECT_EQ(h.Input().m_wButton, 0);
+    EXPECT_EQ(s.m_bHoldButtons, 1);
+    h.Release();
+    h.Frame();
+    EXPECT_EQ(s.m_bHoldButtons, 0);
+}
+
+TEST(PlayModes, PauseMenuContinueRetryAndQuit) {
+    {
+        cPlayHarness h(Room());
+        h.SetUp();
+        OpenPause(h);
+        Choose(h, 1);   // continue
+        EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_PLAY);
+    }
+    {
+        // Retry: the stage is set up again and the start banner mode follows.
+        cPlayHarness h(Room());
+        h.SetUp();
+        h.Frames(40);
+        h.Scene().m_vecStageVar[3] = 7;
+        OpenPause(h);
+        Choose(h, 2);
+        EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_START);
+        EXPECT_EQ(h.Scene().m_vecStageVar[3], 0);
+        EXPECT_EQ(h.Scene().m_nPlayFrame, 0);
+        h.Frame();
+        EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_PLAY);
+    }
+    {
+        // Quit: to the title through the fade-out.
+        cPlayHarness h(Room());
+        h.SetUp();
+        OpenPause(h);
+        Choose(h, 0);
+        EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_FADEOUT);
+        EXPECT_EQ(h.Game().m_nNextScene, SCENE_TITLE);
+        EXPECT_EQ(h.Host().nCloseRequests, 0);
+    }
+    {
+        // Quit in a game started directly on a stage file closes the program.
+        cPlayHarness h(Room());
+        h.SetUp();
+        bFreeStageStart = 1;
+        OpenPause(h);
+        Choose(h, 0);
+        EXPECT_EQ(h.Host().nCloseRequests, 1);
+        EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_PAUSE);
+    }
+}
+
+TEST(PlayModes, PauseMenuEntriesByPlayMode) {
+    cPlayHarness h(Room());
+    h.SetUp();
+    cPlayScene& s = h.Scene();
+    auto enabled = [&]() {
+        std::vector<int> v;
+        for (const cCmd& c : s.m_vecPauseMenu) v.push_back(c.m_bEnable);
+        return v;
+    };
+    h.Game().m_nGameMode = GAMEMODE_FREE;
+    s.BuildPauseMenu();
+    EXPECT_EQ(enabled(), (std::vector<int>{1, 1, 1, 0}));
+    // Challenge world 0 has no result entry: retry is refused, nothing read at -1.
+    h.Game().m_nGameMode = GAMEMODE_CHALLENGE;
+    h.System().m_bChallengePauseRetry = 1;
+    h.Progress().m_nWorld = 0;
+    s.BuildPauseMenu();
+    EXPECT_EQ(enabled(), (std::vector<int>{1, 1, 0, 0}));
+    h.Progress().m_vWorldResult.assign(2, cIntPair());
+    h.Progress().m_vWorldResult[0].m_nFirst = 1;
+    h.Progress().m_nWorld = 1;
+    s.BuildPauseMenu();
+    EXPECT_EQ(enabled(), (std::vector<int>{1, 1, 1, 0}));
+}
+
+TEST(PlayModes, LivesAndTheMiss) {
+    cPlayHarness h(Room());
+    h.SetUp();
+    cPlayScene& s = h.Scene();
+    cProgress& p = h.Progress();
+    // A play that starts with 3 lives used one on entry.
+    EXPECT_EQ(p.m_nLife, 2);
+    struct CASE {
+        int nLife, bDirect, nResult, nAfter;
+    } const acase[] = {{2, 0, 1, 1}, {0, 0, 0, 0}, {-3, 0, 0, -3}, {LIFE_UNLIMITED, 0, 1, LIFE_UNLIMITED}, {0, 1, 1, 0}};
+    for (const CASE& t : acase) {
+        p.m_nLife = t.nLife;
+        bFreeStageStart = t.bDirect;
+        EXPECT_EQ(s.UseLife(), t.nResult) << t.nLife;
+        EXPECT_EQ(p.m_nLife, t.nAfter) << t.nLife;
+    }
+    bFreeStageStart = 0;
+    // The miss with no life left is the game over; with one, the stage again.
+    p.m_nLife = 0;
+    s.OnHeroDefeatEnded();
+    EXPECT_EQ(s.m_nState, PLAYSTATE_GAMEOVER);
+    p.m_nLife = 1;
+    s.OnHeroDefeatEnded();
+    EXPECT_EQ(s.m_nState, PLAYSTATE_START);
+    EXPECT_EQ(p.m_nLife, 0);
+    // Button 1 on the game over goes to the title.
+    s.SetMode(PLAYSTATE_GAMEOVER);
+    h.Hold(0, 1);
+    h.Frame();
+    EXPECT_EQ(s.m_nState, PLAYSTATE_FADEOUT);
+    EXPECT_EQ(h.Game().m_nNextScene, SCENE_TITLE);
+}
+
+TEST(PlayModes, StartBannersShow79FramesEach) {
+    cPlayHarness h(Room());
+    h.Stage().m_nWidth = 0;   // the stage's defaults, then both banners on
+    h.BuildStage();
+    h.Stage().m_bShowStartBanner = 1;
+    h.Stage().m_bShowStartBanner2 = 1;
+    h.SetUp();
+    // SetUp steps until play: fade-in (1 frame), 79 + 79 banner frames, then
+    // the frame that moves on.
+    EXPECT_EQ(h.Scene().m_nModeFrame, 0);
+    EXPECT_EQ(h.Scene().m_nModeFrame2, 80);
+}
+
+TEST(PlayFrameOrder, AClearRequestedBeforeTheHeroStepBeatsTheHits) {
+    cPlayHarness h(Room());
+    h.SetUp();
+    h.Frames(10);
+    h.Scene().m_nClear = 1;
+    h.Frame();
+    EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_CLEAR);
+    EXPECT_EQ(Count(h.Host().vecSound, 8), 0);
+}
+
+TEST(PlayFrameOrder, TimeUpEndsTheFrameBeforeAnyLogic) {
+    // An item under the hero would be taken by this frame's logic (its sound
+    // 5 plays as 21); the time running out loses the hero before that.
+    cPlayHarness h({"..........", ".HI.......", "..........", "##########"});
+    h.ItemTemplate().m_nSound = 5;
+    h.Stage().m_nWidth = 0;
+    h.BuildStage();
+    h.Stage().m_bShowStartBanner = h.Stage().m_bShowStartBanner2 = 0;
+    h.Stage().m_bTimeLimit = 1;
+    h.Stage().m_nTimeLimit = 1;
+    h.SetUp();
+    cPlayScene& s = h.Scene();
+    ASSERT_EQ(s.m_nTime, 1);
+    ASSERT_EQ(Count(h.Host().vecSound, 21), 0);
+    h.Ctx().nFrameDivider = 59;
+    h.Frame();
+    EXPECT_EQ(s.m_nTime, 0);
+    EXPECT_EQ(Count(h.Host().vecSound, 8), 1);
+    EXPECT_EQ(Count(h.Host().vecSound, 21), 0);
+    EXPECT_NE(s.m_nState, PLAYSTATE_CLEAR);
+
+    // Without the time limit the same frame takes the item.
+    cPlayHarness c({"..........", ".HI.......", "..........", "##########"});
+    c.ItemTemplate().m_nSound = 5;
+    c.SetUp();
+    c.Frames(2);
+    EXPECT_EQ(Count(c.Host().vecSound, 21), 1);
+}
