@@ -198,14 +198,14 @@ void cWorldMap::Validate() {
             if (static_cast<uint32_t>(nCell) >= nChips) nCell = 0;
         }
 
-    for (auto it = m_vPlace.begin(); it != m_vPlace.end();) {
-        if (it->m_nX < 0) it->m_nX = 0;
-        if (it->m_nY < 0) it->m_nY = 0;
-        if (it->m_nX >= m_nWidth || it->m_nY >= m_nHeight)
-            it = m_vPlace.erase(it);
-        else
-            ++it;
+    // Places outside the map go, in one pass.
+    for (cWorldPlace& place : m_vPlace) {
+        if (place.m_nX < 0) place.m_nX = 0;
+        if (place.m_nY < 0) place.m_nY = 0;
     }
+    m_vPlace.erase(std::remove_if(m_vPlace.begin(), m_vPlace.end(),
+                                  [&](const cWorldPlace& p) { return p.m_nX >= m_nWidth || p.m_nY >= m_nHeight; }),
+                   m_vPlace.end());
 }
 
 cWorldPlace* cWorldMap::FindPlace(int x, int y) {

@@ -82,6 +82,20 @@ TEST_F(WorldMapTest, Validate) {
              m.m_vPlace[3].m_nX = -2; m.m_vPlace[3].m_nY = 15;
          },
          [](const cWorldMap& m) { ASSERT_EQ(m.m_vPlace.size(), 1u); EXPECT_EQ(m.m_vPlace[0].m_nX, 2); }},
+        {"many places, every other one outside", [](cWorldMap& m) {
+             m.m_vPlace.resize(1000);
+             for (int i = 0; i < 1000; i++) {
+                 m.m_vPlace[static_cast<size_t>(i)].m_nX = i % 2 ? 20 : (i / 2) % 20;
+                 m.m_vPlace[static_cast<size_t>(i)].m_nY = (i / 2) % 15;
+             }
+         },
+         [](const cWorldMap& m) {
+             ASSERT_EQ(m.m_vPlace.size(), 500u);
+             for (int k = 0; k < 500; k++) {
+                 EXPECT_EQ(m.m_vPlace[static_cast<size_t>(k)].m_nX, k % 20) << k;
+                 EXPECT_EQ(m.m_vPlace[static_cast<size_t>(k)].m_nY, k % 15) << k;
+             }
+         }},
         {"no chips", [](cWorldMap& m) { m.m_vChip.clear(); m.SetCell(1, 1, 1); },
          [](const cWorldMap& m) { EXPECT_EQ(m.m_vChip.size(), 1u); EXPECT_EQ(m.GetCell(1, 1), 0); }},
         {"pitch from the width", [](cWorldMap& m) { m.m_nPitch = 4; m.m_nPitchShift = 2; m.m_vCell.resize(3); },
