@@ -21,15 +21,15 @@
 const CMDEXECFUNC pfnCmdExec[CMDKIND_COUNT] = {
     CmdExec_None,                 // 0 none
     CmdExec_None,                 // 1 wait: only its duration
-    CmdExec_Later,                // 2 straight move
-    CmdExec_Later,                // 3 ground turn-back move
-    CmdExec_Later,                // 4 circle move
-    CmdExec_Later,                // 5 charge move
-    CmdExec_Later,                // 6 homing move
-    CmdExec_Later,                // 7 avoid leaving the screen
-    CmdExec_Later,                // 8 cancel motion
-    CmdExec_Later,                // 9 change direction
-    CmdExec_Later,                // 10 jump
+    CmdExec_StraightMove,         // 2 straight move
+    CmdExec_GroundTurnMove,       // 3 ground turn-back move
+    CmdExec_CircleMove,           // 4 circle move
+    CmdExec_ChargeMove,           // 5 charge move
+    CmdExec_HomingMove,           // 6 homing move
+    CmdExec_AvoidOffScreenMove,   // 7 avoid leaving the screen
+    CmdExec_DisableMove,          // 8 cancel motion
+    CmdExec_ChangeDirection,      // 9 change direction
+    CmdExec_Jump,                 // 10 jump
     CmdExec_Shot,                 // 11 shot
     CmdExec_Sword,                // 12 sword
     CmdExec_SummonBlock,          // 13 summon block
@@ -41,8 +41,8 @@ const CMDEXECFUNC pfnCmdExec[CMDKIND_COUNT] = {
     CmdExec_Message,              // 19 message
     CmdExec_Warp,                 // 20 warp
     CmdExec_SetTarget,            // 21 set target
-    CmdExec_Later,                // 22 status operation
-    CmdExec_Later,                // 23 status operation 2
+    CmdExec_StatusOperation,      // 22 status operation
+    CmdExec_StatusOperation2,     // 23 status operation 2
     CmdExec_Vanish,               // 24 vanish
     CmdExec_GetItem,              // 25 get item
     CmdExec_ChangeGraphic,        // 26 change graphic
@@ -56,8 +56,8 @@ const CMDEXECFUNC pfnCmdExec[CMDKIND_COUNT] = {
     CmdExec_ChangeBackground,     // 34 change background
     CmdExec_PlaySound,            // 35 play sound
     CmdExec_PlayBgm,              // 36 play music
-    CmdExec_Later,                // 37 run code
-    CmdExec_Later,                // 38 arrange
+    CmdExec_RunCode,              // 37 run code
+    CmdExec_Arrange,              // 38 arrange
     CmdExec_None,                 // 39 loop: expanded when the flows are inserted
 };
 
@@ -70,8 +70,8 @@ const CMDEXECFUNC pfnItemCmdExec[ITEMCMDKIND_COUNT] = {
     CmdExec_Message,              // 4 message
     CmdExec_Warp,                 // 5 warp
     CmdExec_SetTarget,            // 6 set target
-    CmdExec_Later,                // 7 status operation
-    CmdExec_Later,                // 8 status operation 2
+    CmdExec_StatusOperation,      // 7 status operation
+    CmdExec_StatusOperation2,     // 8 status operation 2
     CmdExec_Vanish,               // 9 vanish
     CmdExec_GetItem,              // 10 get item
     CmdExec_ChangeGraphic,        // 11 change graphic
@@ -85,22 +85,22 @@ const CMDEXECFUNC pfnItemCmdExec[ITEMCMDKIND_COUNT] = {
     CmdExec_ChangeBackground,     // 19 change background
     CmdExec_PlaySound,            // 20 play sound
     CmdExec_PlayBgm,              // 21 play music
-    CmdExec_Later,                // 22 run code
-    CmdExec_Later,                // 23 arrange
+    CmdExec_RunCode,              // 22 run code
+    CmdExec_Arrange,              // 23 arrange
     CmdExec_None,                 // 24 loop
 };
 
 // The run initialisers: only the movement kinds and the jump have one.
 const CMDINITFUNC pfnCmdInit[CMDKIND_COUNT] = {
     nullptr, nullptr,
-    nullptr,   // 2 CmdInit_Move
-    nullptr,   // 3 CmdInit_Move
-    nullptr,   // 4 CmdInit_CircleMove
-    nullptr,   // 5 CmdInit_Move
-    nullptr,   // 6 CmdInit_HomingMove
-    nullptr,   // 7 CmdInit_Move
+    CmdInit_Move,         // 2
+    CmdInit_Move,         // 3
+    CmdInit_CircleMove,   // 4
+    CmdInit_Move,         // 5
+    CmdInit_HomingMove,   // 6
+    CmdInit_Move,         // 7
     nullptr, nullptr,
-    nullptr,   // 10 CmdInit_Jump
+    CmdInit_Jump,         // 10
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -123,35 +123,6 @@ bool HasRecord(const cEdCmd& cmd, int nKind) {
     if (n == REC_SHOT) return cmd.m_pShot.get() != nullptr;
     return true;
 }
-
-// Sets the scene's current character, flow run and command run for a call
-// and puts back what was there.
-class cCurRunSaver {
-public:
-    cCurRunSaver(cCharaBase* pChara, cFlowRun* pFlow, cCmdRun* pCmd) : m_pScene(GetPlayScene()) {
-        if (!m_pScene) return;
-        m_pChara = m_pScene->m_lpCurChara;
-        m_pFlow = m_pScene->m_lpCurFlow;
-        m_pCmd = m_pScene->m_lpCurCmd;
-        m_pScene->m_lpCurChara = pChara;
-        if (pFlow) m_pScene->m_lpCurFlow = pFlow;
-        m_pScene->m_lpCurCmd = pCmd;
-    }
-    ~cCurRunSaver() {
-        if (!m_pScene) return;
-        m_pScene->m_lpCurChara = m_pChara;
-        m_pScene->m_lpCurFlow = m_pFlow;
-        m_pScene->m_lpCurCmd = m_pCmd;
-    }
-    cCurRunSaver(const cCurRunSaver&) = delete;
-    cCurRunSaver& operator=(const cCurRunSaver&) = delete;
-
-private:
-    cPlayScene* m_pScene;
-    cCharaBase* m_pChara = nullptr;
-    cFlowRun* m_pFlow = nullptr;
-    cCmdRun* m_pCmd = nullptr;
-};
 
 std::mutex g_ReportLock;
 std::set<int>& ReportedKeys() {
@@ -244,7 +215,7 @@ int ItemCmdDispatch(cHero* pHero, cEdCmd* pCmd, cFlowRun* pFlow) {
     if (bMessage && pScene) call.bMsgCont = pScene->m_bMesShown;
     int r;
     {
-        cCurRunSaver saver(pHero, pFlow, nullptr);
+        cFlowCurrentScope scope(pHero, pFlow ? pFlow : CurrentFlowRun(), nullptr);
         r = pfnItemCmdExec[nKind](call);
     }
     if (bMessage && pScene) pScene->m_bMesShown = 1;
@@ -286,6 +257,37 @@ void InitFlowRun(cFlowRun& run, cFlow* pFlow, int nIndex, cCharaBase* pChara) {
 }
 
 // --- services ---
+
+cFlowCurrentScope::cFlowCurrentScope(cCharaBase* pChara, cFlowRun* pFlow, cCmdRun* pCmd) : m_pScene(GetPlayScene()) {
+    if (!m_pScene) return;
+    m_pChara = m_pScene->m_lpCurChara;
+    m_pFlow = m_pScene->m_lpCurFlow;
+    m_pCmd = m_pScene->m_lpCurCmd;
+    m_pScene->m_lpCurChara = pChara;
+    m_pScene->m_lpCurFlow = pFlow;
+    m_pScene->m_lpCurCmd = pCmd;
+}
+
+cFlowCurrentScope::~cFlowCurrentScope() {
+    if (!m_pScene) return;
+    m_pScene->m_lpCurChara = m_pChara;
+    m_pScene->m_lpCurFlow = m_pFlow;
+    m_pScene->m_lpCurCmd = m_pCmd;
+}
+
+cCharaBase* CurrentChara() {
+    cPlayScene* p = GetPlayScene();
+    return p ? p->m_lpCurChara : nullptr;
+}
+
+cFlowRun* CurrentFlowRun() {
+    cPlayScene* p = GetPlayScene();
+    return p ? p->m_lpCurFlow : nullptr;
+}
+
+void SetCurrentCmdRun(cCmdRun* pRun) {
+    if (cPlayScene* p = GetPlayScene()) p->m_lpCurCmd = pRun;
+}
 
 cPlayScene* CmdScene() { return GetPlayScene(); }
 cStage* CmdStage() { return PlayCtx().lpStage; }

@@ -131,6 +131,26 @@ int CmdExec_Arrange(const CMDCALL& call);
 // Item kind 1: the flow change of the hero's flows.
 int ItemCmdExec_FlowChange(const CMDCALL& call);
 
+// --- the current run ---
+// Sets the play scene's current character, flow run and command run for a
+// scope and puts back what was there (nothing without a scene).
+class cFlowCurrentScope {
+public:
+    cFlowCurrentScope(cCharaBase* pChara, cFlowRun* pFlow, cCmdRun* pCmd);
+    ~cFlowCurrentScope();
+    cFlowCurrentScope(const cFlowCurrentScope&) = delete;
+    cFlowCurrentScope& operator=(const cFlowCurrentScope&) = delete;
+
+private:
+    cPlayScene* m_pScene;
+    cCharaBase* m_pChara = nullptr;
+    cFlowRun* m_pFlow = nullptr;
+    cCmdRun* m_pCmd = nullptr;
+};
+cCharaBase* CurrentChara();
+cFlowRun* CurrentFlowRun();
+void SetCurrentCmdRun(cCmdRun* pRun);
+
 // --- what executors reach the stage through ---
 // All of these answer safely (null, 0) when the play context lacks the part.
 cPlayScene* CmdScene();

@@ -8,6 +8,7 @@
 class cFlow;
 class cEdCmd;
 class cCharaBase;
+class cFlowRun;
 
 // The speed words of a movement run that an arrival stops.
 struct MOVERUN {
@@ -26,8 +27,12 @@ struct SAMPLEPOINT {
 
 class cCmdRun {
 public:
+    // Begin and Exec for the current character and flow run of the scene.
     void Begin();
     int Exec();
+    // The same with the character and the flow run given.
+    void Begin(cCharaBase* pChara, cFlowRun* pFlow);
+    int Exec(cCharaBase* pChara, cFlowRun* pFlow);
 
     cEdCmd* m_lpCmd = nullptr;   // the command in the character's own flow copy
     int32_t m_bDone = 0;
@@ -65,9 +70,13 @@ struct ANIMSCHED {
 
 class cFlowRun {
 public:
+    // Start and Step for the scene's current character.
     void Start();
     int Stop(cCharaBase* pChara);
     int Step();
+    // The same with the flow's owner given.
+    void Start(cCharaBase* pOwner);
+    int Step(cCharaBase* pOwner);
     void Pause() { m_bPause = 1; }
     void Resume() { m_bPause = 0; }
     void StopForever(cCharaBase* pChara);
@@ -90,6 +99,10 @@ public:
     int32_t m_bMsgWait = 0;
     int32_t m_bAbort = 0;
     std::list<ARRANGEENTRY> m_lstArrange;
+    // Counts the starts, so a step sees that its command restarted the flow.
+    int32_t m_nStartCount = 0;
+    // Set while a before-start flow runs its commands at its start.
+    int32_t m_bStartWalk = 0;
     // Event firing: fired this frame, the keys of an edge-triggered key flow
     // still held, the last test of a continuous key flow matched.
     int32_t m_bFired = 0;
