@@ -13,11 +13,22 @@
 // reads zeros from then on, so callers may finish their reads and check
 // IsFailed() once. Load then returns 0. A reader never posts a close.
 //
-// The tables are working state: each base operation (Read, Write, Clear,
-// CopyFields, StripCR, assignment) registers the record, does its work and
-// hands the table storage back to a per-thread pool, so that a list of
-// thousands of records holds no tables. A RegisterFields call of the
-// record's own fills its tables and leaves them in place (FieldTable()).
+// A record's tables depend only on its class and the version, so the base
+// operations (Read, Write, Clear, CopyFields, StripCR) keep one layout per
+// class and version on each thread: the entries as offsets from the record's
+// start (or the address of a process-wide scratch field), made by one
+// RegisterFields call and used for every instance. A class is trusted with a
+// shared layout only after three instances at different addresses have
+// registered the same entries; a class that registers anything outside its
+// own object (a heap buffer, a member of another object), or whose entries
+// differ between instances, is registered afresh on every operation, as is a
+// class before it is trusted. Builds with assertions compare every use of a
+// shared layout with a fresh registration, and others one use in 1024; a
+// mismatch turns the class to per-instance registration for good.
+// RegisterFields must therefore depend on the version only. A RegisterFields
+// call of the record's own fills its tables and leaves them in place
+// (FieldTable()); the base operations leave the record's tables as they
+// found them.
 //
 // Saving writes to a temporary file beside the target, checks every write
 // and the close, syncs it to the disk and renames it over the target, then
@@ -27,10 +38,12 @@
 // time (a stage is read on the loader thread while its caller only pumps).
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "foundation/ChkContainers.h"
+#include "platform/FileView.h"
 
 class cRecord;
 
@@ -77,12 +90,32 @@ public:
 
     // Reading. A short read fails the stream and fills with zeros.
     bool ReadBytes(void* p, size_t n);
-    int32_t ReadI32();
+    int32_t ReadI32() {
+        int32_t v;
+        if (!m_bFailed && m_nReadSize - m_nPos >= 4) {
+            std::memcpy(&v, m_pRead + m_nPos, 4);
+            m_nPos += 4;
+        } else {
+            ReadBytes(&v, 4);
+        }
+        return v;
+    }
+    // The next n bytes of the file in memory, skipped over; null, with the
+    // stream failed, when fewer are left.
+    const uint8_t* Take(size_t n) {
+        if (!m_bFailed && m_nReadSize - m_nPos >= n) {
+            const uint8_t* p = m_pRead + m_nPos;
+            m_nPos += n;
+            return p;
+        }
+        m_bFailed = true;
+        return nullptr;
+    }
     uint32_t ReadU32();
     int16_t ReadI16();
     uint8_t ReadU8();
     double ReadF64();
-    size_t BytesLeft() const { return m_bReading ? m_vData.size() - m_nPos : 0; }
+    size_t BytesLeft() const { return m_nReadSize - m_nPos; }
     // Bytes read so far, or written so far (the version word included).
     size_t Position() const { return m_nFlushed + m_nPos; }
 
@@ -102,7 +135,18 @@ public:
 
     // Writing. A failed write fails the stream.
     bool WriteBytes(const void* p, size_t n);
-    void WriteI32(int32_t v);
+    void WriteI32(int32_t v) {
+        if (!m_bFailed && !m_bReading && m_vData.size() - m_nPos >= 4) {
+            std::memcpy(m_vData.data() + m_nPos, &v, 4);
+            m_nPos += 4;
+        } else {
+            WriteBytes(&v, 4);
+        }
+    }
+    // Room for the next n bytes of the file in the write buffer, to be filled
+    // by the caller. Null when the stream has failed, or when n is larger
+    // than the buffer (the caller then writes piece by piece).
+    uint8_t* Reserve(size_t n);
     void WriteU32(uint32_t v);
     void WriteI16(int16_t v);
     void WriteU8(uint8_t v);
@@ -124,7 +168,12 @@ private:
     bool m_bReading = true;
     bool m_bFailed = false;
     uint32_t m_nVersion = 0;
-    std::vector<uint8_t> m_vData;  // the whole file when reading, the buffer when writing
+    // Reading: the whole file (m_nReadSize stays 0 when writing, so that the
+    // read checks fail a writing stream).
+    const uint8_t* m_pRead = nullptr;
+    size_t m_nReadSize = 0;
+    cFileView m_view;              // reading a file: holds its bytes
+    std::vector<uint8_t> m_vData;  // reading from memory: the bytes; writing: the buffer
     size_t m_nPos = 0;             // read position, or bytes held in the write buffer
     size_t m_nFlushed = 0;         // writing: bytes already handed to the file
     FILE* m_fp = nullptr;          // writing: the temporary file
@@ -143,6 +192,12 @@ cDataFile* CreateDataFile(const char* path);
 // read file returns 1 unless the stream failed. Null is allowed (returns 0).
 int CloseDataFile(cDataFile* fp);
 
+// The tables a RegisterFields call fills.
+struct RECORDTABLES {
+    cChkVector<FIELDDATA> vFields;
+    cChkVector<STRINGDATA> vStrings;
+};
+
 class cRecord {
 public:
     cRecord() = default;
@@ -150,7 +205,7 @@ public:
     cRecord(const cRecord&) noexcept {}
     cRecord(cRecord&&) noexcept {}
     cRecord& operator=(const cRecord& src);
-    virtual ~cRecord() = default;
+    virtual ~cRecord();
 
     virtual void OnCopySource(int nVer) { (void)nVer; }
     virtual void RegisterFields(int nVer) { (void)nVer; ClearFieldTable(); }
@@ -171,11 +226,14 @@ public:
     void ReadStrings(cDataFile* fp);
     void WriteStrings(cDataFile* fp);
 
-    const cChkVector<FIELDDATA>& FieldTable() const { return m_vFieldData; }
-    const cChkVector<STRINGDATA>& StringTable() const { return m_vStringData; }
+    // What the record's last RegisterFields call of its own registered
+    // (empty before the first).
+    const cChkVector<FIELDDATA>& FieldTable() const;
+    const cChkVector<STRINGDATA>& StringTable() const;
 
 protected:
     friend class cRecordTableLease;
+    friend class cRecordLayoutUse;
     void ClearFieldTable();
     void AddField8(void* lpData, int nCount = 1);
     void AddField4(void* lpData, int nCount = 1);
@@ -184,12 +242,13 @@ protected:
     void AddField(void* lpData, int nCount, int nSize);
     void AddString(std::string* lpStr);
 
-    cChkVector<FIELDDATA> m_vFieldData;    // filled by RegisterFields
-    cChkVector<STRINGDATA> m_vStringData;
-
 private:
-    void ReadStringTable(cDataFile* fp);
-    void WriteStringTable(cDataFile* fp);
+    RECORDTABLES& Tables();
+    // The tables RegisterFields fills: the record's own, made by its first
+    // registration outside the base operations, or, during a base
+    // operation's registration, storage lent by the thread's pool. A list of
+    // thousands of records thus holds no tables.
+    RECORDTABLES* m_pTables = nullptr;
 };
 
 // Removes every byte 13 from s.

@@ -150,6 +150,44 @@ TEST_F(RecordTest, StringsAreStoredUpToTheirFirstZeroAndAtFullLength) {
     EXPECT_EQ(back.m_strE, std::string(300000, 'x'));
 }
 
+TEST_F(RecordTest, TextsOfEveryLengthEndAtTheirFirstZero) {
+    // Lengths around the word and scan boundaries; the zero at the start, in
+    // the middle, in the last word and nowhere; high bytes and 0x01 bytes
+    // (which a word test may mark by borrow) beside the zero.
+    struct CASE {
+        size_t nLen;
+        size_t nZero;  // npos: no zero
+    };
+    const size_t npos = std::string::npos;
+    const CASE cases[] = {
+        {7, 3},   {8, npos}, {8, 0},  {8, 7},   {9, 8},   {15, 14}, {16, 9},  {17, npos}, {17, 16},
+        {23, 8},  {24, 23},  {31, 1}, {63, 62}, {64, 56}, {64, npos}, {65, 64}, {65, 3},  {200, 150},
+    };
+    for (const CASE& c : cases) {
+        SCOPED_TRACE(testing::Message() << "length " << c.nLen << " zero at " << static_cast<long long>(c.nZero));
+        std::string text;
+        for (size_t i = 0; i < c.nLen; i++) text += static_cast<char>(i % 3 == 0 ? 0x81 : (i % 3 == 1 ? 0x01 : 'a'));
+        if (c.nZero != npos) text[c.nZero] = '\0';
+        size_t nKept = c.nZero == npos ? c.nLen : c.nZero;
+
+        cGoldenRec rec;
+        rec.m_strD = text;
+        ASSERT_EQ(rec.Save("z.dat"), 1);
+        EXPECT_EQ(rec.m_strD, text.substr(0, nKept));
+        cGoldenRec back;
+        ASSERT_EQ(back.Load("z.dat"), 1);
+        EXPECT_EQ(back.m_strD, text.substr(0, nKept));
+
+        // A stored text with a zero inside is read up to it.
+        cByteBuilder b;
+        b.U32(854).Count(0).Count(1).I32(static_cast<int32_t>(c.nLen + 1)).Raw(text).U8(0);
+        ASSERT_TRUE(b.WriteFile(m_dir.File("zr.dat")));
+        cGoldenRec raw;
+        ASSERT_EQ(raw.Load("zr.dat"), 1);
+        EXPECT_EQ(raw.m_strD, text.substr(0, nKept));
+    }
+}
+
 TEST_F(RecordTest, VersionedFilesReadWithTheirOwnLayout) {
     struct CASE {
         const char* pszName;
