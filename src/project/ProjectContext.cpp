@@ -1,6 +1,8 @@
 #include "project/ProjectContext.h"
 
 #include "project/Database.h"
+#include "project/GameState.h"
+#include "project/ReplayLog.h"
 #include "project/SystemData.h"
 #include "stage/CommonPalette.h"
 
@@ -31,4 +33,9 @@ const cChkVector<cCharaData>* cProjectContext::CharaPalette(int nType) const {
 }
 const cChkVector<cItemData>* cProjectContext::ItemPalette(int nType) const {
     return nType == PALETTE_COMMON ? &CommonPalette().m_vItemPalette : nullptr;
+}
+
+int cProjectContext::ReplayPlaybackVersion() const {
+    if (GetGameState().m_nPlayType != PLAYTYPE_REPLAY) return 0;
+    return static_cast<int>(recReplayA.m_nFileVersion);
 }

@@ -29,6 +29,9 @@ public:
     const cChkVector<cBlockData>* BlockPalette(int nType) const override;
     const cChkVector<cCharaData>* CharaPalette(int nType) const override;
     const cChkVector<cItemData>* ItemPalette(int nType) const override;
+    // The data version of the replay file being played back (the loaded
+    // log's), 0 outside a playback.
+    int ReplayPlaybackVersion() const override;
 
     // Null stands for the start-up instance.
     void SetCommonPalette(const cCommonPalette* lpCommon) { m_lpCommon = lpCommon; }

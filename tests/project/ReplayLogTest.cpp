@@ -291,6 +291,19 @@ TEST_F(ReplayTest, FileNames) {
     EXPECT_TRUE(EndsWith(s, "x_c007_0__2024__03_02__14_05.rpl4_854")) << s;
 }
 
+TEST_F(ReplayTest, PlaybackVersionOfTheStageContext) {
+    cGameState state;
+    SetGameState(&state);
+    uint32_t nSaved = recReplayA.m_nFileVersion;
+    recReplayA.m_nFileVersion = 777;   // an old replay: its input rules apply in its playback only
+    cProjectContext ctx;
+    EXPECT_EQ(ctx.ReplayPlaybackVersion(), 0);
+    state.m_nPlayType = PLAYTYPE_REPLAY;
+    EXPECT_EQ(ctx.ReplayPlaybackVersion(), 777);
+    recReplayA.m_nFileVersion = nSaved;
+    SetGameState(nullptr);
+}
+
 class cFakeHost : public IProgressHost {
 public:
     int RequestNameEntry(std::string& s) override {
