@@ -186,6 +186,8 @@ void cProgress::FitLists() {
     int nWorlds = std::clamp<int32_t>(recSystem.m_nWorldCount, 0, MAX_WORLD_RESULTS);
     m_vWorldResult.resize(static_cast<size_t>(nWorlds));
     if (m_nWorldReached > nWorlds) m_nWorldReached = nWorlds;
+    // The ranking kind indexes the ranking tables and the per-mode switches.
+    if (m_nRankKind < 0 || m_nRankKind >= RANK_KIND_COUNT) m_nRankKind = 0;
 }
 
 void cProgress::Write(cDataFile* fp) {

@@ -285,19 +285,21 @@ TEST_F(ProgressTest, DamagedFilesChangeNothing) {
     }
 }
 
-TEST_F(ProgressTest, MapCellsOutsideTheMapTakeTheStart) {
+TEST_F(ProgressTest, MapCellsAndRankKindOutOfRange) {
     struct CASE { int32_t x, y, wantX, wantY; };
-    for (CASE c : {CASE{19, 14, 19, 14}, {20, 3, 9, 3}, {3, 15, 3, 7}, {-1, -5, 9, 7}, {INT_MIN, INT_MAX, 9, 7}}) {
+    for (CASE c : {CASE{19, 14, 19, 14}, {4, 4, 4, 4}, {20, 3, 9, 3}, {3, 15, 3, 7}, {-1, -5, 9, 7}, {INT_MIN, INT_MAX, 9, 7}}) {
         cProgress p;
         p.m_nMapX = c.x;
         p.m_nMapY = c.y;
         p.m_nWorldReached = 99;
+        p.m_nRankKind = c.x;   // a kind outside 0..4 becomes 0
         ASSERT_EQ(p.Save("m.dat"), 1);
         cProgress back;
         ASSERT_EQ(back.Load("m.dat"), 1);
         EXPECT_EQ(back.m_nMapX, c.wantX) << c.x;
         EXPECT_EQ(back.m_nMapY, c.wantY) << c.y;
         EXPECT_EQ(back.m_nWorldReached, 40);
+        EXPECT_EQ(back.m_nRankKind, c.x >= 0 && c.x <= 4 ? c.x : 0);
     }
 }
 
