@@ -59,7 +59,20 @@ void WritePlainList(cDataFile* fp, cChkVector<T>& list) {
 
 template <class T>
 void TopUp(cChkVector<T>& list) {
-    while (list.size() < 2) list.push_back(T());
+    // The entries added are normalised as a read entry is, so that the live
+    // list equals what writing it stores.
+    while (list.size() < 2) {
+        list.push_back(T());
+        list.back().Normalize();
+    }
+}
+
+// Entry 0 is the reserved blank entry: a default one, normalised.
+template <class T>
+void ResetEntryZero(cChkVector<T>& list) {
+    if (list.empty()) return;
+    list[0] = T();
+    list[0].Normalize();
 }
 
 template <class T>
@@ -372,10 +385,9 @@ void cStage::Read(cDataFile* fp) {
     ReadStageList(fp, m_vBlockPalette, false);
     ReadStageList(fp, m_vCharaPalette, false);
     ReadStageList(fp, m_vItemPalette, false);
-    // Entry 0 is the reserved blank entry.
-    if (!m_vBlockPalette.empty()) m_vBlockPalette[0] = cBlockData();
-    if (!m_vCharaPalette.empty()) m_vCharaPalette[0] = cCharaData();
-    if (!m_vItemPalette.empty()) m_vItemPalette[0] = cItemData();
+    ResetEntryZero(m_vBlockPalette);
+    ResetEntryZero(m_vCharaPalette);
+    ResetEntryZero(m_vItemPalette);
 
     ReadStageList(fp, m_vBlockPlace, true);
     ReadStageList(fp, m_vCharaPlace, true);

@@ -1,6 +1,9 @@
 // The stage record and file, the common palette file and stage loading.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "RecordBodies.h"
 #include "StageTestSupport.h"
 #include "foundation/Thread.h"
@@ -115,6 +118,137 @@ TEST_F(StageFile, Version170StageReadsWithItsRepairs) {
     EXPECT_DOUBLE_EQ(st.m_dGravity, 21.5);
     EXPECT_EQ(st.m_vBlockPalette.size(), 2u);
     ExpectWriteReadFixedPoint(st);
+}
+
+// A stage body assembled from the field table at nVer: field k holds k
+// unless given (a map of 200 x 100 cells, collision level 7, music 0), the
+// text "now", five tally flags, the five erase areas (area i holding
+// 10 i + k in its field k), nBlocks block palette entries with no picture,
+// empty lists, and the trailer when asked for.
+cByteBuilder StageBody(uint32_t nVer, bool bTrailer, int nBlocks = 0) {
+    cByteBuilder b;
+    AddFields(b, tblStageFields, nVer, {{1, 200}, {4, 100}, {22, 7}, {24, 0}});
+    b.I32(1).Str("now");
+    b.I32(5).I32(1).I32(0).I32(1).I32(0).I32(1);
+    for (int i = 0; i < 5; i++) {
+        b.I32(8);
+        for (int k = 1; k <= 8; k++) b.I32(10 * i + k);
+        b.I32(0);
+    }
+    b.I32(nBlocks);
+    for (int i = 0; i < nBlocks; i++) {
+        AddFields(b, tblBlockFields, nVer, {{1, 0}, {2, 0}, {5, 0}, {11, 0}, {14, 0}, {16, 0}, {17, 0}});
+        b.I32(1).Str("").I16(0).I16(0).I32(11).Fill(0, 11);
+        b.I32(0);
+    }
+    for (int i = 0; i < 5; i++) b.I32(0);   // the other palettes and the placements
+    b.I32(0).I32(0);                        // no backgrounds, no variable texts
+    if (bTrailer) b.I32(STAGE_TRAILER);
+    return b;
+}
+
+// The current layout, pinned field by field: a swapped pair or a version
+// gate moved by one reads other values or leaves bytes over.
+TEST_F(StageFile, CurrentStageLayoutFromTheFieldTable) {
+    cStage st;
+    ASSERT_TRUE(ReadAt(st, DATA_VERSION, StageBody(DATA_VERSION, true)));
+    struct FIELD {
+        int k;
+        int32_t nValue;
+    };
+    const FIELD aField[] = {
+        {1, st.m_nWidth}, {2, st.m_nEditorValue1}, {3, st.m_nEditorValue2}, {4, st.m_nHeight},
+        {5, st.m_bLimitLeft}, {6, st.m_bLimitRight}, {7, st.m_bLimitTop}, {8, st.m_bLimitBottom},
+        {9, st.m_nLimitLeft}, {10, st.m_nLimitRight}, {11, st.m_nLimitTop}, {12, st.m_nLimitBottom},
+        {13, st.m_nStageFps}, {14, st.m_bTimeLimit}, {15, st.m_nTimeLimit}, {16, st.m_nTimeWarn},
+        {17, st.m_nScrollModeX}, {18, st.m_nScrollModeY}, {19, st.m_nScrollSpeedX}, {20, st.m_nScrollSpeedY},
+        {22, st.m_nJudgeLevel}, {23, st.m_nHitJudgeCount}, {24, st.m_nBgm}, {25, st.m_nBgmFlag},
+        {26, st.m_bBgmContinue}, {27, st.m_bZOrder}, {28, st.m_bLoadCarryOver}, {29, st.m_bSaveCarryOver},
+        {30, st.m_bShowStatus}, {31, st.m_bQuickClear}, {32, st.m_bShowStartBanner}, {33, st.m_bShowStartBanner2},
+        {34, st.m_bShowClearBanner}, {35, st.m_bShowGameOver},
+        {36, st.m_nHeroBoxW}, {37, st.m_nHeroBoxH}, {38, st.m_nHeroFlyBoxW}, {39, st.m_nHeroFlyBoxH},
+        {40, st.m_nHeroSizeW}, {41, st.m_nHeroSizeH}, {42, st.m_nHeroFlySizeW}, {43, st.m_nHeroFlySizeH},
+        {44, st.m_nHeroSize1W}, {45, st.m_nHeroSize1H}, {46, st.m_nHeroBoxCW}, {47, st.m_nHeroBoxCH},
+        {48, st.m_nHeroBoxAlign}, {49, st.m_nHeroFlyBoxAlign}, {50, st.m_nHeroSizeAlign}, {51, st.m_nHeroFlySizeAlign},
+        // display mode and colour in the order of the box kinds 0, 1, 3, 2
+        {52, st.m_anBoxDisp[0]}, {53, st.m_anBoxDisp[1]}, {54, st.m_anBoxDisp[3]}, {55, st.m_anBoxDisp[2]},
+        {56, st.m_anBoxColor[0]}, {57, st.m_anBoxColor[1]}, {58, st.m_anBoxColor[3]}, {59, st.m_anBoxColor[2]},
+        {60, st.m_nCharaBoxW}, {61, st.m_nCharaBoxH}, {62, st.m_nCharaFlyBoxW}, {63, st.m_nCharaFlyBoxH},
+        {64, st.m_nCharaSizeW}, {65, st.m_nCharaSizeH}, {66, st.m_nCharaFlySizeW}, {67, st.m_nCharaFlySizeH},
+        {68, st.m_nCharaSize1W}, {69, st.m_nCharaSize1H},
+        {70, st.m_nCharaBoxAlign}, {71, st.m_nCharaFlyBoxAlign}, {72, st.m_nCharaSizeAlign}, {73, st.m_nCharaFlySizeAlign},
+        {74, st.m_nItemSizeW}, {75, st.m_nItemSizeH}, {76, st.m_nHeroSize2W}, {77, st.m_nHeroSize2H},
+        {78, st.m_nSpareSizeAW}, {79, st.m_nSpareSizeAH}, {80, st.m_nCharaSize2W}, {81, st.m_nCharaSize2H},
+        {82, st.m_nSpareSizeBW}, {83, st.m_nSpareSizeBH}, {84, st.m_bSpareFlag},
+        {85, st.m_nExtentX}, {86, st.m_nExtentY},
+        {94, st.m_bOnScreenOnly}, {95, st.m_nHeroInvincibleSame}, {96, st.m_nHeroInvincibleAll},
+        {97, st.m_nCharaInvincibleSame}, {98, st.m_nCharaInvincibleAll},
+    };
+    const std::map<int, int32_t> aGiven = {{1, 200}, {4, 100}, {22, 7}, {24, 0}};
+    for (const FIELD& f : aField) {
+        auto it = aGiven.find(f.k);
+        EXPECT_EQ(f.nValue, it != aGiven.end() ? it->second : f.k) << "field " << f.k;
+    }
+    EXPECT_DOUBLE_EQ(st.m_dGravity, 21.5);
+    // The stored derived values are made again from level 7: seven logic
+    // steps a frame, a speed limit of 6 x 7 = 42 dots a frame, 6 a step.
+    EXPECT_EQ(st.m_nSubStep, 7);
+    EXPECT_DOUBLE_EQ(st.m_dStepFactor, 7.0);
+    EXPECT_DOUBLE_EQ(st.m_dSubStepSq, 49.0);
+    EXPECT_DOUBLE_EQ(st.m_dSpeedLimit, 42.0);
+    EXPECT_DOUBLE_EQ(st.m_dGravityStep, 21.5 / 49.0);
+    EXPECT_DOUBLE_EQ(st.m_dStepSpeedLimit, 6.0);
+    EXPECT_EQ(st.m_nSubStepEight, 56);
+    EXPECT_EQ(st.m_strText, "now");
+    EXPECT_EQ(st.m_vTallyFlag, (cChkVector<int32_t>{1, 0, 1, 0, 1}));
+    EXPECT_EQ(st.m_aEraseArea[2].m_bLeft, 21);
+    EXPECT_EQ(st.m_aEraseArea[2].m_nBottom, 28);
+    EXPECT_EQ(st.m_aEraseArea[4].m_bRight, 42);
+    ExpectWriteReadFixedPoint(st);
+}
+
+// Every version gate of the field table, on both sides: a body of the
+// version just below a gate lacks the field, one of the gate's version holds
+// it, and each is read to its last byte.
+TEST_F(StageFile, EveryFieldGateOnBothSides) {
+    std::set<uint32_t> gates;
+    for (const FIELDSPEC& f : tblStageFields)
+        if (f.nFrom > 0) gates.insert(f.nFrom);
+    ASSERT_EQ(gates, (std::set<uint32_t>{155, 166, 183, 184, 199, 200, 225}));
+    for (uint32_t nGate : gates) {
+        for (uint32_t nVer : {nGate - 1, nGate}) {
+            cStage st;
+            EXPECT_TRUE(ReadAt(st, nVer, StageBody(nVer, nVer >= 173))) << "version " << nVer;
+        }
+    }
+}
+
+// Files of version 172 and older end after the variable texts; from 173
+// the trailer word follows.
+TEST_F(StageFile, TrailerWordFromVersion173) {
+    cStage st;
+    EXPECT_TRUE(ReadAt(st, 172, StageBody(172, false)));
+    EXPECT_FALSE(ReadAt(st, 172, StageBody(172, true))) << "a trailer is not read at 172: four bytes left over";
+    EXPECT_TRUE(ReadAt(st, 173, StageBody(173, true)));
+    EXPECT_FALSE(ReadAt(st, 173, StageBody(173, false))) << "at 173 the trailer word is read";
+}
+
+// The palette entries the read makes itself (entry 0, and the second entry
+// of a list that holds one) are what writing the stage stores: a block
+// without a picture is not solid.
+TEST_F(StageFile, PaletteEntriesTheReadMakesEqualWhatWritingStores) {
+    cStage st;
+    ASSERT_TRUE(ReadAt(st, DATA_VERSION, StageBody(DATA_VERSION, true, 1)));
+    ASSERT_EQ(st.m_vBlockPalette.size(), 2u);
+    EXPECT_EQ(st.m_vBlockPalette[0].m_nHit, 0);
+    EXPECT_EQ(st.m_vBlockPalette[1].m_nHit, 0);
+    std::vector<uint8_t> once = WriteBytes(st);
+    cStage again;
+    cByteBuilder b;
+    b.Raw(once.data(), once.size());
+    ASSERT_TRUE(ReadAt(again, DATA_VERSION, b));
+    EXPECT_EQ(again.m_vBlockPalette[1].m_nHit, st.m_vBlockPalette[1].m_nHit);
+    EXPECT_EQ(again.m_vBlockPalette[0].m_nHit, st.m_vBlockPalette[0].m_nHit);
 }
 
 TEST_F(StageFile, JudgeLevelDerivedValues) {
@@ -253,6 +387,26 @@ TEST_F(StageFile, TrailerCheck) {
         EXPECT_EQ(GetCloseRequestCount(), c.nExpect ? 0u : 1u);
     }
     EXPECT_EQ(CheckStageTrailer("missing.stg4"), 1);
+    // A file newer than the program, or too short for its version word, is
+    // left to the load, which refuses it; the version variables are set as
+    // opening the file would set them.
+    ResetCloseRequests();
+    cByteBuilder newer;
+    newer.U32(855).Raw(body.data(), body.size() - 4).I32(42);
+    ASSERT_TRUE(newer.WriteFile(dir.File("n.stg4")));
+    bFileVerErr = 0;
+    EXPECT_EQ(CheckStageTrailer("n.stg4"), 1);
+    EXPECT_EQ(bFileVerErr, 1);
+    EXPECT_EQ(nFileVer, 855u);
+    ASSERT_TRUE(cByteBuilder().U16(854).WriteFile(dir.File("s.stg4")));
+    EXPECT_EQ(CheckStageTrailer("s.stg4"), 1);
+    cByteBuilder old;
+    old.U32(300).Raw(body.data(), body.size() - 4).I32(STAGE_TRAILER);
+    ASSERT_TRUE(old.WriteFile(dir.File("o.stg4")));
+    EXPECT_EQ(CheckStageTrailer("o.stg4"), 1);
+    EXPECT_EQ(bFileVerErr, 0);
+    EXPECT_EQ(nFileVer, 300u);
+    EXPECT_EQ(GetCloseRequestCount(), 0u);
 }
 
 TEST_F(StageFile, LoadStageTakesTheLatestNumberedFile) {
