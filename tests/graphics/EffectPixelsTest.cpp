@@ -274,25 +274,36 @@ TEST_P(EffectPixelsTest, TranslucentLockedPathsMixHalfAndHalf)
     EXPECT_EQ(DDAlphaBlt(&m_dst, 2, 0, 3, 1, &m_src, 0, 0, 0, aBlendTable, 0), 1);
 }
 
-// Lens pixels encode their source position: red = x, green = y.
+// Lens pixels encode their source position in their palette index, which
+// keeps its identity at every depth: on row 20 the index is 1 + x, on
+// column 20 it is 64 + y, elsewhere 200.
 class LensTest : public EffectPixelsTest {};
 
 TEST_P(LensTest, MagnifiesTowardsTheMiddle)
 {
-    if (nScreenBpp != 32) GTEST_SKIP();
     Make(41, 41, 41, 41);
-    const FIELDS clear = GetFields(&m_dst, 0, 0);
+    std::vector<int> v(41 * 41, 200);
+    for (int x = 0; x < 41; x++) v[static_cast<size_t>(20 * 41 + x)] = 1 + x;
     for (int y = 0; y < 41; y++)
-        for (int x = 0; x < 41; x++) PutFields(&m_src, x, y, {static_cast<uint32_t>(x), static_cast<uint32_t>(y), 7});
+        if (y != 20) v[static_cast<size_t>(y * 41 + 20)] = 64 + y;
+    DDPutIndices(&m_src, 41, 41, v);
+    DDPutIndices(&m_dst, 41, 41, std::vector<int>(41 * 41, 150));
     EXPECT_EQ(DDLensBlt(&m_dst, 20, 20, 10, 1, &m_src, 20, 20, 0, 0), 1);
-    auto src = [&](int i, int j) { FIELDS f = GetFields(&m_dst, 20 + i, 20 + j); return std::make_pair(int(f[0]) - 20, int(f[1]) - 20); };
+    // The source offset from the centre that a destination offset shows.
+    auto src = [&](int i, int j) {
+        int n = DDIndexAt(&m_dst, 20 + i, 20 + j);
+        if (n >= 1 && n <= 41) return std::make_pair(n - 21, 0);
+        if (n >= 64 && n <= 104) return std::make_pair(0, n - 84);
+        return std::make_pair(1000, n);
+    };
     EXPECT_EQ(src(0, 0), std::make_pair(0, 0));
     EXPECT_EQ(src(1, 0), std::make_pair(0, 0));    // trunc(1 / sqrt(99) + 0.5)
     EXPECT_EQ(src(10, 0), std::make_pair(10, 0));  // the rim: z = 0
     EXPECT_EQ(src(9, 0), std::make_pair(2, 0));    // 9 / sqrt(19) = 2.06 -> trunc(2.56)
     EXPECT_EQ(src(-9, 0), std::make_pair(-1, 0));  // -2.06 + 0.5 truncates toward zero
     EXPECT_EQ(src(0, -9), std::make_pair(0, -1));
-    EXPECT_EQ(GetFields(&m_dst, 20 + 8, 20 + 8), clear);  // outside the circle
+    EXPECT_EQ(src(0, 9), std::make_pair(0, 2));
+    EXPECT_EQ(DDIndexAt(&m_dst, 20 + 8, 20 + 8), 150);  // outside the circle
     // Degenerate lenses draw nothing and return 0.
     EXPECT_EQ(DDLensBlt(&m_dst, 20, 20, 1, 10, &m_src, 20, 20, 0, 0), 0);
     EXPECT_EQ(DDLensBlt(&m_dst, 20, 20, 0, 5, &m_src, 20, 20, 0, 0), 0);
@@ -377,25 +388,25 @@ TEST_P(RotateTest, ThirtyDegreesUsesTenBitFactors)
     for (int k = 0; k < 1600; k++) v.push_back(1 + k % 250);
     DDPutIndices(&m_src, 40, 40, v);
     DDRotateBlt(&m_dst, 30, 30, 40, 40, 20, 20, 30, &m_src, 0, 0, 0);
-    // Forward factors s1 511, c1 886 bound the box (corners of the last
-    // pixels, two pixels of margin); backward -511 and 886 map each pixel
-    // back, with floor shifts.
-    const long long s1 = 511, c1 = 886, s2 = -511, c2 = 886;
-    long long x0 = 0, x1 = 0, y0 = 0, y1 = 0;
-    for (long long cx : {-20LL, 19LL})
-        for (long long cy : {-20LL, 19LL}) {
-            x0 = std::min(x0, (c1 * cx - s1 * cy) >> 10);
-            x1 = std::max(x1, (c1 * cx - s1 * cy) >> 10);
-            y0 = std::min(y0, (s1 * cx + c1 * cy) >> 10);
-            y1 = std::max(y1, (s1 * cx + c1 * cy) >> 10);
-        }
-    for (int yy = -30; yy < 30; yy++)
-        for (int xx = -30; xx < 30; xx++) {
-            long long u = 20 + ((c2 * xx - s2 * yy) >> 10), w = 20 + ((s2 * xx + c2 * yy) >> 10);
-            bool bBox = xx >= x0 - 2 && xx < x1 + 2 && yy >= y0 - 2 && yy < y1 + 2;
-            int want = (bBox && u >= 0 && u < 40 && w >= 0 && w < 40) ? 1 + static_cast<int>(u + w * 40) % 250 : 0;
-            ASSERT_EQ(DDIndexAt(&m_dst, 30 + xx, 30 + yy), want) << xx << "," << yy;
-        }
+    // Destination offset (a, b) from the pivot shows source
+    // u = 20 + floor((886 a + 511 b) / 1024), w = 20 + floor((-511 a + 886 b) / 1024),
+    // the factors of 30 degrees in ten bits; source pixel (u, w) holds
+    // index 1 + (u + 40 w) mod 250. Worked out by hand:
+    struct CASE {
+        int a, b;
+        int nIndex;
+    };
+    const CASE cases[] = {
+        {0, 0, 71},      // (20, 20): 1 + 820 mod 250
+        {10, 0, 129},    // u = 20 + floor(8.65) = 28, w = 20 + floor(-4.99) = 15: 1 + 628 mod 250
+        {0, 10, 145},    // u = 20 + floor(4.99) = 24, w = 20 + floor(8.65) = 28: 1 + 1144 mod 250
+        {-10, -10, 147}, // u = 20 + floor(-13.64) = 6, w = 20 + floor(-3.66) = 16: 1 + 646 mod 250
+        {15, -12, 107},  // u = 20 + floor(6.99) = 26, w = 20 + floor(-17.87) = 2: 1 + 106
+        {0, 27, 0},      // w = 20 + floor(23.36) = 43: past the source
+        {-26, 5, 0},     // u = 20 + floor(-20.00) = -1: left of the source
+        {-30, -30, 0},   // outside the turned picture's box
+    };
+    for (const CASE& c : cases) EXPECT_EQ(DDIndexAt(&m_dst, 30 + c.a, 30 + c.b), c.nIndex) << c.a << "," << c.b;
 }
 
 TEST(EffectRotate, DeviceQuadUnderDirect3D)
