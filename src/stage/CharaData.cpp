@@ -196,11 +196,10 @@ void cCharaData::Normalize() {
         m_bNoHitBox = 0;
         m_nRepeat = 0;
     }
-    for (size_t i = 0; i < m_vFlow.size();) {
-        m_vFlow[i].Normalize();
-        if (m_vFlow[i].IsBlank()) m_vFlow.erase(m_vFlow.begin() + static_cast<std::ptrdiff_t>(i));
-        else i++;
-    }
+    for (cFlow& f : m_vFlow) f.Normalize();
+    // Blank flows go in one pass (a file may hold tens of thousands).
+    m_vFlow.erase(std::remove_if(m_vFlow.begin(), m_vFlow.end(), [](const cFlow& f) { return f.IsBlank(); }),
+                  m_vFlow.end());
 }
 
 void cCharaData::NormalizeRefs() {

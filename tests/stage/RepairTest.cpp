@@ -274,7 +274,14 @@ TEST_F(Repair, CharacterUpgradesAndNormalisation) {
     ctx.anDbCount[DBLIST_BMP_CHARAEXC] = 7;
     ctx.anDbCount[DBLIST_EFFECT] = 4;
     p.m_nHitEffect = 4;
-    p.m_vFlow.resize(1);  // blank
+    // Blank flows go, the others keep their order (many of each).
+    p.m_vFlow.resize(3000);
+    for (size_t i = 0; i < p.m_vFlow.size(); i += 3) p.m_vFlow[i].m_nId = static_cast<uint8_t>(1 + (i / 3) % 200);
+    p.Normalize();
+    ASSERT_EQ(p.m_vFlow.size(), 1000u);
+    for (size_t k = 0; k < 1000; k++) ASSERT_EQ(p.m_vFlow[k].m_nId, 1 + k % 200) << k;
+    p.m_vFlow.resize(1);
+    p.m_vFlow[0] = cFlow();  // blank
     p.Normalize();
     EXPECT_EQ(p.m_nRepeat, 0);
     EXPECT_EQ(p.m_bNoHitBox, 0);
