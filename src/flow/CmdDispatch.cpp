@@ -333,6 +333,6 @@ void CmdPlayCmdSound(const CMDCALL& call, int bOnScreenTest) {
     int nSound = call.pCmd->m_nSound;
     if (nSound <= 0) return;
     if (bOnScreenTest && call.pCmd->m_bSoundOnScreen && call.pChara && !call.pChara->m_bOnScreen) return;
-    // Database sound k plays as sound-table number 16 + k.
-    PlayHost().PlaySound(16 + nSound);
+    if (cPlayScene* p = CmdScene()) p->PlayUserSound(nSound);
+    else PlayHost().PlaySound(16 + nSound);   // database sound k is sound-table number 16 + k
 }

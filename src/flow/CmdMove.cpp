@@ -9,6 +9,7 @@
 #include "flow/CmdDispatch.h"
 #include "play/CharaBase.h"
 #include "play/CharaSearch.h"
+#include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "project/SystemData.h"
 #include "stage/Flow.h"
@@ -381,16 +382,10 @@ int CmdExec_GroundTurnMove(const CMDCALL& call) {
     double vx = w;
     int nReq = 0;
     if (p->m_dKnockX == 0 && p->m_dKnockY == 0) {
-        // The cells under the two bottom corners.
-        cPlayScene* pScene = CmdScene();
-        auto& cells = vecMapCell();
+        // The cells under the two bottom corners (the row at most the last).
         auto Solid = [&](double x) {
-            if (!pScene) return false;
-            int nRow = static_cast<int>(std::floor((p->m_dBottom + 1.1) / 32));
-            int nRows = pScene->m_ScrollY.m_nCells;
-            if (nRows > 0) nRow = std::min(nRow, nRows - 1);
-            int i = pScene->GetCellIndex(static_cast<int>(std::floor(x / 32)), nRow);
-            return i >= 0 && static_cast<size_t>(i) < cells.size() && cells[i].GetHit(p->m_nGroup) != 0;
+            int nRow = std::min(static_cast<int>(std::floor((p->m_dBottom + 1.1) / 32)), MapRows() - 1);
+            return MapCellKind(MapCellIndex(static_cast<int>(std::floor(x / 32)), nRow), p->m_nGroup) != 0;
         };
         bool bLeft = Solid(p->m_dX), bRight = Solid(p->m_dRight);
         if (bLeft && !bRight) nReq = 1;

@@ -189,3 +189,60 @@ TEST_F(CmdDispatchTest, EveryRowIsSet) {
     for (int k = ITEMCMD_FIRST_SHARED; k < ITEMCMDKIND_COUNT; k++)
         EXPECT_EQ(pfnItemCmdExec[k], pfnCmdExec[k + ITEMCMD_KIND_OFFSET]) << k;
 }
+
+TEST_F(FlowRunTest, RestartFromItsOwnCommandBeginsAfresh) {
+    // Count, start this flow (waiting), count: the restart does not mark its
+    // command done or move on, so the flow begins again from command 0.
+    cFlow f;
+    f.m_nTrigger = 1;
+    f.m_vCmd.push_back(Count(1, 0, 0));
+    f.m_vCmd.push_back(MakeCmd(CMD_FLOW_OP, {{0, 0}, {1, 0}}));
+    f.m_vCmd.push_back(Count(2, 0, 0));
+    me->m_Data.m_vFlow.clear();
+    me->m_Data.m_vFlow.push_back(f);
+    me->m_vecFlowRun.resize(1);
+    cFlowRun& r = me->m_vecFlowRun[0];
+    InitFlowRun(r, &me->m_Data.m_vFlow[0], 0, me);
+    r.Start(me);
+    for (int i = 0; i < 6; i++) EXPECT_EQ(r.Step(me), 0) << i;
+    EXPECT_EQ(C(1), 3);
+    EXPECT_EQ(C(2), 0);
+    EXPECT_EQ(r.m_bRun, 1);
+    EXPECT_EQ(r.m_nCur, 0);
+}
+
+TEST_F(FlowRunTest, BeforeStartFlowStartingItselfEnds) {
+    cFlow f;
+    f.m_nTrigger = TRIGGER_BEFORE_START;
+    f.m_vCmd.push_back(Count(1, 0, 1));
+    f.m_vCmd.push_back(MakeCmd(CMD_FLOW_OP, {{0, 0}, {1, 0}}, 0, 1));
+    f.m_vCmd.push_back(Count(2, 0, 1));
+    me->m_Data.m_vFlow.clear();
+    me->m_Data.m_vFlow.push_back(f);
+    me->m_vecFlowRun.resize(1);
+    cFlowRun& r = me->m_vecFlowRun[0];
+    InitFlowRun(r, &me->m_Data.m_vFlow[0], 0, me);
+    r.Start(me);
+    EXPECT_EQ(C(1), 1);
+    EXPECT_EQ(C(2), 0);
+    EXPECT_EQ(r.m_bRun, 0);
+    EXPECT_EQ(r.m_bStartWalk, 0);
+}
+
+TEST_F(FlowRunTest, PauseFromItsOwnCommandPassesItAfterResuming) {
+    cFlow f;
+    f.m_nTrigger = 1;
+    f.m_vCmd.push_back(MakeCmd(CMD_FLOW_OP, {{0, 2}, {1, 0}}));
+    f.m_vCmd.push_back(Count(1, 0, 0));
+    me->m_Data.m_vFlow.clear();
+    me->m_Data.m_vFlow.push_back(f);
+    me->m_vecFlowRun.resize(1);
+    cFlowRun& r = me->m_vecFlowRun[0];
+    InitFlowRun(r, &me->m_Data.m_vFlow[0], 0, me);
+    r.Start(me);
+    EXPECT_EQ(r.Step(me), 0);
+    EXPECT_EQ(r.m_bPause, 1);
+    r.Resume();
+    EXPECT_EQ(r.Step(me), 1);
+    EXPECT_EQ(C(1), 1);
+}

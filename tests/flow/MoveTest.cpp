@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "FlowFixture.h"
+#include "stage/MoveVocabulary.h"
+
+class MoveTest : public ::testing::Test, public cFlowFixture {
+protected:
+    void SetUp() override { me = AddChara(); }
+    // A movement command; speed in tenths of a dot per frame, time in tenths of a second.
+    static cEdCmd Move(int nKind, int nDir, int nSpeed, int nTime) {
+        cEdCmd c = MakeCmd(nKind, {}, nTime);
+        NewEdMove(c.m_pMove);
+        c.m_pMove->m_nDir = static_cast<uint8_t>(nDir);
+        c.m_pMove->m_nSpeed = static_cast<int16_t>(nSpeed);
+        return c;
+    }
+    // One step of a begun run, with the character's step speeds cleared first.
+    void Step(cCmdRun& run, bool bClear = true) {
+        if (bClear) me->m_dVx = me->m_dVy = 0;
+        run.Exec(me, &flow);
+    }
+    cChara* me = nullptr;
+    cFlowRun flow;
+};
+
+TEST_F(MoveTest, DirectionsAgainstFacingAndFlight) {
+    struct CASE {
+        int nDir, bRight, bFly;
+        double vx, vy;
+        int nFacing;   // afterwards
+    } cases[] = {
+        {DIR_FRONT, 0, 0, -1, 0, 0},
+        {DIR_FRONT, 1, 0, 1, 0, 1},
+        {DIR_BACK, 1, 0, -1, 0, 0},
+        {DIR_UP, 0, 0, 0, 0, 0},          // a walker ordered up does not move
+        {DIR_UP_LEFT, 1, 0, -1, 0, 0},    // a walker's diagonal is a plain side move
+        {DIR_UP_LEFT, 1, 1, -0.7071067811865476, -0.7071067811865476, 0},
+        {DIR_FRONT_Y, 1, 1, 0, 1, 1},
+    };
+    for (const CASE& c : cases) {
+        me->m_nDir = c.bRight;
+        me->m_bFlight = c.bFly;
+        me->m_Data.m_bFixDir = 0;
+        cEdCmd cmd = Move(CMD_MOVE_STRAIGHT, c.nDir, 10, 10);
+        cCmdRun run;
+        InitCmdRun(run, &cmd, me);
+        run.Begin(me, &flow);
+        Step(run);
+        EXPECT_NEAR(me->m_dVx, c.vx, 1e-12) << c.nDir << " " << c.bRight << " " << c.bFly;
+        EXPECT_NEAR(me->m_dVy, c.vy, 1e-12) << c.nDir << " " << c.bRight << " " << c.bFly;
+        EXPECT_EQ(me->m_nDir, c.nFacing) << c.nDir;
+    }
+}
+
+TEST_F(MoveTest, FollowFacingReversesWithTheTurn) {
+    me->m_nDir = 0;
+    me->m_Data.m_bFixDir = 1;
+    cEdCmd cmd = Move(CMD_MOVE_STRAIGHT, DIR_FRONT, 10, 10);
+    cmd.m_pMove->m_bFollowTurn = 1;
+    cCmdRun run;
+    InitCmdRun(run, &cmd, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_DOUBLE_EQ(me->m_dVx, -1);
+    me->m_nDir = 1;   // a change of direction turned it
+    Step(run);
+    EXPECT_DOUBLE_EQ(me->m_dVx, 1);
+    Step(run);
+    EXPECT_DOUBLE_EQ(me->m_dVx, 1);
+}
+
+TEST_F(MoveTest, TargetPointArrivalEndsTheCommand) {
+    cEdCmd cmd = Move(CMD_MOVE_STRAIGHT, 0, 10, 50);
+    cEdMove& m = *cmd.m_pMove;
+    m.m_nMode = 1;
+    m.m_nCoord = 1;   // relative to the character
+    m.m_nTargetXDot = 10;
+    m.m_bUseX = 1;
+    m.m_bUseY = 1;
+    m.m_bArrival = 1;
+    cCmdRun run;
+    InitCmdRun(run, &cmd, me);
+    run.Begin(me, &flow);
+    int n = 1;
+    me->m_dVx = 0;
+    while (!run.Exec(me, &flow) && n < 1000) n++;
+    EXPECT_EQ(n, 10);   // 10 dots at 1 dot a step, not the 300 steps of its time
+    EXPECT_DOUBLE_EQ(me->m_dVx, 10.0);   // ten steps' speeds summed
+    // A target at the character's own centre: no motion.
+    m.m_nTargetXDot = 0;
+    InitCmdRun(run, &cmd, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_EQ(me->m_dVx, 0);
+    EXPECT_EQ(me->m_dVy, 0);
+}
+
+TEST_F(MoveTest, GroundWalkerTurnsBackAtALedge) {
+    // Eight columns, four rows; the floor (row 2) ends after column 3.
+    scene.m_ScrollX.m_nCells = 8;
+    scene.m_ScrollX.m_nShift = 3;
+    scene.m_ScrollY.m_nCells = 4;
+    ctx.vecMapCell.assign(32, cMapCell());
+    for (cMapCell& c : ctx.vecMapCell) c.m_nHit = 0;
+    for (int col = 0; col < 4; col++) ctx.vecMapCell[2 * 8 + col].m_nHit = 1;
+    me->m_bFlight = 0;
+    me->m_nDir = 1;
+    me->m_Data.m_bFixDir = 1;   // the walk turns even with fixed facing
+    me->m_dX = 100;
+    me->m_dRight = 131;
+    me->m_dBottom = 63;
+    cEdCmd cmd = Move(CMD_MOVE_GROUNDTURN, DIR_FRONT, 10, 50);
+    cCmdRun run;
+    InitCmdRun(run, &cmd, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_EQ(me->m_nDir, 0);
+    EXPECT_DOUBLE_EQ(me->m_dVx, 1);   // this step still goes right
+    Step(run);
+    EXPECT_DOUBLE_EQ(me->m_dVx, -1);
+    // Over the middle of the floor it keeps its facing.
+    me->m_dX = 40;
+    me->m_dRight = 71;
+    Step(run);
+    EXPECT_EQ(me->m_nDir, 0);
+    // A flying character is not moved.
+    me->m_bFlight = 1;
+    Step(run);
+    EXPECT_EQ(me->m_dVx, 0);
+}
+
+TEST_F(MoveTest, CircleRadiusAndZeroDivisors) {
+    stage.m_nSubStep = 2;
+    cEdCmd cmd = Move(CMD_MOVE_CIRCLE, 0, 10, 20);
+    cmd.m_pMove->m_nHoming = 25;   // the radius in hbl
+    cmd.m_pMove->m_nAngle = 0;
+    cmd.m_pMove->m_nDist = 360;
+    cCmdRun run;
+    InitCmdRun(run, &cmd, me);
+    EXPECT_EQ(run.m_nMoveA, 20 * 16 * 2);
+    EXPECT_EQ(run.m_nTime, 240);
+    EXPECT_DOUBLE_EQ(run.m_Move.dSpeed, 720.0 / 240 / 2);
+    // Duration 0 in time mode; angular speed 0 in speed mode.
+    cmd.m_nTime = 0;
+    InitCmdRun(run, &cmd, me);
+    EXPECT_TRUE(std::isfinite(run.m_Move.dSpeed));
+    EXPECT_GE(run.m_nTime, 1);
+    cmd.m_pMove->m_nTimeSpeed = 1;
+    cmd.m_pMove->m_nSpeed = 0;
+    InitCmdRun(run, &cmd, me);
+    EXPECT_EQ(run.m_nTime, 1);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_EQ(me->m_dVx, 0);
+    EXPECT_EQ(me->m_dVy, 0);
+
+    // A straight move by time and distance with time 0; by speed and distance with speed 0.
+    cEdCmd s = Move(CMD_MOVE_STRAIGHT, DIR_FRONT, 10, 0);
+    s.m_pMove->m_nTimeSpeed = 1;
+    s.m_pMove->m_nDist = 4;
+    InitCmdRun(run, &s, me);
+    EXPECT_TRUE(std::isfinite(run.m_Move.dSpeed));
+    EXPECT_EQ(run.m_nTime, 1);
+    s.m_pMove->m_nTimeSpeed = 2;
+    s.m_pMove->m_nSpeed = 0;
+    InitCmdRun(run, &s, me);
+    EXPECT_EQ(run.m_nTime, 1);
+    // Speed 5 (0.25 dots a step at b = 2), 4 hbl: 256 steps.
+    s.m_pMove->m_nSpeed = 5;
+    InitCmdRun(run, &s, me);
+    EXPECT_EQ(run.m_nTime, 256);
+}
+
+TEST_F(MoveTest, InertiaStaysWithinItsMaximum) {
+    me->m_nDir = 1;
+    cEdCmd cmd = Move(CMD_MOVE_STRAIGHT, DIR_RIGHT, 600, 50);   // 60 dots a frame asked
+    cmd.m_pMove->m_bInertia = 1;
+    cmd.m_pMove->m_nAccel = 20;           // at most 2 dots a step
+    cmd.m_pMove->m_dMoveFactor = 0.5;     // turning at half the rate
+    cCmdRun run;
+    InitCmdRun(run, &cmd, me);
+    run.Begin(me, &flow);
+    for (int i = 0; i < 10; i++) {
+        Step(run);
+        EXPECT_LE(std::fabs(me->m_dCmdVx), 2.0 + 1e-12);
+    }
+    EXPECT_DOUBLE_EQ(me->m_dCmdVx, 2.0);
+    EXPECT_EQ(me->m_dVx, 0);   // inertial moves leave the step speed alone
+    // Reversing: each step changes by 60 / 60 x 0.5.
+    cEdCmd back = Move(CMD_MOVE_STRAIGHT, DIR_LEFT, 600, 50);
+    back.m_pMove->m_bInertia = 1;
+    back.m_pMove->m_nAccel = 20;
+    back.m_pMove->m_dMoveFactor = 0.5;
+    InitCmdRun(run, &back, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_DOUBLE_EQ(me->m_dCmdVx, 1.5);
+}
+
+TEST_F(MoveTest, ChangeDirectionNeedsFixedFacing) {
+    cChara* tg = AddChara();
+    SetTarget(me, 0, tg);
+    tg->m_dX = 500;
+    me->m_dX = 100;
+    me->m_nDir = 0;
+    me->m_Data.m_bFixDir = 0;
+    cEdCmd cmd = MakeCmd(CMD_DIRECTION, {{0, 2}}, 10);
+    cCmdRun run;
+    InitCmdRun(run, &cmd, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_EQ(me->m_nDir, 0);
+    me->m_Data.m_bFixDir = 1;
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_EQ(me->m_nDir, 1);   // toward target 1 on its right
+    cEdCmd away = MakeCmd(CMD_DIRECTION, {{0, 3}}, 10);
+    InitCmdRun(run, &away, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_EQ(me->m_nDir, 0);
+    // A missing target 2 changes nothing.
+    cEdCmd none = MakeCmd(CMD_DIRECTION, {{0, 4}}, 10);
+    InitCmdRun(run, &none, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_EQ(me->m_nDir, 0);
+    EXPECT_EQ(run.m_nCount, 0);
+}
+
+TEST_F(MoveTest, CancelStopsEveryMotion) {
+    me->m_dVx = 3;
+    me->m_dCmdVy = 2;
+    me->m_dKnockX = 1;
+    cEdCmd cmd = MakeCmd(CMD_MOVE_CANCEL, {}, 10);
+    cCmdRun run;
+    InitCmdRun(run, &cmd, me);
+    run.Begin(me, &flow);
+    Step(run, false);
+    EXPECT_EQ(me->m_dVx, 0);
+    EXPECT_EQ(me->m_dCmdVy, 0);
+    EXPECT_EQ(me->m_dKnockX, 0);
+    EXPECT_EQ(me->m_bNoGravity, 1);
+}
