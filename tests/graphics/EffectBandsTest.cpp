@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "graphics/DDEffect.h"
 #include "support/DDTestSupport.h"
@@ -53,18 +54,29 @@ TEST_P(EffectBandsTest, WaveWithoutAmplitudeIsTheSource)
 TEST_P(EffectBandsTest, WaveBandsOfSevenOver480Rows)
 {
     Make(4, 480, 8, 480);
-    const int nPhase = 30, nFreq = 2;
-    const double dAmp = 2.0;
-    DDWaveBlt(&m_dst, 2, 0, 4, 480, nFreq, dAmp, nPhase, 7, &m_src, 0, 0, 0, 0);
-    // 69 bands, the last one 4 rows high; the phase advances 5.25 degrees a band.
-    double acc = 0;
+    DDWaveBlt(&m_dst, 2, 0, 4, 480, 2, 2.0, 31, 7, &m_src, 0, 0, 0, 0);
+    // 69 bands, the last one 4 rows high. The phase advances 360 / 480 x 7
+    // = 5.25 degrees a band before the band is drawn, so band j sits at
+    // 2 x (31 + 5.25 (j + 1)) = 72.5 + 10.5 j degrees, and its offset
+    // trunc(2 sin) is +1 between 30 and 150 degrees, -1 between 210 and 330,
+    // else 0 (no band falls within a degree of those edges). Worked out:
+    const char* pszOffset =
+        "++++++++"        // bands 0-7: 72.5 .. 146
+        "000000"          // 8-13: 156.5 .. 209
+        "-----------"     // 14-24: 219.5 .. 324.5
+        "000000"          // 25-30: 335 .. 387.5 (27.5)
+        "+++++++++++"     // 31-41: 398 .. 503 (38 .. 143)
+        "000000"          // 42-47: 513.5 .. 566 (153.5 .. 206)
+        "-----------"     // 48-58: 576.5 .. 681.5 (216.5 .. 321.5)
+        "000000"          // 59-64: 692 .. 744.5 (332 .. 24.5)
+        "++++";           // 65-68: 755 .. 786.5 (35 .. 66.5)
+    ASSERT_EQ(std::strlen(pszOffset), 69u);
     for (int j = 0; j < 69; j++) {
-        acc += (360.0 / 480) * 7;
-        int d = static_cast<int>(dAmp * std::sin(nFreq * 0.017453292519943295 * (nPhase + acc)));
+        int d = pszOffset[j] == '+' ? 1 : pszOffset[j] == '-' ? -1 : 0;
         for (int y = j * 7; y < std::min(480, j * 7 + 7); y++)
             for (int x = 0; x < 8; x++) {
                 int sx = x - 2 - d;
-                ASSERT_EQ(At(x, y), (sx >= 0 && sx < 4) ? Src(sx, y, 4) : 0) << x << "," << y;
+                ASSERT_EQ(At(x, y), (sx >= 0 && sx < 4) ? Src(sx, y, 4) : 0) << x << "," << y << " band " << j;
             }
     }
     if (lpDTCon) {
@@ -218,21 +230,47 @@ TEST_P(EffectBandsTest, CircleStrips)
     EXPECT_EQ(RowSpans(&m_dst, 24, 24)[0], std::make_pair(0, 24));
 }
 
-// Absurd sizes and positions finish at once: every loop is cut to the destination.
+// Absurd sizes and positions finish at once: every loop is cut to the
+// destination, and what lands there is exact.
 TEST_P(EffectBandsTest, HugeSizesAreCutToTheDestination)
 {
     Make(8, 8);
     const int nBig = 2000000000;
+    const std::vector<int> none(64, 0);
+    std::vector<int> source;
+    for (int y = 0; y < 8; y++)
+        for (int x = 0; x < 8; x++) source.push_back(Src(x, y, 8));
+    auto clear = [&] { DDFillRect(&m_dst, 0, 0, 8, 8, 0); };
+    // Areas wholly above or left of the destination draw nothing.
+    clear();
     DDWaveBlt(&m_dst, 0, -nBig, 8, nBig, 3, 2.0, 0, 1, &m_src, 0, 0, 0, 0);
     DDWaveBlt(&m_dst, -nBig, 0, nBig, 8, 3, 2.0, 0, 1, &m_src, 0, 0, 0, 1);
     DDSplitBlt(&m_dst, 0, -nBig, 8, nBig, 1, 1, &m_src, 0, 0, 0, 0);
-    DDCircleBlt(&m_dst, 4, 4, nBig, nBig, nBig, 3, &m_src, 4, 4, 0);
     DDBlurBlt(&m_dst, -nBig, -nBig, nBig, nBig, nBig, nBig, &m_src, 0, 0, 0);
-    DDMosaicBlt(&m_dst, 0, 0, nBig, nBig, nBig, &m_src, 0, 0, 0);
-    DDLensBlt(&m_dst, 4, 4, nBig, 1, &m_src, 4, 4, 0, 0);
-    DDRotateBlt(&m_dst, 4, 4, nBig, nBig, nBig / 2, nBig / 2, 30, &m_src, 0, 0, 0);
     DDAlphaBlt(&m_dst, -nBig, -nBig, nBig, nBig, &m_src, 0, 0, 0, aBlendTable, 128);
-    SUCCEED();
+    EXPECT_EQ(DDGetIndices(&m_dst, 8, 8), none);
+    // A circle of a huge radius around (4, 4) covers the destination: each
+    // pixel shows the source pixel at the same place.
+    clear();
+    DDCircleBlt(&m_dst, 4, 4, nBig, nBig, nBig, 3, &m_src, 4, 4, 0);
+    EXPECT_EQ(DDGetIndices(&m_dst, 8, 8), source);
+    // One mosaic block covers the destination: every pixel the same, drawn.
+    clear();
+    DDMosaicBlt(&m_dst, 0, 0, nBig, nBig, nBig, &m_src, 0, 0, 0);
+    uint32_t dwFirst = DDGetRaw(*DDGetPixels(&m_dst), 0, 0);
+    EXPECT_NE(DDIndexAt(&m_dst, 0, 0), 0);
+    for (int y = 0; y < 8; y++)
+        for (int x = 0; x < 8; x++) ASSERT_EQ(DDGetRaw(*DDGetPixels(&m_dst), x, y), dwFirst) << x << "," << y;
+    // A lens of a huge radius magnifies without end: every pixel shows the
+    // centre, source (4, 4), index 1 + 4 + 32.
+    clear();
+    DDLensBlt(&m_dst, 4, 4, nBig, 1, &m_src, 4, 4, 0, 0);
+    EXPECT_EQ(DDGetIndices(&m_dst, 8, 8), std::vector<int>(64, 37));
+    // Turned about a pivot far outside the source: nothing of the source
+    // lands on the destination.
+    clear();
+    DDRotateBlt(&m_dst, 4, 4, nBig, nBig, nBig / 2, nBig / 2, 30, &m_src, 0, 0, 0);
+    EXPECT_EQ(DDGetIndices(&m_dst, 8, 8), none);
 }
 
 INSTANTIATE_TEST_SUITE_P(Profiles, EffectBandsTest, testing::ValuesIn(DDAllProfiles()), DDProfileName);
