@@ -110,19 +110,16 @@ TEST_P(EffectPixelsTest, MosaicBlocksOf442)
     }
     for (int x = 0; x < 10; x++) PutFields(&m_src, x, 0, {static_cast<uint32_t>(2 * x + 1), 0, 0});
     ASSERT_TRUE(DDMosaicBlt(&m_dst, 0, 0, 10, 1, 4, &m_src, 0, 0, 0));
-    const bool bAverage = !lpDTCon && nScreenBpp != 8;
-    for (int x = 0; x < 10; x++) {
-        int bx = x / 4 * 4;
-        uint32_t want = 2 * bx + 1;
-        if (bAverage) {
-            // Averages of the expanded fields of each block, reduced back.
-            const uint32_t maxR = DDFormatChannels(DDGetPixels(&m_src)->nFormat).nMaxR;
-            uint32_t sum = 0, n = 0;
-            for (int k = bx; k < std::min(bx + 4, 10); k++, n++) sum += (2 * k + 1) * 255 / maxR;
-            want = sum / n * maxR / 255;
-        }
-        EXPECT_EQ(GetFields(&m_dst, x, 0)[0], want) << x;
-    }
+    // The red fields 1, 3, .. 19 in blocks of 4, 4 and 2 pixels. Direct3D
+    // takes each block's first pixel: 1, 9, 17. DirectDraw averages the
+    // fields widened to 8 bits and narrows the mean back. At 32 bits:
+    // (1+3+5+7)/4 = 4, (9+11+13+15)/4 = 12, (17+19)/2 = 18. At 16 bits
+    // (five-bit red, x 255 / 31 truncated): 8+24+41+57 = 130, /4 = 32,
+    // x 31 / 255 = 3; 74+90+106+123 = 393, /4 = 98 -> 11; 139+156 = 295,
+    // /2 = 147 -> 17.
+    const uint32_t aFirst[3] = {1, 9, 17}, aMean32[3] = {4, 12, 18}, aMean16[3] = {3, 11, 17};
+    const uint32_t* pWant = lpDTCon ? aFirst : nScreenBpp == 16 ? aMean16 : aMean32;
+    for (int x = 0; x < 10; x++) EXPECT_EQ(GetFields(&m_dst, x, 0)[0], pWant[x / 4]) << x;
     // Blocks of one pixel: a copy through the block rule (16-bit DirectDraw
     // widens and narrows each field: 1 -> 8 -> 0).
     ASSERT_TRUE(DDMosaicBlt(&m_dst, 0, 0, 10, 1, 1, &m_src, 0, 0, 0));
