@@ -62,11 +62,13 @@ public:
     }
     int StartFreeGame(const char*) override { return Step("freegame"); }
     void ClearChain() override { Step("chain"); }
-    void WriteFontReport() override {}
-    void ReleaseSound() override {}
-    void ReleaseMusic() override {}
-    void ReleaseFonts() override {}
-    void EndDisplay(int) override {}
+    // The shutdown's steps, recorded apart from the start-up's.
+    std::vector<std::string> released;
+    void WriteFontReport() override { released.push_back("fontreport"); }
+    void ReleaseSound() override { released.push_back("sound"); }
+    void ReleaseMusic() override { released.push_back("music"); }
+    void ReleaseFonts() override { released.push_back("fonts"); }
+    void EndDisplay(int bWindowed) override { released.push_back(bWindowed ? "display window" : "display"); }
     void ShowMainWindow(int) override { Step("show"); }
     void SetMainWindowTitle(const std::string&) override {}
     void MoveMainWindow(int, int) override {}
@@ -78,6 +80,7 @@ class StartUpTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetStartUpServices(&fake);
+        bWindowed = 0;   // until System.ini is read
         InitReport(dir.File("Report_Game.txt").c_str());
         Game_Main.m_nScene = 0;
         dir.WriteFile("System.ini", std::string("Direct3D=1\nWindowMode=1\nExit\n"));
@@ -97,9 +100,16 @@ const std::vector<std::string> ALL = {"data", "folders", "database", "system", "
                                       "show", "palette", "images", "fonts", "music", "sound", "sounds",
                                       "commonpalette", "worldmap"};
 
+// What the shutdown releases, in its order (the demo System.ini runs in a
+// window).
+const std::vector<std::string> RELEASED = {"fontreport", "sound", "music", "fonts", "display window"};
+
 TEST_F(StartUpTest, RunsEveryStepInOrder) {
     EXPECT_EQ(LoadStartUp(nullptr, 0), 1);
     EXPECT_EQ(fake.steps, ALL);
+    EXPECT_TRUE(fake.released.empty());
+    Shutdown();
+    EXPECT_EQ(fake.released, RELEASED);
     EXPECT_EQ(boxes.Count(), 0u);
     EXPECT_EQ(Game_Main.m_nFps, 60);
     EXPECT_EQ(Game_Main.m_nFadeStep, 10);
@@ -128,6 +138,7 @@ TEST_F(StartUpTest, FailureTable) {
         cFakeMessageBox rowBoxes;
         fake.steps.clear();
         fake.strFail = c.pszStep;
+        bWindowed = 0;
         InitReport(dir.File("Report_Game.txt").c_str());
         EXPECT_EQ(LoadStartUp(nullptr, 0), 0) << c.pszStep;
         // The failing step is the last one run.
@@ -144,6 +155,18 @@ TEST_F(StartUpTest, FailureTable) {
         if (c.pszReport) {
             EXPECT_TRUE(Logged(c.pszReport)) << c.pszStep;
         }
+        // The caller then shuts down what was set up: every release step
+        // runs, in order, and none ran before; the display ends in the mode
+        // System.ini gave, or as a full screen when the failure came before
+        // it was read.
+        EXPECT_TRUE(fake.released.empty()) << c.pszStep;
+        Shutdown();
+        const bool bBeforeIni = std::string(c.pszStep) == "data" || std::string(c.pszStep) == "database" ||
+                                std::string(c.pszStep) == "system";
+        std::vector<std::string> want = RELEASED;
+        if (bBeforeIni) want.back() = "display";
+        EXPECT_EQ(fake.released, want) << c.pszStep;
+        fake.released.clear();
     }
 }
 
