@@ -41,6 +41,18 @@ bool DepthAccepted(int bDirect3D, int nColorMode, int nBpp) {
 
 }  // namespace
 
+namespace {
+// Reads one of the player's settings files; a file that is missing or
+// refused (damaged, newer) leaves the record as it was.
+template <class T>
+int LoadSettingsRecord(T& rec, const char* path) {
+    T read(rec);
+    if (!read.Load(path)) return 0;
+    rec = read;
+    return 1;
+}
+}  // namespace
+
 int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
     IStartUpServices& s = GetStartUpServices();
     SeedRandom(GetTicks());
@@ -71,7 +83,7 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
     }
 
     if (nDirect3D >= 2) {
-        Boot_Data.Load("user_data\\Boot.dat");
+        LoadSettingsRecord(Boot_Data, "user_data\\Boot.dat");
         if (!Boot_Data.m_bNoAsk) {
             int r = s.RunDrawModeDialog();
             if (r < 0) ErrorBoxText("メモリが不足しています！");
@@ -131,7 +143,7 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
     }
 
     int bMaximize = bMaximizeShow;
-    if (bWindowed && Window_Data.Load("user_data\\Window.dat")) {
+    if (bWindowed && LoadSettingsRecord(Window_Data, "user_data\\Window.dat")) {
         s.MoveMainWindow(Window_Data.m_nX, Window_Data.m_nY);
         if (nDirect3D && nWindowMode == 2) s.SetMainWindowClientSize(Window_Data.m_nWidth, Window_Data.m_nHeight);
         if (Window_Data.m_bMaximized) bMaximize = 1;
@@ -147,7 +159,7 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
 
     for (auto& dev : Input_List) dev.SetDefaultButtonMask();
     if (!ReadKeyConfig("user_data\\KeyConfig.dat", &Key_Config)) SetDefaultKeyConfig(&Key_Config);
-    recOption.Load("user_data\\Option.dat");
+    LoadSettingsRecord(recOption, "user_data\\Option.dat");
     if (nStartBpp == 8 && !s.LoadHbtPalette(recOption.m_nPaletteVariant)) return 0;
     if (!bWindowed) bMidi_DirectMusic = 0;
     if (recOption.m_bBgm) s.InitMusic(bMidi_DirectMusic);

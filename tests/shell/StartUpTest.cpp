@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "foundation/Log.h"
+#include "frontend/Option.h"
 #include "platform/TextCodec.h"
 #include "shell/GameMain.h"
 #include "shell/ShellState.h"
@@ -114,6 +115,29 @@ TEST_F(StartUpTest, RunsEveryStepInOrder) {
     EXPECT_EQ(Game_Main.m_nFps, 60);
     EXPECT_EQ(Game_Main.m_nFadeStep, 10);
     EXPECT_EQ(nDataVer, 854u);
+}
+
+// A damaged Option.dat is refused whole: the options keep their defaults
+// (music on), not the values read before the damage (music off).
+TEST_F(StartUpTest, ADamagedOptionFileLeavesTheDefaults) {
+    recOption.SetDefault();
+    cByteBuilder b;
+    b.U32(854).I32(4).I32(7).I32(0);   // palette variant 7, music off, then cut short
+    ASSERT_TRUE(dir.WriteFile("user_data/Option.dat", b.Bytes()));
+    EXPECT_EQ(LoadStartUp(nullptr, 0), 1);
+    EXPECT_EQ(recOption.m_nPaletteVariant, 0);
+    EXPECT_EQ(recOption.m_bBgm, 1);
+    EXPECT_EQ(fake.steps, ALL);   // the music step among them
+    // A sound file is read.
+    b = cByteBuilder();
+    b.U32(854).I32(4).I32(7).I32(0).I32(5).I32(1).I32(1).Str("bob");
+    ASSERT_TRUE(dir.WriteFile("user_data/Option.dat", b.Bytes()));
+    fake.steps.clear();
+    EXPECT_EQ(LoadStartUp(nullptr, 0), 1);
+    EXPECT_EQ(recOption.m_nPaletteVariant, 7);
+    EXPECT_EQ(recOption.m_bBgm, 0);
+    EXPECT_EQ(recOption.m_strName, "bob");
+    recOption.SetDefault();
 }
 
 struct FAILCASE {
