@@ -1,0 +1,27 @@
+// The options file. An accepted file writes back to a fixed point with
+// every value in its range.
+#include "FuzzTarget.h"
+#include "RecordFuzz.h"
+
+#include "frontend/Option.h"
+
+std::vector<FUZZBYTES> FuzzSeeds() {
+    cOption def;
+    cOption set;
+    set.m_nPaletteVariant = 23;
+    set.m_bBgm = 0;
+    set.m_nVolume = 10;
+    set.m_nRankingMode = 3;
+    set.m_strName = "player";
+    return {SaveRecordBytes(def), SaveRecordBytes(set)};
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
+    cOption o;
+    if (!LoadRecordBytes(o, pData, nSize)) return 0;
+    FuzzCheck(o.m_nPaletteVariant >= 0 && o.m_nPaletteVariant < OPTION_PALETTE_VARIANTS);
+    FuzzCheck(o.m_nVolume >= 0 && o.m_nVolume < OPTION_VOLUME_STEPS);
+    FuzzCheck(o.m_nRankingMode >= 0 && o.m_nRankingMode < OPTION_RANKING_MODES);
+    CheckRecordFixedPoint(o);
+    return 0;
+}
