@@ -53,8 +53,6 @@ void cChara::Setup(int nId, const cCharaData* pRecord, const cItem* pItemTemplat
     ResetState(place);
     if (m_Data.m_nGiant == 0) m_Data.m_nGiant = 1;
     m_lpParent = cObjRef(pParent);
-    m_dX = x;
-    m_dY = y;
 
     const cStage& st = StageOrDefault();
     bool bFly = m_Data.m_nFlight != 0;
@@ -69,8 +67,12 @@ void cChara::Setup(int nId, const cCharaData* pRecord, const cItem* pItemTemplat
     }
     Init(nId, 1, m_Data.m_nPlayer, m_Data.m_nGroup, m_Data.m_nGraphic, nullptr, 0, bx, by, w, h, 32, 32,
          m_Data.m_nDir, m_Data.m_nFlight, nCopyIndex);
-    m_dX = x;
-    m_dY = y;
+    // (x, y) is the centre of the cell it is placed on: it stands in that
+    // cell as SetCharaBlockPos would put it.
+    m_dX = x - 16 + m_nBaseBoxX + 0.5;
+    m_dY = y - 16 + m_nBaseBoxY;
+    m_dRight = m_dX + m_nWidth - 1;
+    m_dBottom = m_dY + m_nHeight - 1;
 
     if (m_Data.m_bNoHitBox) {
         m_HitBox1.SetBase(0, 0, 32, 32);

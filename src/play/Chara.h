@@ -27,8 +27,9 @@ public:
     // scroll-synchronised character, else none.
     void SetBaseVelocity();
 
-    // Sets the character up from its record (a giant factor 0 counts as 1);
-    // pItemTemplate, when given, is the item it carries.
+    // Sets the character up from its record (a giant factor 0 counts as 1)
+    // standing in the cell whose centre is (x, y); pItemTemplate, when
+    // given, is the item it carries.
     void Setup(int nId, const cCharaData* pRecord, const cItem* pItemTemplate, double x, double y, int nCopyIndex,
                cCharaBase* pParent);
     // Places it on a map cell (columns and rows counted from the stage's

@@ -211,12 +211,8 @@ void cCharaBase::ResetState(const CHARAPLACE& place) {
     m_dCmdDecel = m_dStopDecel;
     m_bVanish = 0;
     m_CharaEffect = cCharaEffectRun();
-    if (m_Data.m_nStartEffect != 0) {
-        m_CharaEffect.m_nEffect = m_Data.m_nStartEffect;
-        m_CharaEffect.m_nRunType = m_Data.m_nStartEffectSrc;
-        m_CharaEffect.m_bLoop = m_Data.m_nStartEffectValue;
-        m_CharaEffect.m_nKind = 1;
-    }
+    if (m_Data.m_nStartEffect != 0)
+        m_CharaEffect.Start(m_Data.m_nStartEffect, m_Data.m_nStartEffectSrc, m_Data.m_nStartEffectValue);
     m_nInvTime = 0;
     m_lstInvAgainst.clear();
     ChangeAnimSet(m_Data.m_nAnimSet, 1);

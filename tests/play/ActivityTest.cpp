@@ -117,6 +117,8 @@ TEST_F(Conditions, DistanceInACircle) {
     d.m_nOperator = 0;
     cHero* h = AddHero(d, 640, 600);
     cChara* c = AddChara(d, 640, 600);
+    c->m_dX = h->m_dX;
+    c->m_dY = h->m_dY;
     cCond dist;
     dist.m_nKind = COND_DISTANCE;
     dist.m_nShape = 6;

@@ -392,6 +392,7 @@ TEST_F(CharaBase, KnockYDroppedOnTheGround) {
 TEST_F(CharaBase, NonFiniteSpeedsNeverReachThePosition) {
     cCharaData d;
     cChara* p = AddChara(d, 700, 600);
+    const double x0 = p->m_dX;
     p->SavePos();
     p->m_dCmdVx = NAN;
     p->m_dKnockY = INFINITY;
@@ -400,10 +401,10 @@ TEST_F(CharaBase, NonFiniteSpeedsNeverReachThePosition) {
     p->MoveY();
     EXPECT_TRUE(std::isfinite(p->m_dX));
     EXPECT_TRUE(std::isfinite(p->m_dY));
-    EXPECT_EQ(p->m_dX, 700);
+    EXPECT_EQ(p->m_dX, x0);
     p->m_dX = NAN;
     p->MoveX();
-    EXPECT_EQ(p->m_dX, 700);
+    EXPECT_EQ(p->m_dX, x0);
 }
 
 // ---- jumps ----
@@ -498,6 +499,48 @@ TEST_F(HeroJump, HoldingJumpsHigherThanTapping) {
     EXPECT_LT(dHold, 80);
     EXPECT_LT(dTap, dHold / 2);
     EXPECT_NEAR(dRatio, 0.3, 1e-9);   // the rise is cut to 30 % on release
+}
+
+}  // namespace
+
+namespace {
+
+// An item status operation: set status nStatus (0 = character variable
+// nVar) of the hero to nValue.
+cEdCmd ItemSetStatus(int nStatus, int nVar, int nValue) {
+    cEdCmd c;
+    c.m_bItemCmd = 1;
+    c.m_nKind = CMD_STATUS - ITEMCMD_KIND_OFFSET;
+    c.m_vParam.assign(18, 0);
+    c.m_vParam[2] = nVar;
+    c.m_vParam[4] = nStatus;
+    c.m_vParam[7] = nValue;
+    return c;
+}
+
+TEST_F(CharaBase, ItemCommandsStopWithTwoWhenHpFalls) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    d.m_nMaxHp = 10;
+    cHero* h = AddHero(d);
+    cChkVector<cEdCmd> cmds;
+    cmds.push_back(ItemSetStatus(0, 1, 3));
+    cmds.push_back(ItemSetStatus(1, 0, 0));   // HP := 0
+    cmds.push_back(ItemSetStatus(0, 1, 9));
+    EXPECT_EQ(h->RunItemCmds(cmds), 2);
+    EXPECT_EQ(h->m_nHp, 0);
+    EXPECT_EQ(h->m_vecVar[1], 3);   // the command after the fall did not run
+
+    h->m_nHp = 10;
+    cmds.pop_back();
+    cmds.pop_back();
+    EXPECT_EQ(h->RunItemCmds(cmds), 0);
+    // Nested deeper than the cap (get-item inside item lists): nothing runs.
+    h->m_vecVar[1] = 0;
+    h->m_nItemCmdDepth = ITEMCMD_MAX_DEPTH;
+    EXPECT_EQ(h->RunItemCmds(cmds), 0);
+    EXPECT_EQ(h->m_vecVar[1], 0);
+    h->m_nItemCmdDepth = 0;
 }
 
 }  // namespace
