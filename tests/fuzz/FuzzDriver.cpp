@@ -130,7 +130,7 @@ void Mutate(FUZZBYTES& v, const std::vector<FUZZBYTES>& pool, std::mt19937_64& r
             if (v.size() < 4) break;
             size_t i = pick(v.size() - 3);
             uint32_t w = aEdge32[pick(sizeof aEdge32 / sizeof aEdge32[0])];
-            if (rng() & 1) w = static_cast<uint32_t>(-static_cast<int32_t>(w));
+            if (rng() & 1) w = 0u - w;   // the negated word, wrapping
             for (int k = 0; k < 4; ++k) v[i + static_cast<size_t>(k)] = static_cast<uint8_t>(w >> (8 * k));
             break;
         }
