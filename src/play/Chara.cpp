@@ -194,7 +194,6 @@ bool cChara::OverlapsRect(double dLeft, double dTop, double dRight, double dBott
 bool cChara::StepItemIcon() {
     if (!m_bShowItemIcon || !m_pItem || !m_bOnScreen || m_Data.m_bTrans) return false;
     m_nIconFrames++;
-    bool bShow = m_nIconFrames >= 64;
     if (m_nIconFrames >= 96) m_nIconFrames = 0;
-    return bShow;
+    return m_nIconFrames >= 64;
 }

@@ -42,6 +42,9 @@ public:
     bool OverlapsRect(double dLeft, double dTop, double dRight, double dBottom) const;
     // Advances the item-icon blink; true when the icon shows this frame.
     bool StepItemIcon();
+    // The blinking icon of the carried item over the character (frames
+    // 64..95 of every 96), drawn after the character.
+    void DrawItemIcon(DDSURFACEDATA* lpDst);
 
     int32_t m_bInRange = 0;
     int32_t m_bAnimOffScreen = 0;

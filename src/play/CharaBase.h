@@ -77,6 +77,7 @@ struct DRAWSOURCE {
     int32_t bValid = 0;       // 0: nothing to draw
 };
 class cItem;
+struct DDSURFACEDATA;
 
 class cCharaBase : public cObj {
 public:
@@ -119,6 +120,8 @@ public:
     // values anything else; nKind the graphic kind 0-4.
     static void SetDrawSource(DRAWSOURCE* pOut, int nType, int nKind, int nNumber, int nRow, const cObj* pChara,
                               int nFrame);
+    // A graphic drawn as a 16 x 16 icon with the colour key (CharaOverlays.cpp).
+    static void DrawIcon16(DDSURFACEDATA* lpDst, int x, int y, int nKind, int n, int nFrame);
     // The initial speed of a jump h hbl high (negative: up) and its length in
     // tenths of a second; the hero's speed may be scaled by a system rule.
     double JumpSpeed(int h) const;

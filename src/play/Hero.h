@@ -65,6 +65,12 @@ public:
     int RunItemCmds(cChkVector<cEdCmd>& vecCmd);
     // The sight image source for an image W x H (the screen is 640 x 480).
     SIGHTRECT GetSightRect(int nImageW, int nImageH) const;
+    // Drawn after the hero in a test play: its display boxes (filled or
+    // outlined, colours cycling).
+    void DrawHitBoxes(DDSURFACEDATA* lpDst);
+    // Drawn after the objects while the sight mode is not 0: the sight image
+    // centred over the hero (ahead of it in modes 2 and 4), clipped to the image.
+    void DrawSightMask(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSight);
 
     cInputState* m_lpInput = nullptr;
     int32_t m_nJumpFrames = 0;

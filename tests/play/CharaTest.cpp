@@ -8,6 +8,8 @@
 #include "CharaFixture.h"
 #include "graphics/ImageSurfaces.h"
 #include "play/CharaSearch.h"
+#include "play/Item.h"
+#include "play/Message.h"
 #include "stage/CmdVocabulary.h"
 
 namespace {
@@ -541,6 +543,42 @@ TEST_F(CharaBase, ItemCommandsStopWithTwoWhenHpFalls) {
     EXPECT_EQ(h->RunItemCmds(cmds), 0);
     EXPECT_EQ(h->m_vecVar[1], 0);
     h->m_nItemCmdDepth = 0;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CharaBase, ItemIconShowsThirtyTwoFramesOfNinetySix) {
+    cCharaData d;
+    cItem item;
+    cChara* c = AddChara(d);
+    c->m_pItem = std::make_unique<cItem>(item);
+    c->m_bShowItemIcon = 1;
+    c->m_bOnScreen = 1;
+    int nShown = 0, nFirst = -1;
+    for (int i = 0; i < 96 * 3; i++) {
+        if (c->StepItemIcon()) {
+            nShown++;
+            if (nFirst < 0) nFirst = i;
+        }
+    }
+    EXPECT_EQ(nShown, 32 * 3);
+    EXPECT_EQ(nFirst, 63);   // the 64th frame
+    c->m_Data.m_bTrans = 1;
+    EXPECT_FALSE(c->StepItemIcon());
+}
+
+TEST_F(CharaBase, PickUpPopUp) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d);
+    h->PopItemIcon(2, 5, 0);
+    ASSERT_EQ(scene.m_lstMessage.size(), 1u);
+    const cMessage& m = *scene.m_lstMessage.front();
+    EXPECT_EQ(m.m_nMode, MESMODE_ICON);
+    EXPECT_EQ(m.m_nIconCell, 5);
+    EXPECT_EQ(m.m_nAnchorId, h->m_nId);
 }
 
 }  // namespace
