@@ -303,7 +303,7 @@ int StepCharaEffect(cCharaBase* c, int bFreeze) {
 
 void DrawCharaBody(cCharaBase* c, DDSURFACEDATA* lpDst, int bFreeze) {
     const int nCell = c->UpdateAnimation(bFreeze);
-    if (c->m_Data.m_bTrans) {
+    if (c->m_Data.m_bTrans || c->m_bHideFrame) {
         StepCharaEffect(c, bFreeze);
         return;
     }
@@ -352,7 +352,7 @@ int DrawChara(cCharaBase* c, DDSURFACEDATA* lpDst, int bFrozen) {
         DrawCharaBody(c, lpDst, bFrozen);
         return 0;
     }
-    if (c->m_bActive) {
+    if (c->m_bActing) {
         // Off the screen but acting: it animates with play, not in a frozen
         // frame.
         c->UpdateScreenRect();

@@ -129,12 +129,13 @@ int LayoutStatusBar(const cSystemData& sys, int* pnX, int* pnWidth) {
     int n = 0, nSum = 0;
     for (int i = 0; i < STATUSDISP_COUNT; i++) {
         pnWidth[i] = 0;
-        pnX[i] = 0;
+        pnX[i] = -1;
         if (!sys.m_vStatusDisp.IsValid(i) || !sys.m_vStatusDisp[i].m_bShow) continue;
         const cStatusDisp& e = sys.m_vStatusDisp[i];
         int w = e.m_bIcon ? 16 : 16 * GetCharCount(e.m_strLabel.c_str());
         w += (i == STATUSDISP_HP || i == STATUSDISP_SP) ? 50 : 16 * std::max(0, e.m_nValueCells);
         pnWidth[i] = w;
+        pnX[i] = 0;
         nSum += w;
         n++;
     }
@@ -142,7 +143,7 @@ int LayoutStatusBar(const cSystemData& sys, int* pnX, int* pnWidth) {
     const int g = (638 - nSum) / (n + 1);
     int x = g;
     for (int i = 0; i < STATUSDISP_COUNT; i++) {
-        if (!pnWidth[i]) continue;
+        if (pnX[i] < 0) continue;
         pnX[i] = x;
         x += pnWidth[i] + g;
     }
@@ -173,7 +174,7 @@ void DrawStatusBar(cPlayScene& s, DDSURFACEDATA* lpDst) {
     const cHero* pHero = vecPlayer().empty() ? nullptr : vecPlayer()[0].get();
     cFont& font = aFont[1];
     for (int i = 0; i < STATUSDISP_COUNT; i++) {
-        if (!anW[i]) continue;
+        if (anX[i] < 0) continue;
         const cStatusDisp& e = sys.m_vStatusDisp[i];
         const int x = anX[i];
         const int nLabelW = e.m_bIcon ? 16 : 16 * GetCharCount(e.m_strLabel.c_str());

@@ -41,7 +41,7 @@ bool GetBackgroundTileStart(double x0, double y0, int w, int h, int* pX, int* pY
 void DrawPictures(cPlayScene& s, DDSURFACEDATA* lpDst, int nLayer, int bFrozen);
 
 // The status bar: the x and width of each of the five entries (hidden ones
-// get width 0) and the gap; -1 when no entry is shown.
+// get x -1) and the gap; -1 when no entry is shown.
 int LayoutStatusBar(const cSystemData& sys, int* pnX, int* pnWidth);
 void DrawStatusBar(cPlayScene& s, DDSURFACEDATA* lpDst);
 void DrawTimer(cPlayScene& s, DDSURFACEDATA* lpDst, int bTimerSound);

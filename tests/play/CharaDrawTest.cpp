@@ -1,0 +1,88 @@
+// Character effects applied by the character drawing: blink toggles, a
+// frozen effect that neither advances nor ends, an effect run without
+// drawing that still finishes, and the enlarge effect's size.
+#include <gtest/gtest.h>
+
+#include "play/Chara.h"
+#include "play/CharaDraw.h"
+#include "play/EffectRuns.h"
+#include "play/PlayContext.h"
+#include "project/Database.h"
+#include "support/DDTestSupport.h"
+
+namespace {
+
+class CharaDrawTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db.m_vCharaEffect.resize(4);
+        Def(1, 6, 1, 0, 0);     // blink every frame for 1/10 s
+        Def(2, 2, 1, 0, 12);    // split 0 -> 12
+        Def(3, 11, 1, 32, 32);  // enlarge held at 32
+        db.CopyEffectLists();
+        ctx.lpDatabase = &db;
+        RebuildEffectRuns();
+    }
+    void Def(int i, int nKind, int nTime, int nStart, int nEnd) {
+        db.m_vCharaEffect[i].m_nKind = nKind;
+        db.m_vCharaEffect[i].m_anParam[0] = nTime;
+        db.m_vCharaEffect[i].m_anParam[1] = nStart;
+        db.m_vCharaEffect[i].m_anParam[2] = nEnd;
+    }
+    cPlayContext ctx;
+    cPlayContextScope scope{ctx};
+    cDatabase db;
+};
+
+TEST_F(CharaDrawTest, BlinkWithIntervalZeroTogglesEveryFrame) {
+    cChara c;
+    c.m_CharaEffect.Start(1, 0, 0);
+    std::vector<int> v;
+    for (int i = 0; i < 4; i++) {
+        StepCharaEffect(&c, 0);
+        v.push_back(c.m_nEffectBlink);
+    }
+    EXPECT_EQ(v, (std::vector<int>{1, 0, 1, 0}));
+}
+
+TEST_F(CharaDrawTest, FrozenEffectNeitherAdvancesNorEnds) {
+    cChara c;
+    c.m_CharaEffect.Start(2, 0, 0);
+    for (int i = 0; i < 100; i++) ASSERT_EQ(StepCharaEffect(&c, 1), 0);
+    EXPECT_EQ(c.m_CharaEffect.m_nKind, 2);
+    EXPECT_EQ(c.m_CharaEffect.m_dValue, 0);
+}
+
+TEST_F(CharaDrawTest, EffectRunWithoutDrawingFinishes) {
+    cChara c;
+    c.m_CharaEffect.Start(2, 0, 0);
+    int n = 1;
+    while (!StepCharaEffect(&c, 0) && n < 100) n++;
+    EXPECT_EQ(n, 7);   // 2, 4 ... 12, then past the end
+    EXPECT_EQ(c.m_CharaEffect.m_nKind, 0);
+}
+
+TEST_F(CharaDrawTest, EnlargeBy32DrawsTheNormalSize) {
+    ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 64, 64));
+    DDSURFACEDATA cell, dst;
+    ASSERT_TRUE(DDCreateSurface(&cell, 32, 32, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0));
+    ASSERT_TRUE(DDMakeTarget(&dst, 64, 64));
+    DDClear(&cell, 7);
+    DDClear(&dst, 16);
+    cChara c;
+    c.m_CharaEffect.Start(3, 0, 0);
+    CHARAFXDRAW d;
+    d.lpDst = &dst;
+    d.lpCell = &cell;
+    d.x = d.y = 16;
+    pfnCharaEffect[11](&c, d, 1, 1);
+    EXPECT_EQ(DDIndexAt(&dst, 16, 16), 7);
+    EXPECT_EQ(DDIndexAt(&dst, 47, 47), 7);
+    EXPECT_EQ(DDIndexAt(&dst, 15, 15), 16);
+    EXPECT_EQ(DDIndexAt(&dst, 48, 48), 16);
+    DDReleaseSurface(&cell);
+    DDReleaseSurface(&dst);
+    DDEnd();
+}
+
+}  // namespace

@@ -1,0 +1,502 @@
+// The blocking waits, the status bar layout, the stage end (totals and extra
+// lives, the next stage's file, the scene after a clear) and the commands
+// of the display area run on a harness stage.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "flow/CmdDispatch.h"
+#include "flow/CmdFlowOp.h"
+#include "play/Chara.h"
+#include "play/EffectAnime.h"
+#include "play/Hero.h"
+#include "play/Message.h"
+#include "play/PlayDraw.h"
+#include "play/PlayScene.h"
+#include "play/PlayWait.h"
+#include "play/Shot.h"
+#include "play/StageEnd.h"
+#include "project/Database.h"
+#include "project/GameFonts.h"
+#include "project/Scene.h"
+#include "stage/CmdVocabulary.h"
+#include "stage/Flow.h"
+#include "stage/MoveVocabulary.h"
+#include "support/TempDir.h"
+#include "play/PlayHarness.h"  // the headless stage
+
+namespace {
+
+// A host whose frames of a blocking wait follow a script of button words;
+// it counts the frames and can refuse one (the program closing).
+class cWaitHost : public cRecordingPlayHost {
+public:
+    explicit cWaitHost(cInputState& in) : m_in(in) {}
+    int WaitFrame() override {
+        nFrames++;
+        if (nCloseAt && nFrames >= nCloseAt) return 0;
+        const size_t i = static_cast<size_t>(nFrames - 1);
+        m_in.m_wButton = i < vecButtons.size() ? vecButtons[i] : 0;
+        return 1;
+    }
+    std::vector<int16_t> vecButtons;
+    int nFrames = 0;
+    int nCloseAt = 0;
+
+private:
+    cInputState& m_in;
+};
+
+const std::vector<std::string> kFlatMap = {"........................",
+                                           "..H.....................",
+                                           "........................",
+                                           "########################"};
+
+class DisplayPlay : public ::testing::Test {
+protected:
+    DisplayPlay() : h(kFlatMap), host(h.Input()) {}
+    void SetUp() override {
+        aFont[1].m_nCellWidth = 16;
+        aFont[1].m_nLineHeight = 16;
+        h.SetUp();
+        h.Ctx().lpHost = &host;
+        h.Ctx().lpDatabase = &db;
+    }
+    cPlayScene& S() { return h.Scene(); }
+    // A command of a kind with its parameters.
+    static cEdCmd Cmd(int nKind, std::vector<int32_t> p) {
+        cEdCmd c;
+        c.m_nKind = static_cast<uint8_t>(nKind);
+        c.m_vParam.assign(p.begin(), p.end());
+        return c;
+    }
+    static CMDCALL Call(cCharaBase* pChara, cEdCmd& cmd, cFlowRun* pFlow = nullptr) {
+        CMDCALL c;
+        c.pChara = pChara;
+        c.pCmd = &cmd;
+        c.pFlow = pFlow;
+        return c;
+    }
+    cPlayHarness h;
+    cWaitHost host;
+    cDatabase db;
+};
+
+// ---- waits ----
+TEST_F(DisplayPlay, FrameWaitDrawsItsFramesAndLeavesTheInputAsItWas) {
+    h.Input().m_wButton = 0;
+    h.Input().RecordHistory();
+    const cInputState before = h.Input();
+    SetWait(S(), WAITKIND_GAMEWAIT, 0, 30, 0);
+    EXPECT_EQ(RunWait(S()), 1);
+    EXPECT_EQ(host.nFrames, 31);   // 30 drawn, the 31st turn ends it
+    EXPECT_EQ(h.Input().m_anHistoryIndex[1], before.m_anHistoryIndex[1]);
+}
+
+TEST_F(DisplayPlay, MessageWaitIgnoresItsFirstTenFramesAndHeldButtons) {
+    // Held from before the wait: no press. A press at frame 5 (released at
+    // 6) falls in the first ten frames; the press at frame 14 ends the wait.
+    h.Input().m_wButton = 1;
+    host.vecButtons = {1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    SetWait(S(), WAITKIND_MESSAGE, 1, 0, 0);
+    EXPECT_EQ(S().m_Wait.nFirst, 10);
+    EXPECT_EQ(RunWait(S()), 1);
+    EXPECT_EQ(host.nFrames, 14);
+    ASSERT_FALSE(host.vecSound.empty());
+    EXPECT_EQ(host.vecSound.back(), 12);
+    EXPECT_EQ(S().m_bHoldButtons, 1);
+    // A continuing message has no delay; another kind sounds 1.
+    SetWait(S(), WAITKIND_MESSAGE, 1, 0, 1);
+    EXPECT_EQ(S().m_Wait.nFirst, 0);
+    SetWait(S(), WAITKIND_PICTURE, 1, 0, 0);
+    EXPECT_EQ(S().m_Wait.nFirst, 0);
+    host.nFrames = 0;
+    host.vecButtons = {0, 1};
+    EXPECT_EQ(RunWait(S()), 1);
+    EXPECT_EQ(host.vecSound.back(), 1);
+}
+
+TEST_F(DisplayPlay, CloseEndsAWait) {
+    host.nCloseAt = 5;
+    SetWait(S(), WAITKIND_MESSAGE, 1, 0, 0);
+    EXPECT_EQ(RunWait(S()), 0);
+    EXPECT_EQ(host.nFrames, 5);
+    EXPECT_EQ(S().m_bClosing, 1);
+    EXPECT_GE(host.nCloseRequests, 1);
+    // Closing already: the next wait does not start.
+    host.nFrames = 0;
+    EXPECT_EQ(RunWait(S()), 0);
+    EXPECT_EQ(host.nFrames, 0);
+}
+
+TEST_F(DisplayPlay, GameWaitCommandBlocksForItsTime) {
+    cEdCmd cmd = Cmd(CMD_GAME_WAIT, {15});   // 1.5 s
+    const size_t nBefore = S().m_lstMessage.size();
+    CmdExec_GameWait(Call(&h.Hero(), cmd));
+    EXPECT_EQ(host.nFrames, 91);
+    EXPECT_EQ(S().m_lstMessage.size(), nBefore);
+}
+
+// ---- status bar ----
+TEST(StatusBarLayout, GapOfFourEntriesOfAHundredDots) {
+    cSystemData sys;
+    sys.m_vStatusDisp.resize(5);
+    for (auto& e : sys.m_vStatusDisp) {
+        e.m_bShow = 0;
+        e.m_bIcon = 0;
+        e.m_strLabel.clear();
+        e.m_nValueCells = 0;
+    }
+    // Two gauges of 50 and two entries with no label and no digits.
+    for (int i : {0, 2, 3, 4}) sys.m_vStatusDisp[i].m_bShow = 1;
+    int x[5], w[5];
+    EXPECT_EQ(LayoutStatusBar(sys, x, w), 107);
+    EXPECT_EQ(x[0], 107);
+    EXPECT_EQ(x[1], -1);
+    EXPECT_EQ(x[2], 214);
+    EXPECT_EQ(x[3], 214 + 50 + 107);
+    EXPECT_EQ(x[4], 214 + 50 + 107 + 50 + 107);
+    // Icons and digits count 16 each.
+    sys.m_vStatusDisp[0].m_bIcon = 1;
+    sys.m_vStatusDisp[0].m_nValueCells = 6;
+    EXPECT_EQ(LayoutStatusBar(sys, x, w), (638 - 100 - 16 - 96) / 5);
+    EXPECT_EQ(w[0], 112);
+    for (auto& e : sys.m_vStatusDisp) e.m_bShow = 0;
+    EXPECT_EQ(LayoutStatusBar(sys, x, w), -1);
+}
+
+// ---- stage end ----
+TEST(ExtraLives, CountedByScoreSteps) {
+    EXPECT_EQ(CountExtraLives(90, 210, 100), 2);
+    EXPECT_EQ(CountExtraLives(150, 270, 100), 1);
+    EXPECT_EQ(CountExtraLives(0, 99, 100), 0);
+    EXPECT_EQ(CountExtraLives(0, 1000, 0), 0);
+    EXPECT_EQ(CountExtraLives(0, 1000, -5), 0);
+}
+
+TEST_F(DisplayPlay, TotalsCrossingTwoScoreStepsGiveTwoLivesWithTheirDisplays) {
+    h.System().m_bExtendByScore = 1;
+    h.System().m_nExtendScore = 100;
+    h.Progress().m_nTotalScore = 90;
+    h.Progress().m_nScore = 120;
+    h.Progress().m_nLife = 3;
+    S().m_nPlayTime = 500;
+    host.vecSound.clear();
+    AddTotals(S());
+    EXPECT_EQ(h.Progress().m_nTotalScore, 210);
+    EXPECT_EQ(h.Progress().m_nLife, 5);
+    EXPECT_EQ(std::count(host.vecSound.begin(), host.vecSound.end(), 15), 2);
+    EXPECT_EQ(host.nFrames, 2 * 31);
+    EXPECT_EQ(h.Progress().m_nClearTime, 500);
+    // The pop-ups are gone again.
+    for (auto& m : S().m_lstMessage) EXPECT_NE(m->m_nMode, MESMODE_1UP);
+}
+
+TEST_F(DisplayPlay, ManyLivesAllCountButOnlyTenAreShownAndLivesStopAt99) {
+    h.System().m_bExtendByScore = 1;
+    h.System().m_nExtendScore = 1;
+    h.Progress().m_nTotalScore = 0;
+    h.Progress().m_nScore = 50;
+    h.Progress().m_nLife = 60;
+    host.vecSound.clear();
+    AddTotals(S());
+    EXPECT_EQ(h.Progress().m_nLife, 99);
+    EXPECT_EQ(std::count(host.vecSound.begin(), host.vecSound.end(), 15), 10);
+    EXPECT_EQ(host.nFrames, 10 * 31);
+    // Unlimited lives take no extra lives.
+    h.Progress().m_nLife = LIVES_INFINITE;
+    h.Progress().m_nScore = 5;
+    AddTotals(S());
+    EXPECT_EQ(h.Progress().m_nLife, LIVES_INFINITE);
+}
+
+TEST_F(DisplayPlay, NextStageNameIsTheNewestNumberedFile) {
+    cTempDir dir;
+    const std::string base = dir.Path() + "/stage";
+    for (const char* suffix : {"-2.stg4_001", "-2.stg4_003", "-3.stg4_000", "x.stg4_002"})
+        std::ofstream(base + suffix) << "x";
+    h.Progress().m_bChain = 1;
+    h.Progress().m_strStageFile = base + ".";
+    std::string s;
+    EXPECT_EQ(GetNextStageName(S(), s, 2), 1);
+    EXPECT_EQ(s, base + "-2.stg4_003");
+    EXPECT_EQ(IsLastStage(S(), 3), 0);
+    EXPECT_EQ(IsLastStage(S(), 4), 1);
+    EXPECT_EQ(GetNextStageName(S(), s, 0), 0);
+    EXPECT_EQ(s, "");
+    // A path given by the stage-clear command: its dot is not doubled.
+    S().m_strNextStage = base + "x.";
+    EXPECT_EQ(GetNextStageName(S(), s, 7), 1);
+    EXPECT_EQ(s, base + "x.stg4_002");
+    // No chain, or an empty stored name: no next stage, nothing read.
+    S().m_strNextStage.clear();
+    h.Progress().m_strStageFile.clear();
+    EXPECT_EQ(GetNextStageName(S(), s, 2), 0);
+    h.Progress().m_bChain = 0;
+    h.Progress().m_strStageFile = base + ".";
+    EXPECT_EQ(GetNextStageName(S(), s, 2), 0);
+}
+
+TEST_F(DisplayPlay, SceneAfterAClearByPlayType) {
+    struct CASE {
+        int nPlayType;
+        int nScene;
+    };
+    const CASE cases[] = {
+        {PLAYTYPE_FREE, SCENE_PLAY},     {PLAYTYPE_REPLAY, SCENE_PLAY},     {PLAYTYPE_CHALLENGE, SCENE_STAGESELECT},
+        {PLAYTYPE_NEWGAME, SCENE_WORLDMAP}, {PLAYTYPE_CONTINUE, SCENE_WORLDMAP}, {9, SCENE_STAGESELECT},
+    };
+    for (const CASE& c : cases) {
+        h.Game().m_nPlayType = c.nPlayType;
+        h.Progress().m_bChain = 0;
+        h.Progress().m_bNextStart = 1;
+        EXPECT_EQ(S().NextSceneAfterClear(), c.nScene) << c.nPlayType;
+        if (c.nPlayType == PLAYTYPE_FREE) EXPECT_EQ(h.Progress().m_bNextStart, 0);
+    }
+    // A free chain whose next stage is missing ends at the title.
+    h.Game().m_nPlayType = PLAYTYPE_FREE;
+    h.Progress().m_bChain = 1;
+    h.Progress().m_nStage = 4;
+    S().m_nNextStage = 5;
+    S().m_strNextStage.clear();
+    h.Progress().m_strStageFile = "no/such/stage.";
+    EXPECT_EQ(S().NextSceneAfterClear(), SCENE_TITLE);
+    EXPECT_EQ(h.Progress().m_nStage, 4);
+}
+
+// ---- commands ----
+TEST_F(DisplayPlay, FlowOperationRestartsAndDeletesWithoutFreeing) {
+    cCharaBase& c = h.Hero();
+    c.m_vecFlowRun.resize(2);
+    for (auto& r : c.m_vecFlowRun) {
+        r.m_bRun = 1;
+        r.m_nCur = 3;
+    }
+    cEdCmd start = Cmd(CMD_FLOW_OP, {0, 0, 0, 0});
+    CmdExec_FlowOperation(Call(&c, start, &c.m_vecFlowRun[0]));
+    EXPECT_EQ(c.m_vecFlowRun[0].m_nCur, 0);
+    EXPECT_EQ(c.m_vecFlowRun[0].m_bAbort, 1);
+    EXPECT_EQ(c.m_vecFlowRun[1].m_nCur, 3);   // only this flow
+    // Delete every other flow: it stops now and is freed later.
+    cEdCmd del = Cmd(CMD_FLOW_OP, {4, 1, 0, 0});
+    CmdExec_FlowOperation(Call(&c, del, &c.m_vecFlowRun[0]));
+    ASSERT_EQ(c.m_vecFlowRun.size(), 2u);
+    EXPECT_EQ(c.m_vecFlowRun[1].m_bRemove, 1);
+    EXPECT_EQ(c.m_vecFlowRun[1].m_bRun, 0);
+    EXPECT_EQ(c.m_bRemovePending, 1);
+    EXPECT_EQ(c.m_vecFlowRun[0].m_bRemove, 0);
+}
+
+TEST_F(DisplayPlay, StageClearCommandRecordsTheNextStage) {
+    h.Progress().m_nStage = 3;
+    cEdCmd next = Cmd(CMD_STAGE_CLEAR, {0, 0, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(CmdExec_StageClear(Call(&h.Hero(), next)), 1);
+    EXPECT_EQ(S().m_nNextStage, 4);
+    EXPECT_EQ(S().m_nClear, 1);
+    cEdCmd path = Cmd(CMD_STAGE_CLEAR, {2, 0, 1, -5, -7, 1, 3, 4, 2});
+    path.m_strText = "dir/other.stg4";
+    h.Hero().m_nDir = 1;
+    CmdExec_StageClear(Call(&h.Hero(), path));
+    CmdExec_StageClear(Call(&h.Hero(), path));
+    EXPECT_EQ(S().m_strNextStage, "dir/other.");
+    EXPECT_EQ(h.Progress().m_nMapX, 0);   // the cursor is kept on the map
+    EXPECT_EQ(h.Progress().m_nMapY, 0);
+    EXPECT_EQ(h.Progress().m_bNextStart, 1);
+    EXPECT_EQ(h.Progress().m_nNextDir, 1);
+    cEdCmd empty = Cmd(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0, 0, 0, 0, 0});
+    CmdExec_StageClear(Call(&h.Hero(), empty));
+    EXPECT_EQ(S().m_strNextStage, "");
+    EXPECT_EQ(S().m_nNextStage, 3);
+    EXPECT_FALSE(host.vecError.empty());
+}
+
+TEST_F(DisplayPlay, MessageWithAnIdIsReplacedInPlaceAndErased) {
+    auto msg = [&](const char* text, int bErase) {
+        cEdCmd c = Cmd(CMD_MESSAGE, {0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 5, 0, bErase, 0, 0});
+        c.m_strText = text;
+        CmdExec_Message(Call(&h.Hero(), c));
+    };
+    S().m_lstMessage.clear();
+    msg("abc", 0);
+    msg("zzz", 0);
+    ASSERT_EQ(S().m_lstMessage.size(), 1u);
+    const cMessage* p = S().m_lstMessage.front().get();
+    msg("xyz", 0);   // the same size: set again in place
+    ASSERT_EQ(S().m_lstMessage.size(), 1u);
+    EXPECT_EQ(S().m_lstMessage.front().get(), p);
+    EXPECT_EQ(p->m_strText, "xyz");
+    msg("longer text", 0);   // another size: a new message in its place
+    ASSERT_EQ(S().m_lstMessage.size(), 1u);
+    EXPECT_EQ(S().m_lstMessage.front()->m_strText, "longer text");
+    msg("", 1);
+    EXPECT_TRUE(S().m_lstMessage.empty());
+}
+
+TEST_F(DisplayPlay, BlockingMessageUntilTheStageEndsDoesNotBlock) {
+    cEdCmd c = Cmd(CMD_MESSAGE, {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    c.m_strText = "hello";
+    CmdExec_Message(Call(&h.Hero(), c));
+    EXPECT_EQ(host.nFrames, 0);
+    ASSERT_FALSE(S().m_lstMessage.empty());
+    // A timed blocking message waits its frames and is then removed.
+    S().m_lstMessage.clear();
+    cEdCmd t = Cmd(CMD_MESSAGE, {0, 0, 0, 0, 0, 0, 2, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    t.m_strText = "wait";
+    CmdExec_Message(Call(&h.Hero(), t));
+    EXPECT_EQ(host.nFrames, 7);
+    EXPECT_TRUE(S().m_lstMessage.empty());
+}
+
+TEST_F(DisplayPlay, WarpIntoAWallKeepsThePosition) {
+    cPlayHarness w({"..........",
+                    "..#H......",
+                    "##########"});
+    w.SetUp();
+    cHero& hero = w.Hero();
+    const double x = hero.m_dX, y = hero.m_dY;
+    cEdCmd c = Cmd(CMD_WARP, {});
+    c.m_pMove.MakeNew();
+    c.m_pMove->m_nMode = 0;
+    c.m_pMove->m_nDir = DIR_LEFT;
+    c.m_pMove->m_nDist = 3;   // 48 dots, into the wall
+    CmdExec_Warp(Call(&hero, c));
+    EXPECT_EQ(hero.m_dX, x);
+    EXPECT_EQ(hero.m_dY, y);
+    c.m_pMove->m_nDir = DIR_RIGHT;
+    CmdExec_Warp(Call(&hero, c));
+    EXPECT_EQ(hero.m_dX, x + 48);
+}
+
+TEST_F(DisplayPlay, VanishScopes) {
+    cPlayHarness v({"..............................................",
+                    "..H..C.....................................C..",
+                    "##############################################"});
+    v.SetUp();
+    v.Ctx().lpDatabase = &db;
+    ASSERT_EQ(v.Ctx().lstChara.size(), 2u);
+    cChara& near = *v.Ctx().lstChara.front();
+    cChara& far = *v.Ctx().lstChara.back();
+    near.UpdateScreenRect();
+    far.UpdateScreenRect();
+    near.m_bOnScreen = near.IsOnScreen();
+    far.m_bOnScreen = far.IsOnScreen();
+    ASSERT_TRUE(near.m_bOnScreen);
+    ASSERT_FALSE(far.m_bOnScreen);
+    const int g = near.m_nGroup;
+    cEdCmd c = Cmd(CMD_VANISH, {0, g, 0});
+    CmdExec_Vanish(Call(&v.Hero(), c));
+    EXPECT_EQ(near.m_bVanish, 1);
+    EXPECT_EQ(far.m_bVanish, 0);
+    EXPECT_EQ(v.Scene().m_bCheckDead, 1);
+    cEdCmd all = Cmd(CMD_VANISH, {0, g, 1});
+    CmdExec_Vanish(Call(&v.Hero(), all));
+    EXPECT_EQ(far.m_bVanish, 1);
+    // Descendants: a child that summoned a child; the runner stays.
+    near.m_bVanish = far.m_bVanish = 0;
+    v.Hero().m_vecLink.push_back({cObjRef(&near), 4});
+    near.m_vecLink.push_back({cObjRef(&far), 4});
+    cEdCmd desc = Cmd(CMD_VANISH, {2, 0, 0});
+    CmdExec_Vanish(Call(&v.Hero(), desc));
+    EXPECT_EQ(near.m_bVanish, 1);
+    EXPECT_EQ(far.m_bVanish, 1);
+    EXPECT_GT(v.Hero().m_nHp, 0);
+}
+
+TEST_F(DisplayPlay, GetItemWithAStageClearEndsTheStage) {
+    cItemData item;
+    cEdCmd clear = Cmd(ITEMCMD_FLOW_CHANGE + 1, {0, 0, 0, 0, 0, 0, 0, 0, 0});   // item kind 2: stage clear
+    clear.m_bItemCmd = 1;
+    item.m_vCmd.push_back(clear);
+    h.Stage().m_vItemPalette.push_back(item);
+    cEdCmd get = Cmd(CMD_GET_ITEM, {1, static_cast<int32_t>(h.Stage().m_vItemPalette.size() - 1)});
+    CmdExec_GetItem(Call(&h.Hero(), get));
+    EXPECT_EQ(S().m_nClear, 1);
+    // An item without a clear sets it back to 0.
+    h.Stage().m_vItemPalette.push_back(cItemData());
+    cEdCmd plain = Cmd(CMD_GET_ITEM, {1, static_cast<int32_t>(h.Stage().m_vItemPalette.size() - 1)});
+    CmdExec_GetItem(Call(&h.Hero(), plain));
+    EXPECT_EQ(S().m_nClear, 0);
+}
+
+TEST_F(DisplayPlay, GetItemThatGetsItselfEnds) {
+    cItemData item;
+    const int32_t n = static_cast<int32_t>(h.Stage().m_vItemPalette.size());
+    cEdCmd self = Cmd(ITEMCMD_FLOW_CHANGE + 9, {1, n});   // item kind 10: get item
+    self.m_bItemCmd = 1;
+    item.m_vCmd.push_back(self);
+    h.Stage().m_vItemPalette.push_back(item);
+    cEdCmd get = Cmd(CMD_GET_ITEM, {1, n});
+    CmdExec_GetItem(Call(&h.Hero(), get));
+    EXPECT_EQ(S().m_nClear, 0);
+}
+
+TEST_F(DisplayPlay, RunEffectZoomAndClear) {
+    db.m_vEffect.resize(2);
+    db.m_vEffect[1].m_nWidth = 33;
+    db.m_vEffect[1].m_nHeight = 33;
+    cEdCmd c = Cmd(CMD_EFFECT, {1, 0, 0, 0, 0, 0, 50, 0});
+    CmdExec_RunEffect(Call(&h.Hero(), c));
+    ASSERT_FALSE(S().m_lstEffect.empty());
+    EXPECT_EQ(S().m_lstEffect.back()->m_nWidth, 17);
+    EXPECT_EQ(S().m_lstEffect.back()->m_nHeight, 17);
+    EXPECT_EQ(S().m_lstEffect.back()->m_bScaled, 1);
+    // Centred on the screen, in stage dots.
+    EXPECT_EQ(S().m_lstEffect.back()->m_dX, static_cast<int>(S().m_ScrollX.m_dCam) + 320 - 8);
+    cEdCmd none = Cmd(CMD_EFFECT, {0, 0, 0, 0, 0, 0, 100, 0});
+    CmdExec_RunEffect(Call(&h.Hero(), none));
+    EXPECT_TRUE(S().m_lstEffect.empty());
+}
+
+TEST_F(DisplayPlay, BackgroundToggledTwiceIsAsBefore) {
+    h.Stage().m_vBackground.resize(8);
+    h.Stage().m_vBackground[2].m_bShow = 0;
+    cEdCmd toggle = Cmd(CMD_BACKGROUND, {3, 2});
+    CmdExec_ChangeBackground(Call(&h.Hero(), toggle));
+    EXPECT_EQ(h.Stage().m_vBackground[2].m_bShow, 1);
+    CmdExec_ChangeBackground(Call(&h.Hero(), toggle));
+    EXPECT_EQ(h.Stage().m_vBackground[2].m_bShow, 0);
+    for (int n : {0, 9, -3}) {
+        cEdCmd bad = Cmd(CMD_BACKGROUND, {n, 2});
+        CmdExec_ChangeBackground(Call(&h.Hero(), bad));   // changes nothing
+    }
+    for (auto& bg : h.Stage().m_vBackground) EXPECT_EQ(bg.m_bShow, &bg == &h.Stage().m_vBackground[2] ? 0 : 1);
+}
+
+TEST_F(DisplayPlay, SoundOnScreenOnly) {
+    cEdCmd c = Cmd(CMD_SOUND, {3});
+    c.m_bSoundOnScreen = 1;
+    host.vecSound.clear();
+    h.Hero().m_dX = -10000;
+    h.Hero().m_dRight = -9990;
+    CmdExec_PlaySound(Call(&h.Hero(), c));
+    EXPECT_TRUE(host.vecSound.empty());
+    c.m_bSoundOnScreen = 0;
+    CmdExec_PlaySound(Call(&h.Hero(), c));
+    ASSERT_EQ(host.vecSound.size(), 1u);
+    EXPECT_EQ(host.vecSound[0], 16 + 3);
+}
+
+TEST_F(DisplayPlay, SetTargetKeepsOrEmptiesTheSlot) {
+    cHero& hero = h.Hero();
+    const CHARALINK link{cObjRef(&hero), 1};
+    auto links = [&]() { return std::count(hero.m_vecLink.begin(), hero.m_vecLink.end(), link); };
+    cEdCmd self = Cmd(CMD_SET_TARGET, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    CmdExec_SetTarget(Call(&hero, self));
+    EXPECT_EQ(hero.m_vecTarget[1].Get(), &hero);
+    EXPECT_EQ(links(), 1);
+    CmdExec_SetTarget(Call(&hero, self));
+    EXPECT_EQ(links(), 1);   // never twice
+    // Nothing found (the parent), keep: unchanged; empty: cleared with its link.
+    cEdCmd keep = Cmd(CMD_SET_TARGET, {1, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1});
+    CmdExec_SetTarget(Call(&hero, keep));
+    EXPECT_EQ(hero.m_vecTarget[1].Get(), &hero);
+    cEdCmd empty = Cmd(CMD_SET_TARGET, {1, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    CmdExec_SetTarget(Call(&hero, empty));
+    EXPECT_EQ(hero.m_vecTarget[1].Get(), nullptr);
+    EXPECT_EQ(links(), 0);
+}
+
+}  // namespace
