@@ -400,9 +400,9 @@ bool BuildLayout(const cRecord& rec, const cChkVector<FIELDDATA>& vF, const cChk
 // written once, under the registry's lock, before its state leaves
 // LAYOUT_NEW, and stays unchanged afterwards; the state alone moves on.
 enum eLayoutState { LAYOUT_NEW, LAYOUT_CANDIDATE, LAYOUT_TRUSTED, LAYOUT_PER_INSTANCE };
-constexpr int VERIFY_INSTANCES = 3;     // distinct instances before a layout is trusted
+constexpr int VERIFY_INSTANCES = 8;     // distinct instances before a layout is trusted
 #ifdef NDEBUG
-constexpr uint32_t RECHECK_EVERY = 1024;
+constexpr uint32_t RECHECK_EVERY = 64;
 #else
 constexpr uint32_t RECHECK_EVERY = 1;
 #endif
@@ -513,14 +513,17 @@ thread_local int cRecordTableLease::s_nDepth = 0;
 // class's verification on).
 class cRecordLayoutUse {
 public:
-    cRecordLayoutUse(cRecord& rec, uint32_t nVer) : m_nBase(reinterpret_cast<uintptr_t>(&rec)) {
+    // bVouch: the operation may count towards trusting the layout. Clearing
+    // does not: it mostly meets records fresh from their constructor, all in
+    // one state, which says little about records in use.
+    cRecordLayoutUse(cRecord& rec, uint32_t nVer, bool bVouch = true) : m_nBase(reinterpret_cast<uintptr_t>(&rec)) {
         LAYOUTSLOT* s = FindSlot(&typeid(rec), nVer);
         if (s->nState.load(std::memory_order_acquire) == LAYOUT_TRUSTED &&
             ++t_nTrustedUses % RECHECK_EVERY != 0) [[likely]] {
             m_pLayout = &s->layout;
             return;
         }
-        Register(rec, nVer, *s);
+        Register(rec, nVer, *s, bVouch);
     }
     cRecordLayoutUse(const cRecordLayoutUse&) = delete;
     cRecordLayoutUse& operator=(const cRecordLayoutUse&) = delete;
@@ -531,9 +534,10 @@ public:
 private:
     // Registers the record itself, and moves the class's verification on:
     // the first registration becomes the candidate layout; others must equal
-    // it, and three distinct instances make it trusted; any difference, or
+    // it, and eight distinct instances read, written or copied make it
+    // trusted; any difference, or
     // an entry outside the record, and the class registers every instance.
-    [[gnu::noinline]] void Register(cRecord& rec, uint32_t nVer, LAYOUTSLOT& s) {
+    [[gnu::noinline]] void Register(cRecord& rec, uint32_t nVer, LAYOUTSLOT& s, bool bVouch) {
         m_lease.emplace(rec);
         RECORDLAYOUT& own = m_lease->Scratch();
         rec.RegisterFields(static_cast<int>(nVer));
@@ -549,7 +553,7 @@ private:
             } else if (nState != LAYOUT_PER_INSTANCE && (!bShared || !(own == s.layout))) {
                 nState = LAYOUT_PER_INSTANCE;
             }
-            if (nState == LAYOUT_CANDIDATE) {
+            if (nState == LAYOUT_CANDIDATE && bVouch) {
                 bool bSeen = false;
                 for (int i = 0; i < s.nSeen; i++) bSeen = bSeen || s.anSeen[i] == m_nBase;
                 if (!bSeen) s.anSeen[s.nSeen++] = m_nBase;
@@ -727,7 +731,7 @@ int cRecord::Save(const char* path) {
 }
 
 void cRecord::Clear() {
-    cRecordLayoutUse use(*this, nDataVer);
+    cRecordLayoutUse use(*this, nDataVer, false);
     const RECORDLAYOUT& lay = use.Layout();
     uintptr_t nBase = use.Base();
     for (const LAYOUTENTRY& e : lay.vRuns) {

@@ -15,20 +15,21 @@
 //
 // A record's tables depend only on its class and the version, so the base
 // operations (Read, Write, Clear, CopyFields, StripCR) keep one layout per
-// class and version on each thread: the entries as offsets from the record's
-// start (or the address of a process-wide scratch field), made by one
-// RegisterFields call and used for every instance. A class is trusted with a
-// shared layout only after three instances at different addresses have
-// registered the same entries; a class that registers anything outside its
-// own object (a heap buffer, a member of another object), or whose entries
-// differ between instances, is registered afresh on every operation, as is a
-// class before it is trusted. Builds with assertions compare every use of a
-// shared layout with a fresh registration, and others one use in 1024; a
-// mismatch turns the class to per-instance registration for good.
-// RegisterFields must therefore depend on the version only. A RegisterFields
-// call of the record's own fills its tables and leaves them in place
-// (FieldTable()); the base operations leave the record's tables as they
-// found them.
+// class and version for the whole process: the entries as offsets from the
+// record's start (or the address of a process-wide scratch field), made by
+// one RegisterFields call and used for every instance. A class is trusted
+// with a shared layout only after eight instances at different addresses
+// have been read, written or copied with the same entries (clearing, which
+// mostly meets records fresh from their constructors, does not count). A
+// class that registers anything outside its own object (a heap buffer, a
+// member of another object), or whose entries differ between instances, is
+// registered afresh on every operation, as is a class before it is trusted.
+// Builds with assertions compare every use of a shared layout with a fresh
+// registration, others one use in 64; a mismatch turns the class to
+// per-instance registration for good. RegisterFields should therefore
+// depend on the version only. A RegisterFields call of the record's own
+// fills its tables and leaves them in place (FieldTable()); the base
+// operations leave the record's tables as they found them.
 //
 // Saving writes to a temporary file beside the target, checks every write
 // and the close, syncs it to the disk and renames it over the target, then

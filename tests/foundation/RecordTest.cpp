@@ -90,6 +90,43 @@ public:
     }
 };
 
+// A record that registers memory outside itself: the elements of a vector
+// (a heap buffer of each instance) and a second member's bytes through a
+// pointer.
+class cHeapRec : public cRecord {
+public:
+    int32_t m_nA = 0;
+    std::vector<int16_t> m_vW = std::vector<int16_t>(3, 0);
+    std::string m_strName;
+
+    cHeapRec() { Clear(); }
+    void RegisterFields(int nVer) override {
+        (void)nVer;
+        ClearFieldTable();
+        AddField4(&m_nA);
+        AddField2(m_vW.data(), 3);
+        AddString(&m_strName);
+    }
+};
+
+// A record whose registration depends on its own state: the extra field is
+// stored only when the flag is set.
+class cStateRec : public cRecord {
+public:
+    int8_t m_byFlag = 0;
+    int32_t m_nExtra = 0;
+    int32_t m_nTail = 0;
+
+    cStateRec() { Clear(); }
+    void RegisterFields(int nVer) override {
+        (void)nVer;
+        ClearFieldTable();
+        AddField1(&m_byFlag);
+        if (m_byFlag) AddField4(&m_nExtra);
+        AddField4(&m_nTail);
+    }
+};
+
 class RecordTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -456,6 +493,64 @@ TEST_F(RecordTest, ClearCopyAndAssignTouchOnlyRegisteredMembers) {
     EXPECT_EQ(a.m_byC, 0);
     EXPECT_EQ(a.m_strD, "");
     EXPECT_EQ(a.m_nUnregistered, 99);
+}
+
+TEST_F(RecordTest, RecordsRegisteringHeapMemoryKeepTheirOwnBuffers) {
+    // Many instances, each with its own buffer: every one reads and writes
+    // its own elements, never another's.
+    std::vector<cHeapRec> v(12);
+    for (size_t i = 0; i < v.size(); i++) {
+        v[i].m_nA = static_cast<int32_t>(i);
+        v[i].m_vW = {static_cast<int16_t>(i * 3), static_cast<int16_t>(i * 3 + 1), static_cast<int16_t>(i * 3 + 2)};
+        v[i].m_strName = std::string(i + 1, 'h');
+    }
+    for (size_t i = 0; i < v.size(); i++) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(v[i].Save("h.dat"), 1);
+        const std::vector<uint8_t> bytes = ReadHostFile(m_dir.File("h.dat"));
+        cByteBuilder want;
+        want.U32(854).Count(2).I32(static_cast<int32_t>(i));
+        want.I16(static_cast<int16_t>(i * 3)).I16(static_cast<int16_t>(i * 3 + 1)).I16(static_cast<int16_t>(i * 3 + 2));
+        want.Count(1).Str(std::string(i + 1, 'h'));
+        EXPECT_EQ(bytes, want.Bytes());
+        cHeapRec back;
+        ASSERT_EQ(back.Load("h.dat"), 1);
+        EXPECT_EQ(back.m_vW, v[i].m_vW);
+        EXPECT_EQ(back.m_nA, v[i].m_nA);
+        EXPECT_EQ(back.m_strName, v[i].m_strName);
+        cHeapRec copy;
+        copy.CopyFields(v[i]);
+        EXPECT_EQ(copy.m_vW, v[i].m_vW);
+        copy.Clear();
+        EXPECT_EQ(copy.m_vW, std::vector<int16_t>(3, 0));
+        EXPECT_EQ(v[i].m_vW[2], static_cast<int16_t>(i * 3 + 2));
+    }
+}
+
+TEST_F(RecordTest, RecordsRegisteringByTheirOwnStateWriteWhatTheirStateSays) {
+    // Instances in different states among the first ones a class meets: each
+    // writes its own layout.
+    struct CASE {
+        int8_t byFlag;
+        int nFields;
+    };
+    const CASE cases[] = {{0, 2}, {1, 3}, {0, 2}, {1, 3}, {1, 3}, {0, 2}, {0, 2}, {1, 3}};
+    std::vector<cStateRec> v(std::size(cases));
+    for (size_t i = 0; i < v.size(); i++) {
+        SCOPED_TRACE(i);
+        v[i].m_byFlag = cases[i].byFlag;
+        v[i].m_nExtra = 100 + static_cast<int32_t>(i);
+        v[i].m_nTail = 7;
+        ASSERT_EQ(v[i].Save("st.dat"), 1);
+        const std::vector<uint8_t> bytes = ReadHostFile(m_dir.File("st.dat"));
+        ASSERT_GE(bytes.size(), 8u);
+        EXPECT_EQ(bytes[4], cases[i].nFields);
+        cByteBuilder want;
+        want.U32(854).Count(cases[i].nFields).U8(static_cast<uint8_t>(cases[i].byFlag));
+        if (cases[i].byFlag) want.I32(100 + static_cast<int32_t>(i));
+        want.I32(7).Count(0);
+        EXPECT_EQ(bytes, want.Bytes());
+    }
 }
 
 TEST_F(RecordTest, MemoryReaderReadsInIsolation) {
