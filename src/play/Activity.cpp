@@ -71,7 +71,7 @@ cHero* FirstHero() {
 
 // The screen box of another object brought up to date.
 void RefreshScreenRect(cCharaBase* p) {
-    if (p->IsHero()) static_cast<cHero*>(p)->UpdateHeroScreenRect();
+    if (p->IsHero()) static_cast<cHero*>(p)->UpdateScreenRect();
     else p->UpdateScreenRect();
 }
 

@@ -241,7 +241,7 @@ int cHero::ClampY() {
     return nCode;
 }
 
-void cHero::UpdateHeroScreenRect() {
+void cHero::UpdateScreenRect() {
     const cPlayScene* pScene = GetPlayScene();
     double cx = pScene ? pScene->m_ScrollX.m_dCam : 0;
     double cy = pScene ? pScene->m_ScrollY.m_dCam : 0;

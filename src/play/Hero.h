@@ -48,7 +48,7 @@ public:
 
     // The hero's screen box (x and the camera truncated apart while the
     // axis auto-scrolls).
-    void UpdateHeroScreenRect();
+    void UpdateScreenRect();
     void Setup(int nId, const cCharaData* pRecord, double x, double y, cCharaBase* pParent);
     void SetFlight(int nFlight, int bScale, int bSavePos, int bRestore);
     void GetBodyBoxSize(int* pBoxX, int* pBoxY, int* pW, int* pH) const;
