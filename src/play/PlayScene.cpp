@@ -11,9 +11,11 @@
 #include "graphics/ImageSlots.h"
 #include "graphics/ImageSurfaces.h"
 #include "play/Chara.h"
+#include "play/EffectRuns.h"
 #include "play/Hero.h"
 #include "play/Item.h"
 #include "play/PlaySetStage.h"
+#include "play/StageImages.h"
 #include "project/Cursor.h"
 #include "project/GameState.h"
 #include "project/Progress.h"
@@ -141,6 +143,11 @@ void cPlayScene::Init() {
         return;
     }
     if (!bAgain) {
+        // The stage's own image sets and the prepared effect runs.
+        LoadCharaExcImages();
+        LoadSwordImages();
+        LoadEffectImages();
+        RebuildEffectRuns();
         ResetPlay();
         UseLife();
     }

@@ -254,7 +254,9 @@ TEST_F(DisplayPlay, SceneAfterAClearByPlayType) {
         h.Progress().m_bChain = 0;
         h.Progress().m_bNextStart = 1;
         EXPECT_EQ(S().NextSceneAfterClear(), c.nScene) << c.nPlayType;
-        if (c.nPlayType == PLAYTYPE_FREE) EXPECT_EQ(h.Progress().m_bNextStart, 0);
+        if (c.nPlayType == PLAYTYPE_FREE) {
+            EXPECT_EQ(h.Progress().m_bNextStart, 0);
+        }
     }
     // A free chain whose next stage is missing ends at the title.
     h.Game().m_nPlayType = PLAYTYPE_FREE;

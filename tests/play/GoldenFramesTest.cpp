@@ -210,7 +210,8 @@ TEST_P(FrameAtEveryDepth, LayersAndHeadUpDisplayLand) {
     EXPECT_EQ(DDIndexAt(sd, 5, 300), COLOR_BACKDROP);
     const double camX = g.h.Scene().m_ScrollX.m_dCam, camY = g.h.Scene().m_ScrollY.m_dCam;
     const int bx = static_cast<int>(cPlayHarness::CellX(8) - camX), by = static_cast<int>(cPlayHarness::CellY(3) - camY);
-    if (bx >= 0 && bx + 16 < 640 && by >= 0 && by + 16 < 480) EXPECT_EQ(DDIndexAt(sd, bx + 16, by + 16), COLOR_BLOCK);
+    ASSERT_TRUE(bx >= 0 && bx + 16 < 640 && by >= 0 && by + 16 < 480) << bx << ", " << by;
+    EXPECT_EQ(DDIndexAt(sd, bx + 16, by + 16), COLOR_BLOCK);
     // Timer 123 centred in three 32-dot digits at (272, 24): the digit 1 at 272.
     EXPECT_EQ(DDIndexAt(sd, 272 + 16, 24 + 31), COLOR_DIGIT + 1);
     EXPECT_EQ(DDIndexAt(sd, 304 + 16, 24 + 31), COLOR_DIGIT + 2);
