@@ -14,11 +14,13 @@
 #include "platform/Clock.h"
 #include "platform/CloseRequest.h"
 #include "play/PlayContext.h"
+#include "play/PlayScene.h"
 #include "project/GameState.h"
 #include "project/ProgressRequests.h"
 #include "shell/GameMain.h"
 #include "shell/InputDevice.h"
 #include "shell/KeyState.h"
+#include "shell/NameDlg.h"
 #include "shell/Requests.h"
 #include "shell/ShellState.h"
 #include "stage/Stage.h"
@@ -39,7 +41,18 @@ public:
     bool IsKeyDown(int nVk) override { return IsVirtualKeyHeld(nVk); }
     int SaveReplay(int nWhich) override { return RequestSaveReplay(nWhich); }
     int LoadReplay() override { return RequestLoadReplay(); }
-    int NameEntry() override { return RequestNameEntry(); }
+    // The name dialog edits the name the ranking registration is about to
+    // register.
+    int NameEntry() override {
+        SetRankingNameSource([]() -> std::string* {
+            cPlayScene* s = GetPlayScene();
+            return s ? &s->m_strRankName : nullptr;
+        });
+        const int r = RequestNameEntry();
+        SetRankingNameSource(nullptr);
+        return r;
+    }
+    std::string GetFixedRankName() override { return recOption.m_strName; }
     int WaitFrame() override {
         Game_Main.ShowFrame();
         WaitNextFrame();
