@@ -24,8 +24,9 @@ constexpr double RADIANS_TO_DEGREES = 57.29577951308232;
 bool Flies(const cCharaBase* p) { return p->m_bFlight != 0; }
 bool FacesRight(const cCharaBase* p) { return p->m_nDir != 0; }
 bool FixedFacing(const cCharaBase* p) { return p->m_Data.m_bFixDir != 0; }
-// The facing the character started with (a command mirrors then).
-bool StartsRight(const cCharaBase* p) { return p->m_byMirrorState != 0; }
+// The facing the character started with, its record's (commands mirror
+// their angles and offsets for a character that started facing right).
+bool StartsRight(const cCharaBase* p) { return p->m_Data.m_nDir != 0; }
 int CopyValue(const cCharaBase* p) { return p->m_nCopyIndex; }
 
 const cSystemData* Sys() { return CmdSystem(); }
@@ -497,14 +498,22 @@ int CmdExec_HomingMove(const CMDCALL& call) {
     }
     t->GetMoveTarget(&x, &y, r);
     if (w > 0) {
-        // Aims at where the target was w steps before.
-        if (r->m_lstSample.empty()) r->m_lstSample.push_back({static_cast<double>(x), static_cast<double>(y)});
-        if (r->m_nCount > 0 && r->m_nCount % w == 0) {
+        // The target is sampled on the first step and aimed at; every w steps
+        // the aim becomes the oldest sample and the target's point now is
+        // sampled: the character follows where the target was (the work ints
+        // hold the aim).
+        if (r->m_lstSample.empty()) {
+            r->m_lstSample.push_back({static_cast<double>(x), static_cast<double>(y)});
+            r->m_nWork1 = x;
+            r->m_nWork2 = y;
+        } else if (r->m_nCount % w == 0) {
+            r->m_nWork1 = static_cast<int>(r->m_lstSample.front().dX);
+            r->m_nWork2 = static_cast<int>(r->m_lstSample.front().dY);
             r->m_lstSample.push_back({static_cast<double>(x), static_cast<double>(y)});
             r->m_lstSample.pop_front();
         }
-        x = static_cast<int>(r->m_lstSample.front().dX);
-        y = static_cast<int>(r->m_lstSample.front().dY);
+        x = r->m_nWork1;
+        y = r->m_nWork2;
     }
     if (Flies(p)) {
         MoveTowardByAxes(p, r, m, x, y);

@@ -88,6 +88,16 @@ TEST_F(MoveTest, TargetPointArrivalEndsTheCommand) {
     while (!run.Exec(me, &flow) && n < 1000) n++;
     EXPECT_EQ(n, 10);   // 10 dots at 1 dot a step, not the 300 steps of its time
     EXPECT_DOUBLE_EQ(me->m_dVx, 10.0);   // ten steps' speeds summed
+    // Mirrored for a character that started facing right: 10 dots to its left.
+    m.m_bMirrorX = 1;
+    me->m_Data.m_nDir = 1;
+    InitCmdRun(run, &cmd, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_DOUBLE_EQ(me->m_dVx, -1.0);
+    EXPECT_EQ(me->m_nDir, 0);
+    me->m_Data.m_nDir = 0;
+    m.m_bMirrorX = 0;
     // A target at the character's own centre: no motion.
     m.m_nTargetXDot = 0;
     InitCmdRun(run, &cmd, me);
@@ -243,4 +253,64 @@ TEST_F(MoveTest, CancelStopsEveryMotion) {
     EXPECT_EQ(me->m_dCmdVy, 0);
     EXPECT_EQ(me->m_dKnockX, 0);
     EXPECT_EQ(me->m_bNoGravity, 1);
+}
+
+namespace {
+
+// A 32 x 32 frame whose centre is (x, y) on the screen.
+void PlaceAt(cCharaBase* p, int x, int y) {
+    p->m_rcScreen.left = x - 16;
+    p->m_rcScreen.right = x + 15;
+    p->m_rcScreen.top = y - 16;
+    p->m_rcScreen.bottom = y + 15;
+}
+
+}  // namespace
+
+TEST_F(MoveTest, ChargeAimsOnceHomingFollows) {
+    cChara* tg = AddChara();
+    SetTarget(me, 0, tg);
+    me->m_bFlight = 1;
+    me->m_Data.m_bFixDir = 0;
+    PlaceAt(me, 100, 100);
+    PlaceAt(tg, 200, 100);
+
+    cEdCmd charge = Move(CMD_MOVE_CHARGE, 0, 10, 50);
+    cCmdRun run;
+    InitCmdRun(run, &charge, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_NEAR(me->m_dVx, 1, 1e-9);
+    EXPECT_NEAR(me->m_dVy, 0, 1e-9);
+    PlaceAt(tg, 100, 200);
+    Step(run);
+    EXPECT_NEAR(me->m_dVx, 1, 1e-9);   // not followed
+
+    // Homing with weakness 0 follows the target's point now.
+    PlaceAt(tg, 200, 100);
+    cEdCmd homing = Move(CMD_MOVE_HOMING, 0, 10, 50);
+    InitCmdRun(run, &homing, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_NEAR(me->m_dVx, 1, 1e-9);
+    PlaceAt(tg, 100, 200);
+    Step(run);
+    EXPECT_NEAR(me->m_dVx, 0, 1e-9);
+    EXPECT_NEAR(me->m_dVy, 1, 1e-9);
+
+    // Weakness 3: the first point is aimed at until step 3, then the point
+    // sampled on the first step, then the one of step 3.
+    PlaceAt(tg, 200, 100);
+    homing.m_pMove->m_nHoming = 3;
+    InitCmdRun(run, &homing, me);
+    run.Begin(me, &flow);
+    Step(run);                 // step 0: samples (200, 100)
+    PlaceAt(tg, 100, 200);
+    for (int i = 1; i < 6; i++) {
+        Step(run);
+        EXPECT_NEAR(me->m_dVx, 1, 1e-9) << i;   // still toward where it was
+    }
+    Step(run);                 // step 6: the sample of step 3, (100, 200)
+    EXPECT_NEAR(me->m_dVx, 0, 1e-9);
+    EXPECT_NEAR(me->m_dVy, 1, 1e-9);
 }
