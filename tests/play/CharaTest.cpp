@@ -582,3 +582,38 @@ TEST_F(CharaBase, PickUpPopUp) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CharaBase, SetCenterByIntegerHalvesAndArrival) {
+    cCharaData d;
+    d.m_nFlight = 1;
+    cChara* c = AddChara(d, 700, 600);
+    const double x0 = c->m_dX, y0 = c->m_dY;
+    c->m_rcScreen = OBJRECT{100, 50, 104, 80};   // 5 wide, 31 high
+    c->SetCenterX(110);                          // centre 100 + 5 / 2 = 102
+    EXPECT_EQ(c->m_dX, x0 + 8);
+    c->SetCenterY(60);                           // centre 50 + 31 / 2 = 65
+    EXPECT_EQ(c->m_dY, y0 - 5);
+
+    // A move that arrives: the speed words are zeroed and the centre set.
+    cEdCmd cmd;
+    cmd.m_nKind = 5;
+    cmd.m_pMove.MakeNew();
+    cmd.m_pMove->m_bStopAtTarget = 1;
+    cmd.m_pMove->m_bMoveOption = 1;   // no refresh of the screen boxes
+    cCmdRun run;
+    run.m_lpCmd = &cmd;
+    run.m_Move.dSpeed = 4;
+    c->m_rcScreen = OBJRECT{100, 50, 131, 81};   // centre (116, 66)
+    const double x1 = c->m_dX;
+    EXPECT_EQ(c->MoveToward(&run, c, 150, 66, 0, 1), 0);
+    EXPECT_DOUBLE_EQ(run.m_Move.dVX, 4);
+    EXPECT_EQ(run.m_nFaceReq, 2);
+    EXPECT_EQ(c->MoveToward(&run, c, 118, 63, 0, 1), 1);
+    EXPECT_EQ(run.m_Move.dVX, 0);
+    EXPECT_EQ(run.m_Move.dSpeed, 0);
+    EXPECT_EQ(c->m_dX, x1 + 2);
+}
+
+}  // namespace
