@@ -314,3 +314,28 @@ TEST_F(MoveTest, ChargeAimsOnceHomingFollows) {
     EXPECT_NEAR(me->m_dVx, 0, 1e-9);
     EXPECT_NEAR(me->m_dVy, 1, 1e-9);
 }
+
+TEST_F(MoveTest, AvoidLeavingTheScreen) {
+    me->m_bFlight = 1;
+    me->m_Data.m_bFixDir = 1;
+    struct CASE {
+        int nDir, left, top;
+        double vx, vy;
+    } cases[] = {
+        {DIR_LEFT, 620, 200, -1, 0},    // past the right side: back to the left
+        {DIR_LEFT, 300, 200, 0, 0},     // inside: nothing
+        {DIR_RIGHT, -20, 200, 1, 0},    // its right edge is left of 32
+        {DIR_UP_LEFT, 620, 460, -1, -1},
+        {DIR_DOWN, 300, -40, 0, 1},
+    };
+    for (const CASE& c : cases) {
+        me->m_rcScreen = {c.left, c.top, c.left + 31, c.top + 31};
+        cEdCmd cmd = Move(CMD_MOVE_AVOID, c.nDir, 10, 10);
+        cCmdRun run;
+        InitCmdRun(run, &cmd, me);
+        run.Begin(me, &flow);
+        Step(run);
+        EXPECT_DOUBLE_EQ(me->m_dVx, c.vx) << c.nDir << " " << c.left;
+        EXPECT_DOUBLE_EQ(me->m_dVy, c.vy) << c.nDir << " " << c.top;
+    }
+}
