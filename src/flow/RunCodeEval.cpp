@@ -101,7 +101,7 @@ bool cCodeRun::MakeToken(const CODEITEM& it, const std::vector<int32_t>& vals, C
     }
     case CODEITEM_VAR: {
         int32_t* p = VarPtr(it.nVarKind, it.nValue);
-        if (!p) return Fail("変数の識別エラー（未定義？）");
+        if (!p) return Fail("オブジェクトの設定エラー!");
         t.Slot.p = p;
         t.Slot.nWidth = 4;
         t.Slot.nMin = -999999;
@@ -111,7 +111,11 @@ bool cCodeRun::MakeToken(const CODEITEM& it, const std::vector<int32_t>& vals, C
     }
     case CODEITEM_STATUS: {
         const CODESTATUS& s = aStatus[it.nValue];
-        if (!GetCharaStatusSlot(pSubject, s.nStatus, s.nVar, &t.Slot)) return Fail("ステータスの識別エラー（未定義？）");
+        if (!GetCharaStatusSlot(pSubject, s.nStatus, s.nVar, &t.Slot)) {
+            // The status table names only statuses that exist.
+            ErrorBoxEC("ステータスの識別エラー（未定義？）");
+            return false;
+        }
         // The ranges of an assignment.
         if (s.nStatus == CSTAT_HP) t.Slot.nMax = std::max(0, pSubject->m_Data.m_nMaxHp);
         if (s.nStatus == CSTAT_SP) t.Slot.nMax = std::max(0, pSubject->m_Data.m_nMaxSp);

@@ -213,7 +213,7 @@ void cCodeParser::EmitWord(CODELINE& line, const std::vector<int>& word, int nSu
         it.nValue = ParseCodeNumber(w.substr(1));
         if (it.nValue < 0 || it.nValue >= CODE_VAR_COUNT) {
             it.nKind = CODEITEM_ERROR;
-            it.strError = "変数の識別エラー（未定義？）";
+            it.strError = "オブジェクトの設定エラー!";
             it.vWord = word;
         }
         line.vItem.push_back(std::move(it));
@@ -223,8 +223,7 @@ void cCodeParser::EmitWord(CODELINE& line, const std::vector<int>& word, int nSu
     if (nStatus >= 0) {
         if (nSubject == CODESUBJ_SYS) {
             it.nKind = CODEITEM_ERROR;
-            it.strError = "オブジェクト \"%s.\" が認識できません！";
-            for (char c : std::string("sys")) it.vWord.push_back(c);
+            it.strError = "オブジェクトの設定エラー!";
         } else {
             it.nKind = CODEITEM_STATUS;
             it.nValue = nStatus;
