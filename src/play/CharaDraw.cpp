@@ -7,6 +7,8 @@
 #include "graphics/DDEffect.h"
 #include "graphics/ImageSurfaces.h"
 #include "play/CharaBase.h"
+#include "play/Combat.h"
+#include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/PlayScene.h"
 #include "play/StageImages.h"
@@ -323,6 +325,7 @@ int DrawHero(cPlayScene& s, DDSURFACEDATA* lpDst, int bFrozen) {
     pHero->UpdateScreenRect();
     if (!pHero->m_bDead) {
         DrawCharaBody(pHero, lpDst, bFrozen);
+        DrawCharaGauges(pHero, lpDst);
         return 0;
     }
     // The defeat effect runs to its end; then the miss is handled.
@@ -350,6 +353,8 @@ int DrawChara(cCharaBase* c, DDSURFACEDATA* lpDst, int bFrozen) {
             return 0;
         }
         DrawCharaBody(c, lpDst, bFrozen);
+        DrawCharaGauges(c, lpDst);
+        if (cChara* pChara = dynamic_cast<cChara*>(c)) pChara->DrawItemIcon(lpDst);
         return 0;
     }
     if (c->m_bActing) {

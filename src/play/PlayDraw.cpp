@@ -17,7 +17,6 @@
 #include "project/Progress.h"
 #include "project/SystemData.h"
 #include "stage/Stage.h"
-#include "stage/StageContext.h"
 
 namespace {
 
@@ -281,6 +280,56 @@ void RunScreenColor(cPlayScene& s, int bFrozen) {
     }
 }
 
+// ---- sight mask ----
+namespace {
+
+DDSURFACEDATA sdSightMask;
+int nSightBuiltDots = -1, nSightBuiltShape = -1;
+
+}  // namespace
+
+void CreateSightSurface(int nDots, int nShape) {
+    DDReleaseSurface(&sdSightMask);
+    nSightBuiltDots = nDots;
+    nSightBuiltShape = nShape;
+    const int r = std::clamp(nDots, 0, 2048);
+    if (!DDCreateSurface(&sdSightMask, 1280 + 2 * r, 960 + 2 * r, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0)) {
+        PlayHost().RequestClose();
+        return;
+    }
+    DDClear(&sdSightMask, 16);
+    if (r == 0) return;
+    const int cx = sdSightMask.nWidth / 2, cy = sdSightMask.nHeight / 2;
+    if (nShape != 1 && nShape != 2) DDFillRect(&sdSightMask, cx - r, cy - r, 2 * r, 2 * r, 0);
+    else
+        for (int dy = -r; dy < r; dy++) {
+            const double t = dy + 0.5;
+            const int hw = static_cast<int>(std::sqrt(static_cast<double>(r) * r - t * t));
+            DDFillRect(&sdSightMask, cx - hw, cy + dy, 2 * hw, 1, 0);
+        }
+}
+
+DDSURFACEDATA* GetSightSurface() { return &sdSightMask; }
+
+void ReleaseSightSurface() {
+    DDReleaseSurface(&sdSightMask);
+    nSightBuiltDots = nSightBuiltShape = -1;
+}
+
+namespace {
+
+void DrawSight(DDSURFACEDATA* lpDst) {
+    if (vecPlayer().empty() || !vecPlayer()[0]) return;
+    cHero* pHero = vecPlayer()[0].get();
+    const int nShape = pHero->m_Data.m_nSightShape;
+    if (nShape == 0) return;
+    if (nSightBuiltDots != pHero->m_nSightDots || nSightBuiltShape != nShape || !DDGetPixels(&sdSightMask))
+        CreateSightSurface(pHero->m_nSightDots, nShape);
+    pHero->DrawSightMask(lpDst, &sdSightMask);
+}
+
+}  // namespace
+
 // ---- shot cells ----
 void PrepareShotCells() {
     DDSURFACEDATA* a = &Off_Img[IMGSLOT_SHOTCELLS];
@@ -304,8 +353,10 @@ void PrepareShotCells() {
 namespace {
 
 void DrawLayer(cPlayScene& s, const cStage& stage, DDSURFACEDATA* lpDst, int z, int bFrozen) {
-    if (!vecPlayer().empty() && vecPlayer()[0] && DrawLayerOf(stage, vecPlayer()[0]->m_Data.m_nZ) == z)
+    if (!vecPlayer().empty() && vecPlayer()[0] && DrawLayerOf(stage, vecPlayer()[0]->m_Data.m_nZ) == z) {
         DrawHero(s, lpDst, bFrozen);
+        if (PlayHost().IsTestPlay()) vecPlayer()[0]->DrawHitBoxes(lpDst);
+    }
     if (DrawLayerOf(stage, ITEM_DRAW_LAYER) == z) {
         DDBeginBltBatch(0);
         for (auto& p : lstItem()) {
@@ -359,6 +410,7 @@ void DrawPlayFrame(cPlayScene& s, int bFromPlay, int bFrozen, int bTimerSound, i
         }
         s.DrawMap(lpDst, 1);
         DrawBackgrounds(s, lpDst, 1);
+        DrawSight(lpDst);
         DrawPictures(s, lpDst, 1, bFrozen);
         DDBeginBltBatch(0);
         for (auto it = s.m_lstEffect.begin(); it != s.m_lstEffect.end();) {
@@ -376,7 +428,7 @@ void DrawPlayFrame(cPlayScene& s, int bFromPlay, int bFrozen, int bTimerSound, i
         if (bFooter) {
             int nText = -1;
             if (bFreeStageStart) nText = SYSTEXT_FREESTAGE;
-            else if (GetStageContext().IsTestPlay()) nText = SYSTEXT_TESTPLAY;
+            else if (PlayHost().IsTestPlay()) nText = SYSTEXT_TESTPLAY;
             if (nText >= 0 && pSys) {
                 const char* lpszText = pSys->GetSysText(nText);
                 aFont[1].DrawText(lpDst, 320 - GetCharCount(lpszText) * 8, 456, lpszText);

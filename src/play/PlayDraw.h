@@ -50,6 +50,13 @@ void DrawTimer(cPlayScene& s, DDSURFACEDATA* lpDst, int bTimerSound);
 void RunScreenEffect(cPlayScene& s, int bFrozen);
 void RunScreenColor(cPlayScene& s, int bFrozen);
 
+// The hero's sight mask: (1280 + 2r) x (960 + 2r) of colour 16 with a
+// square (shape 0, 3, 4) or a disc (1, 2) of radius r cut out of its centre.
+// The frame makes it again whenever the hero's sight changes.
+void CreateSightSurface(int nDots, int nShape);
+void ReleaseSightSurface();
+DDSURFACEDATA* GetSightSurface();
+
 // The shot tiles centred in 32 x 32 cells of the two 256 x 960 surfaces.
 void PrepareShotCells();
 

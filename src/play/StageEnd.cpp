@@ -17,7 +17,6 @@
 #include "project/SystemData.h"
 #include "project/WorldMap.h"
 #include "stage/Stage.h"
-#include "stage/StageContext.h"
 #include "stage/StageLoader.h"
 
 namespace {
@@ -130,7 +129,7 @@ void cPlayScene::StageClear() {
     if (!pProg) return;
     m_vecResult = {pProg->m_nTotalScore, pProg->m_nResultTime, pProg->m_nClearTime, pProg->m_nResultHp,
                    pProg->m_nResultSp};
-    if (GetStageContext().IsTestPlay()) return;
+    if (PlayHost().IsTestPlay()) return;
     if (!rankStage.LoadFor(nMode, pProg->m_strStageFile, pProg->m_nDecorate, pProg->m_nDecorateA,
                            pProg->m_nDecorateB))
         rankStage.Reset();

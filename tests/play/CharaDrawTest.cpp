@@ -6,6 +6,7 @@
 #include "play/Chara.h"
 #include "play/CharaDraw.h"
 #include "play/EffectRuns.h"
+#include "play/PlayDraw.h"
 #include "play/PlayContext.h"
 #include "project/Database.h"
 #include "support/DDTestSupport.h"
@@ -82,6 +83,32 @@ TEST_F(CharaDrawTest, EnlargeBy32DrawsTheNormalSize) {
     EXPECT_EQ(DDIndexAt(&dst, 48, 48), 16);
     DDReleaseSurface(&cell);
     DDReleaseSurface(&dst);
+    DDEnd();
+}
+
+}  // namespace
+
+namespace {
+
+// The sight mask's hole: a disc for shapes 1 and 2, a square otherwise.
+TEST(SightMask, HoleOfTheHerosSight) {
+    ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 64, 64));
+    CreateSightSurface(32, 1);
+    DDSURFACEDATA* sd = GetSightSurface();
+    ASSERT_EQ(sd->nWidth, 1280 + 64);
+    ASSERT_EQ(sd->nHeight, 960 + 64);
+    const int cx = sd->nWidth / 2, cy = sd->nHeight / 2;
+    EXPECT_EQ(DDIndexAt(sd, cx, cy), 0);
+    EXPECT_EQ(DDIndexAt(sd, cx + 30, cy), 0);
+    EXPECT_EQ(DDIndexAt(sd, cx + 30, cy + 30), 16);   // outside the disc, inside the square
+    EXPECT_EQ(DDIndexAt(sd, 0, 0), 16);
+    CreateSightSurface(32, 0);
+    sd = GetSightSurface();
+    EXPECT_EQ(DDIndexAt(sd, cx + 30, cy + 30), 0);
+    EXPECT_EQ(DDIndexAt(sd, cx + 33, cy), 16);
+    CreateSightSurface(0, 1);   // no sight: all covered
+    EXPECT_EQ(DDIndexAt(GetSightSurface(), GetSightSurface()->nWidth / 2, GetSightSurface()->nHeight / 2), 16);
+    ReleaseSightSurface();
     DDEnd();
 }
 
