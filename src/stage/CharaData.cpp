@@ -167,8 +167,11 @@ void cCharaData::Read(cDataFile* fp) {
     ReadFlowList(m_vFlow, fp);
     DropTestFlowsUnlessKept(m_vFlow);
     UpgradeFrom(GetStageContext().FileVersion());
+    // The flows' commands normalised themselves as they were read; only
+    // flows taken over from a palette entry are normalised again.
+    const bool bMayInherit = m_nInheritNum != 0 && m_nInheritType != 0;
     ApplyInherit();
-    Normalize();
+    Normalize(bMayInherit);
 }
 
 void cCharaData::Write(cDataFile* fp) {
@@ -182,7 +185,7 @@ void cCharaData::ApplyInherit() {
     ApplyInheritFrom<cCharaData>(*this, &cStageContext::CharaPalette, pfnCharaInherit, CHARA_INHERIT_GROUPS);
 }
 
-void cCharaData::Normalize() {
+void cCharaData::Normalize(bool bFlowCmds) {
     const cStageContext& ctx = GetStageContext();
     NormalizeInheritRef(ctx.CharaPaletteSize(PALETTE_COMMON), ctx.CharaPaletteSize(PALETTE_STAGE));
     if (m_nGraphicSheet == DEDICATED_BMP_SHEET && !IndexInList(m_nGraphic, ctx.DatabaseCount(DBLIST_BMP_CHARAEXC)))
@@ -196,7 +199,8 @@ void cCharaData::Normalize() {
         m_bNoHitBox = 0;
         m_nRepeat = 0;
     }
-    for (cFlow& f : m_vFlow) f.Normalize();
+    if (bFlowCmds)
+        for (cFlow& f : m_vFlow) f.Normalize();
     // Blank flows go in one pass (a file may hold tens of thousands).
     m_vFlow.erase(std::remove_if(m_vFlow.begin(), m_vFlow.end(), [](const cFlow& f) { return f.IsBlank(); }),
                   m_vFlow.end());

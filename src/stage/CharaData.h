@@ -19,7 +19,9 @@ public:
     void Read(cDataFile* fp) override;
     void Write(cDataFile* fp) override;
     void ApplyInherit();
-    void Normalize();
+    // Own fields inside their lists, blank flows removed and, with
+    // bFlowCmds, every flow's commands normalised.
+    void Normalize(bool bFlowCmds = true);
     void NormalizeRefs();
     // The record base's Clear, 37 zero flags and the defaults; position,
     // conditions and flows stay.

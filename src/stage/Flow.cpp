@@ -264,7 +264,9 @@ void cEdCmd::Read(cDataFile* fp) {
     for (int i = 0; i < n; i++) m_vParam[i] = fp->ReadI32();
     UpgradeFrom(nVer);
     DropTestFlowsUnlessKept(m_vFlow);
-    Normalize();
+    // The flows' commands normalised themselves as they were read, and the
+    // upgrades touch this command's own parameters only.
+    Normalize(false);
 }
 
 void cEdCmd::Write(cDataFile* fp) {
@@ -299,7 +301,7 @@ const DBREF aDbRef[] = {
 constexpr int MAX_CMD_TIME = 9999;
 }  // namespace
 
-void cEdCmd::Normalize() {
+void cEdCmd::Normalize(bool bFlows) {
     const cStageContext& ctx = GetStageContext();
     if (!IndexInList(m_nAnime, ctx.DatabaseCount(DBLIST_ANIME))) m_nAnime = 0;
     if (!IndexInList(m_nSound, ctx.DatabaseCount(DBLIST_SOUND))) m_nSound = 0;
@@ -325,7 +327,8 @@ void cEdCmd::Normalize() {
             if (r.nCmdKind == nKind && !IndexInList(p.Get(0), ctx.DatabaseCount(r.nList))) p.Set(0, r.nReset);
     }
 
-    for (cFlow& f : m_vFlow) f.Normalize();
+    if (bFlows)
+        for (cFlow& f : m_vFlow) f.Normalize();
 }
 
 void cEdCmd::NormalizePalette() {

@@ -56,7 +56,10 @@ public:
     // Every registered field 0, the sound flag 1, no sub-records; the
     // parameters and flows stay.
     void Clear();
-    void Normalize();
+    // Brings the command's own fields inside their lists and, with bFlows,
+    // the commands of its flows too (a read leaves those out: each of them
+    // normalised itself at the end of its own read).
+    void Normalize(bool bFlows = true);
     void NormalizePalette();
 
     // The parameter count this command should have; -1 for a kind outside

@@ -75,8 +75,11 @@ void cItemData::Read(cDataFile* fp) {
     ReadTail(fp, nullptr);
     ReadCmdList(m_vCmd, fp);
     UpgradeFrom(GetStageContext().FileVersion());
+    // The commands normalised themselves as they were read; only commands
+    // taken over from a palette entry are normalised again.
+    const bool bMayInherit = m_nInheritNum != 0 && m_nInheritType != 0;
     ApplyInherit();
-    Normalize();
+    Normalize(bMayInherit);
 }
 
 void cItemData::Write(cDataFile* fp) {
@@ -90,12 +93,13 @@ void cItemData::ApplyInherit() {
     ApplyInheritFrom<cItemData>(*this, &cStageContext::ItemPalette, pfnItemInherit, ITEM_INHERIT_GROUPS);
 }
 
-void cItemData::Normalize() {
+void cItemData::Normalize(bool bCmds) {
     const cStageContext& ctx = GetStageContext();
     NormalizeInheritRef(ctx.ItemPaletteSize(PALETTE_COMMON), ctx.ItemPaletteSize(PALETTE_STAGE));
     if (static_cast<int8_t>(m_nSize) <= 0) m_nSize = 1;
     if (!IndexInList(m_nSound, ctx.DatabaseCount(DBLIST_SOUND))) m_nSound = 0;
-    for (cEdCmd& c : m_vCmd) c.Normalize();
+    if (bCmds)
+        for (cEdCmd& c : m_vCmd) c.Normalize();
 }
 
 void cItemData::NormalizeRefs() {

@@ -17,7 +17,9 @@ public:
     void Read(cDataFile* fp) override;
     void Write(cDataFile* fp) override;
     void ApplyInherit();
-    void Normalize();
+    // Own fields inside their lists and, with bCmds, every command
+    // normalised.
+    void Normalize(bool bCmds = true);
     void NormalizeRefs();
     // The record base's Clear, 13 zero flags and the defaults; position,
     // conditions and commands stay.

@@ -29,18 +29,26 @@ unsigned LoadStageProc(void* lpArg) {
 }  // namespace
 
 int CheckStageTrailer(const char* path) {
-    cDataFile* fp = OpenDataFile(path);
-    if (!fp) return 1;
-    uint32_t nVer = nFileVer;
-    CloseDataFile(fp);
-    if (nVer < 174) return 1;
-
-    int32_t nTail = 0;
-    bool bRead = false;
-    if (FILE* f = FsOpen(path, "rb")) {
-        if (std::fseek(f, -4, SEEK_END) == 0) bRead = std::fread(&nTail, 4, 1, f) == 1;
+    // The version word and the last four bytes, read on their own: the load
+    // that follows reads the file once.
+    FILE* f = FsOpen((path && *path) ? path : "err", "rb");
+    if (!f) return 1;
+    uint32_t nVer = 0;
+    if (std::fread(&nVer, 4, 1, f) != 1) {
+        // Too short to open: the load reports it.
         std::fclose(f);
+        return 1;
     }
+    // As opening the file for reading would.
+    nFileVer = nVer;
+    bFileVerErr = nVer > nDataVer ? 1 : 0;
+    if (nVer > nDataVer || nVer < 174) {
+        std::fclose(f);
+        return 1;
+    }
+    int32_t nTail = 0;
+    bool bRead = std::fseek(f, -4, SEEK_END) == 0 && std::fread(&nTail, 4, 1, f) == 1;
+    std::fclose(f);
     if (bRead && nTail == STAGE_TRAILER) return 1;
     ErrorBox("ステージファイル %s が破損しています！", path);
     PostCloseRequest();
@@ -89,7 +97,8 @@ int LoadStageOn(cThread& thread, const char* path, int bFindLatest, cStage* lpHe
         ErrorBox("ステージファイル %s の読み込みに失敗しました！", strPath.c_str());
         return 0;
     }
-    if (!pStage->HasHero()) {
+    const int nHero = pStage->FindHero();
+    if (nHero < 0) {
         ErrorBox("主人公が配置されていないのでプレイできません！");
         PostCloseRequest();
         return 0;
@@ -113,7 +122,7 @@ int LoadStageOn(cThread& thread, const char* path, int bFindLatest, cStage* lpHe
         lpHeader->m_vCharaPalette.clear();
         lpHeader->m_vItemPalette.clear();
     }
-    if (lpHero) *lpHero = recStage.m_vCharaPlace[static_cast<size_t>(recStage.FindHero())];
+    if (lpHero) *lpHero = recStage.m_vCharaPlace[static_cast<size_t>(nHero)];
     return 1;
 }
 
