@@ -98,6 +98,71 @@ TEST_P(EffectPixelsTest, BlurAveragesTheBoxInsideTheArea)
     EXPECT_EQ(GetFields(&m_dst, 0, 0)[1], 3u);
 }
 
+TEST_P(EffectPixelsTest, BlurOfACheckerboardIsTheMeanOfItsTwoColours)
+{
+    // A box of 2r x 2r pixels wholly inside a checkerboard holds as many of
+    // one colour as of the other: the mean is (a + b) / 2, rounded down. Keyed,
+    // with the second colour transparent, it is the first colour itself and a
+    // transparent centre keeps the destination. The small radius is the usual
+    // one; the large one makes sums too wide to pack (every field width).
+    const FIELDS a = {20, 10, 4}, b = {9, 3, 30};
+    const FIELDS mean = {14, 6, 17};
+    for (int r : {2, 24}) {
+        SCOPED_TRACE(testing::Message() << "radius " << r);
+        const int n = 4 * r + 4;
+        DDReleaseSurface(&m_src);
+        DDReleaseSurface(&m_dst);
+        Make(n, n, n, n);
+        for (int mode : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode);
+            for (int j = 0; j < n; j++)
+                for (int i = 0; i < n; i++) {
+                    if ((i + j) % 2 == 0) PutFields(&m_src, i, j, a);
+                    else if (mode == 0) PutFields(&m_src, i, j, b);
+                    else PutRaw(&m_src, i, j, TransparentRaw());
+                }
+            DDPutIndices(&m_dst, n, n, std::vector<int>(static_cast<size_t>(n) * n, 0));
+            const uint32_t dwMark = Raw(&m_dst, 0, 0);
+            ASSERT_TRUE(DDBlurBlt(&m_dst, 0, 0, n, n, r, r, &m_src, 0, 0, mode));
+            if (nScreenBpp == 8) {
+                EXPECT_EQ(Raw(&m_dst, n / 2, n / 2), dwMark);
+                return;
+            }
+            int nWrong = 0;
+            for (int j = r; j <= n - r; j++)
+                for (int i = r; i <= n - r; i++) {
+                    if (mode == 0) nWrong += GetFields(&m_dst, i, j) != mean;
+                    else if ((i + j) % 2 == 0) nWrong += GetFields(&m_dst, i, j) != a;
+                    else nWrong += Raw(&m_dst, i, j) != dwMark;
+                }
+            EXPECT_EQ(nWrong, 0);
+        }
+    }
+}
+
+TEST_P(EffectPixelsTest, BlurOfAPictureShiftedOnBothSurfaces)
+{
+    // An area placed off both surfaces' corners: only pixels that lie on both
+    // are read and written. A uniform picture blurs to itself wherever a
+    // source pixel is in the box.
+    Make(8, 6, 8, 6);
+    const FIELDS c = {7, 9, 11};
+    for (int j = 0; j < 6; j++)
+        for (int i = 0; i < 8; i++) PutFields(&m_src, i, j, c);
+    const uint32_t dwMark = Raw(&m_dst, 0, 0);
+    ASSERT_TRUE(DDBlurBlt(&m_dst, 3, -2, 8, 6, 2, 1, &m_src, -1, 1, 0));
+    if (nScreenBpp == 8) return;
+    for (int j = 0; j < 6; j++)
+        for (int i = 0; i < 8; i++) {
+            SCOPED_TRACE(testing::Message() << i << "," << j);
+            // Destination (i, j) is area (i - 3, j + 2); its centre would be
+            // source (i - 4, j + 3). Written: area columns 0..4, rows 2..3.
+            const bool bWritten = i >= 3 && j <= 3;
+            if (bWritten) EXPECT_EQ(GetFields(&m_dst, i, j), c);
+            else EXPECT_EQ(Raw(&m_dst, i, j), dwMark);
+        }
+}
+
 TEST_P(EffectPixelsTest, MosaicBlocksOf442)
 {
     Make(10, 1, 10, 1);
