@@ -193,6 +193,41 @@ const uint16_t* Texel1555To565() {
     return lpLut;
 }
 
+// One row of A1R5G5B5 texels drawn 1:1: a texel with its alpha bit set is
+// written (through lpLut into an R5G6B5 target), one without leaves the
+// target. Eight texels at a time, the R5G6B5 form computed in the lanes: red
+// and blue kept, green expanded to 8 bits (g * 255 / 31) and reduced to six
+// (rounded, (g8 * 63 + 127) / 255), each division an exact multiply-high for
+// every five-bit value; the rest through the table.
+void TexelRow1555(uint16_t* d, const uint16_t* s, int n, const uint16_t* lpLut) {
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i kRed = _mm_set1_epi16(0x7C00), kBlue = _mm_set1_epi16(0x001F), kGreen = _mm_set1_epi16(0x001F);
+    const __m128i k255 = _mm_set1_epi16(255), kDiv31 = _mm_set1_epi16(8457), k63 = _mm_set1_epi16(63),
+                  k127 = _mm_set1_epi16(127), kDiv255 = _mm_set1_epi16(257);
+    for (; i + 8 <= n; i += 8) {
+        __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        __m128i m = _mm_srai_epi16(t, 15);  // all ones where the alpha bit is set
+        __m128i v = t;
+        if (lpLut) {
+            __m128i g5 = _mm_and_si128(_mm_srli_epi16(t, 5), kGreen);
+            __m128i g8 = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(g5, k255), kDiv31), 2);
+            __m128i g6 = _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(g8, k63), k127), kDiv255);
+            v = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(_mm_and_si128(t, kRed), 1), _mm_slli_epi16(g6, 5)),
+                             _mm_and_si128(t, kBlue));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_and_si128(m, v), _mm_andnot_si128(m, o)));
+    }
+#endif
+    for (; i < n; i++) {
+        uint32_t t = s[i];
+        uint32_t v = lpLut ? lpLut[t & 0x7FFFu] : t;
+        uint32_t m = 0u - (t >> 15);
+        d[i] = static_cast<uint16_t>((v & m) | (d[i] & ~m));
+    }
+}
+
 // Locked-pixel copy of a mapped blit without blending.
 // Key tests: DirectDraw: the source's colour key value; Direct3D 32 bits:
 // alpha byte 0; Direct3D 16 bits: the alpha bit (bit 15) clear. The colour
@@ -305,13 +340,7 @@ void DrawDevice(DDPIXELS& d, const AxisMap& mx, const AxisMap& my, const DDPIXEL
             // One-bit alpha: a texel is copied or left (a select, no branch).
             uint16_t* drow = reinterpret_cast<uint16_t*>(d.Row(y)) + mx.d0;
             const uint16_t* srow = reinterpret_cast<const uint16_t*>(s.Row(sy)) + mx.d0 + mx.nOffset;
-            const int n = mx.d1 - mx.d0;
-            for (int i = 0; i < n; i++) {
-                uint32_t t = srow[i];
-                uint32_t v = lpLut ? lpLut[t & 0x7FFFu] : t;
-                uint32_t m = 0u - (t >> 15);
-                drow[i] = static_cast<uint16_t>((v & m) | (drow[i] & ~m));
-            }
+            TexelRow1555(drow, srow, mx.d1 - mx.d0, lpLut);
             continue;
         }
         if (bFast16) {

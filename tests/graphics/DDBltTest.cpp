@@ -145,6 +145,38 @@ TEST_P(DDBltProfile, AbsurdCoordinatesDrawNothing) {
 
 INSTANTIATE_TEST_SUITE_P(All, DDBltProfile, testing::ValuesIn(DDAllProfiles()), DDProfileName);
 
+TEST(DDBltD3D16, TexelsReachThe565BackBufferWithGreenRoundedAndTheirAlphaBitAsKey) {
+    ASSERT_TRUE(DDStartProfile({1, 16, 0, "D3D16"}, 64, 8));
+    // Green five-bit field g to six bits: g * 255 / 31 to eight bits, then
+    // (g8 * 63 + 127) / 255, worked out for every g.
+    const uint32_t aGreen6[32] = {0,  2,  4,  6,  8,  10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30,
+                                  32, 34, 37, 39, 41, 42, 44, 47, 49, 51, 53, 55, 57, 59, 61, 63};
+    DDPIXELS* back = DDGetPixels(&BackBuffer);
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(back->nFormat, DDFMT_R5G6B5);
+    DDSURFACEDATA src;
+    ASSERT_TRUE(DDCreateSurface(&src, 64, 1, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0));
+    DDPIXELS* s = DDGetPixels(&src);
+    ASSERT_EQ(s->nFormat, DDFMT_A1R5G5B5);
+    // 35 texels: eight at a time and a tail; the last three without alpha.
+    const int n = 35;
+    for (int k = 0; k < n; k++) {
+        uint32_t r = (k * 7) % 32, g = k % 32, b = 31 - k % 32;
+        DDPutRaw(*s, k, 0, (k < 32 ? 0x8000u : 0u) | r << 10 | g << 5 | b);
+    }
+    for (int k = 0; k < 64; k++) DDPutRaw(*back, k, 0, 0x1234u);
+    DDBlt(&BackBuffer, 0, 0, n, 1, &src, 0, 0, 1);
+    back = DDGetPixels(&BackBuffer);
+    for (int k = 0; k < 64; k++) {
+        SCOPED_TRACE(k);
+        uint32_t want = 0x1234u;
+        if (k < 32) want = ((k * 7) % 32) << 11 | aGreen6[k] << 5 | (31 - k);
+        EXPECT_EQ(DDGetRaw(*back, k, 0), want);
+    }
+    DDReleaseSurface(&src);
+    DDRelease();
+}
+
 class DDBltD3D : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(DDStartProfile({1, 32, 1, "D3D32"})); }
