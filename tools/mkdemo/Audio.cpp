@@ -1,5 +1,7 @@
 #include "Audio.h"
 
+#include <vorbis/vorbisenc.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -121,4 +123,90 @@ bool WriteMidi(const char* pszDataPath, const std::vector<NOTE>& vMelody, const 
     BE(b, static_cast<uint32_t>(trk.size()), 4);
     b.insert(b.end(), trk.begin(), trk.end());
     return WriteBytes(pszDataPath, b);
+}
+
+// The melody as a soft two-voice tune (triangle lead, sine bass) at 22050 Hz
+// stereo, encoded with libvorbisenc.
+bool WriteOgg(const char* pszDataPath, const std::vector<NOTE>& vMelody, const std::vector<NOTE>& vBass, int nTempoBpm,
+              int nRepeat) {
+    const int nRate = 22050;
+    const double dEighth = 30.0 / std::max(nTempoBpm, 1);
+    auto Render = [&](const std::vector<NOTE>& v, bool bTriangle, double dGain) {
+        std::vector<float> vOut;
+        for (int r = 0; r < nRepeat; r++)
+            for (const NOTE& n : v) {
+                const int nLen = static_cast<int>(n.nEighths * dEighth * nRate);
+                const double f = n.nKey ? 440.0 * std::pow(2.0, (n.nKey - 69) / 12.0) : 0.0;
+                for (int i = 0; i < nLen; i++) {
+                    double ph = std::fmod(f * i / nRate, 1.0);
+                    double s = f == 0.0 ? 0.0 : bTriangle ? 4.0 * std::fabs(ph - 0.5) - 1.0 : std::sin(ph * 6.283185307179586);
+                    double env = std::min(1.0, i / 200.0) * (1.0 - 0.6 * i / std::max(nLen, 1));
+                    vOut.push_back(static_cast<float>(s * env * dGain));
+                }
+            }
+        return vOut;
+    };
+    std::vector<float> vLead = Render(vMelody, true, 0.30), vLow = Render(vBass, false, 0.25);
+    const size_t nFrames = std::max(vLead.size(), vLow.size());
+    vLead.resize(nFrames, 0.0f);
+    vLow.resize(nFrames, 0.0f);
+
+    std::vector<uint8_t> vFile;
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    if (vorbis_encode_init_vbr(&vi, 2, nRate, 0.3f) != 0) {
+        vorbis_info_clear(&vi);
+        return false;
+    }
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_comment_add_tag(&vc, "TITLE", "Mossgrove demo");
+    vorbis_dsp_state vd;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block vb;
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 20);
+    ogg_page og;
+    ogg_packet op, h1, h2, h3;
+    auto PutPage = [&](const ogg_page& page) {
+        vFile.insert(vFile.end(), page.header, page.header + page.header_len);
+        vFile.insert(vFile.end(), page.body, page.body + page.body_len);
+    };
+    vorbis_analysis_headerout(&vd, &vc, &h1, &h2, &h3);
+    ogg_stream_packetin(&os, &h1);
+    ogg_stream_packetin(&os, &h2);
+    ogg_stream_packetin(&os, &h3);
+    while (ogg_stream_flush(&os, &og) != 0) PutPage(og);
+    size_t nDone = 0;
+    for (bool bEnd = false; !bEnd;) {
+        if (nDone < nFrames) {
+            const int n = static_cast<int>(std::min<size_t>(1024, nFrames - nDone));
+            float** pp = vorbis_analysis_buffer(&vd, n);
+            for (int i = 0; i < n; i++) {
+                pp[0][i] = vLead[nDone + i] * 0.8f + vLow[nDone + i] * 0.5f;
+                pp[1][i] = vLead[nDone + i] * 0.5f + vLow[nDone + i] * 0.8f;
+            }
+            vorbis_analysis_wrote(&vd, n);
+            nDone += static_cast<size_t>(n);
+        } else {
+            vorbis_analysis_wrote(&vd, 0);
+            bEnd = true;
+        }
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            while (vorbis_bitrate_flushpacket(&vd, &op) != 0) {
+                ogg_stream_packetin(&os, &op);
+                while (ogg_stream_pageout(&os, &og) != 0) PutPage(og);
+            }
+        }
+    }
+    while (ogg_stream_flush(&os, &og) != 0) PutPage(og);
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return WriteBytes(pszDataPath, vFile);
 }

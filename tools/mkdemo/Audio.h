@@ -23,3 +23,6 @@ struct NOTE {
 // nProgram) over a bass line on channel 1, at nTempoBpm, looped nRepeat times.
 bool WriteMidi(const char* pszDataPath, const std::vector<NOTE>& vMelody, const std::vector<NOTE>& vBass,
                int nProgram, int nTempoBpm, int nRepeat);
+// Writes an Ogg Vorbis file (22050 Hz stereo) of the melody over the bass.
+bool WriteOgg(const char* pszDataPath, const std::vector<NOTE>& vMelody, const std::vector<NOTE>& vBass, int nTempoBpm,
+              int nRepeat);

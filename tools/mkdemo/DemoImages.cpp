@@ -66,11 +66,63 @@ void Debug() {
     Save(c, "bmp\\Debug.bmp");
 }
 
+// The special blocks of the second row (chips 16..23): spring, ice, the
+// two conveyors, mud, leaves drawn over the characters, a switch stone and a
+// bridge plank.
+bool SpecialBlock(cCanvas& c, int n, int x, int y) {
+    switch (n) {
+    case 16:   // spring
+        c.Rect(x + 2, y + 26, 28, 6, Grey(10));
+        for (int i = 0; i < 4; i++) c.Rect(x + 6 + (i % 2) * 4, y + 10 + i * 4, 16, 2, Grey(18));
+        c.Rect(x + 2, y + 4, 28, 6, COL_RED);
+        return true;
+    case 17:   // ice
+        c.Rect(x, y, 32, 32, Cube(3, 5, 5));
+        c.Line(x + 4, y + 6, x + 14, y + 16, COL_WHITE);
+        c.Line(x + 18, y + 20, x + 26, y + 28, COL_WHITE);
+        c.Frame(x, y, 32, 32, Cube(1, 3, 5));
+        return true;
+    case 18:   // conveyor to the left
+    case 19:   // conveyor to the right
+        c.Rect(x, y, 32, 32, Grey(8));
+        c.Rect(x, y + 2, 32, 4, Grey(16));
+        for (int i = 0; i < 3; i++) {
+            int ax = x + 6 + i * 9;
+            int d = n == 18 ? -1 : 1;
+            c.Line(ax, y + 16, ax + 4 * d, y + 12, COL_YELLOW);
+            c.Line(ax, y + 16, ax + 4 * d, y + 20, COL_YELLOW);
+        }
+        return true;
+    case 20:   // mud
+        c.Rect(x, y, 32, 32, Cube(2, 1, 0));
+        for (int i = 0; i < 5; i++) c.Disc(x + 4 + i * 6, y + 4, 3, Cube(3, 2, 1));
+        return true;
+    case 21:   // leaves in front
+        for (int i = 0; i < 6; i++) c.Disc(x + 6 + (i % 3) * 10, y + 8 + (i / 3) * 14, 7, i % 2 ? COL_GREEN : COL_DARKGREEN);
+        return true;
+    case 22:   // switch stone
+        c.Rect(x, y, 32, 32, Grey(12));
+        c.Frame(x, y, 32, 32, Grey(4));
+        c.Disc(x + 16, y + 16, 8, COL_MAGENTA);
+        return true;
+    case 23:   // bridge plank
+        c.Rect(x, y, 32, 10, Cube(4, 2, 1));
+        c.Rect(x, y + 10, 32, 2, Cube(2, 1, 0));
+        c.Rect(x + 4, y + 12, 3, 12, Cube(2, 1, 0));
+        c.Rect(x + 25, y + 12, 3, 12, Cube(2, 1, 0));
+        return true;
+    default:
+        return false;
+    }
+}
+
 void Blocks() {
-    cCanvas c(512, 512);
-    for (int n = 1; n < 256; n++) {
-        int x = (n % 16) * 32, y = (n / 16) * 32;
+    // Chips lie in columns of 15: chip n at column n / 15, row n % 15.
+    cCanvas c(512, 480);
+    for (int n = 1; n < 240; n++) {
+        int x = (n / 15) * 32, y = (n % 15) * 32;
         int k = n % 8;
+        if (SpecialBlock(c, n, x, y)) continue;
         switch (k) {
         case 1:   // ground with grass
             c.Rect(x, y, 32, 32, COL_BROWN);
@@ -119,48 +171,122 @@ void Blocks() {
     Save(c, "bmp\\Block.bmp");
 }
 
+void DrawBat(cCanvas& c, int x, int y, int nPose, uint8_t col) {
+    const int w = nPose % 2 ? 4 : -2;
+    c.Disc(x + 16, y + 16, 6, col);
+    for (int i = 0; i < 10; i++) {
+        c.Rect(x + 10 - i, y + 14 + (i * w) / 10, 2, 3, col);
+        c.Rect(x + 21 + i, y + 14 + (i * w) / 10, 2, 3, col);
+    }
+    c.Pixel(x + 14, y + 14, COL_YELLOW);
+    c.Pixel(x + 18, y + 14, COL_YELLOW);
+}
+
+void DrawTurret(cCanvas& c, int x, int y, int nPose, uint8_t col) {
+    c.Rect(x + 4, y + 18, 24, 14, col);
+    c.Frame(x + 4, y + 18, 24, 14, COL_BLACK);
+    c.Disc(x + 16, y + 17, 7, Grey(10));
+    c.Rect(x + 16, y + 13 + nPose % 2, 15, 5, Grey(6));
+}
+
+void DrawPlatform(cCanvas& c, int x, int y, uint8_t col) {
+    c.Rect(x, y + 16, 32, 12, col);
+    c.Rect(x, y + 16, 32, 2, COL_YELLOW);
+    c.Frame(x, y + 16, 32, 12, COL_BLACK);
+    c.Pixel(x + 4, y + 22, COL_BLACK);
+    c.Pixel(x + 27, y + 22, COL_BLACK);
+}
+
+void DrawFrog(cCanvas& c, int x, int y, int nPose, uint8_t col) {
+    DrawSlime(c, x, y, nPose, col);
+    c.Disc(x + 11, y + 14 + (nPose % 2) * 2, 3, col);
+    c.Disc(x + 21, y + 14 + (nPose % 2) * 2, 3, col);
+    c.Pixel(x + 11, y + 14 + (nPose % 2) * 2, COL_BLACK);
+    c.Pixel(x + 21, y + 14 + (nPose % 2) * 2, COL_BLACK);
+}
+
+void DrawSign(cCanvas& c, int x, int y) {
+    c.Rect(x + 14, y + 14, 4, 18, COL_BROWN);
+    c.Rect(x + 3, y + 3, 26, 13, Cube(4, 3, 1));
+    c.Frame(x + 3, y + 3, 26, 13, COL_BROWN);
+    c.Rect(x + 7, y + 7, 18, 1, COL_BROWN);
+    c.Rect(x + 7, y + 11, 14, 1, COL_BROWN);
+}
+
+void DrawChest(cCanvas& c, int x, int y, uint8_t col) {
+    c.Rect(x + 4, y + 12, 24, 19, col);
+    c.Rect(x + 4, y + 12, 24, 6, Cube(3, 1, 0));
+    c.Rect(x + 4, y + 17, 24, 2, COL_YELLOW);
+    c.Rect(x + 14, y + 16, 4, 6, COL_YELLOW);
+    c.Frame(x + 4, y + 12, 24, 19, COL_BLACK);
+}
+
+// The design of character graphic n (row n % 15 of sheet n / 15): the hero,
+// the cast of the common palette and a few colour variants.
+void DrawCharaCell(cCanvas& c, int x, int y, int nGraphic, int nFrame) {
+    const int nPose = nFrame % 4;
+    const bool bFly = nFrame >= 12;
+    const uint8_t skin = Cube(5, 4, 3);
+    switch (nGraphic % 15) {
+    case 1: DrawFigure(c, x, y, nPose, bFly, COL_RED, skin); break;                 // hero
+    case 2: DrawSlime(c, x, y, nPose, COL_GREEN); break;                           // slime
+    case 3: DrawBat(c, x, y, nPose, COL_PURPLE); break;                            // bat
+    case 4:                                                                        // knight
+        DrawFigure(c, x, y, nPose, bFly, Grey(14), Grey(18));
+        c.Rect(x + 10, y + 3, 12, 3, Grey(8));
+        c.Rect(x + 15, y, 3, 3, COL_RED);
+        break;
+    case 5: DrawTurret(c, x, y, nPose, Grey(12)); break;                           // turret
+    case 6: DrawPlatform(c, x, y, Cube(3, 2, 1)); break;                           // platform
+    case 7: DrawFrog(c, x, y, nPose, Cube(1, 4, 1)); break;                        // frog
+    case 8:                                                                        // sorcerer
+        DrawFigure(c, x, y, nPose, bFly, COL_PURPLE, skin);
+        for (int j = 0; j < 8; j++) c.Rect(x + 16 - j, y - 4 + j, 2 * j + 1, 1, COL_DARKBLUE);
+        break;
+    case 9: DrawSign(c, x, y); break;                                              // signpost
+    case 10: DrawChest(c, x, y, COL_BROWN); break;                                 // chest
+    case 11: DrawFigure(c, x, y, nPose, bFly, COL_BLUE, skin); break;              // hero in blue
+    case 12: DrawSlime(c, x, y, nPose, COL_BLUE); break;
+    case 13: DrawBat(c, x, y, nPose, COL_RED); break;
+    case 14: DrawFigure(c, x, y, nPose, bFly, COL_ORANGE, skin); break;
+    default: DrawFigure(c, x, y, nPose, bFly, COL_PINK, skin); break;
+    }
+}
+
 void Characters() {
-    // Sheet 1: the hero. Cells 0..3 standing and walking, 4..7 the same while
-    // invincible, 8..11 as a block character, 12..15 flying; more rows
-    // repeat them in other colours.
-    const uint8_t bodies[] = {COL_RED, COL_BLUE, COL_GREEN, COL_PURPLE, COL_ORANGE, COL_SKY, COL_PINK, Grey(14)};
-    for (int nSheet = 1; nSheet <= 8; nSheet++) {
-        cCanvas c(512, 512);
-        for (int n = 0; n < 256; n++) {
-            int x = (n % 16) * 32, y = (n / 16) * 32;
-            int nGroup = (n % 16) / 4;
-            uint8_t body = bodies[(n / 16 + nSheet - 1) % 8];
-            if (nGroup == 1) body = COL_WHITE;         // invincible offset
-            if (nGroup == 2) body = COL_BROWN;         // block character offset
-            if (nSheet % 2 == 1)
-                DrawFigure(c, x, y, n % 4, nGroup == 3, body, Cube(5, 4, 3));
-            else
-                DrawSlime(c, x, y, n % 4, body);
-        }
+    // Graphic n is row n % 15 of sheet n / 15 (Character1.bmp holds 0..14);
+    // across a row: 0..3 standing and walking, 4..11 the same again, 12..15
+    // flying.
+    for (int nSheet = 0; nSheet < 8; nSheet++) {
+        cCanvas c(512, 480);
+        for (int r = 0; r < 15; r++)
+            for (int f = 0; f < 16; f++) DrawCharaCell(c, f * 32, r * 32, nSheet * 15 + r + (nSheet ? 5 * nSheet : 0), f);
         char szPath[64];
-        std::snprintf(szPath, sizeof szPath, "bmp\\Character%d.bmp", nSheet);
+        std::snprintf(szPath, sizeof szPath, "bmp\\Character%d.bmp", nSheet + 1);
         Save(c, szPath);
     }
 }
 
 void Shots() {
-    cCanvas c(256, 256);
-    for (int n = 0; n < 256; n++) {
-        int x = (n % 16) * 16, y = (n / 16) * 16;
-        uint8_t col = Cube(5 - n % 6, (n / 6) % 6, (n / 3) % 6);
-        switch (n % 4) {
-        case 0: c.Disc(x + 8, y + 8, 5, col); c.Disc(x + 7, y + 7, 2, COL_WHITE); break;
-        case 1: c.Rect(x + 2, y + 6, 12, 4, col); break;
-        case 2: c.Line(x + 2, y + 2, x + 13, y + 13, col); c.Line(x + 13, y + 2, x + 2, y + 13, col); break;
-        default: c.Disc(x + 8, y + 8, 7, col); c.Disc(x + 8, y + 8, 4, COL_YELLOW); break;
+    // Picture n: column pair n / 30 (two frames), row n % 30, 16 x 16 cells.
+    cCanvas c(128, 480);
+    for (int n = 0; n < 120; n++)
+        for (int f = 0; f < 2; f++) {
+            int x = ((n / 30) * 2 + f) * 16, y = (n % 30) * 16;
+            uint8_t col = Cube(5 - n % 6, (n / 6) % 6, (n / 3) % 6);
+            switch (n % 4) {
+            case 0: c.Disc(x + 8, y + 8, 5 - f, col); c.Disc(x + 7, y + 7, 2, COL_WHITE); break;
+            case 1: c.Rect(x + 2, y + 6 + f, 12, 4, col); c.Rect(x + 10, y + 6 + f, 4, 4, COL_WHITE); break;
+            case 2: c.Line(x + 2, y + 2 + f, x + 13, y + 13 - f, col); c.Line(x + 13, y + 2 + f, x + 2, y + 13 - f, col); break;
+            default: c.Disc(x + 8, y + 8, 7 - f, col); c.Disc(x + 8, y + 8, 4, COL_YELLOW); break;
+            }
         }
-    }
     Save(c, "bmp\\Shot.bmp");
 }
 
 void DrawItem(cCanvas& c, int x, int y, int s, int k) {
     int m = s / 2;
-    switch (k % 4) {
+    switch (k % 8) {
     case 0: c.Disc(x + m, y + m, m - 3, COL_YELLOW); c.Disc(x + m, y + m, m / 2, COL_ORANGE); break;   // coin
     case 1:                                                                                             // heart
         c.Disc(x + m - s / 6, y + m - s / 8, s / 5, COL_RED);
@@ -174,16 +300,35 @@ void DrawItem(cCanvas& c, int x, int y, int s, int k) {
         c.Line(x + 2, y + m - 2, x + s - 3, y + s - 3, COL_YELLOW);
         c.Line(x + s - 2, y + m - 2, x + 3, y + s - 3, COL_YELLOW);
         break;
-    default:  // potion
+    case 3:   // potion
         c.Rect(x + m - 2, y + 2, 4, s / 4, Grey(18));
         c.Disc(x + m, y + m + s / 8, s / 3, COL_BLUE);
+        break;
+    case 4:   // key
+        c.Disc(x + s / 3, y + m, s / 6, COL_YELLOW);
+        c.Rect(x + s / 3, y + m - 1, s / 2, 3, COL_YELLOW);
+        c.Rect(x + s * 3 / 4, y + m, 2, s / 6, COL_YELLOW);
+        break;
+    case 5:   // goal flag
+        c.Rect(x + s / 4, y + 2, 2, s - 4, Grey(16));
+        for (int j = 0; j < s / 3; j++) c.Rect(x + s / 4 + 2, y + 3 + j, s / 2 - j, 1, COL_RED);
+        c.Rect(x + s / 4 - 2, y + s - 4, 6, 2, COL_BROWN);
+        break;
+    case 6:   // wing
+        for (int j = 0; j < s / 2; j++) c.Rect(x + 3 + j / 2, y + 4 + j, s - 6 - j, 1, j % 3 ? COL_WHITE : COL_SKY);
+        break;
+    default:  // gem
+        c.Disc(x + m, y + m, s / 3, COL_MAGENTA);
+        c.Disc(x + m - 2, y + m - 2, s / 10 + 1, COL_WHITE);
         break;
     }
 }
 
 void Items() {
-    cCanvas big(512, 256);
-    for (int n = 0; n < 128; n++) DrawItem(big, (n % 16) * 32, (n / 16) * 32, 32, n);
+    // Item n: column n / 15 of two 32-dot frames, row n % 15.
+    cCanvas big(512, 480);
+    for (int n = 0; n < 120; n++)
+        for (int f = 0; f < 2; f++) DrawItem(big, (n / 15) * 64 + f * 32 + (f ? 1 : 0), (n % 15) * 32 - f, 32, n);
     Save(big, "bmp\\Item.bmp");
     cCanvas mini(256, 128);
     for (int n = 0; n < 128; n++) DrawItem(mini, (n % 16) * 16, (n / 16) * 16, 16, n);

@@ -16,3 +16,6 @@ void MakeDemoWorldMap(cWorldMap& map);
 bool WriteDemoSystemIni();
 void MakeDemoCommonPalette(cCommonPalette& cp);
 bool WriteDemoStages(const cCommonPalette& cp);
+// The stage files the demo writes, as the loader looks them up (ended by
+// a null).
+const char* const* GetDemoStageFiles();

@@ -6,6 +6,7 @@
 #include "DemoProject.h"
 #include "platform/FileSystem.h"
 #include "project/Database.h"
+#include "project/GameState.h"
 #include "project/SystemData.h"
 #include "project/WorldMap.h"
 
@@ -53,7 +54,7 @@ void MakeDemoDatabase(cDatabase& db) {
     db.SetDefault();
     db.m_vAnimeSet.clear();
     db.m_vAnimeSet.push_back(MakeAnimeSet("主人公", 0));
-    db.m_vAnimeSet.push_back(MakeAnimeSet("スライム", 16));
+    db.m_vAnimeSet.push_back(MakeAnimeSet("スライム", 0));
 
     db.m_vAnime.clear();
     db.m_vAnime.push_back(MakeAnime("なし", {0}, 1));
@@ -139,6 +140,7 @@ void MakeDemoDatabase(cDatabase& db) {
     db.m_vBgm.push_back(Named<cBgm>("マップ", "bgm\\Map.mid"));
     db.m_vBgm.push_back(Named<cBgm>("ステージ", "bgm\\Stage.mid"));
     db.m_vBgm[3].m_nVolume = 90;
+    db.m_vBgm.push_back(Named<cBgm>("草原", "bgm\\Hills.ogg"));
 }
 
 void MakeDemoSystem(cSystemData& sys) {
@@ -148,6 +150,16 @@ void MakeDemoSystem(cSystemData& sys) {
     sys.m_bTitleMenuPicture = 0;
     for (int i = 0; i < SYSSOUND_COUNT; i++) sys.m_vSysSound[i] = GetDemoSystemSound(i);
     sys.m_vSceneBgm.assign({1, 2, 2, 1});
+    // Replays recorded in every play, save slots, rankings in every mode.
+    sys.m_bReplay = 1;
+    sys.m_bUseSaveSlots = 1;
+    sys.m_bSpacePause = 1;
+    // Rankings in the challenge and free play (the story saves instead).
+    for (size_t i = 0; i < sys.m_vRankingFlags.size(); i++) {
+        cRankingFlags& r = sys.m_vRankingFlags[i];
+        r.m_bRanking = i == GAMEMODE_CHALLENGE || i == GAMEMODE_FREE ? 1 : 0;
+        for (uint8_t& k : r.m_vKind) k = r.m_bRanking ? 1 : 0;
+    }
     // Drawing without the start-up question, in a window.
     sys.m_vIniItem[INI_DIRECT3D].m_nValue = 1;
     sys.m_vIniItem[INI_WINDOWMODE].m_nValue = 1;
@@ -174,21 +186,31 @@ void MakeDemoWorldMap(cWorldMap& map) {
             else if ((x + y * 5) % 13 == 0) nChip = 9;                // flowers
             map.SetCell(x, y, nChip);
         }
+    // A road from the forest east to the castle, a path south to the garden
+    // and a bridge over the river between the hills and the castle.
+    for (int x = 3; x <= 15; x++) map.SetCell(x, 7, 6);
+    for (int y = 8; y <= 11; y++) map.SetCell(9, y, 6);
+    for (int y = 1; y < 14; y++)
+        if (y != 7) map.SetCell(12, y, 0);   // the river
+    map.SetCell(12, 7, 7);                   // the bridge
     map.m_nStartX = 3;
     map.m_nStartY = 7;
     map.m_nBackColor = 16;
     map.m_bBackPicture = 0;
     map.m_strBackFile = "bmp\\WorldBack.bmp";
     map.m_vPlace.clear();
+    // Stage n needs the flag of stage n - 1; the garden needs ten coins
+    // (common variable 1) and the forest cleared.
     const struct {
-        int x, y, nStage, nNeedFlag;
+        int x, y, nStage, nNeedFlag, nVar, nValue;
         const char* pszName;
         const char* pszFile;
         const char* pszText;
     } places[] = {
-        {3, 7, 1, 0, "はじまりの森", "data\\stg4\\c01-1.stg4", "ステージ1 はじまりの森"},
-        {9, 7, 2, 1, "こけの丘", "data\\stg4\\c02-1.stg4", "ステージ2 こけの丘"},
-        {15, 7, 3, 2, "くもの城", "data\\stg4\\c03-1.stg4", "ステージ3 くもの城"},
+        {3, 7, 1, 0, 0, 0, "はじまりの森", "data\\stg4\\m01.stg4", "ステージ1 はじまりの森"},
+        {9, 7, 2, 1, 0, 0, "こけの丘", "data\\stg4\\m02.stg4", "ステージ2 こけの丘"},
+        {15, 7, 3, 2, 0, 0, "くもの城", "data\\stg4\\m03.stg4", "ステージ3 くもの城"},
+        {9, 11, 4, 1, 1, 10, "ひみつの庭", "data\\stg4\\m04.stg4", "おまけ ひみつの庭 (コイン10枚)"},
     };
     for (const auto& p : places) {
         cWorldPlace place;
@@ -202,6 +224,9 @@ void MakeDemoWorldMap(cWorldMap& map) {
         st.m_bConfirm = 1;
         st.m_bReplayable = 1;
         st.m_nNeedFlag = p.nNeedFlag;
+        st.m_nVar = p.nVar;
+        st.m_nValue = p.nValue;
+        st.m_nCompare = 2;   // at least
         st.m_strText = p.pszText;
         st.m_strFile = p.pszFile;
         place.m_vStage.push_back(st);

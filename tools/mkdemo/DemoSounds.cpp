@@ -69,6 +69,7 @@ bool WriteDemoSounds() {
     bOk = WriteMidi("bgm\\Title.mid", vTitleMelody, vTitleBass, 0, 120, 2) && bOk;
     bOk = WriteMidi("bgm\\Map.mid", vMapMelody, vMapBass, 73, 96, 4) && bOk;
     bOk = WriteMidi("bgm\\Stage.mid", vStageMelody, vStageBass, 80, 150, 4) && bOk;
+    bOk = WriteOgg("bgm\\Hills.ogg", vMapMelody, vMapBass, 120, 3) && bOk;
     return bOk;
 }
 

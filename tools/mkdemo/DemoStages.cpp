@@ -1,143 +1,259 @@
-// The demo's common palette and its three stages. Stage files carry the
-// numbered suffix on disk ("c01-1.stg4_000").
+// The demo's stages, laid out as text maps. Stage files carry the numbered
+// suffix on disk ("c01-1.stg4_000").
+//
+// Story (world map):   m01 the forest, m02 the hills, m03 the castle,
+//                      m04 the secret garden (opens with ten coins).
+// Challenge worlds:    c01-1 -> c01-2 -> c01-3 (forest, hills, castle),
+//                      c02-1 the block gallery, c03-1 the shooting range.
 #include <cstdio>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "DemoPalette.h"
 #include "DemoProject.h"
 #include "stage/CommonPalette.h"
 #include "stage/Stage.h"
 
 namespace {
 
-// Block kinds of the block sheet, by chip number.
-enum : int16_t { CHIP_GROUND = 1, CHIP_EARTH = 2, CHIP_BRICK = 3, CHIP_STONE = 4, CHIP_QUESTION = 5, CHIP_SPIKES = 6, CHIP_CLOUD = 7 };
+// Map letters: blocks, characters and items of the common palette.
+const std::map<char, int> mapBlock = {
+    {'=', BLK_GROUND}, {'#', BLK_EARTH}, {'B', BLK_BRICK}, {'S', BLK_STONE}, {'?', BLK_QUESTION}, {'^', BLK_SPIKES},
+    {'~', BLK_CLOUD}, {'J', BLK_SPRING}, {'m', BLK_MUD}, {'i', BLK_ICE}, {'<', BLK_CONVEYOR_LEFT},
+    {'>', BLK_CONVEYOR_RIGHT}, {'%', BLK_LEAVES}, {'M', BLK_MARK}, {'|', BLK_INVISIBLE}, {'b', BLK_BRIDGE}};
+const std::map<char, int> mapChara = {
+    {'H', CHR_HERO}, {'s', CHR_SLIME}, {'v', CHR_BAT}, {'k', CHR_KNIGHT}, {'t', CHR_TURRET}, {'p', CHR_PLATFORM},
+    {'f', CHR_FROG}, {'W', CHR_SORCERER}, {'P', CHR_SIGN}, {'T', CHR_CHEST}};
+const std::map<char, int> mapItem = {{'o', ITM_COIN}, {'h', ITM_HEART}, {'*', ITM_STAR}, {'G', ITM_GOAL},
+                                     {'w', ITM_WING}, {'!', ITM_POTION}, {'K', ITM_KEY}};
 
-cBlockData MakeBlock(const char* pszName, int16_t nChip, uint8_t nHit) {
-    cBlockData b;
-    b.m_strName = pszName;
-    b.m_nGraphic = nChip;
-    b.m_nGraphicSheet = 0;
-    b.m_nHit = nHit;
-    return b;
-}
+struct STAGEDEF {
+    const char* pszTitle;
+    int nBgm;
+    const char* pszBack;     // far background
+    const char* pszNear;     // near background
+    bool bTimeLimit;
+    std::vector<std::string> vMap;
+};
 
-cCharaData MakeHero() {
-    cCharaData c;
-    c.m_strName = "主人公";
-    c.m_nOperator = 0;
-    c.m_nPlayer = 0;
-    c.m_nGraphic = 1;
-    c.m_nGraphicSheet = 1;
-    c.m_nAnimSet = 0;
-    c.m_nGroup = 0;
-    c.m_nMaxHp = 10;
-    return c;
-}
+// The forest: walking, jumping onto a step, coins over brick ledges, two
+// slimes, a spring, a bat and the goal flag. The first stage of the story
+// and of the first challenge world; the golden replay plays it.
+const STAGEDEF stForest = {
+    "はじまりの森", 3, "bmp\\back\\Sky.bmp", "bmp\\back\\Hills.bmp", false,
+    {"................................................",
+     "................................................",
+     "................................................",
+     "................................................",
+     "................................................",
+     "................................................",
+     "....................ooo.........................",
+     "...........?.......BBBBB........................",
+     "................................................",
+     "......ooo.............................%%%.......",
+     ".....BBBBB..........................v...........",
+     "...............................ooo..............",
+     "..HP.....o...s......o....s....SSS.......h..G....",
+     "==========================J=====================",
+     "################################################"}};
 
-cCharaData MakeSlime() {
-    cCharaData c;
-    c.m_strName = "スライム";
-    c.m_nOperator = 1;
-    c.m_nGraphic = 1;
-    c.m_nGraphicSheet = 2;
-    c.m_nAnimSet = 1;
-    c.m_nGroup = 1;
-    c.m_nMaxHp = 3;
-    return c;
-}
+// The hills: spike pits, a moving platform, frogs, a knight, a turret,
+// conveyors, ice and mud, cloud ledges, a wing, a star and a key that lays
+// a bridge.
+const STAGEDEF stHills = {
+    "こけの丘", 4, "bmp\\back\\Sky.bmp", "bmp\\back\\Hills.bmp", true,
+    {"................................................................................",
+     "................................................................................",
+     "................................................................................",
+     "..............................................v.................................",
+     "...........................ooo..................................................",
+     "..........................~~~~~.........................................*.......",
+     "...................v..........................................~~~~~.............",
+     ".........w......................................K...............................",
+     "........BBB...........................t........BBB..............................",
+     "................................................................................",
+     "..............................ooo..................k..........................G.",
+     "....................p.........................................ooo...............",
+     "..H..........f............ooo.........s................h..........f.............",
+     "=======<<<<<======^^^^^^^^^^====iiiii=====mmmm=====>>>>>===bbbbbb====S==========",
+     "###########################################################......###############"}};
 
-cItemData MakeItem(const char* pszName, int16_t nGraphic, int16_t nSound) {
-    cItemData it;
-    it.m_strName = pszName;
-    it.m_nGraphic = nGraphic;
-    it.m_nGraphicSheet = 2;
-    it.m_nSound = nSound;
-    return it;
-}
+// The castle: bricks and stone, an invisible wall, marked stones, leaves
+// in front, a chest, a potion of tricks, the signpost's show and the
+// sorcerer, whose defeat clears the world.
+const STAGEDEF stCastle = {
+    "くもの城", 3, "bmp\\back\\Sky.bmp", "bmp\\back\\Hills.bmp", false,
+    {"BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",
+     "B..........................................................B",
+     "B..........................................................B",
+     "B..........................................................B",
+     "B..........................................................B",
+     "B.......................ooo................................B",
+     "B......................SSSSS...............................B",
+     "B..........................................................B",
+     "B.............M.................%%%%.......................B",
+     "B............SSS...........................................B",
+     "B....................................v................v....B",
+     "B..........................................................B",
+     "B.HP....T.......!.....s..........|......k.........W.....G..B",
+     "BSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSB",
+     "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB"}};
+
+// The secret garden: coins everywhere and a heart.
+const STAGEDEF stGarden = {
+    "ひみつの庭", 2, "bmp\\back\\Sky.bmp", "bmp\\back\\Hills.bmp", false,
+    {"........................................",
+     "........................................",
+     "........................................",
+     "........................................",
+     "........................................",
+     "....ooooo.......ooooo.......ooooo.......",
+     "...~~~~~~~.....~~~~~~~.....~~~~~~~......",
+     "........................................",
+     "........................................",
+     "..ooo.......ooo.......ooo.......ooo.....",
+     "........................................",
+     "........................................",
+     "..H......J.........h.........J.......G..",
+     "========================================",
+     "########################################"}};
+
+// The block gallery: every block kind side by side.
+const STAGEDEF stBlocks = {
+    "ブロック展示場", 3, "bmp\\back\\Sky.bmp", "", false,
+    {"............................................................",
+     "............................................................",
+     "............................................................",
+     "............................................................",
+     "............................................................",
+     "............................................................",
+     "............................................................",
+     ".........................................bbbbb..............",
+     "..................%%%%...............K......................",
+     "............?.~~~.........M....|.....SSS....................",
+     "............................................................",
+     "............................................................",
+     "..H...........................................f.........G...",
+     "======JJ==iiii==mmmm==<<<<==>>>>==BBB==^^^=========SSSSSSSS=",
+     "############################################################"}};
+
+// The shooting range: the turret fires every formation on every
+// trajectory, with a moving platform to hide on.
+const STAGEDEF stRange = {
+    "射撃場", 4, "bmp\\back\\Sky.bmp", "", false,
+    {"........................................",
+     "........................................",
+     "........................................",
+     "........................................",
+     "........................................",
+     "........................................",
+     "........................................",
+     "......................t.................",
+     ".....................SSS................",
+     "........................................",
+     "..........p.............................",
+     "........................................",
+     "..H...........s...........v..........G..",
+     "========================================",
+     "########################################"}};
 
 template <class T>
-T At(T rec, int x, int y) {
-    rec.m_nX = static_cast<int16_t>(x);
-    rec.m_nY = static_cast<int16_t>(y);
-    return rec;
+T At(const T& rec, int x, int y) {
+    T r = rec;
+    r.m_nX = static_cast<int16_t>(x);
+    r.m_nY = static_cast<int16_t>(y);
+    return r;
 }
 
-// A stage of w x 15 cells: ground along the bottom with gaps, platforms,
-// coins, slimes and the hero at the left.
-cStage MakeStage(const cCommonPalette& cp, int nNumber, int w) {
+cStage MakeStage(const cCommonPalette& cp, const STAGEDEF& def) {
     cStage st;
     st.SetDefault();
-    st.m_strText = "ステージ" + std::to_string(nNumber);
-    st.m_nWidth = w;
-    st.m_nHeight = 15;
-    st.m_nBgm = 3;
+    st.m_strText = def.pszTitle;
+    st.m_nHeight = static_cast<int32_t>(def.vMap.size());
+    st.m_nWidth = static_cast<int32_t>(def.vMap[0].size());
+    st.m_nBgm = def.nBgm;
     st.m_bShowStartBanner2 = 1;
+    st.m_bTimeLimit = def.bTimeLimit ? 1 : 0;
+    st.m_nTimeLimit = 300;
+    st.m_nTimeWarn = 30;
+    st.m_bSaveCarryOver = 1;
+    st.m_bLoadCarryOver = 1;
+    for (int i = 0; i < STAGE_TALLY_COUNT; i++) st.m_vTallyFlag.At(i) = 1;
     st.m_vBlockPalette = cp.m_vBlockPalette;
     st.m_vCharaPalette = cp.m_vCharaPalette;
     st.m_vItemPalette = cp.m_vItemPalette;
+    if (st.m_vStageVarName.size() < 7) st.m_vStageVarName.resize(7);
+    const char* const aszVar[] = {"", "橋", "たおした敵", "床に乗った", "床にキャラ", "", "薬"};
+    for (int i = 0; i < 7; i++) st.m_vStageVarName[i].m_strName = aszVar[i];
 
-    cBackground sky;
-    sky.m_strFile = "bmp\\back\\Sky.bmp";
-    sky.m_dRateX = 0.1;
-    cBackground hills;
-    hills.m_strFile = "bmp\\back\\Hills.bmp";
-    hills.m_dRateX = 0.3;
-    st.m_vBackground.assign({sky, hills});
+    cBackground far;
+    far.m_strFile = def.pszBack;
+    far.m_dRateX = 0.1;
+    far.m_dRateY = 0.0;
+    st.m_vBackground.push_back(far);
+    if (*def.pszNear) {
+        cBackground near;
+        near.m_strFile = def.pszNear;
+        near.m_dRateX = 0.3;
+        near.m_dRateY = 0.0;
+        st.m_vBackground.push_back(near);
+    }
 
-    const cBlockData& ground = cp.m_vBlockPalette[1];
-    const cBlockData& earth = cp.m_vBlockPalette[2];
-    const cBlockData& brick = cp.m_vBlockPalette[3];
-    const cBlockData& spikes = cp.m_vBlockPalette[6];
-    for (int x = 0; x < w; x++) {
-        bool bGap = nNumber > 1 && x > 10 && x % (13 + nNumber) == 0;
-        if (bGap) {
-            st.m_vBlockPlace.push_back(At(spikes, x, 14));
-            continue;
+    for (int y = 0; y < st.m_nHeight; y++)
+        for (int x = 0; x < st.m_nWidth; x++) {
+            const char c = def.vMap[y][x];
+            if (auto b = mapBlock.find(c); b != mapBlock.end()) st.m_vBlockPlace.push_back(At(cp.m_vBlockPalette[b->second], x, y));
+            else if (auto ch = mapChara.find(c); ch != mapChara.end()) {
+                cCharaData chara = At(cp.m_vCharaPalette[ch->second], x, y);
+                chara.m_nDir = 0;   // facing the hero
+                if (c == 'H') {
+                    chara.m_nDir = 1;
+                    st.m_vCharaPlace.insert(st.m_vCharaPlace.begin(), chara);
+                } else {
+                    st.m_vCharaPlace.push_back(chara);
+                }
+            } else if (auto it = mapItem.find(c); it != mapItem.end())
+                st.m_vItemPlace.push_back(At(cp.m_vItemPalette[it->second], x, y));
         }
-        st.m_vBlockPlace.push_back(At(ground, x, 13));
-        st.m_vBlockPlace.push_back(At(earth, x, 14));
-    }
-    for (int k = 0; k < w / 12; k++) {
-        int x = 8 + k * 12, y = 9 - (k + nNumber) % 3;
-        for (int i = 0; i < 4; i++) st.m_vBlockPlace.push_back(At(brick, x + i, y));
-        for (int i = 0; i < 3; i++) st.m_vItemPlace.push_back(At(cp.m_vItemPalette[1], x + i, y - 1));
-        if (k % 2 == 1) st.m_vCharaPlace.push_back(At(cp.m_vCharaPalette[2], x + 2, 12));
-    }
-    st.m_vBlockPlace.push_back(At(cp.m_vBlockPalette[5], 5, 9));
-    st.m_vItemPlace.push_back(At(cp.m_vItemPalette[2], w - 4, 12));
-    st.m_vCharaPlace.insert(st.m_vCharaPlace.begin(), At(cp.m_vCharaPalette[1], 2, 12));
     return st;
+}
+
+bool SaveStage(const cStage& st, const char* pszName) {
+    char szPath[96];
+    std::snprintf(szPath, sizeof szPath, "data\\stg4\\%s.stg4_000", pszName);
+    cStage copy = st;
+    if (!copy.Save(szPath)) {
+        std::fprintf(stderr, "mkdemo: cannot write %s\n", szPath);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-void MakeDemoCommonPalette(cCommonPalette& cp) {
-    cp.m_vBlockPalette.assign(1, cBlockData());
-    cp.m_vBlockPalette.push_back(MakeBlock("地面", CHIP_GROUND, 1));
-    cp.m_vBlockPalette.push_back(MakeBlock("土", CHIP_EARTH, 1));
-    cp.m_vBlockPalette.push_back(MakeBlock("レンガ", CHIP_BRICK, 1));
-    cp.m_vBlockPalette.push_back(MakeBlock("石", CHIP_STONE, 1));
-    cp.m_vBlockPalette.push_back(MakeBlock("はてな", CHIP_QUESTION, 1));
-    cp.m_vBlockPalette.push_back(MakeBlock("トゲ", CHIP_SPIKES, 2));
-    cp.m_vBlockPalette.push_back(MakeBlock("雲", CHIP_CLOUD, 1));
-    cp.m_vCharaPalette.assign(1, cCharaData());
-    cp.m_vCharaPalette.push_back(MakeHero());
-    cp.m_vCharaPalette.push_back(MakeSlime());
-    cp.m_vItemPalette.assign(1, cItemData());
-    cp.m_vItemPalette.push_back(MakeItem("コイン", 0, 2));
-    cp.m_vItemPalette.push_back(MakeItem("ハート", 1, 2));
-}
-
 bool WriteDemoStages(const cCommonPalette& cp) {
+    const struct {
+        const STAGEDEF* pDef;
+        const char* pszStory;
+        const char* pszChallenge;
+    } stages[] = {
+        {&stForest, "m01", "c01-1"}, {&stHills, "m02", "c01-2"}, {&stCastle, "m03", "c01-3"},
+        {&stGarden, "m04", nullptr}, {&stBlocks, nullptr, "c02-1"}, {&stRange, nullptr, "c03-1"},
+    };
     bool bOk = true;
-    for (int n = 1; n <= 3; n++) {
-        cStage st = MakeStage(cp, n, 40 + 20 * n);
-        char szPath[64];
-        std::snprintf(szPath, sizeof szPath, "data\\stg4\\c%02d-1.stg4_000", n);
-        if (!st.Save(szPath)) {
-            std::fprintf(stderr, "mkdemo: cannot write %s\n", szPath);
-            bOk = false;
-        }
+    for (const auto& s : stages) {
+        cStage st = MakeStage(cp, *s.pDef);
+        if (s.pszStory) bOk = SaveStage(st, s.pszStory) && bOk;
+        if (s.pszChallenge) bOk = SaveStage(st, s.pszChallenge) && bOk;
     }
     return bOk;
+}
+
+const char* const* GetDemoStageFiles() {
+    static const char* const aszFile[] = {"data\\stg4\\m01.stg4",   "data\\stg4\\m02.stg4",   "data\\stg4\\m03.stg4",
+                                          "data\\stg4\\m04.stg4",   "data\\stg4\\c01-1.stg4", "data\\stg4\\c01-2.stg4",
+                                          "data\\stg4\\c01-3.stg4", "data\\stg4\\c02-1.stg4", "data\\stg4\\c03-1.stg4",
+                                          nullptr};
+    return aszFile;
 }

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "DemoPalette.h"
 #include "DemoProject.h"
 #include "foundation/Record.h"
 #include "graphics/DDImage.h"
@@ -65,11 +67,16 @@ void CheckProject() {
     if (!map.Load(aPath[PATH_WORLDMAP])) Fail(std::string("cannot load ") + aPath[PATH_WORLDMAP]);
     SetDataLoadReporter(nullptr);
     // Every stage the world map names, as the loader finds it on disk.
+    std::vector<std::string> vStage;
     for (const cWorldPlace& place : map.m_vPlace)
-        for (const cWorldStage& entry : place.m_vStage) {
+        for (const cWorldStage& entry : place.m_vStage) vStage.push_back(entry.m_strFile);
+    // And every stage of the challenge worlds.
+    for (const char* const* pp = GetDemoStageFiles(); *pp; pp++) vStage.push_back(*pp);
+    for (const std::string& strStage : vStage) {
+        {
             std::string strFile;
-            if (!FindLatestNumberedFile(strFile, entry.m_strFile.c_str(), strStageExt)) {
-                Fail("no stage file for " + entry.m_strFile);
+            if (!FindLatestNumberedFile(strFile, strStage.c_str(), strStageExt)) {
+                Fail("no stage file for " + strStage);
                 continue;
             }
             cStage st;
@@ -77,6 +84,7 @@ void CheckProject() {
             else if (!st.Load(strFile.c_str())) Fail("cannot load " + strFile);
             else if (st.FindHero() < 0) Fail("no hero in " + strFile);
         }
+    }
 
     for (const std::string& s : sys.m_vSysSound) CheckFile(s, false);
     for (size_t i = 1; i < db.m_vSound.size(); i++) CheckFile(db.m_vSound[i].m_strFile, false);
@@ -90,6 +98,7 @@ void CheckProject() {
     }
     CheckFile(map.m_strBackFile, true);
     CheckFile("bgm\\Title.mid", false);
+    CheckFile("bgm\\Hills.ogg", false);
     CheckFile("System.ini", false);
 
     // Every image slot that is not optional and not a blank surface.
@@ -141,6 +150,7 @@ int main(int argc, char** argv) {
         if (!map.Save(aPath[PATH_WORLDMAP])) Fail(aPath[PATH_WORLDMAP]);
         cCommonPalette cp;
         MakeDemoCommonPalette(cp);
+        if (!CheckDemoCoverage(cp)) Fail("the palette does not use every command kind and trigger");
         ctx.SetCommonPalette(&cp);
         if (!cp.Save(aPath[PATH_COMMONPALETTE])) Fail(aPath[PATH_COMMONPALETTE]);
         if (!WriteDemoStages(cp)) Fail("stages");
