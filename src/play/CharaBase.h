@@ -280,7 +280,7 @@ public:
     int32_t m_bActing = 0;
     // Hidden this frame (cleared by the flow step).
     int32_t m_bHideFrame = 0;
-    // Set while the flows are being stepped (item flow changes queue then).
+    // Set while the character's flows are being stepped.
     int32_t m_bSteppingFlows = 0;
 
     // Collision boxes: 1 character against character, 2 character against shot.
