@@ -6,7 +6,9 @@
 // the places of the map, the status bar and the timer are checked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "GoldenPng.h"
@@ -219,5 +221,38 @@ TEST_P(FrameAtEveryDepth, LayersAndHeadUpDisplayLand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Profiles, FrameAtEveryDepth, ::testing::ValuesIn(DDAllProfiles()), DDProfileName);
+
+}  // namespace
+
+namespace {
+
+// Every screen effect and a screen colour draw at every depth of both
+// profiles: the frame still holds the picture (some status bar and some
+// backdrop) after each effect ran a few frames.
+TEST_P(FrameAtEveryDepth, ScreenEffectsAndColourDraw) {
+    GoldenStage g;
+    MakeSheet(IMGSLOT_SCREENWORK, 640, 480, [](int, int) { return 0; });
+    cPlayScene& s = g.h.Scene();
+    for (int nKind = 1; nKind < SCR_EFFECT_KINDS; nKind++) {
+        cScrEffectRun& r = s.m_ScrEffect;
+        r = cScrEffectRun();
+        r.m_nId = 1;
+        r.m_nKind = nKind;
+        const int32_t p[5] = {5, nKind == 11 ? 640 : 10, nKind == 11 ? 1280 : 40, 4, 2};
+        std::copy(p, p + 5, r.m_anParam);
+        r.m_dValue = r.m_anParam[1];
+        r.m_dStep = 1;
+        const int32_t c[8] = {255, 0, 0, 50, 0, 2, nKind & 1, 2};
+        s.m_ScrColor.Start(c);
+        for (int i = 0; i < 3; i++) s.Draw(0);
+        DDSURFACEDATA* sd = (lpDTCon && lpDTCon->bVirBackBuffer) ? &VirBackBuffer : &BackBuffer;
+        DDPIXELS* px = DDGetPixels(sd);
+        ASSERT_NE(px, nullptr) << nKind;
+        std::set<uint32_t> colours;
+        for (int y = 0; y < 480; y += 8)
+            for (int x = 0; x < 640; x += 8) colours.insert(DDGetRaw(*px, x, y));
+        EXPECT_GE(colours.size(), 2u) << "kind " << nKind;
+    }
+}
 
 }  // namespace
