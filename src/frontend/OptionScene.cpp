@@ -64,7 +64,10 @@ void ApplyOptionSideEffect(int nId) {
 
 cOptionScene::cOptionScene() { m_nState = -1; }
 
-cOptionScene::~cOptionScene() { DDReleaseSurface(&m_sdOption); }
+cOptionScene::~cOptionScene() {
+    DDReleaseSurface(&m_sdOption);
+    ReleaseSceneImages({IMAGE_SLOT_ACCESSORY, IMAGE_SLOT_WINDOW});
+}
 
 void cOptionScene::Run() { RunFrontEnd(MENU_BUTTON_DECIDE | MENU_BUTTON_CANCEL); }
 

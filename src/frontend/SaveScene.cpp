@@ -29,6 +29,8 @@ constexpr int SYSTEXT_TOTALSCORE = 4, SYSTEXT_SAVE = 12, SYSTEXT_AUTOSAVE = 14, 
 
 cSaveScene::cSaveScene() { m_nState = -1; }
 
+cSaveScene::~cSaveScene() { ReleaseSceneImages({IMAGE_SLOT_WINDOW, IMAGE_SLOT_ACCESSORY}); }
+
 void cSaveScene::Run() { RunFrontEnd(MENU_BUTTON_DECIDE | MENU_BUTTON_CANCEL); }
 
 void cSaveScene::RunState(int nState) {

@@ -18,6 +18,7 @@ enum : int {
 class cSaveScene : public cScene {
 public:
     cSaveScene();
+    ~cSaveScene() override;
 
     void Run() override;
     void Init() override;

@@ -4,6 +4,7 @@
 
 #include "frontend/FrontEndHost.h"
 #include "graphics/DDBlt.h"
+#include "graphics/DDCreate.h"
 #include "graphics/DDFade.h"
 #include "graphics/DDImage.h"
 #include "graphics/ImageSurfaces.h"
@@ -40,4 +41,9 @@ bool LoadSceneImages(std::initializer_list<int> slots) {
     if (DDLoadImages(Off_Img, v.data(), static_cast<int>(v.size()))) return true;
     GetFrontEndHost().RequestClose();
     return false;
+}
+
+void ReleaseSceneImages(std::initializer_list<int> slots) {
+    for (int n : slots)
+        if (n >= 0 && n < IMAGE_SLOT_COUNT) DDReleaseSurface(&Off_Img[n]);
 }

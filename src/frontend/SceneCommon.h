@@ -20,3 +20,5 @@ bool SceneFadeOut();
 void CommitSceneSwitch(int nOwnType, int nBeforeScene);
 // Loads image slots; on failure asks for the close and returns false.
 bool LoadSceneImages(std::initializer_list<int> slots);
+// Releases the image slots a scene loaded (its destructor).
+void ReleaseSceneImages(std::initializer_list<int> slots);

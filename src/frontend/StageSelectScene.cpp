@@ -49,7 +49,10 @@ int GetSelectWorldCount() {
 
 cStageSelectScene::cStageSelectScene() { m_nState = -1; }
 
-cStageSelectScene::~cStageSelectScene() { DDReleaseSurface(&m_sdList); }
+cStageSelectScene::~cStageSelectScene() {
+    DDReleaseSurface(&m_sdList);
+    ReleaseSceneImages({IMAGE_SLOT_ACCESSORY, IMAGE_SLOT_WINDOW});
+}
 
 void cStageSelectScene::Run() { RunFrontEnd(SELECT_BUTTONS); }
 

@@ -35,6 +35,7 @@ cTitleScene::cTitleScene() { m_nState = -1; }
 
 cTitleScene::~cTitleScene() {
     DDReleaseSurface(&m_sdMenu);
+    ReleaseSceneImages({IMAGE_SLOT_TITLE, IMAGE_SLOT_GAMEMODE, IMAGE_SLOT_ACCESSORY, IMAGE_SLOT_WINDOW});
 }
 
 void cTitleScene::Run() { RunFrontEnd(MENU_BUTTON_DECIDE | MENU_BUTTON_CANCEL); }

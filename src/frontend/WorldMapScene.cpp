@@ -82,7 +82,11 @@ const cWorldStage* FindActiveEntry(const cWorldPlace* pPlace, const cProgress& p
 
 cWorldMapScene::cWorldMapScene() { m_nState = -1; }
 
-cWorldMapScene::~cWorldMapScene() { DDReleaseSurface(&m_sdRank); }
+cWorldMapScene::~cWorldMapScene() {
+    DDReleaseSurface(&m_sdRank);
+    ReleaseSceneImages({IMAGE_SLOT_WORLDBACK, IMAGE_SLOT_WORLDMAPCHIP, IMAGE_SLOT_WORLDEVENT, IMAGE_SLOT_ACCESSORY,
+                        IMAGE_SLOT_WINDOW, IMAGE_SLOT_WORK5});
+}
 
 void cWorldMapScene::Run() { RunFrontEnd(MAP_BUTTONS); }
 
