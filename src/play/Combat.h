@@ -4,6 +4,9 @@
 // call.
 #include <cstdint>
 
+class cCharaBase;
+struct DDSURFACEDATA;
+
 enum : int {
     EVENT_DAMAGED = 1,
     EVENT_KNOCKED = 2,
@@ -37,6 +40,10 @@ inline bool RectsMeet(const HITRECT& a, const HITRECT& b) { return a.l <= b.r &&
 // An effect animation of number nEffect at the overlap of two boxes, scaled
 // by nScale, appended to the scene's effects (the effect animations).
 void AddHitEffect(int nEffect, const HITRECT& a, const HITRECT& b, int nScale);
+
+// The HP and SP gauges over a character while they are shown (not for a
+// defeated character); each draw counts the shown frames down.
+void DrawCharaGauges(cCharaBase* pChara, DDSURFACEDATA* lpDst);
 
 // The diagnostic step log of play: a hook that receives the labels the
 // rules write (the hero's death tests); none by default.

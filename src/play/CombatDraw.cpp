@@ -1,17 +1,20 @@
 // Drawing of items and shots: the item's animated cell with its overlay
 // chip, the shot's two-frame cell and the sword's current part.
 #include <algorithm>
+#include <cmath>
 
 #include "graphics/DDBlt.h"
 #include "graphics/ImageSlots.h"
 #include "graphics/ImageSurfaces.h"
 #include "play/CharaBase.h"
 #include "play/CharaDraw.h"
+#include "play/Combat.h"
 #include "play/Item.h"
 #include "play/PlayDraw.h"
 #include "play/Shot.h"
 #include "play/StageImages.h"
 #include "project/SwordType.h"
+#include "project/SystemData.h"
 
 void cItem::Draw(DDSURFACEDATA* pSurface, int bPaused) {
     if (!pSurface || m_Item.m_bNoDraw) return;
@@ -67,4 +70,38 @@ void cShot::Draw(DDSURFACEDATA* pSurface, int bPaused) {
                      DDBLT_KEY);
     else
         DDBlt(pSurface, x, y, P.m_nWidth, P.m_nHeight, pSrc, P.m_nSrcX, P.m_nSrcY, DDBLT_KEY);
+}
+
+namespace {
+// One gauge: background, fill (normal or low), and the animated change.
+void DrawGauge(cCharaBase* c, DDSURFACEDATA* lpDst, GAUGE& g, int nSrcX, int nDy, bool bLow) {
+    if (g.nShown <= 0) return;
+    DDSURFACEDATA* pSrc = &Off_Img[IMAGE_SLOT_ACCESSORY];
+    const bool bTall = pSrc->nHeight > 208;
+    const int f = bTall ? 208 : 128, r = bTall ? 2 : 16;
+    const int x = c->m_rcScreen.left + c->m_nFrameW / 2 - 25;
+    const int y = c->m_rcScreen.top - nDy;
+    const int w = std::clamp(g.nWidth, 0, 50);
+    DDBlt(lpDst, x, y, 50, 2, pSrc, nSrcX, f, DDBLT_KEY);
+    if (w > 0) DDBlt(lpDst, x, y, w, 2, pSrc, nSrcX, bLow ? f + 2 * r : f + r, DDBLT_KEY);
+    if (g.dChange >= 0) {
+        const int n = static_cast<int>(std::floor(g.dChange));
+        if (n > 0) DDBlt(lpDst, x + w - n, y, n, 2, pSrc, nSrcX, f + 4 * r, DDBLT_KEY);
+    } else {
+        const int n = static_cast<int>(std::floor(-g.dChange));
+        if (n > 0) DDBlt(lpDst, x + w, y, n, 2, pSrc, nSrcX, f + 3 * r, DDBLT_KEY);
+    }
+    g.nShown--;
+    if (g.nShown < 60)
+        g.dChange = 0;
+    else
+        g.dChange -= g.dStep;
+}
+}   // namespace
+
+void DrawCharaGauges(cCharaBase* c, DDSURFACEDATA* lpDst) {
+    if (!c || !lpDst || c->m_bDead) return;
+    const cSystemData* pSys = PlayCtx().lpSystem;
+    DrawGauge(c, lpDst, c->m_HpGauge, 0, 3, pSys && pSys->IsStatusLow(2, c->m_nHp, c->m_Data.m_nMaxHp));
+    DrawGauge(c, lpDst, c->m_SpGauge, 64, 7, pSys && pSys->IsStatusLow(3, c->m_nSp, c->m_Data.m_nMaxSp));
 }

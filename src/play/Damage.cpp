@@ -165,13 +165,10 @@ int cCharaBase::Defeat() {
     if ((pScene && pScene->m_nClear == 1) || nItem == 1) return 1;
     UnlinkAll();
     m_bDead = 1;
-    m_CharaEffect = cCharaEffectRun();
-    if (m_Data.m_nDefeatEffect != 0) {
-        m_CharaEffect.m_nKind = 1;
-        m_CharaEffect.m_nEffect = m_Data.m_nDefeatEffect;
-        m_CharaEffect.m_nRunType = m_Data.m_nDefeatEffectSrc;
-        m_CharaEffect.m_bLoop = 0;
-    }
+    if (m_Data.m_nDefeatEffect != 0)
+        m_CharaEffect.Start(m_Data.m_nDefeatEffect, m_Data.m_nDefeatEffectSrc, 0);
+    else
+        m_CharaEffect.Clear();
     return 0;
 }
 
