@@ -81,6 +81,7 @@ struct DDSURFACEDATA;
 
 class cCharaBase : public cObj {
 public:
+    cCharaBase* AsCharaBase() override { return this; }
     cCharaBase();
     cCharaBase(const cCharaBase& src);
     ~cCharaBase() override;

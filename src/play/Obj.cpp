@@ -1,8 +1,10 @@
 #include "play/Obj.h"
 
+#include "play/CharaBase.h"
+#include "play/Shot.h"
+
 cObjRef::cObjRef(const cObj* p) : m_nHandle(p ? p->GetHandle() : 0) {}
 
-cObj* cObjRef::Get() const { return m_nHandle ? PlayCtx().FindObj(m_nHandle) : nullptr; }
 
 cObj::cObj() : m_pCtx(&PlayCtx()) { m_nHandle = m_pCtx->RegisterObj(this); }
 
@@ -102,3 +104,6 @@ void cObj::SetFlight(int nFlight) {
     m_bFlight = atbl[nFlight].bFlight;
     m_nFlightBlock = atbl[nFlight].nBlock;
 }
+
+cCharaBase* cObj::AsCharaBase() { return dynamic_cast<cCharaBase*>(this); }
+cShot* cObj::AsShot() { return dynamic_cast<cShot*>(this); }

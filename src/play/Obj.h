@@ -20,7 +20,7 @@ class cObjRef {
 public:
     cObjRef() = default;
     explicit cObjRef(const cObj* p);
-    cObj* Get() const;
+    cObj* Get() const { return m_nHandle ? PlayCtx().FindObj(m_nHandle) : nullptr; }
     template <class T>
     T* GetAs() const { return dynamic_cast<T*>(Get()); }
     bool IsSet() const { return m_nHandle != 0; }
@@ -72,6 +72,11 @@ public:
     virtual void ArriveAtX(int x, MOVERUN* pMoveRun) { (void)x; (void)pMoveRun; }
     virtual void SetCenterY(int y) { (void)y; }
     virtual void ArriveAtY(int y, MOVERUN* pMoveRun) { (void)y; (void)pMoveRun; }
+    // The object as a character or a shot (null when it is not one). The
+    // classes answer without a dynamic cast: the hit tests ask this for
+    // every pair of objects.
+    virtual cCharaBase* AsCharaBase();
+    virtual class cShot* AsShot();
 
     void Init(int nId, int nKind, int nSetupValue, int nGroup, int nPicture, const int* const* pPatterns,
               int nPattern, int nBoxX, int nBoxY, int nWidth, int nHeight, int nFrameW, int nFrameH, int nDir,
@@ -150,3 +155,15 @@ private:
     cPlayContext* m_pCtx = nullptr;
     uint64_t m_nHandle = 0;
 };
+
+template <>
+inline cCharaBase* cObjRef::GetAs<cCharaBase>() const {
+    cObj* p = Get();
+    return p ? p->AsCharaBase() : nullptr;
+}
+template <>
+inline cShot* cObjRef::GetAs<cShot>() const {
+    cObj* p = Get();
+    return p ? p->AsShot() : nullptr;
+}
+

@@ -14,8 +14,9 @@ cPlayContext* lpDefaultContext() {
     static cPlayContext ctx;
     return &ctx;
 }
-cPlayContext* lpInstalled = nullptr;
 }  // namespace
+
+cPlayContext* lpInstalledPlayContext = nullptr;
 
 int cPlayRandom::Get(int a, int b) {
     int64_t nLow = a < b ? a : b;
@@ -43,16 +44,14 @@ cPlayContext::~cPlayContext() {
 
 uint64_t cPlayContext::RegisterObj(cObj* p) {
     uint64_t n = m_nNextHandle++;
-    m_mapObj[n] = p;
+    if (m_vecObj.size() <= n) m_vecObj.resize(static_cast<size_t>(n) + 1, nullptr);
+    m_vecObj[static_cast<size_t>(n)] = p;
     return n;
 }
 
-void cPlayContext::UnregisterObj(uint64_t nHandle) { m_mapObj.erase(nHandle); }
-
-cObj* cPlayContext::FindObj(uint64_t nHandle) const {
-    auto it = m_mapObj.find(nHandle);
-    return it == m_mapObj.end() ? nullptr : it->second;
+void cPlayContext::UnregisterObj(uint64_t nHandle) {
+    if (nHandle < m_vecObj.size()) m_vecObj[static_cast<size_t>(nHandle)] = nullptr;
 }
 
-cPlayContext& PlayCtx() { return lpInstalled ? *lpInstalled : *lpDefaultContext(); }
-void InstallPlayContext(cPlayContext* p) { lpInstalled = p; }
+cPlayContext& DefaultPlayContext() { return *lpDefaultContext(); }
+void InstallPlayContext(cPlayContext* p) { lpInstalledPlayContext = p; }

@@ -12,7 +12,6 @@
 #include <list>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "foundation/InputState.h"
@@ -136,7 +135,9 @@ public:
     // so references that can outlive their target are checked at use.
     uint64_t RegisterObj(cObj* p);
     void UnregisterObj(uint64_t nHandle);
-    cObj* FindObj(uint64_t nHandle) const;
+    cObj* FindObj(uint64_t nHandle) const {
+        return nHandle < m_vecObj.size() ? m_vecObj[static_cast<size_t>(nHandle)] : nullptr;
+    }
 
     // A hash of everything play depends on, frame by frame: objects in list
     // order with their positions, speeds, statuses and flow positions, the
@@ -147,12 +148,15 @@ public:
 
 private:
     uint64_t m_nNextHandle = 1;
-    std::unordered_map<uint64_t, cObj*> m_mapObj;   // looked up only, never walked
+    // Indexed by handle (handles are never reused); looked up only, never walked.
+    std::vector<cObj*> m_vecObj;
 };
 
 // The installed context. Play code always runs against one; a default exists
 // from program start, pointing at the process-wide records.
-cPlayContext& PlayCtx();
+extern cPlayContext* lpInstalledPlayContext;
+cPlayContext& DefaultPlayContext();
+inline cPlayContext& PlayCtx() { return lpInstalledPlayContext ? *lpInstalledPlayContext : DefaultPlayContext(); }
 void InstallPlayContext(cPlayContext* p);   // null restores the default
 
 // Installs a context for a scope (tests).

@@ -440,7 +440,9 @@ void cPlayScene::FadeOut() {
     cProgress& prog = PlayProgress();
     if ((game.m_nPlayType == PLAYTYPE_FREE && !prog.m_bChain) || bFreeStageStart) {
         prog.m_bChain = 0;
-        if (!PlayHost().RestartFreeGame()) PlayHost().RequestClose();
+        // A stage that cannot be read again on the way to the title is only
+        // reported (by the loader); on any other way it ends the program.
+        if (!PlayHost().RestartFreeGame() && game.m_nNextScene != SCENE_TITLE) PlayHost().RequestClose();
     }
     game.m_nFps = 60;
     game.m_nScene = game.m_nNextScene;

@@ -10,6 +10,7 @@
 #include "play/PlayContext.h"
 #include "play/PlayScene.h"
 #include "play/Shot.h"
+#include "project/Progress.h"
 
 namespace {
 
@@ -104,6 +105,10 @@ uint64_t cPlayContext::StateHash() const {
         h.Int(static_cast<int64_t>(s->m_lstShot.size()));
         for (const auto& p : s->m_lstShot) HashObj(h, *p);
         for (int32_t v : s->m_vecStageVar) h.Int(v);
+    }
+    if (lpProgress) {
+        h.Int(lpProgress->m_nScore);
+        for (int32_t v : lpProgress->m_vCommonVar) h.Int(v);
     }
     return h.Get();
 }

@@ -50,6 +50,7 @@ struct SHOTLAUNCH {
 
 class cShot : public cObj {
 public:
+    cShot* AsShot() override { return this; }
     cShot();
     cShot(const cShot& src);
     ~cShot() override;

@@ -126,6 +126,10 @@ void cPlayHarness::BuildStage() {
 
 void cPlayHarness::SetUp() {
     BuildStage();
+    SetUpBuilt();
+}
+
+void cPlayHarness::SetUpBuilt() {
     m_pScene.reset();
     m_pScene = std::make_unique<cPlayScene>();
     for (int i = 0; i < 400 && m_pScene->m_nState != PLAYSTATE_PLAY; i++) Frame();

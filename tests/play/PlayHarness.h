@@ -54,7 +54,7 @@ public:
     void ErrorBox(const char* psz) override { vecError.push_back(psz ? psz : ""); }
     int RestartFreeGame() override {
         nRestarts++;
-        return 1;
+        return nRestartResult;
     }
 
     std::map<int, bool> vecKeyDown;   // virtual-key code -> down
@@ -66,6 +66,7 @@ public:
     std::vector<std::string> vecError;
     int nCloseRequests = 0;
     int nRestarts = 0;
+    int nRestartResult = 1;
     uint32_t nSeed = 12345;
 };
 
@@ -90,6 +91,9 @@ public:
     void SetUp();
     // Builds the stage only (the scene is not made).
     void BuildStage();
+    // Makes the scene on the stage as it is now (after BuildStage and a
+    // test's changes to the stage's lists) and steps until play runs.
+    void SetUpBuilt();
 
     // Input held from now on (direction word, button word).
     void Hold(int16_t wDir, int16_t wButton);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "play/Hero.h"
+#include "play/Item.h"
 #include "play/PlayHarness.h"
 #include "play/PlayScene.h"
 #include "project/Cursor.h"
@@ -31,6 +32,16 @@ void Choose(cPlayHarness& h, int nRow) {
     h.Hold(0, 1);
     h.Frame();
     h.Release();
+}
+
+void PutItemOnHero(cPlayHarness& h) {
+    ASSERT_EQ(h.Ctx().lstItem.size(), 1u);
+    cItem& it = *h.Ctx().lstItem.front();
+    const cHero& hero = h.Hero();
+    it.m_dX = hero.m_dX;
+    it.m_dY = hero.m_dY;
+    it.ClampPosX(2);
+    it.ClampPosY(2);
 }
 
 }  // namespace
@@ -186,8 +197,8 @@ TEST(PlayFrameOrder, AClearRequestedBeforeTheHeroStepBeatsTheHits) {
 }
 
 TEST(PlayFrameOrder, TimeUpEndsTheFrameBeforeAnyLogic) {
-    // An item under the hero would be taken by this frame's logic (its sound
-    // 5 plays as 21); the time running out loses the hero before that.
+    // An item put on the hero would be taken by this frame's logic (its
+    // sound 5 plays as 21); the time running out loses the hero before that.
     cPlayHarness h({"..........", ".HI.......", "..........", "##########"});
     h.ItemTemplate().m_nSound = 5;
     h.Stage().m_nWidth = 0;
@@ -199,6 +210,7 @@ TEST(PlayFrameOrder, TimeUpEndsTheFrameBeforeAnyLogic) {
     cPlayScene& s = h.Scene();
     ASSERT_EQ(s.m_nTime, 1);
     ASSERT_EQ(Count(h.Host().vecSound, 21), 0);
+    PutItemOnHero(h);
     h.Ctx().nFrameDivider = 59;
     h.Frame();
     EXPECT_EQ(s.m_nTime, 0);
@@ -210,6 +222,21 @@ TEST(PlayFrameOrder, TimeUpEndsTheFrameBeforeAnyLogic) {
     cPlayHarness c({"..........", ".HI.......", "..........", "##########"});
     c.ItemTemplate().m_nSound = 5;
     c.SetUp();
+    PutItemOnHero(c);
     c.Frames(2);
     EXPECT_EQ(Count(c.Host().vecSound, 21), 1);
+}
+
+TEST(PlayModes, AFailedReloadOnTheWayToTheTitleDoesNotClose) {
+    cPlayHarness h(Room());
+    h.SetUp();
+    h.Host().nRestartResult = 0;
+    OpenPause(h);
+    Choose(h, 0);   // quit: a free play from a stage file loads it again
+    ASSERT_EQ(h.Scene().m_nState, PLAYSTATE_FADEOUT);
+    h.Frame();
+    EXPECT_EQ(h.Host().nRestarts, 1);
+    EXPECT_EQ(h.Host().nCloseRequests, 0);
+    EXPECT_EQ(h.Game().m_nScene, SCENE_TITLE);
+    EXPECT_EQ(h.Scene().m_nState, -1);
 }

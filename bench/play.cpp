@@ -1,0 +1,174 @@
+// Play frame speed: a generated stage with N walking characters over the 8
+// groups, moving solid platforms and items, played for a number of frames
+// at judgement levels 1, 5 and 10. Prints per frame the mean, median, 99th
+// percentile and maximum in microseconds, logic and drawing apart (the
+// drawing runs without a display here, so it measures the walk over the
+// objects, not the blits), and the final state hash. Aim: 1000 characters
+// within 2 ms of logic a frame on one core.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <time.h>
+#include <vector>
+
+#include "play/Chara.h"
+#include "play/Hero.h"
+#include "play/PlayContext.h"
+#include "play/PlayScene.h"
+#include "project/GameState.h"
+#include "project/Progress.h"
+#include "project/SystemData.h"
+#include "stage/CommonPalette.h"
+#include "stage/Stage.h"
+#include "stage/StageContext.h"
+
+namespace {
+
+// <chrono> cannot be used with the Shift-JIS execution character set.
+double CpuNow() {
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+constexpr int FRAMES = 300;
+constexpr int WIDTH = 400, HEIGHT = 15;
+
+template <class T>
+T At(T rec, int x, int y) {
+    rec.m_nX = static_cast<int16_t>(x);
+    rec.m_nY = static_cast<int16_t>(y);
+    return rec;
+}
+
+void BuildStage(cStage& st, int nChara, int nLevel) {
+    st.SetDefault();
+    st.m_nWidth = WIDTH;
+    st.m_nHeight = HEIGHT;
+    st.m_nJudgeLevel = nLevel;
+    st.m_bShowStartBanner = st.m_bShowStartBanner2 = 0;
+    st.m_vBlockPalette.assign(1, cBlockData());
+    st.m_vCharaPalette.assign(1, cCharaData());
+    st.m_vItemPalette.assign(1, cItemData());
+    cBlockData ground;
+    ground.m_nGraphic = 1;
+    for (int x = 0; x < WIDTH; x++) {
+        st.m_vBlockPlace.push_back(At(ground, x, HEIGHT - 1));
+        if (x % 23 == 0) st.m_vBlockPlace.push_back(At(ground, x, HEIGHT - 2));   // low walls
+    }
+    cCharaData hero;
+    hero.m_nOperator = 0;
+    hero.m_nGraphic = 1;
+    hero.m_nGroup = 0;
+    hero.m_nDropItem = -1;
+    st.m_vCharaPlace.push_back(At(hero, 2, HEIGHT - 3));
+    for (int i = 0; i < nChara; i++) {
+        cCharaData c;
+        c.m_nOperator = 1;
+        c.m_nGraphic = 1;
+        c.m_nGroup = static_cast<uint8_t>(i % 8);
+        c.m_nDropItem = -1;
+        c.m_nActRange = 0;
+        st.m_vCharaPlace.push_back(At(c, 5 + (i * 7) % (WIDTH - 10), 2 + (i * 3) % (HEIGHT - 5)));
+    }
+    // Moving platforms: solid characters that fly.
+    for (int i = 0; i < 20; i++) {
+        cCharaData p;
+        p.m_nOperator = 1;
+        p.m_nGraphic = 2;
+        p.m_nGroup = 7;
+        p.m_nFlight = 2;
+        p.m_bNoHitBox = 1;
+        p.m_nDropItem = -1;
+        st.m_vCharaPlace.push_back(At(p, 10 + i * 19, 6));
+    }
+    cItemData item;
+    item.m_nGraphic = 1;
+    for (int i = 0; i < 100; i++) st.m_vItemPlace.push_back(At(item, 3 + i * 4, HEIGHT - 4));
+    st.SetJudgeLevel(nLevel);
+}
+
+struct STATS {
+    double dMean, dP50, dP99, dMax;
+};
+STATS Stats(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    double s = 0;
+    for (double d : v) s += d;
+    auto at = [&](double q) { return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))]; };
+    return {s / static_cast<double>(v.size()), at(0.5), at(0.99), v.back()};
+}
+
+void Run(int nChara, int nLevel) {
+    cStage stage, header;
+    BuildStage(stage, nChara, nLevel);
+    header = stage;
+    cCharaData heroDef = stage.m_vCharaPlace[0];
+    cSystemData sys;
+    sys.SetDefault();
+    cProgress prog;
+    prog.Reset();
+    cGameState game;
+    game.m_nPlayType = PLAYTYPE_FREE;
+    game.m_nGameMode = GAMEMODE_FREE;
+    cGameState* pPrevGame = &GetGameState();
+    SetGameState(&game);
+    IPlayHost host;
+    cPlayContext ctx;
+    ctx.lpStage = &stage;
+    ctx.lpPlayStage = &header;
+    ctx.lpCharaDef = &heroDef;
+    ctx.lpSystem = &sys;
+    ctx.lpProgress = &prog;
+    ctx.lpHost = &host;
+    cPaletteContext palettes(GetStageContext());
+    palettes.SetPalette(PALETTE_COMMON, recCommonPalette);
+    palettes.SetPalette(PALETTE_STAGE, stage);
+    std::vector<double> vLogic, vDraw;
+    uint64_t nHash = 0;
+    {
+        cStageContextScope stageScope(palettes);
+        cPlayContextScope scope(ctx);
+        auto pScene = std::make_unique<cPlayScene>();
+        for (int i = 0; i < 10 && pScene->m_nState != PLAYSTATE_PLAY; i++) pScene->Run();
+        // Every character walks: a command velocity that does not decay.
+        int k = 0;
+        for (auto& c : ctx.lstChara) {
+            c->m_dCmdVx = (k++ % 2 ? 1.0 : -1.0) / stage.m_dStepFactor;
+            c->m_bCmdDecayX = 0;
+        }
+        cHero* pHero = ctx.vecPlayer.empty() ? nullptr : ctx.vecPlayer[0].get();
+        const int b = stage.m_nSubStep;
+        for (int f = 0; f < FRAMES && pHero; f++) {
+            ctx.lpInput->m_wDir = (f % 120) < 100 ? 2 : 1;
+            ctx.lpInput->m_wButton = (f % 30) < 8 ? 1 : 0;
+            const double t0 = CpuNow();
+            if (pScene->ReadFrameInput(pHero)) {
+                for (int s = 1; s <= b; s++)
+                    if (pScene->RunSubStep(s, pHero)) break;
+            }
+            const double t1 = CpuNow();
+            pScene->Draw(0);
+            const double t2 = CpuNow();
+            vLogic.push_back((t1 - t0) * 1e6);
+            vDraw.push_back((t2 - t1) * 1e6);
+        }
+        nHash = ctx.StateHash();
+    }
+    SetGameState(pPrevGame);
+    const STATS l = Stats(vLogic), d = Stats(vDraw);
+    std::printf("N %4d  level %2d  logic us: mean %8.1f p50 %8.1f p99 %8.1f max %8.1f   draw us: mean %7.1f p50 %7.1f "
+                "p99 %7.1f max %7.1f   hash %016llx\n",
+                nChara, nLevel, l.dMean, l.dP50, l.dP99, l.dMax, d.dMean, d.dP50, d.dP99, d.dMax,
+                static_cast<unsigned long long>(nHash));
+}
+
+}  // namespace
+
+int main() {
+    for (int nChara : {10, 100, 1000})
+        for (int nLevel : {1, 5, 10}) Run(nChara, nLevel);
+    return 0;
+}
