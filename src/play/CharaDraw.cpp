@@ -350,6 +350,7 @@ int DrawChara(cCharaBase* c, DDSURFACEDATA* lpDst, int bFrozen) {
             // while the scene is frozen.
             c->UpdateAnimation(0);
             StepCharaEffect(c, 0);
+            DrawCharaGauges(c, lpDst);
             return 0;
         }
         DrawCharaBody(c, lpDst, bFrozen);

@@ -60,6 +60,8 @@ int RunWait(cPlayScene& s) {
             break;
         }
         in.RecordHistory();
+        // A replay key handled this frame: the frame is not drawn.
+        if (PlayHost().CheckReplayKeys()) continue;
         const int16_t wNow = in.m_wButton;
         const bool bPressed = (wNow & BUTTON_1) && !(wPrev & BUTTON_1);
         wPrev = wNow;
