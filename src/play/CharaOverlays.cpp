@@ -14,6 +14,7 @@
 #include "play/Item.h"
 #include "play/Message.h"
 #include "play/PlayScene.h"
+#include "play/StageImages.h"
 #include "project/SystemData.h"
 
 namespace {
@@ -40,7 +41,8 @@ void cCharaBase::DrawIcon16(DDSURFACEDATA* lpDst, int x, int y, int nKind, int n
     else SetDrawSource(&s, 0, nKind, n, 0, nullptr, nFrame);
     if (!s.bValid) return;
     if (nKind == 1 && nFrame * 32 != s.nSrcX) return;   // outside the sheet: nothing
-    DDSURFACEDATA* pSrc = s.bDedicated ? nullptr : SlotSurface(s.nSurface);
+    DDSURFACEDATA* pSrc = SlotSurface(s.nSurface);
+    if (s.bDedicated) pSrc = vecSdCharaExc.IsValid(s.nSurface) ? &vecSdCharaExc[s.nSurface] : nullptr;
     if (!pSrc) return;
     int nCell = 32 * std::max(s.nScale, 1);
     DDStretchBlt(lpDst, x, y, 16, 16, pSrc, s.nSrcX, s.nSrcY, nCell, nCell, DDBLT_KEY);
