@@ -76,11 +76,13 @@ void cPlayScene::PlaceItem(cObjList<cItem>& list, int nCol, int nRow, int32_t* p
 
 void cPlayScene::SummonChara(cObjList<cChara>& list, int x, int y, int nValue, int nDir, const cEdShot& params,
                              const cCharaData& data, int32_t* pCount, cCharaBase* pParent) {
+    // The copy value of a summoned character is its repeat's copy index
+    // (clone 0 of the launch), which Setup receives.
+    (void)nValue;
     for (int i = 0; i <= data.m_nRepeat; i++) {
         cCharaData work;
         work = data;
         work.m_nDir = static_cast<uint8_t>(nDir ? 1 : 0);
-        work.m_nCharaId = static_cast<uint8_t>(nValue);
         auto p = std::make_unique<cChara>();
         p->Setup(*pCount, &work, nullptr, x + 16.0, y + 16.0, i, pParent);
         ShiftChara(p.get(), work.GetGroupShiftX(i, work.m_nDir), work.GetGroupShiftY(i, work.m_nDir));

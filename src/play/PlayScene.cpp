@@ -17,6 +17,9 @@
 #include "play/PlaySetStage.h"
 #include "play/StageImages.h"
 #include "project/Cursor.h"
+#include "project/GameFonts.h"
+#include "project/RankingDraw.h"
+#include "foundation/Text.h"
 #include "project/GameState.h"
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
@@ -372,6 +375,13 @@ void cPlayScene::ModeClear() {
         return;
     }
     Draw(1);
+    bool bHint = false;
+    if (!stage.m_bQuickClear && !m_bRankDone && (nRankMode == 0 || nRankMode == 1))
+        for (int32_t n : m_vecRankPos) bHint = bHint || n != -1;
+    if (bHint) {
+        const char* psz = SysText(28);
+        aFont[1].DrawText(&BackBuffer, 320 - GetCharCount(psz) * 8, 456, psz);
+    }
     if (stage.m_bShowClearBanner) {
         m_nModeFrame += 4;
         if (m_nModeFrame < 96)
@@ -380,6 +390,12 @@ void cPlayScene::ModeClear() {
             DrawWord(256, 192, 0, 64, 128, 32);
     } else if (m_nModeFrame < CLEAR_INPUT_FRAME) {
         m_nModeFrame = CLEAR_INPUT_FRAME;
+    }
+    if (m_nModeFrame >= CLEAR_INPUT_FRAME && nRankingSwitch && !stage.m_bQuickClear && m_vecResult.size() >= 5 &&
+        m_vecRankPos.size() >= 5) {
+        int anPos[5];
+        for (int i = 0; i < 5; i++) anPos[i] = m_vecRankPos[static_cast<size_t>(i)];
+        DrawResultWindow(&BackBuffer, 336, 224, m_vecResult.data(), anPos, GetGameState().m_nGameMode);
     }
 }
 

@@ -240,3 +240,23 @@ TEST(PlayModes, AFailedReloadOnTheWayToTheTitleDoesNotClose) {
     EXPECT_EQ(h.Game().m_nScene, SCENE_TITLE);
     EXPECT_EQ(h.Scene().m_nState, -1);
 }
+
+TEST(PlayModes, AMissOnADeathFloorUsesALifeAndStartsTheStageAgain) {
+    cPlayHarness h({"..........", ".H........", "..........", "XXXXXXXXXX"});
+    h.SetUp();
+    ASSERT_EQ(h.Progress().m_nLife, 2);
+    int nFrames = 0;
+    while (h.Progress().m_nLife == 2 && nFrames < 600) {
+        h.Frame();
+        nFrames++;
+    }
+    EXPECT_GE(Count(h.Host().vecSound, 8), 1);
+    EXPECT_EQ(h.Progress().m_nLife, 1);
+    // The stage was set up again: a live hero back on its placement.
+    EXPECT_EQ(h.Hero().m_bDead, 0);
+    EXPECT_EQ(h.Scene().m_nPlayFrame, 0);
+    // With no life left, the next miss is the game over.
+    h.Progress().m_nLife = 0;
+    for (int i = 0; i < 600 && h.Scene().m_nState != PLAYSTATE_GAMEOVER; i++) h.Frame();
+    EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_GAMEOVER);
+}
