@@ -79,7 +79,19 @@ void cPlayHarness::DefineBlock(char c, const cBlockData& block) { m_mapBlock[c] 
 void cPlayHarness::DefineChara(char c, const cCharaData& chara) { m_mapChara[c] = chara; }
 void cPlayHarness::DefineItem(char c, const cItemData& item) { m_mapItem[c] = item; }
 
+void cPlayHarness::UseStage(const cStage& stage) {
+    m_Stage = stage;
+    m_bOwnStage = true;
+}
+
 void cPlayHarness::BuildStage() {
+    if (m_bOwnStage) {
+        m_Stage.SetJudgeLevel(m_Stage.m_nJudgeLevel);
+        m_Header = m_Stage;
+        const int nHero = m_Stage.FindHero();
+        if (nHero >= 0) m_HeroDef = m_Stage.m_vCharaPlace[nHero];
+        return;
+    }
     const int h = static_cast<int>(m_vecMap.size());
     const int w = h ? static_cast<int>(m_vecMap[0].size()) : 0;
     // Settings a test has set stay; the map's contents are laid anew.

@@ -91,6 +91,9 @@ public:
     void SetUp();
     // Builds the stage only (the scene is not made).
     void BuildStage();
+    // Plays a stage made elsewhere (a loaded stage file, a replay's
+    // snapshot) instead of the map; SetUp then takes it as it is.
+    void UseStage(const cStage& stage);
     // Makes the scene on the stage as it is now (after BuildStage and a
     // test's changes to the stage's lists) and steps until play runs.
     void SetUpBuilt();
@@ -141,4 +144,5 @@ private:
     std::unique_ptr<cPlayScene> m_pScene;
     int16_t m_wDir = 0, m_wButton = 0;
     int m_bPrevFreeStart = 0;
+    bool m_bOwnStage = false;
 };

@@ -69,7 +69,7 @@ TEST_F(cProjectTest, DemoProjectLoadsThroughTheLoaders) {
     EXPECT_EQ(sys.m_vSceneBgm[0], 1);   // the title tune survives the music-count check
     EXPECT_EQ(sys.m_vIniItem[INI_DIRECT3D].m_nValue, 1);
     EXPECT_EQ(db.m_vSound.size(), 4u);
-    EXPECT_EQ(map.m_vPlace.size(), 3u);
+    EXPECT_EQ(map.m_vPlace.size(), 4u);   // three stages and the secret garden
     EXPECT_TRUE(FsIsFile("default\\System.dat"));
     EXPECT_TRUE(FsIsFile("bgm\\Title.mid"));
     // Missing data is rebuilt from the copy.
