@@ -762,4 +762,60 @@ TEST(Deaths, LabelsGoToTheStepLog) {
     EXPECT_EQ(vecLog, (std::vector<std::string>{"Dead 6"}));
 }
 
+
+// ---- the flow change ----
+
+cEdCmd FlowChangeCmd(int nMode, int nId, int nNewId) {
+    cEdCmd c;
+    c.m_bItemCmd = 1;
+    c.m_nKind = 1;
+    c.m_vParam.assign({nMode, nId});
+    cFlow f;
+    f.m_nId = static_cast<uint8_t>(nNewId);
+    f.m_nTrigger = 22;   // run only by a flow operation: never starts by itself
+    c.m_vFlow.push_back(f);
+    return c;
+}
+
+std::vector<int> FlowIds(const cCharaBase* c) {
+    std::vector<int> v;
+    for (const cFlow& f : c->m_Data.m_vFlow) v.push_back(f.m_nId);
+    return v;
+}
+
+TEST(FlowChange, WaitsForTheHerosOwnFlows) {
+    cCombatWorld w;
+    cHero* h = w.AddHero(0, 300, 300);
+    cEdCmd add = FlowChangeCmd(0, 0, 7);
+    w.m_Scene.m_lpCurChara = h;   // the hero's flows are being stepped
+    EXPECT_EQ(CmdExec_FlowChange(h, &add, 0), 0);
+    EXPECT_TRUE(FlowIds(h).empty());
+    ASSERT_EQ(h->m_vecPendingCmd.size(), 1u);
+    w.m_Scene.m_lpCurChara = nullptr;
+    CmdExec_FlowChange(h, &h->m_vecPendingCmd[0], 1);   // what the hero runs after its flows
+    EXPECT_EQ(FlowIds(h), (std::vector<int>{7}));
+}
+
+TEST(FlowChange, ModesTable) {
+    cCombatWorld w;
+    cHero* h = w.AddHero(0, 300, 300);
+    for (int nId : {1, 2, 1}) {
+        cEdCmd c = FlowChangeCmd(0, 0, nId);
+        CmdExec_FlowChange(h, &c, 1);
+    }
+    EXPECT_EQ(FlowIds(h), (std::vector<int>{1, 2, 1}));
+    cEdCmd rep = FlowChangeCmd(1, 2, 9);   // replace id 2 in its place
+    CmdExec_FlowChange(h, &rep, 1);
+    EXPECT_EQ(FlowIds(h), (std::vector<int>{1, 9, 1}));
+    cEdCmd rem = FlowChangeCmd(2, 1, 0);   // remove id 1
+    CmdExec_FlowChange(h, &rem, 1);
+    EXPECT_EQ(FlowIds(h), (std::vector<int>{9}));
+    cEdCmd all = FlowChangeCmd(1, 0, 4);   // id 0: every flow, the new ones at 0
+    CmdExec_FlowChange(h, &all, 1);
+    EXPECT_EQ(FlowIds(h), (std::vector<int>{4}));
+    cEdCmd other = FlowChangeCmd(5, 0, 3);   // an unknown mode: nothing
+    CmdExec_FlowChange(h, &other, 1);
+    EXPECT_EQ(FlowIds(h), (std::vector<int>{4}));
+}
+
 }   // namespace
