@@ -251,7 +251,8 @@ int cPlayScene::PushFromSolids(cCharaBase* o) {
         auto side = [&](PROPOSAL& p, int nSign, int32_t& hitFlag) {
             if (!p.bSet) return;
             o->m_dCmdVx = 0;
-            bool bAway = p.pBy->m_dVx * nSign > 0 && !(o->m_dVx * nSign < 0);
+            // nSign: the direction away from the object, seen from the pusher.
+            bool bAway = p.pBy->m_dVx * nSign > 0 && !(o->m_dVx * nSign > 0);
             if (!bAway) {
                 o->m_dX = p.d;
                 o->m_bPushed = 1;
@@ -266,7 +267,7 @@ int cPlayScene::PushFromSolids(cCharaBase* o) {
         auto vert = [&](PROPOSAL& p, int nSign, int32_t& hitFlag) {
             if (!p.bSet) return;
             o->m_dCmdVy = 0;
-            bool bAway = p.pBy->m_dVy * nSign > 0 && !(o->m_dVy * nSign < 0);
+            bool bAway = p.pBy->m_dVy * nSign > 0 && !(o->m_dVy * nSign > 0);
             if (!bAway) {
                 o->m_dY = p.d;
                 o->ClampY();

@@ -818,4 +818,69 @@ TEST(FlowChange, ModesTable) {
     EXPECT_EQ(FlowIds(h), (std::vector<int>{4}));
 }
 
+
+// ---- solid characters, one pass ----
+
+// A solid character of id nId at (x, y), 32 x 32.
+cChara* AddSolid(cCombatWorld& w, int nId, double x, double y) {
+    cChara* s = w.AddChara(nId, 3, x, y);
+    s->m_Data.m_bNoHitBox = 1;
+    s->m_SavedPos = {x, y, x + 31, y + 31};
+    return s;
+}
+
+TEST(SolidsPass, FlyingObjectPushedUnlessThePusherMovesAway) {
+    struct CASE {
+        double dPusherVx, dObjVx;
+        bool bPushed;
+    } aCase[] = {
+        {2, 0, true},     // the pusher moves into the object
+        {0, 0, true},     // standing still
+        {-2, 0, false},   // moving away: no drag
+        {-2, -1, true},   // moving away, but the object moves toward it
+    };
+    for (const CASE& k : aCase) {
+        cCombatWorld w;
+        cChara* o = w.AddChara(1, 1, 420, 400);
+        o->SetFlight(2);   // flies, stopped by blocks
+        o->m_dVx = k.dObjVx;
+        cChara* s = AddSolid(w, 2, 400, 396);
+        s->m_dVx = k.dPusherVx;
+        EXPECT_EQ(w.m_Scene.PushFromSolids(o), 0);
+        if (k.bPushed) {
+            EXPECT_EQ(o->m_dX, 432) << k.dPusherVx << " " << k.dObjVx;   // the solid's right + 1
+            EXPECT_EQ(o->m_bHitLeft, 1);
+        } else {
+            EXPECT_EQ(o->m_bHitLeft, 0) << k.dPusherVx << " " << k.dObjVx;
+            EXPECT_NE(o->m_dX, 432);
+        }
+    }
+}
+
+TEST(SolidsPass, DeadlyFlightDiesOnAnySolid) {
+    cCombatWorld w;
+    cChara* o = w.AddChara(1, 1, 420, 400);
+    o->SetFlight(3);   // killed by blocks
+    AddSolid(w, 2, 400, 396);
+    EXPECT_EQ(w.m_Scene.PushFromSolids(o), 2);
+    cChara* p = w.AddChara(3, 1, 420, 400);
+    p->SetFlight(1);   // flies through blocks: never pushed
+    EXPECT_EQ(w.m_Scene.PushFromSolids(p), 0);
+    EXPECT_EQ(p->m_dX, 420);
+}
+
+TEST(SolidsPass, SqueezedBetweenSolids) {
+    cCombatWorld w;
+    cChara* o = w.AddChara(1, 1, 416, 400);
+    AddSolid(w, 2, 400, 384);   // covers the top-left corner
+    AddSolid(w, 3, 432, 384);   // the top-right
+    SAVEDPOS before{416, 400, 447, 431};
+    EXPECT_EQ(w.m_Scene.IsSqueezed(o, before), 0);   // the bottom corners are free
+    AddSolid(w, 4, 400, 416);
+    AddSolid(w, 5, 432, 416);
+    EXPECT_EQ(w.m_Scene.IsSqueezed(o, before), 1);
+    o->SetFlight(1);
+    EXPECT_EQ(w.m_Scene.IsSqueezed(o, before), 0);   // flies through blocks
+}
+
 }   // namespace
