@@ -33,7 +33,11 @@ bool Acts(const cChara* c) { return !c->m_bDead && c->m_bActive && c->m_bActing;
 // stage (a death flow or its dropped item asked for it) clears it instead.
 void cPlayScene::LoseHero(cHero* pHero) {
     PlaySystemSound(8);
-    if (pHero->Defeat()) {
+    // Only a clear asked for by the defeat itself counts: one that another
+    // character's flow asked for earlier would have come at the hero's next
+    // step, and the loss came first.
+    m_nClear = 0;
+    if (pHero->Defeat() && m_nClear == 1) {
         StageClear();
         SetMode(PLAYSTATE_CLEAR);
     }

@@ -10,6 +10,7 @@
 #include "play/PlayHarness.h"
 #include "play/PlayScene.h"
 #include "project/Cursor.h"
+#include "stage/CmdVocabulary.h"
 
 namespace {
 
@@ -259,4 +260,55 @@ TEST(PlayModes, AMissOnADeathFloorUsesALifeAndStartsTheStageAgain) {
     h.Progress().m_nLife = 0;
     for (int i = 0; i < 600 && h.Scene().m_nState != PLAYSTATE_GAMEOVER; i++) h.Frame();
     EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_GAMEOVER);
+}
+
+namespace {
+
+// A flow that runs always and clears the stage (to the next stage number).
+cFlow ClearFlow() {
+    cFlow f;
+    f.m_nTrigger = 0;
+    cEdCmd c;
+    c.m_nKind = static_cast<uint8_t>(CMD_STAGE_CLEAR);
+    c.m_vParam.assign(9, 0);
+    f.m_vCmd.push_back(c);
+    return f;
+}
+
+// A hero with an enemy placed on it whose body attack kills it
+// at once; nWho says who carries the clearing flow (1 the hero, 2 the enemy).
+void SetUpRace(cPlayHarness& h, int nWho) {
+    cCharaData& e = h.CharaTemplate();
+    e.m_nPower = 1000;
+    e.m_nGroup = 1;
+    e.m_nShiftX = -32;   // placed one cell left: on the hero
+    e.m_bMirrorShiftX = 0;
+    h.HeroTemplate().m_nMaxHp = 1;
+    if (nWho == 1) h.HeroTemplate().m_vFlow.push_back(ClearFlow());
+    else e.m_vFlow.push_back(ClearFlow());
+    h.Stage().m_nWidth = 0;
+    h.BuildStage();
+    h.Stage().m_bShowStartBanner = h.Stage().m_bShowStartBanner2 = 0;
+    h.Stage().m_nJudgeLevel = 1;   // one sub-step a frame
+    h.Header() = h.Stage();
+    h.SetUpBuilt();
+}
+
+}  // namespace
+
+TEST(PlayFrameOrder, AHeroFlowClearBeatsALethalHitInTheSameSubStep) {
+    cPlayHarness h({"..........", ".HC.......", "##########"});
+    SetUpRace(h, 1);
+    h.Frame();
+    EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_CLEAR);
+    EXPECT_EQ(Count(h.Host().vecSound, 8), 0);
+}
+
+TEST(PlayFrameOrder, AClearFromAnotherCharacterComesTooLateForALethalHit) {
+    cPlayHarness h({"..........", ".HC.......", "##########"});
+    SetUpRace(h, 2);
+    for (int i = 0; i < 5 && Count(h.Host().vecSound, 8) == 0 && h.Scene().m_nState == PLAYSTATE_PLAY; i++)
+        h.Frame();
+    EXPECT_EQ(Count(h.Host().vecSound, 8), 1);
+    EXPECT_NE(h.Scene().m_nState, PLAYSTATE_CLEAR);
 }
