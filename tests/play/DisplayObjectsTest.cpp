@@ -12,6 +12,7 @@
 #include "play/Hero.h"
 #include "play/Message.h"
 #include "play/PlayContext.h"
+#include "play/PlayDraw.h"
 #include "play/PlayScene.h"
 #include "play/ScrEffect.h"
 #include "project/Database.h"
@@ -520,6 +521,26 @@ TEST(ScrColorTest, OtherDepthsEndAtOnceAndPaletteEndsAtItsDuration) {
     pal.Advance(1, 1, 0);
     EXPECT_EQ(pal.m_bDraw, 0);   // frozen: nothing on a palette screen
     EXPECT_EQ(Alphas(pal, 8, 1), (std::vector<int>{255, 213, 170, 128, 85, 43, 0, -1}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BackgroundTiles, FirstTileFromNonNegativeRemainders) {
+    int x = 1, y = 1;
+    ASSERT_TRUE(GetBackgroundTileStart(100, 50, 64, 48, &x, &y));
+    EXPECT_EQ(x, -(100 % 64));
+    EXPECT_EQ(y, -2);
+    ASSERT_TRUE(GetBackgroundTileStart(-10, -1, 64, 48, &x, &y));
+    EXPECT_EQ(x, -54);   // -10 mod 64 taken as 54
+    EXPECT_EQ(y, -47);
+    ASSERT_TRUE(GetBackgroundTileStart(-0.5, 0.9, 64, 48, &x, &y));
+    EXPECT_EQ(x, -63);   // the origin's floor
+    EXPECT_EQ(y, 0);
+    // A missing picture (no size) tiles nothing.
+    EXPECT_FALSE(GetBackgroundTileStart(10, 10, 0, 48, &x, &y));
+    EXPECT_FALSE(GetBackgroundTileStart(10, 10, 64, 0, &x, &y));
 }
 
 }  // namespace
