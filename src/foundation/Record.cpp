@@ -11,6 +11,7 @@
 #include <typeinfo>
 
 #include "platform/FileSystem.h"
+#include "platform/WriteBehind.h"
 
 static_assert(std::endian::native == std::endian::little,
               "record fields are moved as raw little-endian bytes");
@@ -108,6 +109,7 @@ bool cDataFile::WriteBytes(const void* p, size_t n) {
             // Larger than the buffer: straight to the file.
             if (std::fwrite(p, 1, n, m_fp) != n) m_bFailed = true;
             else m_nFlushed += n;
+            WriteBehind();
             return !m_bFailed;
         }
     }
@@ -210,7 +212,18 @@ bool cDataFile::Flush() {
         else m_nFlushed += m_nPos;
     }
     m_nPos = 0;
+    WriteBehind();
     return !m_bFailed;
+}
+
+void cDataFile::WriteBehind() {
+    // The disk write of each few megabytes starts while the rest is being
+    // made, so the sync before the rename has little left to wait for.
+    constexpr size_t WRITE_BEHIND = size_t{4} << 20;
+    if (!m_bFailed && m_fp && m_nFlushed - m_nWrittenBehind >= WRITE_BEHIND) {
+        FsStartWriteBack(m_fp, m_nWrittenBehind, m_nFlushed - m_nWrittenBehind);
+        m_nWrittenBehind = m_nFlushed;
+    }
 }
 
 cDataFile* cDataFile::FromBytes(const std::vector<uint8_t>& bytes) {
@@ -543,8 +556,15 @@ private:
         rec.RegisterFields(static_cast<int>(nVer));
         const RECORDTABLES& t = *rec.m_pTables;
         m_pLayout = &own;
-        if (s.nState.load(std::memory_order_acquire) != LAYOUT_PER_INSTANCE) {
+        const int nSeenState = s.nState.load(std::memory_order_acquire);
+        if (nSeenState != LAYOUT_PER_INSTANCE) {
             bool bShared = BuildLayout(rec, t.vFields, t.vStrings, true, own);
+            // A layout that is set never changes: a registration that agrees
+            // with it and vouches for nothing needs no lock.
+            if (bShared && !bVouch && nSeenState != LAYOUT_NEW && own == s.layout) {
+                m_pLayout = &s.layout;
+                return;
+            }
             std::lock_guard<std::mutex> lock(Registry().mutex);
             int nState = s.nState.load(std::memory_order_relaxed);
             if (bShared && nState == LAYOUT_NEW) {

@@ -165,6 +165,7 @@ private:
     friend int CloseDataFile(cDataFile* fp);
     cDataFile() = default;
     bool Flush();
+    void WriteBehind();
 
     bool m_bReading = true;
     bool m_bFailed = false;
@@ -177,6 +178,7 @@ private:
     std::vector<uint8_t> m_vData;  // reading from memory: the bytes; writing: the buffer
     size_t m_nPos = 0;             // read position, or bytes held in the write buffer
     size_t m_nFlushed = 0;         // writing: bytes already handed to the file
+    size_t m_nWrittenBehind = 0;   // writing: bytes whose disk write has been started
     FILE* m_fp = nullptr;          // writing: the temporary file
     std::string m_strTarget;       // writing: the data path to rename to
     std::string m_strTemp;         // writing: the temporary data path
