@@ -38,10 +38,14 @@ constexpr int MENU_ROW = 16;
 // The background slots of the image table.
 constexpr int BACKGROUND_SLOT = 55;
 
-using MODEHANDLER = void (cPlayScene::*)();
-const MODEHANDLER apfnMode[PLAYSTATE_COUNT] = {
-    &cPlayScene::FadeIn,    &cPlayScene::ModeStart, &cPlayScene::ModePlay,     &cPlayScene::ModePause,
-    &cPlayScene::ModeClear, &cPlayScene::ModeRetry, &cPlayScene::ModeGameOver, &cPlayScene::FadeOut,
+// Plain functions rather than pointers to members: the sanitizer build
+// misreads the bounds of an array of member pointers.
+using MODEFN = void (*)(cPlayScene&);
+const MODEFN apfnMode[PLAYSTATE_COUNT] = {
+    [](cPlayScene& s) { s.FadeIn(); },    [](cPlayScene& s) { s.ModeStart(); },
+    [](cPlayScene& s) { s.ModePlay(); },  [](cPlayScene& s) { s.ModePause(); },
+    [](cPlayScene& s) { s.ModeClear(); }, [](cPlayScene& s) { s.ModeRetry(); },
+    [](cPlayScene& s) { s.ModeGameOver(); }, [](cPlayScene& s) { s.FadeOut(); },
 };
 
 DDSURFACEDATA* WordSheet() { return &Off_Img[IMAGE_SLOT_WORD]; }
@@ -120,7 +124,7 @@ void cPlayScene::Run() {
 
 void cPlayScene::RunState(int nState) {
     if (nState < 0 || nState >= PLAYSTATE_COUNT) return;
-    (this->*apfnMode[nState])();
+    apfnMode[nState](*this);
 }
 
 void cPlayScene::SetMode(int nState) {
