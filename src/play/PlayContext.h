@@ -95,6 +95,8 @@ public:
     virtual int GetRankingMode() { return 0; }
     // The fixed name of ranking registration modes 1 and 3 (the options').
     virtual std::string GetFixedRankName() { return std::string(); }
+    // One step of the reserved system colours (every frame with a footer).
+    virtual void AnimateSystemColor() {}
     // Starts the free game on the stage path again (a direct start's end);
     // 0 when the stage cannot be loaded.
     virtual int RestartFreeGame() { return 1; }

@@ -433,6 +433,7 @@ void DrawPlayFrame(cPlayScene& s, int bFromPlay, int bFrozen, int bTimerSound, i
                 const char* lpszText = pSys->GetSysText(nText);
                 aFont[1].DrawText(lpDst, 320 - GetCharCount(lpszText) * 8, 456, lpszText);
             }
+            PlayHost().AnimateSystemColor();
         }
     }
     RunScreenColor(s, bFrozen);

@@ -53,6 +53,7 @@ public:
         return r;
     }
     std::string GetFixedRankName() override { return recOption.m_strName; }
+    void AnimateSystemColor() override { ::AnimateSystemColor(); }
     int WaitFrame() override {
         Game_Main.ShowFrame();
         WaitNextFrame();
