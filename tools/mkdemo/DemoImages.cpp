@@ -88,7 +88,7 @@ bool SpecialBlock(cCanvas& c, int n, int x, int y) {
         c.Rect(x, y + 2, 32, 4, Grey(16));
         for (int i = 0; i < 3; i++) {
             int ax = x + 6 + i * 9;
-            int d = n == 18 ? -1 : 1;
+            int d = n == 18 ? 1 : -1;   // the arrow heads point the way the belt moves
             c.Line(ax, y + 16, ax + 4 * d, y + 12, COL_YELLOW);
             c.Line(ax, y + 16, ax + 4 * d, y + 20, COL_YELLOW);
         }
