@@ -328,3 +328,47 @@ TEST_F(Events, EachCharacterOwnsItsFlows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Events, QueuedAnimationGoesWithItsFlow) {
+    cAnime anime;
+    anime.m_vFrame.clear();
+    cAnimeFrame f;
+    f.m_nCell = 7;
+    f.m_nTime = 1;
+    anime.m_vFrame.push_back(f);
+    f.m_nCell = 8;
+    f.m_bLock = 1;
+    anime.m_vFrame.push_back(f);
+    db.m_vAnime.assign(2, anime);
+
+    cCharaData d;
+    cFlow flow = WaitFlow(7);
+    flow.m_vCmd[0].m_nAnime = 1;
+    flow.m_vCmd[0].m_nTime = 5;
+    d.m_vFlow.push_back(flow);
+    cChara* c = AddChara(d);
+    ASSERT_EQ(c->m_vecFlowRun[0].m_vecAnimSched.size(), 1u);
+    const ANIMSCHED& e = c->m_vecFlowRun[0].m_vecAnimSched[0];
+    EXPECT_EQ(e.nFrame, 0);
+    EXPECT_EQ(e.nSkip, 6);        // the lead of 6 frames comes before the command's start
+    EXPECT_EQ(e.nCmdFrames, 30);
+    EXPECT_EQ(e.bHold, 1);
+
+    const int nBase = c->UpdateAnimation(1);
+    c->FireEvent(7);
+    c->StartScheduledAnims();
+    ASSERT_EQ(c->m_lstAnimeQueue.size(), 1u);
+    int nCell = c->UpdateAnimation(0);
+    EXPECT_TRUE(nCell == 7 || nCell == 8) << nCell;
+    c->PauseFlowAnims(c->m_vecFlowRun[0].m_nSerial);
+    EXPECT_EQ(c->UpdateAnimation(1), nBase);   // a paused entry is not shown
+    c->ResumeFlowAnims(c->m_vecFlowRun[0].m_nSerial);
+    c->RemoveFlow(0);
+    EXPECT_TRUE(c->m_lstAnimeQueue.empty());
+    EXPECT_TRUE(c->m_vecFlowRun.empty());
+    EXPECT_TRUE(c->m_Data.m_vFlow.empty());
+}
+
+}  // namespace
