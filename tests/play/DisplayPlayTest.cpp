@@ -502,3 +502,41 @@ TEST_F(DisplayPlay, SetTargetKeepsOrEmptiesTheSlot) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two key-wait messages in a row in one flow: the first opens with its
+// sound and ignores ten frames; the second continues it (no sound, no delay).
+TEST(DisplayFlow, SecondKeyWaitMessageContinuesTheFirst) {
+    cPlayHarness h({"..........", "..H.......", "##########"});
+    cFlow f;
+    f.m_nTrigger = TRIGGER_ALWAYS;
+    for (const char* text : {"one", "two"}) {
+        cEdCmd m;
+        m.m_nKind = CMD_MESSAGE;
+        m.m_vParam.assign(18, 0);
+        m.m_vParam[8] = 1;   // stop the game; duration mode 0: until the key
+        m.m_strText = text;
+        f.m_vCmd.push_back(m);
+    }
+    h.HeroTemplate().m_vFlow.push_back(f);
+    h.SetUp();
+    cWaitHost host(h.Input());
+    h.Ctx().lpHost = &host;
+    // Wait 1: released for 11 frames, pressed at 12. Wait 2 (button held at
+    // its start): released at 13, pressed at 14. Then the program closes.
+    host.vecButtons.assign(11, 0);
+    host.vecButtons.insert(host.vecButtons.end(), {1, 0, 1});
+    host.nCloseAt = 30;
+    h.Frames(20);
+    // The opening sound, the two closing sounds; the flow then starts again
+    // (another opening) and its wait ends with the close.
+    std::vector<int> v;
+    for (int n : host.vecSound)
+        if (n == 11 || n == 12) v.push_back(n);
+    EXPECT_EQ(v, (std::vector<int>{11, 12, 12, 11}));
+    EXPECT_EQ(host.nFrames, 30);
+    EXPECT_EQ(h.Scene().m_bClosing, 1);
+}
+
+}  // namespace
