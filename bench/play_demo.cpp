@@ -1,0 +1,235 @@
+// The demo game's figures (the stress stage is bench_play's): every demo
+// stage, as mkdemo writes it and the stage loader reads it, played for 600
+// frames with scripted input (walk right, jump, shoot), per-frame logic and
+// drawing times; then the real program on the demo: the time from start to
+// the end of its first title frame, and its peak memory on the title and
+// after a stage. Aims: start-up under 300 ms, peak memory under 200 MB.
+//
+//   bench_play_demo [build folder]     (default: the folder above this program)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/Path.h"
+#include "foundation/Record.h"
+#include "platform/FileSystem.h"
+#include "play/Hero.h"
+#include "play/PlayContext.h"
+#include "play/PlayScene.h"
+#include "project/Database.h"
+#include "project/GameState.h"
+#include "project/Paths.h"
+#include "project/Progress.h"
+#include "project/ProjectContext.h"
+#include "project/SystemData.h"
+#include "stage/CommonPalette.h"
+#include "stage/Stage.h"
+#include "stage/StageContext.h"
+
+namespace {
+
+// <chrono> cannot be used with the Shift-JIS execution character set.
+double Now(clockid_t clk) {
+    timespec ts;
+    clock_gettime(clk, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+constexpr int FRAMES = 600;
+
+struct STATS {
+    double dMean, dP50, dP99, dMax;
+};
+STATS Stats(std::vector<double> v) {
+    if (v.empty()) return {0, 0, 0, 0};
+    std::sort(v.begin(), v.end());
+    double s = 0;
+    for (double d : v) s += d;
+    auto at = [&](double q) { return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))]; };
+    return {s / static_cast<double>(v.size()), at(0.5), at(0.99), v.back()};
+}
+
+// Plays one loaded stage; returns the mean logic time per frame (us).
+double PlayStage(const char* pszName, const cStage& loaded, cDatabase& db) {
+    cStage stage = loaded, header = loaded;
+    stage.SetJudgeLevel(stage.m_nJudgeLevel);
+    header = stage;
+    cCharaData heroDef = stage.m_vCharaPlace[std::max(stage.FindHero(), 0)];
+    cSystemData sys;
+    sys.SetDefault();
+    cProgress prog;
+    prog.Reset();
+    prog.m_nLifeStart = prog.m_nLife = 3;
+    cGameState game;
+    game.m_nPlayType = PLAYTYPE_FREE;
+    game.m_nGameMode = GAMEMODE_FREE;
+    game.m_nBeforeScene = SCENE_TITLE;
+    game.m_nFps = 60;
+    cGameState* pPrevGame = &GetGameState();
+    SetGameState(&game);
+    IPlayHost host;
+    cInputState input;
+    cPlayContext ctx;
+    ctx.lpStage = &stage;
+    ctx.lpPlayStage = &header;
+    ctx.lpCharaDef = &heroDef;
+    ctx.lpSystem = &sys;
+    ctx.lpProgress = &prog;
+    ctx.lpHost = &host;
+    ctx.lpInput = &input;
+    ctx.lpDatabase = &db;
+    cPaletteContext palettes(GetStageContext());
+    palettes.SetPalette(PALETTE_COMMON, recCommonPalette);
+    palettes.SetPalette(PALETTE_STAGE, stage);
+    std::vector<double> vLogic, vDraw;
+    size_t nMaxObjects = 0;
+    {
+        cStageContextScope stageScope(palettes);
+        cPlayContextScope scope(ctx);
+        auto pScene = std::make_unique<cPlayScene>();
+        for (int i = 0; i < 400 && pScene->m_nState != PLAYSTATE_PLAY; i++) pScene->Run();
+        cHero* pHero = ctx.vecPlayer.empty() ? nullptr : ctx.vecPlayer[0].get();
+        const int b = stage.m_nSubStep;
+        for (int f = 0; f < FRAMES && pHero && pScene->m_nState == PLAYSTATE_PLAY; f++) {
+            input.m_wDir = (f % 150) < 130 ? 2 : 1;
+            input.m_wButton = static_cast<int16_t>(((f % 40) < 10 ? 1 : 0) | ((f % 25) == 3 ? 2 : 0));
+            input.m_nDirCode = GetDirCode(input.m_wDir);
+            const double t0 = Now(CLOCK_THREAD_CPUTIME_ID);
+            if (pScene->ReadFrameInput(pHero)) {
+                for (int s = 1; s <= b; s++)
+                    if (pScene->RunSubStep(s, pHero)) break;
+            }
+            const double t1 = Now(CLOCK_THREAD_CPUTIME_ID);
+            pScene->Draw(0);
+            const double t2 = Now(CLOCK_THREAD_CPUTIME_ID);
+            vLogic.push_back((t1 - t0) * 1e6);
+            vDraw.push_back((t2 - t1) * 1e6);
+            nMaxObjects = std::max(nMaxObjects, ctx.lstChara.size() + ctx.lstItem.size() + pScene->m_lstShot.size());
+        }
+    }
+    SetGameState(pPrevGame);
+    const STATS l = Stats(vLogic), d = Stats(vDraw);
+    std::printf("%-24s frames %3zu objects<=%4zu  logic us: mean %7.1f p50 %7.1f p99 %7.1f max %7.1f   draw us: mean %6.1f "
+                "p99 %6.1f\n",
+                pszName, vLogic.size(), nMaxObjects, l.dMean, l.dP50, l.dP99, l.dMax, d.dMean, d.dP99);
+    return l.dMean;
+}
+
+// Runs the program in strDir; returns the wall time in ms and the peak
+// resident memory in MB of the child.
+bool RunProgram(const std::string& strExe, const std::string& strDir, const std::vector<std::string>& vArgs,
+                const std::string& strKeys, double& dMs, double& dPeakMb) {
+    std::fflush(stdout);   // else the child's freopen writes the buffer out again
+    const double t0 = Now(CLOCK_MONOTONIC);
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        if (chdir(strDir.c_str()) != 0) _exit(127);
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (!strKeys.empty()) setenv("MOSSGROVE_INPUT_SCRIPT", strKeys.c_str(), 1);
+        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(strExe.c_str()));
+        for (const std::string& s : vArgs) argv.push_back(const_cast<char*>(s.c_str()));
+        argv.push_back(nullptr);
+        execv(strExe.c_str(), argv.data());
+        _exit(127);
+    }
+    int nStatus = 0;
+    rusage ru{};
+    if (wait4(pid, &nStatus, 0, &ru) != pid) return false;
+    dMs = (Now(CLOCK_MONOTONIC) - t0) * 1e3;
+    dPeakMb = static_cast<double>(ru.ru_maxrss) / 1024.0;
+    return WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path bin = argc > 1 ? fs::path(argv[1]) : fs::read_symlink("/proc/self/exe", ec).parent_path().parent_path();
+    const std::string strTool = (bin / "tools" / "mkdemo").string(), strExe = (bin / "mossgrove").string();
+    char szTemplate[] = "/tmp/bench_demo_XXXXXX";
+    if (!mkdtemp(szTemplate)) return 1;
+    const std::string strDemo = std::string(szTemplate) + "/demo";
+    if (std::system(("\"" + strTool + "\" \"" + strDemo + "\" >/dev/null").c_str()) != 0) {
+        std::fprintf(stderr, "bench_play_demo: cannot run %s\n", strTool.c_str());
+        return 1;
+    }
+    char szOld[4096];
+    if (!getcwd(szOld, sizeof szOld) || chdir(strDemo.c_str()) != 0) return 1;
+    nDataVer = DATA_VERSION;
+    bDelCR = 1;
+    {
+        cDatabase db;
+        cSystemData sys;
+        cProjectContext project(&db, &sys);
+        cStageContextScope scope(project);
+        if (!db.LoadFiles() || !sys.Load(aPath[PATH_SYSTEM])) return 1;
+        project.SetCommonPalette(&recCommonPalette);
+        if (!recCommonPalette.Load(aPath[PATH_COMMONPALETTE])) return 1;
+        const char* const aszStage[] = {"data\\stg4\\m01.stg4", "data\\stg4\\m02.stg4", "data\\stg4\\m03.stg4",
+                                        "data\\stg4\\m04.stg4", "data\\stg4\\c02-1.stg4", "data\\stg4\\c03-1.stg4"};
+        std::string strHeaviest;
+        double dHeaviest = -1;
+        for (const char* psz : aszStage) {
+            std::string strFile;
+            cStage st;
+            if (!FindLatestNumberedFile(strFile, psz, strStageExt) || !st.Load(strFile.c_str())) {
+                std::printf("%s: cannot load\n", psz);
+                continue;
+            }
+            const double d = PlayStage(psz, st, db);
+            if (d > dHeaviest) {
+                dHeaviest = d;
+                strHeaviest = psz;
+            }
+        }
+        std::printf("heaviest demo stage: %s, %.1f us of logic a frame\n", strHeaviest.c_str(), dHeaviest);
+    }
+
+    // The real program: start to the end of the first title frame.
+    std::vector<double> vStart;
+    double dPeakTitle = 0;
+    for (int i = 0; i < 5; i++) {
+        double dMs = 0, dMb = 0;
+        if (!RunProgram(strExe, strDemo, {"--close-after-frames", "1"}, "", dMs, dMb)) {
+            std::printf("start-up run %d failed\n", i);
+            continue;
+        }
+        vStart.push_back(dMs);
+        dPeakTitle = std::max(dPeakTitle, dMb);
+    }
+    const STATS s = Stats(vStart);
+    std::printf("start-up to the first title frame (to exit): min %.1f ms, median %.1f ms, max %.1f ms (aim < 300 ms)\n",
+                vStart.empty() ? 0.0 : *std::min_element(vStart.begin(), vStart.end()), s.dP50, s.dMax);
+    std::printf("peak memory on the title: %.1f MB (aim < 200 MB)\n", dPeakTitle);
+    // Into the forest stage and 600 frames of play.
+    {
+        const std::string strKeys = strDemo + "/bench_keys.txt";
+        if (FILE* fp = std::fopen(strKeys.c_str(), "w")) {
+            std::fputs("60 z\n90 z\n150 z\n180 up\n210 z\n380 right 600\n400 z 10\n450 z 10\n500 z 10\n550 z 10\n", fp);
+            std::fclose(fp);
+        }
+        double dMs = 0, dMb = 0;
+        if (RunProgram(strExe, strDemo, {"--close-after-frames", "1000"}, strKeys, dMs, dMb))
+            std::printf("peak memory after a stage: %.1f MB (aim < 200 MB)\n", dMb);
+        else
+            std::printf("the stage run failed\n");
+    }
+    if (chdir(szOld) != 0) return 1;
+    fs::remove_all(szTemplate, ec);
+    return 0;
+}
