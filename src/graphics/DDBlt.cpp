@@ -18,6 +18,9 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 #include <cstring>
 #include <vector>
 
@@ -199,8 +202,47 @@ const uint16_t* Texel1555To565() {
 // and blue kept, green expanded to 8 bits (g * 255 / 31) and reduced to six
 // (rounded, (g8 * 63 + 127) / 255), each division an exact multiply-high for
 // every five-bit value; the rest through the table.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define DD_TEXEL_AVX2 1
+// The same, sixteen texels at a time, on processors with AVX2. Returns the
+// texels done (a multiple of 16).
+__attribute__((target("avx2"))) int TexelRow1555Avx2(uint16_t* d, const uint16_t* s, int n, bool b565) {
+    const __m256i kRed = _mm256_set1_epi16(0x7C00), kFive = _mm256_set1_epi16(0x001F);
+    const __m256i k255 = _mm256_set1_epi16(255), kDiv31 = _mm256_set1_epi16(8457), k63 = _mm256_set1_epi16(63),
+                  k127 = _mm256_set1_epi16(127), kDiv255 = _mm256_set1_epi16(257);
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        __m256i m = _mm256_srai_epi16(t, 15);
+        __m256i v = t;
+        if (b565) {
+            __m256i g5 = _mm256_and_si256(_mm256_srli_epi16(t, 5), kFive);
+            __m256i g8 = _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(g5, k255), kDiv31), 2);
+            __m256i g6 = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(g8, k63), k127), kDiv255);
+            v = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(t, kRed), 1), _mm256_slli_epi16(g6, 5)),
+                                _mm256_and_si256(t, kFive));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(o, v, m));
+    }
+    return i;
+}
+
+bool HasAvx2() {
+    static const bool bAvx2 = __builtin_cpu_supports("avx2");
+    return bAvx2;
+}
+#endif
+
 void TexelRow1555(uint16_t* d, const uint16_t* s, int n, const uint16_t* lpLut) {
     int i = 0;
+#ifdef DD_TEXEL_AVX2
+    if (n >= 16 && HasAvx2()) i = TexelRow1555Avx2(d, s, n, lpLut != nullptr);
+    d += i;
+    s += i;
+    n -= i;
+    i = 0;
+#endif
 #ifdef __SSE2__
     const __m128i kRed = _mm_set1_epi16(0x7C00), kBlue = _mm_set1_epi16(0x001F), kGreen = _mm_set1_epi16(0x001F);
     const __m128i k255 = _mm_set1_epi16(255), kDiv31 = _mm_set1_epi16(8457), k63 = _mm_set1_epi16(63),

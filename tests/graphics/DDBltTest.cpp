@@ -158,20 +158,24 @@ TEST(DDBltD3D16, TexelsReachThe565BackBufferWithGreenRoundedAndTheirAlphaBitAsKe
     ASSERT_TRUE(DDCreateSurface(&src, 64, 1, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0));
     DDPIXELS* s = DDGetPixels(&src);
     ASSERT_EQ(s->nFormat, DDFMT_A1R5G5B5);
-    // 35 texels: eight at a time and a tail; the last three without alpha.
-    const int n = 35;
-    for (int k = 0; k < n; k++) {
-        uint32_t r = (k * 7) % 32, g = k % 32, b = 31 - k % 32;
-        DDPutRaw(*s, k, 0, (k < 32 ? 0x8000u : 0u) | r << 10 | g << 5 | b);
-    }
-    for (int k = 0; k < 64; k++) DDPutRaw(*back, k, 0, 0x1234u);
-    DDBlt(&BackBuffer, 0, 0, n, 1, &src, 0, 0, 1);
-    back = DDGetPixels(&BackBuffer);
-    for (int k = 0; k < 64; k++) {
-        SCOPED_TRACE(k);
-        uint32_t want = 0x1234u;
-        if (k < 32) want = ((k * 7) % 32) << 11 | aGreen6[k] << 5 | (31 - k);
-        EXPECT_EQ(DDGetRaw(*back, k, 0), want);
+    // Rows of 43 texels (sixteen, eight and one at a time), 35 and 7; the
+    // last three of each without alpha.
+    for (int n : {43, 35, 7}) {
+        SCOPED_TRACE(n);
+        for (int k = 0; k < n; k++) {
+            uint32_t r = (k * 7) % 32, g = (k + 16) % 32, b = 31 - k % 32;
+            DDPutRaw(*s, k, 0, (k < n - 3 ? 0x8000u : 0u) | r << 10 | g << 5 | b);
+        }
+        back = DDGetPixels(&BackBuffer);
+        for (int k = 0; k < 64; k++) DDPutRaw(*back, k, 0, 0x1234u);
+        DDBlt(&BackBuffer, 0, 0, n, 1, &src, 0, 0, 1);
+        back = DDGetPixels(&BackBuffer);
+        for (int k = 0; k < 64; k++) {
+            SCOPED_TRACE(k);
+            uint32_t want = 0x1234u;
+            if (k < n - 3) want = ((k * 7) % 32) << 11 | aGreen6[(k + 16) % 32] << 5 | (31 - k % 32);
+            EXPECT_EQ(DDGetRaw(*back, k, 0), want);
+        }
     }
     DDReleaseSurface(&src);
     DDRelease();
