@@ -270,7 +270,7 @@ void cPlayScene::SetStage(int bLoadStage, int bMusic) {
     prog.m_nScore = 0;
 
     // 22. The checkpoint.
-    if (bReplay) prog.ResetPlayInfo();
+    if (bReplay || (PlayHost().IsTestPlay() && bFreeStageStart)) prog.ResetPlayInfo();
     prog.StoreCheckpoint();
 
     // 23. Input, menu cursor and the frame divider start afresh.
