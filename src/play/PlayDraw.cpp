@@ -25,7 +25,6 @@ constexpr int MAX_TILES = 1000;
 constexpr int32_t LIVES_UNLIMITED = 999999;
 constexpr int SYSTEXT_FREESTAGE = 27, SYSTEXT_TESTPLAY = 26;
 constexpr int SYSSOUND_TIMEWARN = 13;
-constexpr int SCENESTATE_PAUSE = 3;   // the pause menu's state of the scene
 
 int64_t FloorToInt(double d) {
     if (!std::isfinite(d)) return 0;
@@ -43,7 +42,7 @@ int DrawLayerOf(const cStage& stage, int nZ) {
 
 // ---- backgrounds ----
 void ScrollBackgrounds(cPlayScene& s) {
-    if (s.m_nState == SCENESTATE_PAUSE) return;
+    if (s.m_nState == PLAYSTATE_PAUSE) return;
     cStage* pStage = PlayCtx().lpStage;
     if (!pStage) return;
     const int n = std::min<int>(BACKGROUND_COUNT, static_cast<int>(pStage->m_vBackground.size()));
@@ -398,7 +397,7 @@ void DrawPlayFrame(cPlayScene& s, int bFromPlay, int bFrozen, int bTimerSound, i
     ScrollBackgrounds(s);
     DrawBackgrounds(s, lpDst, 0);
     const cSystemData* pSys = PlayCtx().lpSystem;
-    const bool bHideStage = !bFromPlay && s.m_nState == SCENESTATE_PAUSE && pSys && pSys->m_bPauseHideStage;
+    const bool bHideStage = !bFromPlay && s.m_nState == PLAYSTATE_PAUSE && pSys && pSys->m_bPauseHideStage;
     if (bHideStage) {
         DrawBackgrounds(s, lpDst, 1);
     } else {
