@@ -3,6 +3,9 @@
 // drawing that still finishes, and the enlarge effect's size.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "graphics/ImageSurfaces.h"
 #include "play/Chara.h"
 #include "play/CharaDraw.h"
 #include "play/EffectRuns.h"
@@ -111,5 +114,61 @@ TEST(SightMask, HoleOfTheHerosSight) {
     ReleaseSightSurface();
     DDEnd();
 }
+
+}  // namespace
+
+namespace {
+
+// Every applier draws a cell at every depth of both profiles, plain and
+// stretched to a giant character's size (through the work surface).
+class AppliersAtEveryDepth : public ::testing::TestWithParam<DDPROFILE> {
+protected:
+    void SetUp() override { ASSERT_TRUE(DDStartProfile(GetParam(), 128, 128)); }
+    void TearDown() override { DDEnd(); }
+};
+
+TEST_P(AppliersAtEveryDepth, EachKindDraws) {
+    cPlayContext ctx;
+    cPlayContextScope scope(ctx);
+    DDSURFACEDATA cell, dst;
+    ASSERT_TRUE(DDCreateSurface(&cell, 32, 32, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0));
+    ASSERT_TRUE(DDMakeTarget(&dst, 128, 128));
+    ASSERT_TRUE(DDCreateSurface(&Off_Img[67], 640, 480, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0));
+    std::vector<int> v(32 * 32);
+    for (int i = 0; i < 32 * 32; i++) v[i] = (i % 32 < 4 || i % 32 > 27) ? 0 : 50 + (i / 32) % 8;
+    DDPutIndices(&cell, 32, 32, v);
+    for (int bGiant = 0; bGiant < 2; bGiant++) {
+        for (int k = 0; k < CHARA_EFFECT_KINDS; k++) {
+            DDClear(&dst, 16);
+            cChara c;
+            cCharaEffectRun& r = c.m_CharaEffect;
+            r.m_nKind = k;
+            const int32_t p[5] = {10, 0, 16, 4, 2};
+            std::copy(p, p + 5, r.m_anParam);
+            r.m_nStart = 0;
+            r.m_nEnd = 16;
+            r.m_nTime = 10;
+            r.m_dValue = 8;
+            r.m_dStepSize = 1;
+            CHARAFXDRAW d;
+            d.lpDst = &dst;
+            d.lpCell = d.lpMirror = &cell;
+            d.x = d.y = 32;
+            d.w = d.h = bGiant ? 64 : 32;
+            d.nGiant = bGiant ? 2 : 1;
+            d.bStretch = bGiant;
+            for (int i = 0; i < 3; i++) pfnCharaEffect[k](&c, d, 0, 1);
+            if (k == 0) {
+                EXPECT_EQ(DDIndexAt(&dst, 32 + 2, 48), 16);       // the key colour left out
+                EXPECT_EQ(DDIndexAt(&dst, 32 + 8 * (1 + bGiant), 32), 50);
+            }
+        }
+    }
+    DDReleaseSurface(&Off_Img[67]);
+    DDReleaseSurface(&cell);
+    DDReleaseSurface(&dst);
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, AppliersAtEveryDepth, ::testing::ValuesIn(DDAllProfiles()), DDProfileName);
 
 }  // namespace
