@@ -427,9 +427,27 @@ void SymbolsAndWords() {
     }
     Save(s, "bmp\\Symbol.bmp");
 
-    const char* const aszWord[] = {"READY", "GO!", "STAGE", "CLEAR!", "GAME OVER", "TIME UP", "PAUSE", "WORLD"};
-    cCanvas w(256, 32 * 8);
-    for (int i = 0; i < 8; i++) w.Text(4, i * 32 + 6, aszWord[i], i % 2 ? COL_YELLOW : COL_WHITE, 3);
+    // The words of stage play where play looks for them: "STAGE" (128 x 32)
+    // and "GO!" (80 x 32 at x 160) on the first row, "REPLAY", "CLEAR!" and
+    // "GAME OVER" (144 wide) below, then the digits 0..9 in 32 x 32 cells.
+    cCanvas w(320, 32 * 8);
+    auto Word = [&](int x, int y, int wBox, const char* psz, uint8_t col) {
+        int nScale = cCanvas::TextWidth(psz, 3) <= wBox - 4 ? 3 : 2;
+        int tx = x + (wBox - cCanvas::TextWidth(psz, nScale)) / 2;
+        w.Text(tx + 2, y + 8, psz, COL_BLACK, nScale);
+        w.Text(tx, y + 6, psz, col, nScale);
+    };
+    Word(0, 0, 128, "STAGE", COL_WHITE);
+    Word(160, 0, 80, "GO!", COL_YELLOW);
+    Word(0, 32, 128, "REPLAY", COL_SKY);
+    Word(0, 64, 128, "CLEAR!", COL_YELLOW);
+    Word(0, 96, 144, "GAME OVER", COL_RED);
+    for (int d = 0; d < 10; d++) {
+        char sz[2] = {static_cast<char>('0' + d), 0};
+        Word(d * 32, 128, 32, sz, COL_WHITE);
+    }
+    Word(0, 160, 128, "TIME UP", COL_ORANGE);
+    Word(0, 192, 128, "PAUSE", COL_WHITE);
     Save(w, "bmp\\Word.bmp");
 }
 
@@ -481,6 +499,25 @@ void Backgrounds() {
         hills.Rect(x, h, 1, 480 - h, COL_DARKGREEN);
     }
     Save(hills, "bmp\\back\\Hills.bmp");
+    // The castle hall: dark stone courses, windows with the night sky and
+    // banners.
+    cCanvas hall(640, 480);
+    hall.Rect(0, 0, 640, 480, Grey(5));
+    for (int r = 0; r < 30; r++) {
+        hall.Rect(0, r * 16 + 15, 640, 1, Grey(2));
+        for (int x = (r % 2) * 24; x < 640; x += 48) hall.Rect(x, r * 16, 1, 15, Grey(2));
+    }
+    for (int i = 0; i < 4; i++) {
+        const int x = 60 + i * 160;
+        hall.Rect(x, 90, 40, 90, COL_DARKBLUE);
+        hall.Disc(x + 20, 90, 20, COL_DARKBLUE);
+        hall.Pixel(x + 10, 100, COL_WHITE);
+        hall.Pixel(x + 28, 130, COL_WHITE);
+        hall.Rect(x + 90, 60, 24, 70, COL_RED);
+        hall.Rect(x + 90, 60, 24, 4, COL_YELLOW);
+        hall.Disc(x + 102, 92, 6, COL_YELLOW);
+    }
+    Save(hall, "bmp\\back\\Castle.bmp");
     cCanvas pic(320, 240);
     pic.Rect(0, 0, 320, 240, Cube(0, 0, 2));
     pic.Frame(0, 0, 320, 240, COL_YELLOW);

@@ -55,7 +55,7 @@ cEdCmd VarOp(int nVarKind, int nVar, int nOp, int nValue) {
 }
 // A message: position mode, text, time in tenths (duration mode 2).
 cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false) {
-    cEdCmd c = Cmd(CMD_MESSAGE, {nPos, 0, 0, 0, -8, 1, 2, nTime, bStop ? 1 : 0, 1, 0, 1, 0, 0, 1, 0, 6, 0});
+    cEdCmd c = Cmd(CMD_MESSAGE, {nPos, 0, 0, 0, -8, 1, 2, nTime, bStop ? 1 : 0, 1, 0, 0, 0, 0, 1, 0, 6, 0});
     c.m_strText = pszText;
     return c;
 }
@@ -245,7 +245,7 @@ cCharaData MakeSign() {
     c.m_nImpact = 0;
     c.m_bNoHitBox = 0;
     c.m_nFlight = 1;
-    c.m_vFlow.push_back(Flow(21, {Message(0, "モスグローブへようこそ!  Z:ジャンプ X:ショット C:ソード V:飛行", 25)}));
+    c.m_vFlow.push_back(Flow(21, {Message(0, "ようこそ! Z:ジャンプ X:ショット C:ソード V:飛行", 25)}));
     cFlow near = WithCond(Flow(0, {Message(1, "コイン #C1 枚 / たおした敵 #S2 体 / 得点 #C2_3Z", 10),
                                    Cmd(CMD_FLOW_OP, {0, 2, 5, 0}), Cmd(CMD_WAIT, {}, 30)}),
                           NearHero(5));

@@ -83,7 +83,7 @@ const STAGEDEF stHills = {
 // in front, a chest, a potion of tricks, the signpost's show and the
 // sorcerer, whose defeat clears the world.
 const STAGEDEF stCastle = {
-    "くもの城", 3, "bmp\\back\\Sky.bmp", "bmp\\back\\Hills.bmp", false,
+    "くもの城", 3, "bmp\\back\\Castle.bmp", "", false,
     {"BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",
      "B..........................................................B",
      "B..........................................................B",

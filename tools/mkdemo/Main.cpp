@@ -83,6 +83,8 @@ void CheckProject() {
             if (!CheckStageTrailer(strFile.c_str())) Fail("no trailer in " + strFile);
             else if (!st.Load(strFile.c_str())) Fail("cannot load " + strFile);
             else if (st.FindHero() < 0) Fail("no hero in " + strFile);
+            else
+                for (const cBackground& b : st.m_vBackground) CheckFile(b.m_strFile, true);
         }
     }
 
