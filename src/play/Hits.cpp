@@ -2,6 +2,9 @@
 // step: shots against characters, characters against characters and shots
 // against shots.
 #include <algorithm>
+#include <iterator>
+#include <list>
+#include <vector>
 
 #include "play/CharaBase.h"
 #include "play/Combat.h"
@@ -60,6 +63,62 @@ void FireTouch(cCharaBase* c, cCharaBase* o) {
     }
 }
 
+// The characters of one group list sorted by the left edge of their shot
+// boxes, so that a shot finds the few it may meet. Built at the first use in
+// a resolution and extended when the list has grown (a summon during a
+// death flow); characters are never freed while the resolution runs.
+struct SHOTENTRY {
+    double dLeft, dRight;
+    cShot* pShot;
+};
+
+class cCharaIndex {
+public:
+    void Refresh(const std::list<cObjRef>& lst, bool bOnScreenOnly) {
+        if (m_bBuilt && lst.size() == m_nListSize) return;
+        auto it = lst.begin();
+        std::advance(it, static_cast<long>(m_nListSize));
+        bool bAppend = m_bBuilt;
+        for (; it != lst.end(); ++it, m_nListSize++) {
+            cCharaBase* c = it->GetAs<cCharaBase>();
+            if (!c || !c->m_bActive || c->m_bDead || c->m_Data.m_nInvincible == 2 ||
+                (bOnScreenOnly && !c->m_bOnScreen))
+                continue;
+            ENTRY e{c->m_HitBox2.dLeft, c->m_HitBox2.dRight, m_nListSize, c};
+            m_dMaxWidth = std::max(m_dMaxWidth, e.dRight - e.dLeft);
+            m_vec.push_back(e);
+        }
+        if (!bAppend || !std::is_sorted(m_vec.begin(), m_vec.end(), ByLeft))
+            std::stable_sort(m_vec.begin(), m_vec.end(), ByLeft);
+        m_bBuilt = true;
+    }
+    // Candidates whose box may meet r horizontally, in list order.
+    void Candidates(const HITRECT& r, std::vector<cCharaBase*>* pOut) const {
+        pOut->clear();
+        m_vecPick.clear();
+        auto lo = std::lower_bound(m_vec.begin(), m_vec.end(), r.l - m_dMaxWidth,
+                                   [](const ENTRY& e, double d) { return e.dLeft < d; });
+        for (auto it = lo; it != m_vec.end() && it->dLeft <= r.r; ++it)
+            if (it->dRight >= r.l) m_vecPick.push_back(&*it);
+        std::sort(m_vecPick.begin(), m_vecPick.end(),
+                  [](const ENTRY* a, const ENTRY* b) { return a->nOrder < b->nOrder; });
+        for (const ENTRY* e : m_vecPick) pOut->push_back(e->pChara);
+    }
+
+private:
+    struct ENTRY {
+        double dLeft, dRight;
+        size_t nOrder;
+        cCharaBase* pChara;
+    };
+    static bool ByLeft(const ENTRY& a, const ENTRY& b) { return a.dLeft < b.dLeft; }
+    std::vector<ENTRY> m_vec;
+    mutable std::vector<const ENTRY*> m_vecPick;
+    double m_dMaxWidth = 0;
+    size_t m_nListSize = 0;
+    bool m_bBuilt = false;
+};
+
 bool TakesPart(const cCharaBase* c, bool bOnScreenOnly) {
     return c && c->m_bActive && !c->m_bDead && !c->IsSolid() && (!bOnScreenOnly || c->m_bOnScreen);
 }
@@ -72,28 +131,23 @@ int cPlayScene::DefeatChara(cCharaBase* pChara) {
     return pChara->Defeat();
 }
 
-// Removes a shot from its group list and the shot list (a no-op for a shot
-// already gone).
-static void EraseShotObj(cPlayScene& scene, cShot* p) {
-    auto it = std::find_if(scene.m_lstShot.begin(), scene.m_lstShot.end(),
-                           [p](const std::unique_ptr<cShot>& u) { return u.get() == p; });
-    if (it != scene.m_lstShot.end()) scene.EraseShot(it);
-}
-
 int cPlayScene::ResolveHits() {
     cInHitsGuard guard(m_bInHits);
     const bool bOnScreen = PlayStage().m_bOnScreenOnly != 0;
     const cSystemData& sys = PlaySystem();
     const int nGroups = static_cast<int>(std::min(m_vecGroupChara.size(), m_vecGroupShot.size()));
 
-    // Shots against characters.
+    // Shots against characters. The flags are by sub-step, the first at 0.
     bool bTestShots = true;
-    if (PlayStage().m_nHitJudgeCount != 0 && m_nSubStep >= 0 && m_nSubStep < static_cast<int>(m_vecShotStep.size()))
-        bTestShots = m_vecShotStep[m_nSubStep] != 0;
+    if (PlayStage().m_nHitJudgeCount != 0 && m_nSubStep >= 1 && m_nSubStep <= static_cast<int>(m_vecShotStep.size()))
+        bTestShots = m_vecShotStep[m_nSubStep - 1] != 0;
+    std::vector<cCharaIndex> vecIndex(nGroups);
     for (int g = 0; bTestShots && g < nGroups; g++) {
         if (m_vecGroupShot[g].empty()) continue;
         for (int h = 0; h < nGroups; h++) {
             if (h == g || m_vecGroupChara[h].empty()) continue;
+            cCharaIndex& index = vecIndex[h];
+            std::vector<cCharaBase*> vecCand;
             auto& lstShots = m_vecGroupShot[g];
             for (auto it = lstShots.begin(); it != lstShots.end();) {
                 cShot* q = it->GetAs<cShot>();
@@ -102,10 +156,13 @@ int cPlayScene::ResolveHits() {
                     continue;
                 }
                 bool bRemove = false;
-                auto& lstChara = m_vecGroupChara[h];
-                for (auto ic = lstChara.begin(); ic != lstChara.end(); ++ic) {
-                    cCharaBase* c = ic->GetAs<cCharaBase>();
-                    if (!c || (bOnScreen && !c->m_bOnScreen) || !c->m_bActive || c->m_bDead) continue;
+                // The characters of group h whose shot box may meet q's box,
+                // in list order (a character summoned meanwhile is indexed
+                // before it is needed).
+                index.Refresh(m_vecGroupChara[h], bOnScreen);
+                index.Candidates(HitBoxOf(q), &vecCand);
+                for (cCharaBase* c : vecCand) {
+                    if ((bOnScreen && !c->m_bOnScreen) || !c->m_bActive || c->m_bDead) continue;
                     if (c->m_Data.m_nInvincible == 2) continue;
                     if (!RectsMeet(HitBoxOf(q), ShotBoxOf(c))) continue;
                     cObjRef rc(c);
@@ -145,9 +202,10 @@ int cPlayScene::ResolveHits() {
                         }
                     }
                 }
-                auto next = std::next(it);
-                if (bRemove) EraseShotObj(*this, q);
-                it = next;
+                // A removed shot meets nothing more; it is destroyed with the
+                // others marked below.
+                if (bRemove) q->m_bErased = 1;
+                ++it;
             }
         }
     }
@@ -211,40 +269,53 @@ int cPlayScene::ResolveHits() {
         }
     }
 
-    // Shots against shots.
+    // Shots against shots. A shot removed here is marked and meets nothing
+    // more; all of them are destroyed at the end.
+    std::vector<SHOTENTRY> vecX;
+    std::vector<cShot*> vecM;
     for (int j = 0; j < nGroups; j++) {
         if (m_vecGroupShot[j].empty()) continue;
         for (int k = j + 1; k < nGroups; k++) {
             if (m_vecGroupShot[k].empty()) continue;
-            auto& lstM = m_vecGroupShot[j];
-            for (auto im = lstM.begin(); im != lstM.end();) {
-                cShot* m = im->GetAs<cShot>();
+            vecM.clear();
+            for (const cObjRef& r : m_vecGroupShot[j])
+                if (cShot* m = r.GetAs<cShot>(); m && !m->m_bErased) vecM.push_back(m);
+            vecX.clear();
+            double dMaxWidth = 0;
+            for (const cObjRef& r : m_vecGroupShot[k])
+                if (cShot* x = r.GetAs<cShot>(); x && !x->m_bErased) {
+                    vecX.push_back({x->m_dX, x->m_dRight, x});
+                    dMaxWidth = std::max(dMaxWidth, x->m_dRight - x->m_dX);
+                }
+            if (vecM.empty() || vecX.empty()) continue;
+            std::sort(vecX.begin(), vecX.end(), [](const SHOTENTRY& a, const SHOTENTRY& b) { return a.dLeft < b.dLeft; });
+            for (cShot* m : vecM) {
+                const HITRECT rm = ObjBox(m);
                 bool bRemoveM = false;
-                if (m) {
-                    auto& lstX = m_vecGroupShot[k];
-                    for (auto ix = lstX.begin(); ix != lstX.end();) {
-                        cShot* x = ix->GetAs<cShot>();
-                        auto nextX = std::next(ix);
-                        if (x && RectsMeet(ObjBox(m), ObjBox(x)) && (m->m_Shot.m_bShotClash || x->m_Shot.m_bShotClash)) {
-                            bool bRemoveX = false;
-                            if (m->m_Shot.m_bShotClash && x->m_Shot.m_bShotClash) {
-                                if (x->m_Shot.m_nVanish >= m->m_Shot.m_nVanish) bRemoveM = true;
-                                if (!(x->m_Shot.m_nVanish > m->m_Shot.m_nVanish)) bRemoveX = true;
-                            } else if (m->m_Shot.m_bShotClash) {
-                                bRemoveM = true;
-                            } else {
-                                bRemoveX = true;
-                            }
-                            if (bRemoveX) EraseShotObj(*this, x);
-                        }
-                        ix = nextX;
+                auto lo = std::lower_bound(vecX.begin(), vecX.end(), rm.l - dMaxWidth,
+                                           [](const SHOTENTRY& e, double d) { return e.dLeft < d; });
+                for (auto ix = lo; ix != vecX.end() && ix->dLeft <= rm.r; ++ix) {
+                    cShot* x = ix->pShot;
+                    if (x->m_bErased || !RectsMeet(rm, ObjBox(x))) continue;
+                    if (!m->m_Shot.m_bShotClash && !x->m_Shot.m_bShotClash) continue;
+                    if (m->m_Shot.m_bShotClash && x->m_Shot.m_bShotClash) {
+                        if (x->m_Shot.m_nVanish >= m->m_Shot.m_nVanish) bRemoveM = true;
+                        if (!(x->m_Shot.m_nVanish > m->m_Shot.m_nVanish)) x->m_bErased = 1;
+                    } else if (m->m_Shot.m_bShotClash) {
+                        bRemoveM = true;
+                    } else {
+                        x->m_bErased = 1;
                     }
                 }
-                auto nextM = std::next(im);
-                if (bRemoveM) EraseShotObj(*this, m);
-                im = nextM;
+                if (bRemoveM) m->m_bErased = 1;
             }
         }
+    }
+    for (auto it = m_lstShot.begin(); it != m_lstShot.end();) {
+        if ((*it)->m_bErased)
+            it = EraseShot(it);
+        else
+            ++it;
     }
     return PLAYRESULT_NONE;
 }

@@ -436,7 +436,13 @@ cShot* cPlayScene::AddShot(std::unique_ptr<cShot> pShot) {
 
 SHOTLIST::iterator cPlayScene::EraseShot(SHOTLIST::iterator it) {
     if (it == m_lstShot.end()) return it;
+    // A shot is filed only in the list of its group.
     cObjRef r(it->get());
-    for (auto& lst : m_vecGroupShot) lst.remove(r);
+    const int g = (*it)->m_nGroup;
+    if (g >= 0 && g < static_cast<int>(m_vecGroupShot.size())) {
+        auto& lst = m_vecGroupShot[g];
+        auto f = std::find(lst.begin(), lst.end(), r);
+        if (f != lst.end()) lst.erase(f);
+    }
     return m_lstShot.erase(it);
 }

@@ -138,8 +138,6 @@ cEdShot ShotRecord(int nSpeed, int nCount = 1) {
     return r;
 }
 
-int CountShots(const cPlayScene& s) { return static_cast<int>(s.m_lstShot.size()); }
-
 // ---- damage, gauges, invincibility ----
 
 TEST(Damage, PowerAgainstDefenceTable) {
@@ -163,7 +161,9 @@ TEST(Damage, PowerAgainstDefenceTable) {
         t->m_nHp = k.nHpBefore;
         EXPECT_EQ(t->TakeBodyDamage(a), k.nResult) << k.nPower;
         EXPECT_EQ(t->m_nHp, k.nHpAfter) << k.nPower;
-        if (k.nResult) EXPECT_EQ(t->m_HpGauge.nShown, 0);
+        if (k.nResult) {
+            EXPECT_EQ(t->m_HpGauge.nShown, 0);
+        }
     }
 }
 
@@ -634,6 +634,34 @@ TEST(Hits, ShotKinds) {
     w.m_Scene.ResolveHits();
     EXPECT_EQ(t1->m_nHp, 9);
     EXPECT_EQ(w.m_Scene.m_bInHits, 0);
+}
+
+TEST(Hits, ShotsOnlyOnTheFlaggedSubSteps) {
+    cCombatWorld w(3);
+    w.m_Stage.m_nHitJudgeCount = 2;
+    w.m_Scene.m_vecShotStep = {1, 1, 0};   // sub-steps 1 and 2 of 3
+    cChara* a = w.AddChara(1, 1, 100, 100);
+    cChara* t = w.AddChara(2, 2, 300, 300);
+    cEdShot rec = ShotRecord(0, 1);
+    rec.m_nPower = 1;
+    rec.m_bPierceChara = 1;
+    cShot* q = Fire(w, a, rec)[0];
+    q->m_dX = 300;
+    q->m_dY = 300;
+    q->ClampX();
+    q->ClampPosY(0);
+    q->m_bOnScreen = 1;
+    int aHp[3];
+    for (int s = 1; s <= 3; s++) {
+        w.m_Scene.m_nSubStep = s;
+        q->m_lstHitChara.clear();
+        t->m_nInvTime = 0;
+        w.m_Scene.ResolveHits();
+        aHp[s - 1] = t->m_nHp;
+    }
+    EXPECT_EQ(aHp[0], 9);
+    EXPECT_EQ(aHp[1], 8);
+    EXPECT_EQ(aHp[2], 8);   // the third sub-step tests no shots
 }
 
 TEST(Hits, SwordHitsEachCharacterOnceInItsLife) {
