@@ -24,6 +24,7 @@
 #include "foundation/Path.h"
 #include "foundation/Record.h"
 #include "platform/FileSystem.h"
+#include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/PlayHarness.h"
 #include "play/PlayScene.h"
@@ -34,6 +35,7 @@
 #include "project/SystemData.h"
 #include "stage/CommonPalette.h"
 #include "stage/Stage.h"
+#include "support/DDTestSupport.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -82,6 +84,9 @@ protected:
     void SetUp() override {
         nDataVer = DATA_VERSION;
         bDelCR = 1;
+        // A headless screen, so messages and pictures get their surfaces.
+        ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 640, 480));
+        m_bDisplay = true;
         // A fresh demo project from the tool of this build.
         const std::string strTool = std::string(MOSSGROVE_BINARY_DIR) + "/tools/mkdemo";
         if (!FsIsFile(strTool.c_str())) GTEST_SKIP() << "mkdemo is not built";
@@ -102,6 +107,10 @@ protected:
         FsMakeDirectory("user_data\\rpl4");
     }
 
+    void TearDown() override {
+        if (m_bDisplay) DDEnd();
+    }
+
     // Records the scripted play; the replay is saved to REPLAY_FILE.
     std::vector<uint64_t> Record() {
         std::vector<uint64_t> v;
@@ -118,6 +127,7 @@ protected:
             h.Frame();
             v.push_back(h.Ctx().StateHash());
         }
+        EXPECT_EQ(h.Host().nCloseRequests, 0);
         EXPECT_FALSE(recReplayA.IsEmpty());
         EXPECT_EQ(recReplayA.SaveReplayFile(REPLAY_FILE, h.Stage(), h.Header(), h.Progress()), 1);
         return v;
@@ -158,6 +168,7 @@ protected:
     }
 
     cTempDir m_dir;
+    bool m_bDisplay = false;
     cDatabase m_Db;
     cSystemData m_Sys;
     cCommonPalette m_Palette;
@@ -222,6 +233,40 @@ TEST_F(DemoReplay, RecordedRunMatchesTheCheckedInHashes) {
     const int nFirst = FirstDifference(vGolden, vRecorded);
     EXPECT_EQ(nFirst, -1) << "play behaviour changed: the state hash first differs at frame " << nFirst
                           << " (if the change is meant, run tools/updategoldens and check the new hashes in)";
+}
+
+}  // namespace
+
+namespace {
+
+// Every stage of the demo, played 600 frames with the scripted input: the
+// play raises no error box and asks for no close, and the hero is there.
+TEST_F(DemoReplay, EveryDemoStagePlaysWithoutAnError) {
+    const char* const aszStage[] = {"data\\stg4\\m01.stg4", "data\\stg4\\m02.stg4",   "data\\stg4\\m03.stg4",
+                                    "data\\stg4\\m04.stg4", "data\\stg4\\c02-1.stg4", "data\\stg4\\c03-1.stg4"};
+    for (const char* pszStage : aszStage) {
+        SCOPED_TRACE(pszStage);
+        std::string strFile;
+        ASSERT_EQ(FindLatestNumberedFile(strFile, pszStage, strStageExt), 1);
+        cStage st;
+        ASSERT_EQ(st.Load(strFile.c_str()), 1);
+        cPlayHarness h({"."});
+        h.Ctx().lpDatabase = &m_Db;
+        h.UseStage(st);
+        h.SetUp();
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        int nFrames = 0;
+        for (int f = 0; f < PLAY_FRAMES && h.Scene().m_nState == PLAYSTATE_PLAY; f++, nFrames++) {
+            int16_t wDir, wButton;
+            ScriptedInput(f, wDir, wButton);
+            h.Hold(wDir, wButton);
+            h.Frame();
+        }
+        EXPECT_GT(nFrames, 60);
+        EXPECT_TRUE(h.Host().vecError.empty()) << h.Host().vecError.front();
+        EXPECT_EQ(h.Host().nCloseRequests, 0);
+        EXPECT_FALSE(h.Ctx().vecPlayer.empty());
+    }
 }
 
 }  // namespace
