@@ -911,4 +911,19 @@ TEST(SolidsPass, SqueezedBetweenSolids) {
     EXPECT_EQ(w.m_Scene.IsSqueezed(o, before), 0);   // flies through blocks
 }
 
+
+TEST(SolidsPass, HeadBumpRefusedWhenThePlaceUnderIsTaken) {
+    for (bool bTaken : {false, true}) {
+        cCombatWorld w;
+        cChara* o = w.AddChara(1, 1, 416, 400);
+        o->m_SavedPos = {416, 400, 447, 431};
+        cChara* s = AddSolid(w, 2, 416, 372);   // above, reaching 4 dots into the object
+        s->m_SavedPos = {416, 368, 447, 399};
+        s->m_dVy = -2;                          // moving up
+        if (bTaken) AddSolid(w, 3, 416, 432);   // just under: the place under the bump is taken
+        EXPECT_EQ(w.m_Scene.PushFromSolids(o), 0);
+        EXPECT_EQ(o->m_dY, bTaken ? 400 : 404) << bTaken;
+    }
+}
+
 }   // namespace
