@@ -55,7 +55,9 @@ cEdCmd VarOp(int nVarKind, int nVar, int nOp, int nValue) {
 }
 // A message: position mode, text, time in tenths (duration mode 2).
 cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false) {
-    cEdCmd c = Cmd(CMD_MESSAGE, {nPos, 0, 0, 0, -8, 1, 2, nTime, bStop ? 1 : 0, 1, 0, 0, 0, 0, 1, 0, 6, 0});
+    // Centred texts stay on the screen (fixed); the others follow their
+    // character, found by its character id.
+    cEdCmd c = Cmd(CMD_MESSAGE, {nPos, 0, 0, 0, -8, 1, 2, nTime, bStop ? 1 : 0, 1, nPos == 0 ? 1 : 0, 0, 0, 0, 1, 0, 6, 0});
     c.m_strText = pszText;
     return c;
 }
@@ -240,6 +242,7 @@ cCharaData MakeSorcerer() {
 // show flow (a flow run only by a flow operation) once.
 cCharaData MakeSign() {
     cCharaData c = Chara("立て札", 9, 1, 3, 1);
+    c.m_nCharaId = 9;   // its messages are anchored to it by this id
     c.m_nInvincible = 1;
     c.m_nPower = 0;
     c.m_nImpact = 0;
@@ -347,7 +350,7 @@ void MakeDemoCommonPalette(cCommonPalette& cp) {
                                      {ItemCmd(8, {0, 4, 1, 0, 0}), ItemCmd(18, {255, 255, 120, 30, 0, 5}),
                                       ItemCmd(21, {3, 0})}));
     // 4 goal: the banner, a sparkle, the picture and the stage clear.
-    cEdCmd goalMsg = ItemCmd(4, {0, 0, 0, 0, 0, 1, 2, 20, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0});
+    cEdCmd goalMsg = ItemCmd(4, {0, 0, 0, 0, 0, 1, 2, 20, 0, 1, 1, 0, 0, 0, 1, 0, 1, 0});
     goalMsg.m_strText = "ゴール!  コイン #C1 枚";
     cp.m_vItemPalette.push_back(Item("ゴールの旗", 5, 2,
                                      {goalMsg, ItemCmd(14, {1, 2, 0, 0, 0, -16, 200, 0}),
