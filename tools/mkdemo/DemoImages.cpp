@@ -352,15 +352,12 @@ void Windows() {
     for (int y = 0; y < 480; y++) w.Rect(0, y, 640, 1, Cube(0, 0, 1 + (y * 2) / 480));
     Save(w, "bmp\\Window.bmp");
 
-    // Status window: icon cells (score, stage score, HP, SP, lives) and
-    // digits 0..9 in 16 x 16 cells.
-    cCanvas s(256, 64);
-    s.Rect(0, 0, 256, 32, Cube(0, 0, 1));
-    s.Text(2, 4, "SC", COL_YELLOW);
-    s.Text(18, 4, "ST", COL_YELLOW);
-    s.Text(34, 4, "HP", COL_RED);
-    s.Text(50, 4, "SP", COL_BLUE);
-    s.Disc(72, 8, 5, COL_RED);
+    // Status window: the 640 x 20 bar drawn under the head-up display, and
+    // digits 0..9 in 16 x 16 cells below it.
+    cCanvas s(640, 64);
+    s.Rect(0, 0, 640, 20, Cube(0, 0, 1));
+    s.Rect(0, 19, 640, 1, Cube(1, 2, 4));
+    s.Rect(0, 0, 640, 1, Cube(1, 1, 3));
     for (int d = 0; d < 10; d++) {
         char sz[2] = {static_cast<char>('0' + d), 0};
         s.Text(d * 16 + 3, 36, sz, COL_WHITE, 2);
@@ -411,9 +408,31 @@ void Accessory() {
     // two frames each.
     const int aPos[8][2] = {{0, 64}, {32, 64}, {64, 64}, {96, 64}, {0, 96}, {32, 96}, {64, 96}, {96, 96}};
     for (int i = 0; i < 8; i++) DrawFigure(c, aPos[i][0], aPos[i][1], i, false, COL_RED, Cube(5, 4, 3));
-    // Gauges: 2-dot high bars from y 128.
-    const uint8_t gauge[] = {COL_RED, COL_GREEN, COL_BLUE, COL_YELLOW, Grey(8), COL_WHITE};
-    for (int i = 0; i < 6; i++) c.Rect(0, 128 + i * 2, 128, 2, gauge[i]);
+    // Head-up display icons at y 32: total score, stage score, HP, SP, lives.
+    c.Disc(8, 40, 6, COL_YELLOW);
+    c.Disc(8, 40, 3, COL_ORANGE);
+    c.Rect(18, 34, 12, 12, COL_YELLOW);
+    c.Text(20, 36, "S", COL_BROWN);
+    c.Disc(37, 39, 4, COL_RED);
+    c.Disc(43, 39, 4, COL_RED);
+    for (int j = 0; j < 6; j++) c.Rect(34 + j, 41 + j, 12 - 2 * j, 1, COL_RED);
+    c.Disc(56, 40, 6, COL_BLUE);
+    c.Disc(54, 38, 2, COL_WHITE);
+    DrawFigure(c, 64 - 8, 32 - 2, 0, false, COL_RED, Cube(5, 4, 3));
+    c.Rect(64, 32 + 16, 16, 16, COL_KEY);
+    c.Rect(56, 32, 8, 16, COL_KEY);
+    c.Rect(80, 32, 8, 16, COL_KEY);
+    // Gauges, 50 x 16 each (HP at x 0, SP at x 64): the frame at y 128, the
+    // fill at y 144 and the fill when low at y 160.
+    for (int g = 0; g < 2; g++) {
+        const int x = g * 64;
+        c.Rect(x, 128 + 3, 50, 10, Grey(3));
+        c.Frame(x, 128 + 3, 50, 10, Grey(18));
+        c.Rect(x + 1, 144 + 4, 48, 8, g ? COL_SKY : COL_GREEN);
+        c.Rect(x + 1, 144 + 4, 48, 2, COL_WHITE);
+        c.Rect(x + 1, 160 + 4, 48, 8, COL_RED);
+        c.Rect(x + 1, 160 + 4, 48, 2, COL_ORANGE);
+    }
     Save(c, "bmp\\Accessory.bmp");
 }
 
@@ -446,8 +465,13 @@ void SymbolsAndWords() {
         char sz[2] = {static_cast<char>('0' + d), 0};
         Word(d * 32, 128, 32, sz, COL_WHITE);
     }
-    Word(0, 160, 128, "TIME UP", COL_ORANGE);
-    Word(0, 192, 128, "PAUSE", COL_WHITE);
+    // The timer's digits, yellow, at y 160.
+    for (int d = 0; d < 10; d++) {
+        char sz[2] = {static_cast<char>('0' + d), 0};
+        Word(d * 32, 160, 32, sz, COL_YELLOW);
+    }
+    Word(0, 192, 128, "TIME UP", COL_ORANGE);
+    Word(0, 224, 128, "PAUSE", COL_WHITE);
     Save(w, "bmp\\Word.bmp");
 }
 
