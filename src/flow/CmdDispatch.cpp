@@ -8,6 +8,7 @@
 
 #include "foundation/Log.h"
 #include "play/CharaBase.h"
+#include "play/CurrentRun.h"
 #include "play/Hero.h"
 #include "play/PlayContext.h"
 #include "play/PlayScene.h"
@@ -215,7 +216,7 @@ int ItemCmdDispatch(cHero* pHero, cEdCmd* pCmd, cFlowRun* pFlow) {
     if (bMessage && pScene) call.bMsgCont = pScene->m_bMesShown;
     int r;
     {
-        cFlowCurrentScope scope(pHero, pFlow ? pFlow : CurrentFlowRun(), nullptr);
+        cCurrentRunScope scope(pHero, pFlow ? pFlow : CurrentFlowRun(), nullptr);
         r = pfnItemCmdExec[nKind](call);
     }
     if (bMessage && pScene) pScene->m_bMesShown = 1;
@@ -257,23 +258,6 @@ void InitFlowRun(cFlowRun& run, cFlow* pFlow, int nIndex, cCharaBase* pChara) {
 }
 
 // --- services ---
-
-cFlowCurrentScope::cFlowCurrentScope(cCharaBase* pChara, cFlowRun* pFlow, cCmdRun* pCmd) : m_pScene(GetPlayScene()) {
-    if (!m_pScene) return;
-    m_pChara = m_pScene->m_lpCurChara;
-    m_pFlow = m_pScene->m_lpCurFlow;
-    m_pCmd = m_pScene->m_lpCurCmd;
-    m_pScene->m_lpCurChara = pChara;
-    m_pScene->m_lpCurFlow = pFlow;
-    m_pScene->m_lpCurCmd = pCmd;
-}
-
-cFlowCurrentScope::~cFlowCurrentScope() {
-    if (!m_pScene) return;
-    m_pScene->m_lpCurChara = m_pChara;
-    m_pScene->m_lpCurFlow = m_pFlow;
-    m_pScene->m_lpCurCmd = m_pCmd;
-}
 
 cCharaBase* CurrentChara() {
     cPlayScene* p = GetPlayScene();

@@ -132,21 +132,8 @@ int CmdExec_Arrange(const CMDCALL& call);
 int ItemCmdExec_FlowChange(const CMDCALL& call);
 
 // --- the current run ---
-// Sets the play scene's current character, flow run and command run for a
-// scope and puts back what was there (nothing without a scene).
-class cFlowCurrentScope {
-public:
-    cFlowCurrentScope(cCharaBase* pChara, cFlowRun* pFlow, cCmdRun* pCmd);
-    ~cFlowCurrentScope();
-    cFlowCurrentScope(const cFlowCurrentScope&) = delete;
-    cFlowCurrentScope& operator=(const cFlowCurrentScope&) = delete;
-
-private:
-    cPlayScene* m_pScene;
-    cCharaBase* m_pChara = nullptr;
-    cFlowRun* m_pFlow = nullptr;
-    cCmdRun* m_pCmd = nullptr;
-};
+// A nested run saves and puts back the scene's current character, flow run
+// and command run with cCurrentRunScope (play/CurrentRun.h).
 cCharaBase* CurrentChara();
 cFlowRun* CurrentFlowRun();
 void SetCurrentCmdRun(cCmdRun* pRun);

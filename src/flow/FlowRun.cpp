@@ -6,6 +6,7 @@
 #include "flow/CmdDispatch.h"
 #include "foundation/ErrorBox.h"
 #include "play/CharaBase.h"
+#include "play/CurrentRun.h"
 #include "stage/Flow.h"
 
 namespace {
@@ -75,7 +76,7 @@ void cFlowRun::Start(cCharaBase* pOwner) {
     m_bStartWalk = 1;
     const int32_t nStarts = m_nStartCount;
     {
-        cFlowCurrentScope scope(pOwner, this, nullptr);
+        cCurrentRunScope scope(pOwner, this, nullptr);
         m_bAbort = 0;
         for (size_t i = 0; i < m_vecCmdRun.size(); i++) {
             m_nCur = static_cast<int32_t>(i);
@@ -120,7 +121,7 @@ void cFlowRun::StopForever(cCharaBase* pChara) {
 int cFlowRun::Step(cCharaBase* pOwner) {
     const int n = static_cast<int>(m_vecCmdRun.size());
     if (n == 0) return 1;
-    cFlowCurrentScope scope(pOwner, this, nullptr);
+    cCurrentRunScope scope(pOwner, this, nullptr);
     m_bAbort = 0;
     for (int i = 0; i <= m_nCur; i++) {
         if (i >= n) continue;
