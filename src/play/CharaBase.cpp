@@ -389,10 +389,10 @@ void cCharaBase::SetDrawSource(DRAWSOURCE* p, int nType, int nKind, int n, int n
         p->nSrcY = (n % 30) * 32;
         break;
     case 4: {
-        // Dedicated bitmap n (counted from 1): surfaces 4n-4 .. 4n-1.
+        // Dedicated bitmap n is list entry n (entry 0 is never loaded): surfaces 4n-4 .. 4n-1.
         const cDatabase* pDb = PlayCtx().lpDatabase;
-        if (!pDb || n < 1 || n > static_cast<int>(pDb->m_vBmpCharaExc.size())) return;
-        const cBmpCharaExc& bmp = pDb->m_vBmpCharaExc[n - 1];
+        if (!pDb || n < 1 || n >= static_cast<int>(pDb->m_vBmpCharaExc.size())) return;
+        const cBmpCharaExc& bmp = pDb->m_vBmpCharaExc[n];
         p->bDedicated = 1;
         p->nSurface = 4 * n - 4;
         p->nSurfaceVar = 4 * n - 3;

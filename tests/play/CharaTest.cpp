@@ -77,6 +77,7 @@ TEST_F(DrawSource, DedicatedBitmaps) {
     big.m_nCellSize = 2;    // 64-dot cells, 8 to a row
     plain.m_bLargeCells = 0;
     db.m_vBmpCharaExc.clear();
+    db.m_vBmpCharaExc.push_back(cBmpCharaExc());   // entry 0 is never drawn
     db.m_vBmpCharaExc.push_back(big);
     db.m_vBmpCharaExc.push_back(plain);
     cChara c;
@@ -104,7 +105,7 @@ TEST_F(DrawSource, DedicatedBitmaps) {
     cCharaBase::SetDrawSource(&s, 1, 4, 3, 0, &c, 0);
     EXPECT_FALSE(s.bValid);
     // A cell size beyond 16 is held at 16 (one 512-dot cell to a row).
-    db.m_vBmpCharaExc[0].m_nCellSize = 40;
+    db.m_vBmpCharaExc[1].m_nCellSize = 40;
     cCharaBase::SetDrawSource(&s, 1, 4, 1, 3, &c, 0);
     ASSERT_TRUE(s.bValid);
     EXPECT_EQ(s.nScale, 16);
