@@ -170,7 +170,15 @@ bool cDataFile::ReadString(std::string& s) {
         return false;
     }
     const char* p = reinterpret_cast<const char*>(m_pRead + m_nPos);
-    s.assign(p, TextLength(p, static_cast<size_t>(nLen)));
+    const size_t nText = TextLength(p, static_cast<size_t>(nLen));
+    if (nText <= s.capacity()) {
+        s.assign(p, nText);
+    } else {
+        // A string that must grow is made anew at its size (cheaper than
+        // growing it in place) and takes the old one's place.
+        std::string t(p, nText);
+        s.swap(t);
+    }
     m_nPos += static_cast<size_t>(nLen);
     return true;
 }
