@@ -2,6 +2,7 @@
 
 #include "flow/CmdDispatch.h"
 #include "play/CharaBase.h"
+#include "play/CharaEvents.h"
 #include "play/Hero.h"
 #include "play/PlayScene.h"
 #include "stage/Stage.h"
@@ -40,6 +41,7 @@ void cItem::Setup(int nId, cItemData& def, int bCarried) {
         m_bActive = 1;
     else
         SetScale(m_Item.m_nSize, 1, 1);
+    ExpandLoops(m_Item.m_vCmd);
 }
 
 void cItem::PlaceAtCell(int nCol, int nRow, int bFlag) {

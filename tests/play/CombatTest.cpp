@@ -293,6 +293,25 @@ TEST(Items, SheetCellsAndRefusedNumbers) {
     EXPECT_EQ(y, 32);
 }
 
+TEST(Items, SetUpExpandsLoops) {
+    cCombatWorld w;
+    cItemData d;
+    cEdCmd loop;
+    loop.m_bItemCmd = 1;
+    loop.m_nKind = 24;              // loop: the next command three times in all
+    loop.m_vParam.assign({3, 1});
+    cEdCmd sound;
+    sound.m_bItemCmd = 1;
+    sound.m_nKind = 20;
+    d.m_vCmd.push_back(loop);
+    d.m_vCmd.push_back(sound);
+    cItem it;
+    it.Setup(1, d, 0);
+    ASSERT_EQ(it.m_Item.m_vCmd.size(), 3u);
+    for (const cEdCmd& c : it.m_Item.m_vCmd) EXPECT_EQ(c.m_nKind, 20);
+    EXPECT_EQ(d.m_vCmd.size(), 2u);   // the definition keeps its loop
+}
+
 TEST(Items, SizeZeroIsStoredBackAsOne) {
     cCombatWorld w;
     cItemData d;
