@@ -176,25 +176,33 @@ void MakeDemoWorldMap(cWorldMap& map) {
         chip.m_strName = i < 5 ? "移動不可" : "移動可";
         map.m_vChip.push_back(chip);
     }
-    map.SetSize(20, 15);
+    // An island of 20 x 15 cells in the middle of a sea wide enough that
+    // the view, which follows the cursor, always shows the map: a beach
+    // around, mountains in the north, woods and flowers, a river with a
+    // bridge and the roads between the places.
+    constexpr int OX = 10, OY = 8;
+    map.SetSize(20 + 2 * OX, 15 + 2 * OY);
+    for (int y = 0; y < 15 + 2 * OY; y++)
+        for (int x = 0; x < 20 + 2 * OX; x++) map.SetCell(x, y, 0);   // the sea
     for (int y = 0; y < 15; y++)
         for (int x = 0; x < 20; x++) {
-            int nChip = 5;   // grass
-            if (x == 0 || y == 0 || x == 19 || y == 14) nChip = 0;   // water around
-            else if (y == 7 && x >= 3 && x <= 15) nChip = 6;          // the road
-            else if ((x * 7 + y * 3) % 11 == 0) nChip = 2;            // forest
-            else if ((x + y * 5) % 13 == 0) nChip = 9;                // flowers
-            map.SetCell(x, y, nChip);
+            int nChip = 5;                                                   // grass
+            if (x == 0 || y == 0 || x == 19 || y == 14) nChip = 0;           // water around
+            else if (x == 1 || y == 1 || x == 18 || y == 13) nChip = 8;      // the beach
+            else if (y <= 3 && (x * 5 + y) % 4 != 0) nChip = 1;              // mountains
+            else if ((x * 7 + y * 3) % 11 == 0) nChip = 2;                   // woods
+            else if ((x + y * 5) % 13 == 0) nChip = 9;                       // flowers
+            map.SetCell(OX + x, OY + y, nChip);
         }
     // A road from the forest east to the castle, a path south to the garden
     // and a bridge over the river between the hills and the castle.
-    for (int x = 3; x <= 15; x++) map.SetCell(x, 7, 6);
-    for (int y = 8; y <= 11; y++) map.SetCell(9, y, 6);
+    for (int x = 3; x <= 15; x++) map.SetCell(OX + x, OY + 7, 6);
+    for (int y = 8; y <= 11; y++) map.SetCell(OX + 9, OY + y, 6);
     for (int y = 1; y < 14; y++)
-        if (y != 7) map.SetCell(12, y, 0);   // the river
-    map.SetCell(12, 7, 7);                   // the bridge
-    map.m_nStartX = 3;
-    map.m_nStartY = 7;
+        if (y != 7) map.SetCell(OX + 12, OY + y, 0);   // the river
+    map.SetCell(OX + 12, OY + 7, 7);                   // the bridge
+    map.m_nStartX = OX + 3;
+    map.m_nStartY = OY + 7;
     map.m_nBackColor = 16;
     map.m_bBackPicture = 0;
     map.m_strBackFile = "bmp\\WorldBack.bmp";
@@ -214,8 +222,8 @@ void MakeDemoWorldMap(cWorldMap& map) {
     };
     for (const auto& p : places) {
         cWorldPlace place;
-        place.m_nX = p.x;
-        place.m_nY = p.y;
+        place.m_nX = OX + p.x;
+        place.m_nY = OY + p.y;
         place.m_strName = p.pszName;
         cWorldStage st;
         st.m_nKind = WORLDSTAGE_STAGE;
