@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flow/CmdDispatch.h"
+#include "flow/DirVector.h"
 #include "foundation/Path.h"
 #include "play/CharaBase.h"
 #include "play/CharaSearch.h"
@@ -301,19 +302,8 @@ int ResolveWarpDir(int nDir, int bRight, int bVertical) {
 }
 
 void MoveByDir(cCharaBase* c, int nDir, double d) {
-    const double k = 0.7071067811865476;
-    double dx = 0, dy = 0;
-    switch (nDir) {
-    case DIR_LEFT: dx = -d; break;
-    case DIR_RIGHT: dx = d; break;
-    case DIR_UP: dy = -d; break;
-    case DIR_DOWN: dy = d; break;
-    case DIR_UP_LEFT: dx = -d * k; dy = -d * k; break;
-    case DIR_DOWN_LEFT: dx = -d * k; dy = d * k; break;
-    case DIR_UP_RIGHT: dx = d * k; dy = -d * k; break;
-    case DIR_DOWN_RIGHT: dx = d * k; dy = d * k; break;
-    default: return;
-    }
+    double dx, dy;
+    if (!DirVector(nDir, d, &dx, &dy)) return;
     if (dx != 0) {
         ShiftX(c, dx);
         c->ClampX();

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "flow/CmdDispatch.h"
+#include "flow/DirVector.h"
 #include "play/CharaBase.h"
 #include "play/CharaSearch.h"
 #include "play/PlayMap.h"
@@ -81,19 +82,8 @@ int SideOf(int nDir) {
 }
 
 void DirToVelocity(const cCharaBase* p, int nDir, double s, double* pVx, double* pVy, int* pReq) {
-    const double r = 0.7071067811865476;
-    double vx = 0, vy = 0;
-    switch (nDir) {
-    case DIR_LEFT: vx = -s; break;
-    case DIR_RIGHT: vx = s; break;
-    case DIR_UP: vy = -s; break;
-    case DIR_DOWN: vy = s; break;
-    case DIR_UP_LEFT: vx = -s * r; vy = -s * r; break;
-    case DIR_DOWN_LEFT: vx = -s * r; vy = s * r; break;
-    case DIR_UP_RIGHT: vx = s * r; vy = -s * r; break;
-    case DIR_DOWN_RIGHT: vx = s * r; vy = s * r; break;
-    default: break;
-    }
+    double vx, vy;
+    DirVector(nDir, s, &vx, &vy);
     if (!Flies(p)) vy = 0;
     *pVx = vx;
     *pVy = vy;

@@ -159,14 +159,7 @@ void cStageSelectScene::StateSelect() {
         recProgress.SetStageName(recPlayStage.m_strPath, 0, 0, 0);
         recProgress.m_nStage = 1;
         recProgress.m_nWorld = nRow + 1;
-        bool bInfinite = recSystem.m_vLifeInfinite.IsValid(GAMEMODE_CHALLENGE) && recSystem.m_vLifeInfinite.At(GAMEMODE_CHALLENGE);
-        if (bInfinite) {
-            recProgress.m_nLifeStart = recProgress.m_nLife = LIFE_UNLIMITED;
-        } else {
-            int32_t n = recSystem.m_vLife.IsValid(GAMEMODE_CHALLENGE) ? recSystem.m_vLife.At(GAMEMODE_CHALLENGE) : 1;
-            recProgress.m_nLifeStart = n;
-            recProgress.m_nLife = n - 1;
-        }
+        recProgress.StartLives(GAMEMODE_CHALLENGE);
         recProgress.m_bChain = 1;
         nStageSelectRow = nRow;
         nStageSelectTop = m_nTop;

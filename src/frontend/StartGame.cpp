@@ -14,15 +14,7 @@ int StartFreeGame(const std::string& strPath, int bFindLatest) {
     if (!LoadStage(strFile.c_str(), bFindLatest, &recPlayStage, &recCharaDef)) return 0;
     recProgress.m_nWorld = 1;
     recProgress.m_nStage = 1;
-    const int nMode = GAMEMODE_FREE;
-    bool bUnlimited = bFreeStageStart || (recSystem.m_vLifeInfinite.IsValid(nMode) && recSystem.m_vLifeInfinite.At(nMode));
-    if (bUnlimited) {
-        recProgress.m_nLifeStart = recProgress.m_nLife = LIFE_UNLIMITED;
-    } else {
-        int32_t n = recSystem.m_vLife.IsValid(nMode) ? recSystem.m_vLife.At(nMode) : 1;
-        recProgress.m_nLifeStart = n;
-        recProgress.m_nLife = n - 1;
-    }
+    recProgress.StartLives(GAMEMODE_FREE, bFreeStageStart);
     MakeRelativePath(strFile);
     recProgress.SetStageName(strFile, 0, 0, 0);
     return 1;

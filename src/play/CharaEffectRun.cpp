@@ -59,31 +59,31 @@ void cCharaEffectRun::Init(int nEffect, int bReversed) {
     }
 }
 
+namespace {
+
+// A run of effect nEffect from its prepared copy (or prepared now), then
+// set going from its first step.
+void Begin(cCharaEffectRun& r, int nEffect, int nType, int bLoop, int bReversed) {
+    cChkVector<cCharaEffectRun>& v = bReversed ? vecCharaEffectRunRev : vecCharaEffectRun;
+    if (v.IsValid(nEffect)) r.CopyFrom(v[nEffect]);
+    else r.Init(nEffect, bReversed);
+    r.m_nEffect = nEffect;
+    r.m_nRunType = nType;
+    r.m_bLoop = bLoop;
+    r.m_bReversed = bReversed;
+    r.m_nStep = 0;
+}
+
+}  // namespace
+
 void cCharaEffectRun::Start(int nEffect, int nType, int bLoop) {
     PrepareEffectRuns();
-    const int bReversed = nType == 1;
-    cChkVector<cCharaEffectRun>& v = bReversed ? vecCharaEffectRunRev : vecCharaEffectRun;
-    if (v.IsValid(nEffect)) CopyFrom(v[nEffect]);
-    else Init(nEffect, bReversed);
-    m_bReversed = bReversed;
-    m_nEffect = nEffect;
-    m_nRunType = nType;
-    m_bLoop = bLoop;
-    m_nStep = 0;
+    Begin(*this, nEffect, nType, bLoop, nType == 1);
 }
 
 void cCharaEffectRun::Restart() {
-    const int nEffect = m_nEffect, nType = m_nRunType, bLoop = m_bLoop;
-    int bReversed = m_bReversed;
-    if (nType == 2) bReversed = !bReversed;
-    cChkVector<cCharaEffectRun>& v = bReversed ? vecCharaEffectRunRev : vecCharaEffectRun;
-    if (v.IsValid(nEffect)) CopyFrom(v[nEffect]);
-    else Init(nEffect, bReversed);
-    m_nEffect = nEffect;
-    m_nRunType = nType;
-    m_bLoop = bLoop;
-    m_bReversed = bReversed;
-    m_nStep = 0;
+    // A back-and-forth run (type 2) turns round at each restart.
+    Begin(*this, m_nEffect, m_nRunType, m_bLoop, m_nRunType == 2 ? !m_bReversed : m_bReversed);
 }
 
 int cCharaEffectRun::Step() {

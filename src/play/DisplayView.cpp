@@ -29,3 +29,16 @@ void GetScreenCentre(const cCharaBase* pChara, double* pX, double* pY) {
     *pX = pChara->m_rcScreen.left + (pChara->m_rcScreen.right - pChara->m_rcScreen.left + 1) / 2;
     *pY = pChara->m_rcScreen.top + (pChara->m_rcScreen.bottom - pChara->m_rcScreen.top + 1) / 2;
 }
+
+void HoldPlacement(int nHold, const PLAYVIEW& v, int32_t* pbRemembered, int32_t* pnX, int32_t* pnY, int* px, int* py) {
+    if (nHold != HOLD_SCREEN && nHold != HOLD_STAGE) return;
+    const int nCamX = nHold == HOLD_STAGE ? static_cast<int>(v.dCamX) : 0;
+    const int nCamY = nHold == HOLD_STAGE ? static_cast<int>(v.dCamY) : 0;
+    if (!*pbRemembered) {
+        *pbRemembered = 1;
+        *pnX = nCamX + *px;
+        *pnY = nCamY + *py;
+    }
+    *px = *pnX - nCamX;
+    *py = *pnY - nCamY;
+}

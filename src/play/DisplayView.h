@@ -20,3 +20,13 @@ PLAYVIEW GetPlayView();
 cCharaBase* FindDisplayAnchor(int nId);
 // The screen centre of a character's frame.
 void GetScreenCentre(const cCharaBase* pChara, double* pX, double* pY);
+
+// How a placed message or picture keeps its place after its first frame.
+enum : int {
+    HOLD_NONE = 0,     // placed afresh every frame
+    HOLD_SCREEN = 1,   // stays where it first stood on the screen
+    HOLD_STAGE = 2,    // stays where it first stood on the stage (moves with the camera)
+};
+// Applies a hold to the position (*px, *py) just worked out; the first call
+// remembers it in (*pbRemembered, *pnX, *pnY).
+void HoldPlacement(int nHold, const PLAYVIEW& v, int32_t* pbRemembered, int32_t* pnX, int32_t* pnY, int* px, int* py);

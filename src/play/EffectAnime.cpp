@@ -185,23 +185,9 @@ int cPictureRun::Draw(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpPicture, int bFreez
         break;
     }
     const bool bKeepScreen = (m_nType == PICPLACE_CHARA || m_nType == PICPLACE_HERO || m_nType == PICPLACE_STAGE);
-    if (bKeepScreen && m_bFixed) {
-        if (!m_bRemembered) {
-            m_bRemembered = 1;
-            m_nRememberX = x;
-            m_nRememberY = y;
-        }
-        x = m_nRememberX;
-        y = m_nRememberY;
-    } else if ((m_nType == PICPLACE_CENTRE || m_nType == PICPLACE_SCREEN) && !m_bFixed) {
-        if (!m_bRemembered) {
-            m_bRemembered = 1;
-            m_nRememberX = static_cast<int>(v.dCamX) + x;
-            m_nRememberY = static_cast<int>(v.dCamY) + y;
-        }
-        x = m_nRememberX - static_cast<int>(v.dCamX);
-        y = m_nRememberY - static_cast<int>(v.dCamY);
-    }
+    const bool bOnScreen = m_nType == PICPLACE_CENTRE || m_nType == PICPLACE_SCREEN;
+    const int nHold = bKeepScreen && m_bFixed ? HOLD_SCREEN : bOnScreen && !m_bFixed ? HOLD_STAGE : HOLD_NONE;
+    HoldPlacement(nHold, v, &m_bRemembered, &m_nRememberX, &m_nRememberY, &x, &y);
     m_nScreenX = x;
     m_nScreenY = y;
     // A zoom of 0 or less leaves nothing to draw.

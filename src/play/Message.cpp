@@ -241,23 +241,9 @@ int cMessage::Update(DDSURFACEDATA* lpDst, int bFreeze) {
         y = m_nY;
     }
     const bool bAnchoredMode = (m_nPosMode >= 1 && m_nPosMode <= 6) || m_nPosMode == 8;
-    if (bAnchoredMode && m_bFixed) {
-        if (!m_bRemembered) {
-            m_bRemembered = 1;
-            m_nRememberX = x;
-            m_nRememberY = y;
-        }
-        x = m_nRememberX;
-        y = m_nRememberY;
-    } else if ((m_nPosMode == 0 || m_nPosMode == 7) && !m_bFixed) {
-        if (!m_bRemembered) {
-            m_bRemembered = 1;
-            m_nRememberX = static_cast<int>(v.dCamX) + x;
-            m_nRememberY = static_cast<int>(v.dCamY) + y;
-        }
-        x = m_nRememberX - static_cast<int>(v.dCamX);
-        y = m_nRememberY - static_cast<int>(v.dCamY);
-    }
+    const bool bOnScreenMode = m_nPosMode == 0 || m_nPosMode == 7;
+    const int nHold = bAnchoredMode && m_bFixed ? HOLD_SCREEN : bOnScreenMode && !m_bFixed ? HOLD_STAGE : HOLD_NONE;
+    HoldPlacement(nHold, v, &m_bRemembered, &m_nRememberX, &m_nRememberY, &x, &y);
     if (m_bKeepOnScreen) {
         if (x < 0) x = 0;
         if (x + m_nWidth > 638) x = 640 - m_nWidth;

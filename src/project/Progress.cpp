@@ -170,10 +170,15 @@ void cProgress::NewStory() {
     m_nMapX = recWorldMap.m_nStartX;
     m_nMapY = recWorldMap.m_nStartY;
     m_nRound = 0;
-    if (recSystem.m_vLifeInfinite.IsValid(0) && recSystem.m_vLifeInfinite[0]) {
+    StartLives(0);
+}
+
+void cProgress::StartLives(int nMode, bool bUnlimited) {
+    const size_t i = static_cast<size_t>(nMode);
+    if (bUnlimited || (recSystem.m_vLifeInfinite.IsValid(nMode) && recSystem.m_vLifeInfinite[i])) {
         m_nLifeStart = m_nLife = LIFE_UNLIMITED;
     } else {
-        int32_t n = recSystem.m_vLife.IsValid(0) ? recSystem.m_vLife[0] : 0;
+        int32_t n = recSystem.m_vLife.IsValid(nMode) ? recSystem.m_vLife[i] : 1;
         m_nLifeStart = n;
         m_nLife = Saturate(static_cast<int64_t>(n) - 1);
     }

@@ -96,6 +96,10 @@ public:
 
     void Reset();
     void NewStory();
+    // The lives a new play of play mode nMode starts with: unlimited when the
+    // settings give that mode unlimited lives or bUnlimited is set, else the
+    // mode's count, one of which is the life in play.
+    void StartLives(int nMode, bool bUnlimited = false);
     void FitLists();
 
     void SetStageName(const std::string& strPath, int nDecorate, int a, int b);

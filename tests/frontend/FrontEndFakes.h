@@ -9,6 +9,20 @@
 #include "project/Cursor.h"
 #include "project/GameState.h"
 #include "project/Scene.h"
+#include "stage/Stage.h"
+
+// Saves the smallest playable stage, 30 x 20 cells with one hero placed,
+// under a game-folder path; 1 when written.
+inline int SaveOneHeroStage(const char* pszPath) {
+    cStage stage;
+    stage.m_nWidth = 30;
+    stage.m_nHeight = 20;
+    cCharaData hero;
+    hero.m_nGraphic = 3;
+    hero.m_nOperator = 0;
+    stage.m_vCharaPlace.push_back(hero);
+    return stage.Save(pszPath);
+}
 
 class cFakeFrontEndHost : public IFrontEndHost {
 public:

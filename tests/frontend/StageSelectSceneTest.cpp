@@ -31,15 +31,8 @@ TEST_F(StageSelectScene, WorldCountRule) {
 
 TEST_F(StageSelectScene, ChoosingAWorldLoadsItsFirstStageWithTheChallengeLives) {
     // World 2's first stage exists as a numbered file.
-    cStage stage;
-    stage.m_nWidth = 30;
-    stage.m_nHeight = 20;
-    cCharaData hero;
-    hero.m_nGraphic = 3;
-    hero.m_nOperator = 0;
-    stage.m_vCharaPlace.push_back(hero);
     ASSERT_TRUE(dir.MakeDir("data/stg4"));
-    ASSERT_EQ(stage.Save("data\\stg4\\c02-1.stg4_000"), 1);
+    ASSERT_EQ(SaveOneHeroStage("data\\stg4\\c02-1.stg4_000"), 1);
     recSystem.m_bAllWorldsOpen = 1;
     recSystem.m_nWorldCount = 3;
     recSystem.m_vLife.At(1) = 4;

@@ -82,7 +82,9 @@ TEST_F(TitleScene, EachMenuEntryLeadsToItsModeTypeAndScene) {
         EXPECT_EQ(t.m_nState, c.nWantState) << "row " << c.nRow;
         ASSERT_FALSE(fe.host.vSounds.empty());
         EXPECT_EQ(fe.host.vSounds.back(), 1);   // the decide sound
-        if (c.pszCall) EXPECT_EQ(fe.host.vCalls.back(), c.pszCall);
+        if (c.pszCall) {
+            EXPECT_EQ(fe.host.vCalls.back(), c.pszCall);
+        }
         EXPECT_EQ(fe.host.nCloses - nClosesBefore, c.nRow == 6 ? 1 : 0) << "row " << c.nRow;
     }
 }
@@ -193,14 +195,7 @@ TEST_F(TitleScene, FreeGameLives) {
         {0, 0, 1, 1, 0},
     };
     ASSERT_TRUE(dir.MakeDir("data/stg4"));
-    cStage stage;
-    stage.m_nWidth = 30;
-    stage.m_nHeight = 20;
-    cCharaData hero;
-    hero.m_nGraphic = 3;
-    hero.m_nOperator = 0;
-    stage.m_vCharaPlace.push_back(hero);
-    ASSERT_EQ(stage.Save("data\\stg4\\free.stg4_003"), 1);
+    ASSERT_EQ(SaveOneHeroStage("data\\stg4\\free.stg4_003"), 1);
     for (const auto& c : acase) {
         bFreeStageStart = c.bDirect;
         recSystem.m_vLifeInfinite.At(2) = c.bInfinite;

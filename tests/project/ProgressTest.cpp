@@ -121,6 +121,27 @@ TEST_F(ProgressTest, ResetState) {
     EXPECT_EQ(p.m_nLife, LIFE_UNLIMITED);
 }
 
+TEST_F(ProgressTest, StartLivesOfEachMode) {
+    cProgress p;
+    recSystem.m_vLifeInfinite.assign({0, 0, 0, 0});
+    recSystem.m_vLife.assign({5, 3, INT32_MIN, 99});
+    p.StartLives(1);   // the challenge mode's own count
+    EXPECT_EQ(p.m_nLifeStart, 3);
+    EXPECT_EQ(p.m_nLife, 2);
+    p.StartLives(2);   // the lowest count leaves the life in play at the lowest, not wrapped
+    EXPECT_EQ(p.m_nLifeStart, INT32_MIN);
+    EXPECT_EQ(p.m_nLife, INT32_MIN);
+    p.StartLives(2, true);   // a play started directly on a stage file
+    EXPECT_EQ(p.m_nLifeStart, LIFE_UNLIMITED);
+    EXPECT_EQ(p.m_nLife, LIFE_UNLIMITED);
+    recSystem.m_vLifeInfinite[1] = 1;
+    p.StartLives(1);
+    EXPECT_EQ(p.m_nLife, LIFE_UNLIMITED);
+    p.StartLives(7);   // a mode without an entry: one life
+    EXPECT_EQ(p.m_nLifeStart, 1);
+    EXPECT_EQ(p.m_nLife, 0);
+}
+
 TEST_F(ProgressTest, FullRecordReadsBackByteForByte) {
     cProgress p;
     p.m_bCarryOver = 1;

@@ -7,10 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,98 +22,20 @@
 #include "project/Scene.h"
 #include "shell/WindowData.h"
 #include "support/ByteBuilder.h"
+#include "support/GameProcess.h"
 #include "support/TempDir.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// The build folder: from the environment, else the folder above this test
-// program's own.
-std::string BinaryDir() {
-    const char* p = std::getenv("MOSSGROVE_BINARY_DIR");
-    if (p && *p) return p;
-    std::error_code ec;
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return "";
-    return self.parent_path().parent_path().string();
-}
-
 // A run of the program in the current directory with the given video
-// driver and arguments; standard output and error go to files.
-class cGameRun {
+// driver and arguments; standard output and error go to <tag>.out/.err.
+class cGameRun : public cGameProcess {
 public:
-    cGameRun(const std::string& strExe, const char* pszVideoDriver, std::vector<std::string> vArgs,
-             const std::string& strTag) {
-        std::vector<std::string> vEnv;
-        for (char** e = environ; *e; e++) {
-            std::string s = *e;
-            if (s.rfind("SDL_VIDEODRIVER=", 0) == 0 || s.rfind("SDL_AUDIODRIVER=", 0) == 0) continue;
-            vEnv.push_back(s);
-        }
-        if (pszVideoDriver) vEnv.push_back(std::string("SDL_VIDEODRIVER=") + pszVideoDriver);
-        vEnv.push_back("SDL_AUDIODRIVER=dummy");
-        std::vector<char*> envp;
-        for (auto& s : vEnv) envp.push_back(s.data());
-        envp.push_back(nullptr);
-        vArgs.insert(vArgs.begin(), strExe);
-        std::vector<char*> argv;
-        for (auto& s : vArgs) argv.push_back(s.data());
-        argv.push_back(nullptr);
-        m_strOut = fs::current_path().string() + "/" + strTag + ".out";
-        m_strErr = fs::current_path().string() + "/" + strTag + ".err";
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_addopen(&fa, 1, m_strOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&fa, 2, m_strErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&m_pid, strExe.c_str(), &fa, nullptr, argv.data(), envp.data()) != 0) m_pid = 0;
-        posix_spawn_file_actions_destroy(&fa);
-    }
-    ~cGameRun() {
-        if (m_pid > 0 && m_nStatus == -3) {
-            kill(m_pid, SIGKILL);   // the child this test started, and only it
-            int n = 0;
-            waitpid(m_pid, &n, 0);
-        }
-    }
-    // The exit status, or -1 when it had to be stopped after the time limit
-    // (-2 when it could not be started).
-    int Wait(int nSeconds) {
-        if (m_pid <= 0) return -2;
-        if (m_nStatus != -3) return m_nStatus;
-        uint32_t nStart = GetTicks();
-        int nStatus = 0;
-        for (;;) {
-            pid_t r = waitpid(m_pid, &nStatus, WNOHANG);
-            if (r == m_pid) break;
-            if (GetTicks() - nStart > static_cast<uint32_t>(nSeconds) * 1000u) {
-                kill(m_pid, SIGKILL);
-                waitpid(m_pid, &nStatus, 0);
-                m_nStatus = -1;
-                return m_nStatus;
-            }
-            SleepMs(20);
-        }
-        m_nStatus = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
-        return m_nStatus;
-    }
-    bool Running() const { return m_pid > 0 && m_nStatus == -3 && kill(m_pid, 0) == 0; }
-    void Terminate() {
-        if (m_pid > 0 && m_nStatus == -3) kill(m_pid, SIGTERM);
-    }
-    std::string Out() const { return Text(m_strOut); }
-    std::string Err() const { return Text(m_strErr); }
-
-private:
-    static std::string Text(const std::string& path) {
-        auto v = ReadHostFile(path);
-        return std::string(v.begin(), v.end());
-    }
-    pid_t m_pid = 0;
-    int m_nStatus = -3;   // -3: not waited for yet
-    std::string m_strOut, m_strErr;
+    cGameRun(const std::string& strExe, const char* pszVideoDriver, const std::vector<std::string>& vArgs,
+             const std::string& strTag)
+        : cGameProcess(strExe, vArgs, {std::string("SDL_VIDEODRIVER=") + pszVideoDriver}, strTag) {}
 };
 
 std::string ReadText(const std::string& path) {
@@ -127,9 +46,9 @@ std::string ReadText(const std::string& path) {
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        strExe = BinaryDir() + "/mossgrove";
-        std::string strDemo = BinaryDir() + "/demo";
-        if (BinaryDir().empty() || !fs::exists(strExe) || !fs::exists(strDemo + "/data"))
+        strExe = GameBinaryDir() + "/mossgrove";
+        std::string strDemo = GameBinaryDir() + "/demo";
+        if (GameBinaryDir().empty() || !fs::exists(strExe) || !fs::exists(strDemo + "/data"))
             GTEST_SKIP() << "the program or the demo project is not built";
         fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     }
@@ -166,7 +85,9 @@ protected:
         ASSERT_TRUE(EndLine(&nRan, &nEndScene)) << Report();
         EXPECT_GE(nRan, nFrames);
         EXPECT_LT(nRan, nFrames + 600) << "the close comes soon after the frame count is reached";
-        if (nScene >= 0) EXPECT_EQ(nEndScene, nScene);
+        if (nScene >= 0) {
+            EXPECT_EQ(nEndScene, nScene);
+        }
         // The demo runs in a window: its placement is saved on the close.
         nDataVer = DATA_VERSION;
         cWindowData w;

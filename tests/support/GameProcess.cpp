@@ -1,5 +1,6 @@
 #include "GameProcess.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 
 #include "platform/Clock.h"
+#include "ByteBuilder.h"
 
 extern char** environ;
 
@@ -21,8 +23,8 @@ std::string GameBinaryDir() {
     return self.parent_path().parent_path().string();
 }
 
-int RunGameProcess(const std::string& strExe, const std::vector<std::string>& vArgs,
-                   const std::vector<std::string>& vExtraEnv, int nSeconds) {
+cGameProcess::cGameProcess(const std::string& strExe, const std::vector<std::string>& vArgs,
+                           const std::vector<std::string>& vExtraEnv, const std::string& strTag) {
     std::vector<std::string> vEnv;
     for (char** e = environ; *e; e++) {
         std::string s = *e;
@@ -42,19 +44,66 @@ int RunGameProcess(const std::string& strExe, const std::vector<std::string>& vA
     std::vector<char*> argv;
     for (auto& s : vAll) argv.push_back(s.data());
     argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, strExe.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return -2;
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    if (!strTag.empty()) {
+        const std::string strHere = std::filesystem::current_path().string() + "/";
+        m_strOut = strHere + strTag + ".out";
+        m_strErr = strHere + strTag + ".err";
+        posix_spawn_file_actions_addopen(&fa, 1, m_strOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&fa, 2, m_strErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
+    if (posix_spawn(&m_pid, strExe.c_str(), &fa, nullptr, argv.data(), envp.data()) != 0) m_pid = 0;
+    posix_spawn_file_actions_destroy(&fa);
+}
+
+cGameProcess::~cGameProcess() {
+    if (m_pid > 0 && m_nStatus == -3) {
+        kill(m_pid, SIGKILL);   // the child this object started, and only it
+        int n = 0;
+        waitpid(m_pid, &n, 0);
+    }
+}
+
+int cGameProcess::Wait(int nSeconds) {
+    if (m_pid <= 0) return -2;
+    if (m_nStatus != -3) return m_nStatus;
     uint32_t nStart = GetTicks();
     int nStatus = 0;
     for (;;) {
-        pid_t r = waitpid(pid, &nStatus, WNOHANG);
-        if (r == pid) break;
+        pid_t r = waitpid(m_pid, &nStatus, WNOHANG);
+        if (r == m_pid) break;
         if (GetTicks() - nStart > static_cast<uint32_t>(nSeconds) * 1000u) {
-            kill(pid, SIGKILL);   // the child this call started, and only it
-            waitpid(pid, &nStatus, 0);
-            return -1;
+            kill(m_pid, SIGKILL);   // the child this object started, and only it
+            waitpid(m_pid, &nStatus, 0);
+            m_nStatus = -1;
+            return m_nStatus;
         }
         SleepMs(20);
     }
-    return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
+    m_nStatus = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
+    return m_nStatus;
+}
+
+bool cGameProcess::Running() const { return m_pid > 0 && m_nStatus == -3 && kill(m_pid, 0) == 0; }
+
+void cGameProcess::Terminate() {
+    if (m_pid > 0 && m_nStatus == -3) kill(m_pid, SIGTERM);
+}
+
+namespace {
+std::string FileText(const std::string& path) {
+    if (path.empty()) return "";
+    auto v = ReadHostFile(path);
+    return std::string(v.begin(), v.end());
+}
+}  // namespace
+
+std::string cGameProcess::Out() const { return FileText(m_strOut); }
+std::string cGameProcess::Err() const { return FileText(m_strErr); }
+
+int RunGameProcess(const std::string& strExe, const std::vector<std::string>& vArgs,
+                   const std::vector<std::string>& vExtraEnv, int nSeconds) {
+    cGameProcess run(strExe, vArgs, vExtraEnv);
+    return run.Wait(nSeconds);
 }
