@@ -80,4 +80,25 @@ TEST(DemoJourney, NewGameStageClearSaveTitleAndContinueFromTheSlot) {
     EXPECT_EQ(nFlag, 1) << "the saved story does not have the forest cleared";
 }
 
+TEST(DemoJourney, ChallengeFromTheTitleThroughTheStageSelectIntoTheFirstWorld) {
+    const std::string strExe = GameBinaryDir() + "/mossgrove";
+    const std::string strDemo = GameBinaryDir() + "/demo";
+    if (GameBinaryDir().empty() || !fs::exists(strExe) || !fs::exists(strDemo + "/data"))
+        GTEST_SKIP() << "the program or the demo project is not built";
+    cTempDir dir;
+    fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::remove_all(dir.Path() + "/user_data");
+    // "チャレンジ" (third entry), then world 1 in the stage select.
+    ASSERT_TRUE(dir.WriteFile("keys.txt", std::string("60 down\n80 down\n100 z\n160 z\n200 z\n240 z\n")));
+    const int r = RunGameProcess(strExe, {"--close-after-frames", "420"},
+                                 {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")}, 120);
+    EXPECT_EQ(r, 0);
+    const auto vReport = ReadHostFile(dir.File("Report_Game.txt"));
+    const std::string strReport(vReport.begin(), vReport.end());
+    // Title, stage select, stage play.
+    const std::vector<int> vExpected = {0, 3, 4};
+    EXPECT_EQ(SceneSwitches(strReport), vExpected) << strReport;
+    EXPECT_EQ(strReport.find(SjisToUtf8("読み込めません")), std::string::npos) << strReport;
+}
+
 }  // namespace
