@@ -7,6 +7,7 @@
 #include <set>
 
 #include "foundation/Log.h"
+#include "foundation/Saturate.h"
 #include "play/CharaBase.h"
 #include "play/CurrentRun.h"
 #include "play/Hero.h"
@@ -238,7 +239,7 @@ void InitCmdRun(cCmdRun& run, cEdCmd* pCmd, cCharaBase* pChara) {
     int64_t c = pChara ? pChara->m_nCopyIndex : 0;
     int64_t b = CmdSubStep();
     int64_t nTime = (static_cast<int64_t>(pCmd->m_nTime) + static_cast<int64_t>(pCmd->m_nTimeInc) * c) * b * 6;
-    run.m_nTime = static_cast<int32_t>(std::clamp<int64_t>(nTime, INT_MIN, INT_MAX));
+    run.m_nTime = SaturateInt32(nTime);
     if (const cEdMove* pMove = pCmd->m_pMove.get()) {
         run.m_Move.dSpeed = (pMove->m_nSpeed + static_cast<double>(pMove->m_nSpeedInc) * c) * 0.1 / b;
         if (pMove->m_bInertia) run.m_Move.dSpeed2 = pMove->m_nAccel * 0.1 / b;

@@ -8,6 +8,7 @@
 
 #include "flow/CmdDispatch.h"
 #include "flow/DirVector.h"
+#include "foundation/Saturate.h"
 #include "play/CharaBase.h"
 #include "play/CharaSearch.h"
 #include "play/PlayMap.h"
@@ -281,8 +282,8 @@ void CmdInit_CircleMove(cCmdRun* pRun, cCharaBase* pChara) {
     double dRange = std::fabs(static_cast<double>(A1 - A0));
     pRun->m_nMoveDir = nSense;
     pRun->m_nMoveA = static_cast<int32_t>(R);
-    pRun->m_nAngleStart = static_cast<int32_t>(std::clamp<int64_t>(A0, INT_MIN, INT_MAX));
-    pRun->m_nAngleEnd = static_cast<int32_t>(std::clamp<int64_t>(A1, INT_MIN, INT_MAX));
+    pRun->m_nAngleStart = SaturateInt32(A0);
+    pRun->m_nAngleEnd = SaturateInt32(A1);
     if (m.m_nTimeSpeed == 0) {
         // The angular speed that covers the range in the command's time.
         if (pRun->m_nTime <= 0) pRun->m_nTime = 1;
@@ -313,7 +314,7 @@ void CmdInit_Jump(cCmdRun* pRun, cCharaBase* pChara) {
     int nTenths = pChara->JumpFrames(h);
     cmd.m_nTime = static_cast<int16_t>(std::clamp(nTenths, -32768, 32767));
     int64_t n = static_cast<int64_t>(cmd.m_nTime) * 6 * CmdSubStep();
-    pRun->m_nTime = static_cast<int32_t>(std::clamp<int64_t>(n, INT_MIN, INT_MAX));
+    pRun->m_nTime = SaturateInt32(n);
 }
 
 // --- executors ---

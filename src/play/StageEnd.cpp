@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "foundation/Path.h"
+#include "foundation/Saturate.h"
 #include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/Message.h"
@@ -28,7 +29,6 @@ constexpr int RESULT_VALUES = 5;
 // end of its chain; the ranking screen shows it.
 cRanking rankStage;
 
-int32_t Sat32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 cHero* FirstHero() { return vecPlayer().empty() ? nullptr : vecPlayer()[0].get(); }
 
@@ -84,12 +84,12 @@ void AddTotals(cPlayScene& s) {
     cProgress* pProg = PlayCtx().lpProgress;
     if (!pProg) return;
     const int64_t nOld = pProg->m_nTotalScore;
-    pProg->m_nTotalScore = Sat32(nOld + pProg->m_nScore);
-    if (!s.m_bNoTimeLimit) pProg->m_nResultTime = Sat32(static_cast<int64_t>(pProg->m_nResultTime) + s.m_nTime);
-    pProg->m_nClearTime = Sat32(static_cast<int64_t>(pProg->m_nClearTime) + s.m_nPlayTime);
+    pProg->m_nTotalScore = SaturateInt32(nOld + pProg->m_nScore);
+    if (!s.m_bNoTimeLimit) pProg->m_nResultTime = SaturateInt32(static_cast<int64_t>(pProg->m_nResultTime) + s.m_nTime);
+    pProg->m_nClearTime = SaturateInt32(static_cast<int64_t>(pProg->m_nClearTime) + s.m_nPlayTime);
     if (cHero* pHero = FirstHero()) {
-        pProg->m_nResultHp = Sat32(static_cast<int64_t>(pProg->m_nResultHp) + pHero->m_nHp);
-        pProg->m_nResultSp = Sat32(static_cast<int64_t>(pProg->m_nResultSp) + pHero->m_nSp);
+        pProg->m_nResultHp = SaturateInt32(static_cast<int64_t>(pProg->m_nResultHp) + pHero->m_nHp);
+        pProg->m_nResultSp = SaturateInt32(static_cast<int64_t>(pProg->m_nResultSp) + pHero->m_nSp);
     }
     const cSystemData* pSys = PlayCtx().lpSystem;
     if (!pSys || pProg->m_nLife == LIVES_INFINITE || !pSys->m_bExtendByScore || pSys->m_nExtendScore == 0) return;
@@ -188,7 +188,7 @@ int cPlayScene::NextSceneAfterClear() {
             cIntPair& r = pProg->m_vWorldResult[pProg->m_nWorld];
             r.m_nFirst = 1;
             if (r.m_nSecond < pProg->m_nTotalScore) {
-                pProg->m_nPlayScore = Sat32(static_cast<int64_t>(pProg->m_nPlayScore) + pProg->m_nTotalScore -
+                pProg->m_nPlayScore = SaturateInt32(static_cast<int64_t>(pProg->m_nPlayScore) + pProg->m_nTotalScore -
                                             r.m_nSecond);
                 r.m_nSecond = pProg->m_nTotalScore;
             }

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "foundation/Saturate.h"
 #include "project/GameState.h"
 #include "project/NumberText.h"
 #include "project/ProjectContext.h"
@@ -17,10 +18,6 @@ namespace {
 constexpr int MAX_SAVE_CHARA = 1000;
 // Largest world count that the world results follow.
 constexpr int MAX_WORLD_RESULTS = 100000;
-
-int32_t Saturate(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 void ReadIntList(cDataFile* fp, cChkVector<int32_t>& v) {
     int n = fp->ReadCount(4);
@@ -180,7 +177,7 @@ void cProgress::StartLives(int nMode, bool bUnlimited) {
     } else {
         int32_t n = recSystem.m_vLife.IsValid(nMode) ? recSystem.m_vLife[i] : 1;
         m_nLifeStart = n;
-        m_nLife = Saturate(static_cast<int64_t>(n) - 1);
+        m_nLife = SaturateInt32(static_cast<int64_t>(n) - 1);
     }
 }
 
@@ -299,7 +296,7 @@ void cProgress::AddStageResult(const std::string& strFile, const std::string& st
     for (cStageResult& r : m_vBestResult) {
         if (r.m_strKey != strKey) continue;
         if (r.m_nBest >= nValue) return;
-        m_nTotalScore = Saturate(static_cast<int64_t>(m_nTotalScore) + nValue - r.m_nBest);
+        m_nTotalScore = SaturateInt32(static_cast<int64_t>(m_nTotalScore) + nValue - r.m_nBest);
         r.m_nBest = nValue;
         return;
     }
@@ -311,7 +308,7 @@ void cProgress::AddStageResult(const std::string& strFile, const std::string& st
     r.m_nDecorateB = b;
     r.m_nBest = nValue;
     m_vBestResult.push_back(std::move(r));
-    m_nTotalScore = Saturate(static_cast<int64_t>(m_nTotalScore) + nValue);
+    m_nTotalScore = SaturateInt32(static_cast<int64_t>(m_nTotalScore) + nValue);
 }
 
 int32_t cProgress::GetBestResult(const std::string& strKey) const {
@@ -327,7 +324,7 @@ void cProgress::SumBestResults(const cWorldMap& map) {
     for (const cStageResult& r : m_vBestResult)
         if (map.HasStage(r.m_strFile.c_str(), r.m_nDecorate, r.m_nDecorateA, r.m_nDecorateB))
             nSum = std::clamp<int64_t>(nSum + r.m_nBest, INT32_MIN, INT32_MAX);
-    m_nTotalScore = Saturate(nSum);
+    m_nTotalScore = SaturateInt32(nSum);
 }
 
 // ---------------------------------------------------------------------------
