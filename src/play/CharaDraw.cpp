@@ -83,7 +83,8 @@ int Ce_Split(cCharaBase* c, const CHARAFXDRAW& d, int bFreeze, int bDraw) {
         // Bands of a strip count below 1 are one band.
         const int p1 = std::max(1, c->m_CharaEffect.P(4));
         const bool bHorz = c->m_CharaEffect.m_nKind == 2;
-        const int nBand = ((bHorz ? d.h : d.w) + p1 - 1) / p1;
+        // In 64 bits, so a huge band count cannot wrap the rounded-up length.
+        const int nBand = static_cast<int>((static_cast<int64_t>(bHorz ? d.h : d.w) + p1 - 1) / p1);
         if (s.sd)
             DDSplitBlt(d.lpDst, d.x, d.y, d.w, d.h, nBand, Value(c) * s.k, s.sd, s.sx, s.sy, DDBLT_KEY,
                        bHorz ? 0 : 1);

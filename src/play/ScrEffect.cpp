@@ -178,7 +178,8 @@ int Fx_Shake(cScrEffectRun& r, const SCRFXFRAME& fx, int bFrozen) {
 int Fx_Split(cScrEffectRun& r, const SCRFXFRAME& fx, int bFrozen) {
     const int p4 = AtLeast1(r.P(4));
     const bool bHorz = r.m_nKind == 4;
-    const int nBand = ((bHorz ? fx.nHeight : fx.nWidth) + p4 - 1) / p4;
+    // The band length rounds up; in 64 bits, so a huge band count cannot wrap it.
+    const int nBand = static_cast<int>((static_cast<int64_t>(bHorz ? fx.nHeight : fx.nWidth) + p4 - 1) / p4);
     if (TakeFrame(fx))
         DDSplitBlt(fx.lpBack, 0, 0, fx.nWidth, fx.nHeight, nBand, static_cast<int>(r.m_dValue), fx.lpWork, 0, 0,
                    DDBLT_NOKEY, bHorz ? 0 : 1);

@@ -169,6 +169,40 @@ TEST_P(AppliersAtEveryDepth, EachKindDraws) {
     DDReleaseSurface(&dst);
 }
 
+// A split into more strips than the cell has rows is one strip: the cell is
+// drawn whole, not left out (the rounded-up strip length must not wrap).
+TEST(CharaSplit, HugeStripCountDrawsOneStrip) {
+    ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 128, 128));
+    cPlayContext ctx;
+    cPlayContextScope scope(ctx);
+    DDSURFACEDATA cell, dst;
+    ASSERT_TRUE(DDCreateSurface(&cell, 32, 32, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0));
+    ASSERT_TRUE(DDMakeTarget(&dst, 128, 128));
+    DDPutIndices(&cell, 32, 32, std::vector<int>(32 * 32, 50));
+    for (int nKind : {2, 3}) {
+        DDClear(&dst, 16);
+        cChara c;
+        cCharaEffectRun& r = c.m_CharaEffect;
+        r.m_nKind = nKind;
+        // 32 + p - 1 lies past the 32-bit range: wrapped, it made a negative strip length.
+        const int32_t p[5] = {10, 0, 0, INT32_MAX - 20, 0};
+        std::copy(p, p + 5, r.m_anParam);
+        r.m_nTime = 10;
+        r.m_dStepSize = 1;
+        CHARAFXDRAW d;
+        d.lpDst = &dst;
+        d.lpCell = d.lpMirror = &cell;
+        d.x = d.y = 32;
+        d.w = d.h = 32;
+        d.nGiant = 1;
+        pfnCharaEffect[nKind](&c, d, 1, 1);
+        EXPECT_EQ(DDIndexAt(&dst, 40, 40), 50) << "kind " << nKind;
+    }
+    DDReleaseSurface(&cell);
+    DDReleaseSurface(&dst);
+    DDEnd();
+}
+
 INSTANTIATE_TEST_SUITE_P(Profiles, AppliersAtEveryDepth, ::testing::ValuesIn(DDAllProfiles()), DDProfileName);
 
 }  // namespace

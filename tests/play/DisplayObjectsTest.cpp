@@ -3,6 +3,7 @@
 // screen colour.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "play/ScrEffect.h"
 #include "project/Database.h"
 #include "project/GameFonts.h"
+#include "support/DDTestSupport.h"
 
 namespace {
 
@@ -414,6 +416,32 @@ TEST_F(ScrEffectTest, TimedSplitRunsForItsDuration) {
     r.Start(1, 0, 0);
     EXPECT_EQ(r.m_bTimed, 1);
     EXPECT_EQ(Frames(r), 19);   // the timer passes 3 on the 19th frame
+}
+
+// A split of the screen into more strips than it has lines is one strip:
+// the frame stays whole (the rounded-up strip length must not wrap).
+TEST_F(ScrEffectTest, HugeStripCountKeepsTheFrame) {
+    ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 64, 64));
+    DDSURFACEDATA back, work;
+    ASSERT_TRUE(DDMakeTarget(&back, 64, 64));
+    ASSERT_TRUE(DDMakeTarget(&work, 64, 64));
+    for (int nKind : {4, 5}) {
+        DDClear(&back, 50);
+        cScrEffectRun r;
+        r.m_nKind = nKind;
+        // 64 + p - 1 lies past the 32-bit range: wrapped, it made a negative strip length.
+        const int32_t p[5] = {10, 0, 0, INT32_MAX - 40, 0};
+        std::copy(p, p + 5, r.m_anParam);
+        SCRFXFRAME fx;
+        fx.lpBack = &back;
+        fx.lpWork = &work;
+        fx.nWidth = fx.nHeight = 64;
+        pfnScrEffect[nKind](r, fx, 1);
+        EXPECT_EQ(DDIndexAt(&back, 20, 20), 50) << "kind " << nKind;
+    }
+    DDReleaseSurface(&back);
+    DDReleaseSurface(&work);
+    DDEnd();
 }
 
 TEST_F(ScrEffectTest, RunLengthsAndRepeats) {
