@@ -68,18 +68,20 @@ cEdShot RandomShot(std::mt19937& rng) {
     r.m_nPalette = static_cast<uint8_t>(pick(0, 1));
     r.m_nNum = static_cast<int16_t>(pick(-1, 3));
     r.m_nBlockMode = static_cast<uint8_t>(pick(0, 3));
+    // The rare huge volleys (up to 127 x 21 objects) live a tenth of a second.
+    if (r.m_nCount > 6 || r.m_nClones > 2 || r.m_anFormParam[1] > 8) r.m_nLife = 1;
     return r;
 }
 
 TEST(CombatSoak, RandomShotsForTenThousandFrames) {
-    cPlayHarness h({"##############################",
-                    "#............................#",
-                    "#...C......C.........C.......#",
-                    "#......I.........I...........#",
-                    "#..H.......C..........C......#",
-                    "#.........#####..............#",
-                    "#....C.............C.....I...#",
-                    "##############################"});
+    cPlayHarness h({"####################",
+                    "#..................#",
+                    "#...C......C.......#",
+                    "#......I.........I.#",
+                    "#..H.......C.......#",
+                    "#.........#####....#",
+                    "#....C.........I...#",
+                    "####################"});
     h.HeroTemplate().m_nInvincible = 1;   // the hero stays for the whole run
     h.CharaTemplate().m_nMaxHp = 50;
     cDatabase db;
@@ -108,7 +110,7 @@ TEST(CombatSoak, RandomShotsForTenThousandFrames) {
             if (p && !p->m_bDead) vecShooter.push_back(p.get());
         for (auto& p : h.Ctx().lstChara)
             if (p && !p->m_bDead) vecShooter.push_back(p.get());
-        if (f % 3 == 0 && !vecShooter.empty() && s.m_lstShot.size() < 400) {
+        if (f % 4 == 0 && !vecShooter.empty() && s.m_lstShot.size() < 150) {
             cCharaBase* pShooter = vecShooter[rng() % vecShooter.size()];
             // Some targets to aim at.
             for (auto& t : pShooter->m_vecTarget)
@@ -146,7 +148,7 @@ TEST(CombatSoak, RandomShotsForTenThousandFrames) {
             ASSERT_EQ(nFiled, nInGroups) << f;
         }
     }
-    EXPECT_GT(nFired, 3000);
+    EXPECT_GT(nFired, 2000);
     EXPECT_GT(nMaxShots, 0u);
     EXPECT_LT(nMaxShots, 20000u);
 }
