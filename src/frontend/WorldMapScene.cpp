@@ -4,6 +4,7 @@
 #include <string>
 
 #include "foundation/InputState.h"
+#include "foundation/Saturate.h"
 #include "foundation/Text.h"
 #include "frontend/FrontEndHost.h"
 #include "frontend/SceneCommon.h"
@@ -164,6 +165,11 @@ void cWorldMapScene::Init() {
     m_nSub = 0;
 }
 
+void GetWorldTileSource(int32_t n, int* pX, int* pY) {
+    *pX = (n % 5) * 32;
+    *pY = SaturateInt32(static_cast<int64_t>(n / 5) * 32);
+}
+
 void cWorldMapScene::DrawCanvas(bool bForce) {
     if (!m_bDisplay) return;
     DDSURFACEDATA& canvas = Off_Img[IMAGE_SLOT_WORK5];
@@ -182,8 +188,9 @@ void cWorldMapScene::DrawCanvas(bool bForce) {
             if (x < 0 || y < 0 || x >= recWorldMap.m_nWidth || y >= recWorldMap.m_nHeight) continue;
             int nChip = recWorldMap.GetCell(x, y);
             int nPic = recWorldMap.m_vChip.IsValid(nChip) ? recWorldMap.m_vChip.At(nChip).m_nPicture : 0;
-            DDBlt(&canvas, 32 * c, 32 * r, 32, 32, &Off_Img[IMAGE_SLOT_WORLDMAPCHIP], (nPic % 5) * 32, (nPic / 5) * 32,
-                  DDBLT_KEY);
+            int sx, sy;
+            GetWorldTileSource(nPic, &sx, &sy);
+            DDBlt(&canvas, 32 * c, 32 * r, 32, 32, &Off_Img[IMAGE_SLOT_WORLDMAPCHIP], sx, sy, DDBLT_KEY);
         }
     }
     for (const cWorldPlace& place : recWorldMap.m_vPlace) {
@@ -192,7 +199,7 @@ void cWorldMapScene::DrawCanvas(bool bForce) {
         const auto& v = recProgress.m_vStageFlag;
         bool bCleared = v.IsValid(e->m_nStage) && v.At(e->m_nStage) != 0;
         DDBlt(&canvas, 32 * (place.m_nX - ox), 32 * (place.m_nY - oy), 32, 32, &Off_Img[IMAGE_SLOT_WORLDEVENT],
-              bCleared ? 32 : 0, 32 * e->m_nEventRow, DDBLT_KEY);
+              bCleared ? 32 : 0, SaturateInt32(static_cast<int64_t>(e->m_nEventRow) * 32), DDBLT_KEY);
     }
 }
 

@@ -20,6 +20,9 @@ enum : int { MAPDIR_DOWN = 0, MAPDIR_UP = 1, MAPDIR_LEFT = 2, MAPDIR_RIGHT = 3 }
 const cWorldStage* FindActiveEntry(const cWorldPlace* pPlace, const cProgress& progress);
 // The map condition's comparison of a common variable v with k.
 bool MapCompare(int32_t v, int32_t k, int nCompare);
+// The source of map tile picture n on its sheet (5 tiles of 32 dots to a
+// row); a number beyond the reach of 32-bit positions is held at the largest.
+void GetWorldTileSource(int32_t n, int* pX, int* pY);
 
 class cWorldMapScene : public cScene {
 public:

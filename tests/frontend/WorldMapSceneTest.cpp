@@ -42,6 +42,24 @@ TEST(WorldMapEntry, FirstPassingEntryIsActive) {
     EXPECT_EQ(FindActiveEntry(nullptr, p), nullptr);
 }
 
+TEST(WorldMapTiles, SourceOnTheSheet) {
+    struct CASE {
+        int32_t n;
+        int x, y;
+    } const acase[] = {
+        {0, 0, 0},
+        {7, 64, 32},
+        {134217728 * 5, 0, INT32_MAX},   // 32 x 2^27 is 2^32: wrapped, it was row 0
+        {INT32_MAX, 64, INT32_MAX},
+    };
+    for (const auto& c : acase) {
+        int x = -1, y = -1;
+        GetWorldTileSource(c.n, &x, &y);
+        EXPECT_EQ(x, c.x) << c.n;
+        EXPECT_EQ(y, c.y) << c.n;
+    }
+}
+
 class WorldMapScene : public SceneTest {
 protected:
     // A 3x3 map: chip 1 blocks; a wall at (2, 0); a stage entry at (2, 2)
