@@ -118,7 +118,7 @@ bool cDataFile::WriteBytes(const void* p, size_t n) {
     return true;
 }
 
-uint8_t* cDataFile::Reserve(size_t n) {
+uint8_t* cDataFile::ReserveFlushing(size_t n) {
     if (m_bFailed || m_bReading) {
         m_bFailed = true;
         return nullptr;
@@ -184,6 +184,40 @@ bool cDataFile::ReadString(std::string& s) {
 }
 
 void cDataFile::WriteString(std::string& s) {
+    const size_t n = s.size();
+    if (n <= 64 && !m_bFailed && !m_bReading && m_vData.size() - m_nPos >= 4 + n + 1) {
+        // A short text with room in the buffer: copied a word at a time
+        // while it is searched for a zero (the last word may overlap bytes
+        // already passed); a text with a zero inside goes the long way.
+        uint8_t* q = m_vData.data() + m_nPos + 4;
+        const char* p = s.data();
+        bool bZero = false;
+        if (n < 8) {
+            for (size_t i = 0; i < n && !bZero; i++) {
+                bZero = p[i] == 0;
+                q[i] = static_cast<uint8_t>(p[i]);
+            }
+        } else {
+            for (size_t i = 0;; i += 8) {
+                if (i + 8 > n) i = n - 8;
+                uint64_t w;
+                std::memcpy(&w, p + i, 8);
+                if ((w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull) {
+                    bZero = true;
+                    break;
+                }
+                std::memcpy(q + i, &w, 8);
+                if (i + 8 >= n) break;
+            }
+        }
+        if (!bZero) {
+            const int32_t nLen = static_cast<int32_t>(n + 1);
+            std::memcpy(q - 4, &nLen, 4);
+            q[n] = 0;
+            m_nPos += n == 0 ? 4 : 4 + n + 1;
+            return;
+        }
+    }
     size_t nText = TextLength(s.data(), s.size());
     if (nText != s.size()) s.resize(nText);
     if (nText >= static_cast<size_t>(INT32_MAX)) {

@@ -147,7 +147,14 @@ public:
     // Room for the next n bytes of the file in the write buffer, to be filled
     // by the caller. Null when the stream has failed, or when n is larger
     // than the buffer (the caller then writes piece by piece).
-    uint8_t* Reserve(size_t n);
+    uint8_t* Reserve(size_t n) {
+        if (!m_bFailed && !m_bReading && m_vData.size() - m_nPos >= n) {
+            uint8_t* p = m_vData.data() + m_nPos;
+            m_nPos += n;
+            return p;
+        }
+        return ReserveFlushing(n);
+    }
     void WriteU32(uint32_t v);
     void WriteI16(int16_t v);
     void WriteU8(uint8_t v);
@@ -166,6 +173,7 @@ private:
     cDataFile() = default;
     bool Flush();
     void WriteBehind();
+    uint8_t* ReserveFlushing(size_t n);
 
     bool m_bReading = true;
     bool m_bFailed = false;
