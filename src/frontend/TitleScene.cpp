@@ -157,7 +157,7 @@ void cTitleScene::StateMenu() {
             nRankingSwitch = RankingSwitchOf(GAMEMODE_CHALLENGE);
             if (!recProgress.LoadChallenge()) {
                 recProgress.Reset();
-                recProgress.m_vWorldResult.assign(std::max(1, recSystem.m_nWorldCount), cIntPair());
+                recProgress.m_vWorldResult.assign(std::clamp(recSystem.m_nWorldCount, 1, MAX_WORLD_RESULTS), cIntPair());
             }
             g.m_nNextScene = SCENE_STAGESELECT;
             m_nState = TITLESTATE_FADEOUT;

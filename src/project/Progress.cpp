@@ -16,8 +16,6 @@ namespace {
 
 // Largest hero index whose carried values are kept.
 constexpr int MAX_SAVE_CHARA = 1000;
-// Largest world count that the world results follow.
-constexpr int MAX_WORLD_RESULTS = 100000;
 
 void ReadIntList(cDataFile* fp, cChkVector<int32_t>& v) {
     int n = fp->ReadCount(4);

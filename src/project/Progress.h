@@ -31,6 +31,8 @@ constexpr int PROGRESS_STAGE_FLAGS = 1000;
 constexpr int PROGRESS_COMMON_VARS = 1001;
 constexpr int32_t LIFE_UNLIMITED = 999999;
 constexpr int RANK_KIND_COUNT = 5;
+// Largest world count that the world results follow.
+constexpr int MAX_WORLD_RESULTS = 100000;
 
 // Carry-over items with values of their own (not fields of the character).
 enum : int {

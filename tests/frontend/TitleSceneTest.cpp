@@ -89,6 +89,28 @@ TEST_F(TitleScene, EachMenuEntryLeadsToItsModeTypeAndScene) {
     }
 }
 
+// A new challenge keeps a result per world, as many as the settings name but
+// no more than the progress file follows (a count from a damaged settings
+// file must not ask for gigabytes).
+TEST_F(TitleScene, NewChallengeWorldResultsAreBounded) {
+    const struct {
+        int32_t nWorlds;
+        size_t nWant;
+    } acase[] = {{40, 40}, {0, 1}, {INT32_MAX, 100000}};
+    for (const auto& c : acase) {
+        recSystem.m_nWorldCount = c.nWorlds;
+        recProgress.m_vWorldResult.clear();
+        fe.game = cGameState();
+        fe.game.m_nFadeStep = 10;
+        Cursor_Menu.Reset();
+        cTitleScene t;
+        ToMenu(t);
+        Choose(t, 2);
+        ASSERT_EQ(fe.game.m_nGameMode, GAMEMODE_CHALLENGE);
+        EXPECT_EQ(recProgress.m_vWorldResult.size(), c.nWant) << c.nWorlds;
+    }
+}
+
 TEST_F(TitleScene, AskedForTheTitleMusicAndStartsOnTheLastChosenEntry) {
     fe.game.m_nPlayType = 5;
     cTitleScene t;
