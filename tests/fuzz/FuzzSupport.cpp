@@ -142,13 +142,30 @@ void FuzzInitOnce() {
 // Under libFuzzer: the same set-up; MOSSGROVE_FUZZ_WRITE_SEEDS=DIR writes
 // the target's seeds there first (a corpus to start from).
 #ifdef MOSSGROVE_LIBFUZZER
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* pszSeeds = std::getenv("MOSSGROVE_FUZZ_WRITE_SEEDS");
-    std::string strSeeds = pszSeeds ? pszSeeds : "";
-    if (!strSeeds.empty() && strSeeds[0] != '/') {
-        char cwd[4096];
-        if (getcwd(cwd, sizeof cwd)) strSeeds = std::string(cwd) + "/" + strSeeds;
+extern "C" int LLVMFuzzerInitialize(int* pArgc, char*** pArgv) {
+    // The targets run in a folder of their own: corpus folders and files
+    // named relative to where the program was started are made absolute,
+    // and what libFuzzer keeps (crashes, slow inputs) goes there too.
+    char cwd[4096];
+    std::string strCwd = getcwd(cwd, sizeof cwd) ? cwd : ".";
+    auto abs = [&](const std::string& p) { return (p.empty() || p[0] == '/') ? p : strCwd + "/" + p; };
+    static std::vector<std::string> vArgs;
+    static std::vector<char*> vArgv;
+    bool bPrefix = false;
+    for (int i = 0; i < *pArgc; i++) {
+        std::string a = (*pArgv)[i];
+        if (i > 0 && !a.empty() && a[0] != '-') a = abs(a);
+        if (a.rfind("-artifact_prefix=", 0) == 0) bPrefix = true;
+        vArgs.push_back(a);
     }
+    if (!bPrefix) vArgs.push_back("-artifact_prefix=" + strCwd + "/");
+    for (std::string& a : vArgs) vArgv.push_back(a.data());
+    vArgv.push_back(nullptr);
+    *pArgc = static_cast<int>(vArgs.size());
+    *pArgv = vArgv.data();
+
+    const char* pszSeeds = std::getenv("MOSSGROVE_FUZZ_WRITE_SEEDS");
+    std::string strSeeds = pszSeeds ? abs(pszSeeds) : "";
     FuzzInitOnce();
     if (!strSeeds.empty()) {
         int i = 0;
