@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
+#include "foundation/ErrorBox.h"
+#include "foundation/Log.h"
 #include "foundation/Path.h"
 #include "foundation/Saturate.h"
 #include "play/Chara.h"
@@ -195,7 +198,7 @@ int cPlayScene::NextSceneAfterClear() {
         }
         if (pProg->m_nWorld >= pProg->m_nWorldReached)
             pProg->m_nWorldReached = std::min(pProg->m_nWorld + 1, pSys ? pSys->m_nWorldCount : pProg->m_nWorld + 1);
-        pProg->SaveChallenge();
+        if (!pProg->SaveChallenge()) ErrorBox("セーブデータの書き込みに失敗しました！");
         pProg->m_nStage = nSavedStage;
         return SCENE_STAGESELECT;
     }
@@ -252,7 +255,14 @@ void cPlayScene::RegisterRanking() {
         if (cRankTable* t = rankStage.GetTable(i))
             t->Insert(m_strRankName, static_cast<size_t>(i) < m_vecResult.size() ? m_vecResult[i] : 0);
     }
-    rankStage.SaveFor(nMode, pProg->m_strStageFile, pProg->m_nDecorate, pProg->m_nDecorateA, pProg->m_nDecorateB);
+    if (!rankStage.SaveFor(nMode, pProg->m_strStageFile, pProg->m_nDecorate, pProg->m_nDecorateA,
+                           pProg->m_nDecorateB)) {
+        // The table is still shown, but the player must know it was not kept.
+        const std::string strPath = MakeRankingPath(nMode, pProg->m_strStageFile, pProg->m_nDecorate,
+                                                    pProg->m_nDecorateA, pProg->m_nDecorateB);
+        WriteReport("%s の保存に失敗しました！", strPath.c_str());
+        ErrorBox("%s の保存に失敗しました！", strPath.c_str());
+    }
     m_bRankDone = 1;
     RunRankingScreen(*this, rankStage);
 }

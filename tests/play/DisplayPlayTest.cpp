@@ -25,6 +25,7 @@
 #include "stage/CmdVocabulary.h"
 #include "stage/Flow.h"
 #include "stage/MoveVocabulary.h"
+#include "support/FakeMessageBox.h"
 #include "support/TempDir.h"
 #include "play/PlayHarness.h"  // the headless stage
 
@@ -267,6 +268,33 @@ TEST_F(DisplayPlay, SceneAfterAClearByPlayType) {
     h.Progress().m_strStageFile = "no/such/stage.";
     EXPECT_EQ(S().NextSceneAfterClear(), SCENE_TITLE);
     EXPECT_EQ(h.Progress().m_nStage, 4);
+}
+
+// A ranking or a challenge progress that cannot be written (here: no user
+// folders) is not passed over in silence: the player is told in a box.
+TEST_F(DisplayPlay, FailedRankingAndChallengeSavesAreReported) {
+    cTempDir dir;
+    cFakeMessageBox boxes;
+    cSystemData& sys = h.System();
+    h.Game().m_nGameMode = GAMEMODE_CHALLENGE;
+    ASSERT_TRUE(sys.m_vRankingFlags.IsValid(GAMEMODE_CHALLENGE));
+    sys.m_vRankingFlags[GAMEMODE_CHALLENGE].m_bRanking = 1;
+    h.Progress().m_strStageFile = "c01-1.";
+    S().m_bRankIn = 1;
+    S().m_bRankDone = 0;
+    S().m_vecRankPos = {0, -1, -1, -1, -1};
+    S().m_vecResult = {100, 0, 0, 0, 0};
+    host.vecButtons = {0, 1};   // the ranking screen ends on a press of button 1
+    S().RegisterRanking();
+    EXPECT_EQ(S().m_bRankDone, 1);
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].strText.find("の保存に失敗しました！"), std::string::npos);
+
+    h.Game().m_nPlayType = PLAYTYPE_CHALLENGE;
+    h.Progress().m_bChain = 0;
+    EXPECT_EQ(S().NextSceneAfterClear(), SCENE_STAGESELECT);
+    ASSERT_EQ(boxes.Count(), 2u);
+    EXPECT_EQ(boxes.Boxes()[1].strText, "セーブデータの書き込みに失敗しました！");
 }
 
 // ---- commands ----
