@@ -10,6 +10,7 @@
 #include "play/DisplayView.h"
 #include "play/PlayScene.h"
 #include "project/GameFonts.h"
+#include "project/NumberText.h"
 #include "project/Progress.h"
 
 namespace {
@@ -20,18 +21,6 @@ constexpr int SLOT_ITEM_MINI = 42;
 constexpr int64_t ESCAPE_NUMBER_MAX = 1000000000;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The value as the escape's options format it.
-std::string FormatEscapeValue(int32_t nValue, int nMinDigits, bool bPlus, bool bZeros) {
-    const int64_t v = nValue;
-    std::string digits = std::to_string(v < 0 ? -v : v);
-    if (static_cast<int>(digits.size()) < nMinDigits) digits.insert(0, nMinDigits - digits.size(), '0');
-    if (!bZeros)
-        for (size_t i = 0; i + 1 < digits.size() && digits[i] == '0'; i++) digits[i] = ' ';
-    if (v < 0) return "-" + digits;
-    if (bPlus) return "+" + digits;
-    return digits;
-}
 
 }  // namespace
 
@@ -84,7 +73,7 @@ void ExpandMessageText(std::string& text, const int32_t* lpCommon, int nCommon, 
             i++;
             continue;
         }
-        const std::string strValue = FormatEscapeValue(lpVars[nNumber], nMinDigits, bPlus, bZeros);
+        const std::string strValue = FormatNumber(lpVars[nNumber], nMinDigits, bZeros, bPlus);
         text.replace(i, nEnd - i, strValue);
         i += strValue.size();
     }
