@@ -136,7 +136,11 @@ void cOptionScene::FadeOut() {
     if (!SceneFadeOut()) return;
     DDClear(&BackBuffer, 16);
     GetFrontEndHost().ApplyBgmOption();
-    if (!recOption.Save(pszOptionFile)) WriteReport("%s の書き込みに失敗しました！", pszOptionFile);
+    if (!recOption.Save(pszOptionFile)) {
+        // The settings stay in force for this run; the player must know they were not kept.
+        WriteReport("%s の書き込みに失敗しました！", pszOptionFile);
+        GetFrontEndHost().ErrorBox(FormatBounded(1024, "%s の書き込みに失敗しました！", pszOptionFile).c_str());
+    }
     Cursor_Menu.Reset();
     cGameState& g = GetGameState();
     g.m_nBeforeScene = SCENE_OPTION;

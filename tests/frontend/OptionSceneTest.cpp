@@ -71,6 +71,18 @@ TEST_F(OptionScene, LeavingWritesTheOptionFile) {
     EXPECT_EQ(back.m_nRankingMode, 2);
 }
 
+TEST_F(OptionScene, AnOptionFileThatCannotBeWrittenIsToldInABox) {
+    ASSERT_TRUE(dir.MakeDir("user_data/Option.dat"));   // a folder where the file goes
+    cOptionScene s;
+    RunUntil(s, OPTIONSTATE_LIST);
+    fe.Frame(s, 0, 0);
+    Press(s, 0, CANCEL);
+    for (int i = 0; i < 40 && fe.game.m_nBeforeScene != SCENE_OPTION; i++) fe.Frame(s, 0, 0);
+    EXPECT_EQ(fe.game.m_nBeforeScene, SCENE_OPTION);
+    ASSERT_EQ(fe.host.vErrors.size(), 1u);
+    EXPECT_NE(fe.host.vErrors[0].find("Option.dat"), std::string::npos);
+}
+
 TEST_F(OptionScene, WithEveryEntryDisabledOneRowEditsThePalette) {
     for (auto& e : recSystem.m_vOptionMenu) e.m_bEnable = 0;
     cOptionScene s;
