@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/Saturate.h"
 #include "graphics/DD.h"
 #include "graphics/DDEffect.h"
 #include "graphics/ImageSurfaces.h"
@@ -233,7 +234,8 @@ DDSURFACEDATA* GetDrawSurface(const DRAWSOURCE& src, int bMirror) {
 }
 
 int GetCellRowOffset(const cCharaBase* c) {
-    int nRow = c->m_Data.m_nGraphicRow;
+    // Offsets from the animation set may be anything: summed in 64 bits, held at the ends.
+    int64_t nRow = c->m_Data.m_nGraphicRow;
     const cDatabase* pDb = PlayCtx().lpDatabase;
     if (pDb && pDb->m_vAnimeSet.IsValid(c->m_Data.m_nAnimSet)) {
         const cAnimeSet& set = pDb->m_vAnimeSet[c->m_Data.m_nAnimSet];
@@ -241,7 +243,7 @@ int GetCellRowOffset(const cCharaBase* c) {
         if (c->m_Data.m_bNoHitBox) nRow += set.m_nBlockCharaOffset;
         if (c->m_nInvTime > 0 || c->m_Data.m_nInvincible) nRow += set.m_nInvincibleOffset;
     }
-    return nRow;
+    return SaturateInt32(nRow);
 }
 
 namespace {

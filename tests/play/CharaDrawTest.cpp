@@ -169,6 +169,31 @@ TEST_P(AppliersAtEveryDepth, EachKindDraws) {
     DDReleaseSurface(&dst);
 }
 
+// The row offsets of the animation set add up without wrapping: huge
+// offsets from a damaged set hold the row at the largest, past every sheet.
+TEST(CharaRows, OffsetsAddUpWithoutWrapping) {
+    cPlayContext ctx;
+    cPlayContextScope scope(ctx);
+    cDatabase db;
+    db.m_vAnimeSet.resize(2);
+    db.m_vAnimeSet[1].m_nFlyOffset = 3;
+    db.m_vAnimeSet[1].m_nInvincibleOffset = 4;
+    db.m_vAnimeSet[1].m_nBlockCharaOffset = 8;
+    ctx.lpDatabase = &db;
+    cChara c;
+    c.m_Data.m_nAnimSet = 1;
+    c.m_Data.m_nGraphicRow = 2;
+    c.m_bFlight = 1;
+    c.m_nInvTime = 5;
+    EXPECT_EQ(GetCellRowOffset(&c), 2 + 3 + 4);
+    db.m_vAnimeSet[1].m_nFlyOffset = INT32_MAX;
+    db.m_vAnimeSet[1].m_nInvincibleOffset = INT32_MAX;
+    EXPECT_EQ(GetCellRowOffset(&c), INT32_MAX);
+    db.m_vAnimeSet[1].m_nFlyOffset = INT32_MIN;
+    db.m_vAnimeSet[1].m_nInvincibleOffset = INT32_MIN;
+    EXPECT_EQ(GetCellRowOffset(&c), INT32_MIN);
+}
+
 // A split into more strips than the cell has rows is one strip: the cell is
 // drawn whole, not left out (the rounded-up strip length must not wrap).
 TEST(CharaSplit, HugeStripCountDrawsOneStrip) {
