@@ -46,11 +46,7 @@ std::string ReadText(const std::string& path) {
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        strExe = GameBinaryDir() + "/mossgrove";
-        std::string strDemo = GameBinaryDir() + "/demo";
-        if (GameBinaryDir().empty() || !fs::exists(strExe) || !fs::exists(strDemo + "/data"))
-            GTEST_SKIP() << "the program or the demo project is not built";
-        fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        if (!CopyBuiltDemo(dir.Path(), &strExe)) GTEST_SKIP() << "the program or the demo project is not built";
     }
     std::string Report() const { return ReadText(dir.File("Report_Game.txt")); }
     void CheckCleanReport() {
@@ -145,9 +141,12 @@ TEST_F(EndToEnd, RunsATestPlay) {
 // ends with a failure status, saying why.
 TEST_F(EndToEnd, ASecondCopyLeavesTheFirstRunning) {
     cGameRun first(strExe, "dummy", {"--close-after-frames", "100000"}, "first");
-    // The first copy holds the lock once it has started.
+    // The first copy holds the lock once it has started: it writes its
+    // process id into the lock file. Waited for by reading, not by trying the
+    // lock, so that the probe cannot hold it at the moment the copy tries.
     uint32_t nStart = GetTicks();
-    while (LockIsFree() && first.Running() && GetTicks() - nStart < 30000) SleepMs(20);
+    while (ReadHostFile(dir.File("Mossgrove.lock")).empty() && first.Running() && GetTicks() - nStart < 30000)
+        SleepMs(20);
     ASSERT_TRUE(first.Running()) << first.Err();
     ASSERT_FALSE(LockIsFree());
     cGameRun second(strExe, "dummy", {"--close-after-frames", "10"}, "second");

@@ -2,7 +2,6 @@
 // title through a new game and the world map into a stage.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "platform/TextCodec.h"
@@ -12,16 +11,10 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class GameJourney : public ::testing::Test {
 protected:
     void SetUp() override {
-        strExe = GameBinaryDir() + "/mossgrove";
-        std::string strDemo = GameBinaryDir() + "/demo";
-        if (GameBinaryDir().empty() || !fs::exists(strExe) || !fs::exists(strDemo + "/data"))
-            GTEST_SKIP() << "the program or the demo project is not built";
-        fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        if (!CopyBuiltDemo(dir.Path(), &strExe)) GTEST_SKIP() << "the program or the demo project is not built";
     }
     std::string Report() {
         auto v = ReadHostFile(dir.File("Report_Game.txt"));

@@ -23,6 +23,18 @@ std::string GameBinaryDir() {
     return self.parent_path().parent_path().string();
 }
 
+bool CopyBuiltDemo(const std::string& strDir, std::string* pExe) {
+    namespace fs = std::filesystem;
+    const std::string strBin = GameBinaryDir();
+    if (strBin.empty()) return false;
+    *pExe = strBin + "/mossgrove";
+    const std::string strDemo = strBin + "/demo";
+    std::error_code ec;
+    if (!fs::exists(*pExe, ec) || !fs::exists(strDemo + "/data", ec)) return false;
+    fs::copy(strDemo, strDir, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+    return !ec;
+}
+
 cGameProcess::cGameProcess(const std::string& strExe, const std::vector<std::string>& vArgs,
                            const std::vector<std::string>& vExtraEnv, const std::string& strTag) {
     std::vector<std::string> vEnv;

@@ -10,6 +10,10 @@
 // program's own.
 std::string GameBinaryDir();
 
+// Copies the built demo project into strDir and sets *pExe to the built
+// program; false when either is not built (the caller skips).
+bool CopyBuiltDemo(const std::string& strDir, std::string* pExe);
+
 // One run of the program. vExtraEnv entries ("NAME=value") replace the
 // inherited ones of the same name. With a tag, standard output and error go
 // to <tag>.out and <tag>.err in the current directory. A run still going
