@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/Saturate.h"
 #include "graphics/DD.h"
 #include "play/CharaBase.h"
 #include "play/Combat.h"
@@ -33,7 +34,8 @@ int EffectIndex(int nEffect) {
 
 int ZoomSize(int nSize, int nZoom) {
     if (nZoom <= 0) return 0;
-    return static_cast<int>(std::lround(static_cast<double>(nSize) * nZoom * 0.01));
+    // Any 32-bit size and zoom fit a 64-bit rounding; the result is held at the largest size.
+    return SaturateInt32(std::llround(static_cast<double>(nSize) * nZoom * 0.01));
 }
 
 void cEffectAnime::Set(int nEffect, double x, double y, int nWidth, int nHeight, int bRunWhileFrozen) {

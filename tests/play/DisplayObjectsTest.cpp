@@ -298,6 +298,14 @@ TEST_F(EffectTest, PictureZoomAndCentredPlace) {
     EXPECT_EQ(p.m_nScreenX, 320 - 25);
     EXPECT_EQ(p.m_nScreenY, 240 - 15);
     EXPECT_EQ(p.Draw(nullptr, nullptr, 0), 1);
+    // A zoom that makes the size pass the 32-bit range holds it at the
+    // largest (640 x 671088640 % is 2^32 dots: wrapped, it was 0).
+    cPictureRun huge;
+    s.nPicWidth = 640;
+    s.nZoom = 671088640;
+    huge.Set(s);
+    EXPECT_EQ(huge.m_nWidth, INT32_MAX);
+    EXPECT_EQ(huge.m_nHeight, 134217728);   // 20 x 6710886.4
 }
 
 // ---- character-effect runs ----
