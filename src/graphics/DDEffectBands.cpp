@@ -4,20 +4,13 @@
 #include "graphics/DDEffect.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
+#include "foundation/Saturate.h"
 #include "graphics/DDBatch.h"
 #include "graphics/DDBlt.h"
 
 namespace {
-
-int Sat(long long v)
-{
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return static_cast<int>(v);
-}
 
 // Opens the effect's blit batch and closes it when the effect ends.
 class cEffectBatch {
@@ -66,15 +59,15 @@ void DDWaveBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nFrequency, d
     for (; j * nBand < nLen && nPos + j * nBand < nLimit; j++) {
         acc += dStep;
         double dd = dAmplitude * std::sin(k * (nPhase + acc));
-        int d = Sat(static_cast<long long>(std::clamp(dd, -1e15, 1e15)));
+        int d = SaturateInt32(static_cast<long long>(std::clamp(dd, -1e15, 1e15)));
         long long nStart = j * nBand;
         int nSize = static_cast<int>(std::min<long long>(nBand, nLen - nStart));
         if (bRows)
-            DDBlt(dst, Sat(static_cast<long long>(x) + d), Sat(y + nStart), w, nSize, src, sx, Sat(sy + nStart),
-                  nFlags);
+            DDBlt(dst, SaturateInt32(static_cast<long long>(x) + d), SaturateInt32(y + nStart), w, nSize, src, sx,
+                  SaturateInt32(sy + nStart), nFlags);
         else
-            DDBlt(dst, Sat(x + nStart), Sat(static_cast<long long>(y) + d), nSize, h, src, Sat(sx + nStart), sy,
-                  nFlags);
+            DDBlt(dst, SaturateInt32(x + nStart), SaturateInt32(static_cast<long long>(y) + d), nSize, h, src,
+                  SaturateInt32(sx + nStart), sy, nFlags);
     }
 }
 
@@ -107,9 +100,11 @@ void DDSplitBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nBand, int n
             int nSize = static_cast<int>(std::min<long long>(nBand, nLen - nStart));
             long long s = (j & 1) ? -static_cast<long long>(nShift) : nShift;
             if (bRows)
-                DDBlt(dst, Sat(x + s), Sat(y + nStart), w, nSize, src, sx, Sat(sy + nStart), nFlags);
+                DDBlt(dst, SaturateInt32(x + s), SaturateInt32(y + nStart), w, nSize, src, sx,
+                      SaturateInt32(sy + nStart), nFlags);
             else
-                DDBlt(dst, Sat(x + nStart), Sat(y + s), nSize, h, src, Sat(sx + nStart), sy, nFlags);
+                DDBlt(dst, SaturateInt32(x + nStart), SaturateInt32(y + s), nSize, h, src, SaturateInt32(sx + nStart),
+                      sy, nFlags);
         }
     }
 }
@@ -131,9 +126,11 @@ void DDRotateDepthBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACED
 
     cEffectBatch batch;
     if (nAxis == 0)
-        DDStretchBlt(dst, Sat(x + v), y, Sat(w - 2 * v), h, lpFace, fx, fy, nSrcWidth, nSrcHeight, nFlags);
+        DDStretchBlt(dst, SaturateInt32(x + v), y, SaturateInt32(w - 2 * v), h, lpFace, fx, fy, nSrcWidth, nSrcHeight,
+                     nFlags);
     else
-        DDStretchBlt(dst, x, Sat(y + v), w, Sat(h - 2 * v), lpFace, fx, fy, nSrcWidth, nSrcHeight, nFlags);
+        DDStretchBlt(dst, x, SaturateInt32(y + v), w, SaturateInt32(h - 2 * v), lpFace, fx, fy, nSrcWidth, nSrcHeight,
+                     nFlags);
 }
 
 void DDBurstBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int nDistance,
@@ -143,11 +140,13 @@ void DDBurstBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* s
     const int hw = w >> 1, hh = h >> 1;
     const long long d = nDistance;
     cEffectBatch batch;
-    DDBlt(dst, Sat(x - d), Sat(y - d), hw, hh, src, sx, sy, nFlags);
-    DDBlt(dst, Sat(x + hw + d), Sat(y - d), hw, hh, src, Sat(static_cast<long long>(sx) + hw), sy, nFlags);
-    DDBlt(dst, Sat(x - d), Sat(y + hh + d), hw, hh, src, sx, Sat(static_cast<long long>(sy) + hh), nFlags);
-    DDBlt(dst, Sat(x + hw + d), Sat(y + hh + d), hw, hh, src, Sat(static_cast<long long>(sx) + hw),
-          Sat(static_cast<long long>(sy) + hh), nFlags);
+    DDBlt(dst, SaturateInt32(x - d), SaturateInt32(y - d), hw, hh, src, sx, sy, nFlags);
+    DDBlt(dst, SaturateInt32(x + hw + d), SaturateInt32(y - d), hw, hh, src,
+          SaturateInt32(static_cast<long long>(sx) + hw), sy, nFlags);
+    DDBlt(dst, SaturateInt32(x - d), SaturateInt32(y + hh + d), hw, hh, src, sx,
+          SaturateInt32(static_cast<long long>(sy) + hh), nFlags);
+    DDBlt(dst, SaturateInt32(x + hw + d), SaturateInt32(y + hh + d), hw, hh, src,
+          SaturateInt32(static_cast<long long>(sx) + hw), SaturateInt32(static_cast<long long>(sy) + hh), nFlags);
 }
 
 namespace {
@@ -183,12 +182,13 @@ void CircleStrip(const CIRCLEPARAMS& p, long long d, long long nRows, long long 
     }
     if (s1 > p.nRight) s1 = p.nRight;
     if (s1 - s0 <= 0) return;
-    int w = Sat(s1 - s0);
+    int w = SaturateInt32(s1 - s0);
     if (lpDTCon)
-        DDStretchBlt(p.dst, Sat(dx), Sat(p.cy + d), w, Sat(nRows), p.src, Sat(s0), Sat(p.scy + d), w, Sat(nRows),
-                     p.nFlags);
+        DDStretchBlt(p.dst, SaturateInt32(dx), SaturateInt32(p.cy + d), w, SaturateInt32(nRows), p.src,
+                     SaturateInt32(s0), SaturateInt32(p.scy + d), w, SaturateInt32(nRows), p.nFlags);
     else
-        DDBlt(p.dst, Sat(dx), Sat(p.cy + d), w, Sat(nRows), p.src, Sat(s0), Sat(p.scy + d), p.nFlags);
+        DDBlt(p.dst, SaturateInt32(dx), SaturateInt32(p.cy + d), w, SaturateInt32(nRows), p.src, SaturateInt32(s0),
+              SaturateInt32(p.scy + d), p.nFlags);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Damage, invincibility, gauges and defeat of a character.
 #include <algorithm>
 
+#include "foundation/Saturate.h"
 #include "play/CharaBase.h"
 #include "play/Combat.h"
 #include "play/Hero.h"
@@ -14,10 +15,6 @@ namespace {
 int SubSteps() {
     const cStage* p = PlayCtx().lpStage;
     return (p && p->m_nSubStep > 0) ? p->m_nSubStep : 1;
-}
-
-int32_t Saturate32(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
 // The power that reaches the HP arithmetic: above 0 less the defence, within
@@ -49,7 +46,7 @@ int cCharaBase::AddHp(int n, int bForce, int bGauge) {
         m_nHp = 0;
         return 1;
     }
-    if (bGauge) StartHpGauge(Saturate32(nAdd));
+    if (bGauge) StartHpGauge(SaturateInt32(nAdd));
     return 0;
 }
 
@@ -59,7 +56,7 @@ int cCharaBase::AddSp(int n, int bGauge) {
     int64_t nAdd = n;
     if (nAdd > 0) nAdd = std::min<int64_t>(nAdd, nMax - m_nSp);
     m_nSp = static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(m_nSp) + nAdd, 0, nMax));
-    if (bGauge) StartSpGauge(Saturate32(nAdd));
+    if (bGauge) StartSpGauge(SaturateInt32(nAdd));
     return 0;
 }
 
@@ -70,7 +67,7 @@ void cCharaBase::StartInvincible() {
     const cStage* p = PlayCtx().lpStage;
     int64_t nTime = 0;
     if (p) nTime = IsHero() ? p->m_nHeroInvincibleAll : p->m_nCharaInvincibleAll;
-    m_nInvTime = Saturate32(nTime * SubSteps());
+    m_nInvTime = SaturateInt32(nTime * SubSteps());
 }
 
 void cCharaBase::StartInvincibleAgainst(const cObj* pAttacker) {
@@ -80,7 +77,7 @@ void cCharaBase::StartInvincibleAgainst(const cObj* pAttacker) {
     if (p) nTime = IsHero() ? p->m_nHeroInvincibleSame : p->m_nCharaInvincibleSame;
     INVAGAINST e;
     e.Obj = cObjRef(pAttacker);
-    e.nSteps = Saturate32(nTime * SubSteps());
+    e.nSteps = SaturateInt32(nTime * SubSteps());
     m_lstInvAgainst.push_back(e);
 }
 

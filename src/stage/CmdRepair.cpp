@@ -1,22 +1,15 @@
 #include "stage/CmdRepair.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "foundation/Saturate.h"
 #include "stage/CmdVocabulary.h"
 #include "stage/Flow.h"
-
-namespace {
-int32_t Saturate(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-}  // namespace
 
 int32_t cParamEdit::Get(int i) const { return m_cmd.Param(i); }
 
 void cParamEdit::Set(int i, int64_t v) {
-    if (i >= 0 && static_cast<size_t>(i) < m_cmd.m_vParam.size()) m_cmd.m_vParam[i] = Saturate(v);
+    if (i >= 0 && static_cast<size_t>(i) < m_cmd.m_vParam.size()) m_cmd.m_vParam[i] = SaturateInt32(v);
 }
 
 void cParamEdit::Resize(int n) { m_cmd.m_vParam.resize(static_cast<size_t>(std::max(n, 0)), 0); }
