@@ -5,11 +5,10 @@
 #include <list>
 #include <vector>
 
+#include "foundation/InvSqrt2.h"
 #include "play/Obj.h"
 
 class cCharaBase;
-
-constexpr double INV_SQRT2 = 0.7071067811865476;
 
 // The per-step speed (pVx, pVy) and direction code (0 none, 1 left, 2 right)
 // from (x0, y0) to (x1, y1) at dSpeed; 1 when the target is within one step

@@ -16,7 +16,6 @@ class cFlowRun;
 class cSwordType;
 struct DDSURFACEDATA;
 
-constexpr double SHOT_K = 0.7071067811865476;   // 1/sqrt(2)
 constexpr double RAD_TO_DEG = 57.29577951308232;
 
 // Object kinds of the creation step (the command kinds).

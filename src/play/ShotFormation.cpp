@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "flow/FlowRun.h"
+#include "foundation/InvSqrt2.h"
 #include "play/CharaBase.h"
 #include "play/CharaSearch.h"
 #include "play/Chara.h"
@@ -18,7 +19,7 @@
 #include "stage/Stage.h"
 
 namespace {
-const double K = SHOT_K;
+const double K = INV_SQRT2;
 constexpr double DEG_TO_RAD = 0.017453292519943295;
 
 int Trunc(double d) { return TruncDot(d); }

@@ -1,5 +1,7 @@
 #include "shell/ShellState.h"
 
+#include "foundation/InvSqrt2.h"
+
 int bTestPlay = 0;
 std::atomic<int> bStarted{0};
 std::atomic<int> bAppActive{0};
@@ -16,4 +18,4 @@ CLIENTRECT rcClient;
 // The bit patterns 3FF6A09E667F3BCD and 3FE6A09E667F3BCD: the nearest doubles
 // to √2 and 1/√2 (a division 1.0 / √2 would give the next lower double).
 const double dSqrt2 = 1.4142135623730951;
-const double dInvSqrt2 = 0.7071067811865476;
+const double dInvSqrt2 = INV_SQRT2;
