@@ -39,6 +39,25 @@ void ClampObjX(cObj* p) {
     else p->ClampPosX(2);
 }
 
+// A wall met on the left (nSide 0) or right (1): an object that dies on
+// blocks reports 2; any other stops, is moved nPush dots out of the wall and,
+// if it is a character, marks the side and fires the block events.
+int StopAtSideWall(cObj* pObj, int nSide, int nPush) {
+    if (DiesOnBlocks(pObj)) return 2;
+    cCharaBase* c = dynamic_cast<cCharaBase*>(pObj);
+    if (c) (nSide == 0 ? c->m_bHitLeft : c->m_bHitRight) = 1;
+    pObj->m_dCmdVx = 0;
+    pObj->m_dX += nPush;
+    ClampObjX(pObj);
+    if (c) {
+        c->m_nLastSide = nSide;
+        c->FireEvent(EV_BLOCK);
+        c->FireEvent(EV_BLOCK_SIDE);
+        c->FireEvent(nSide == 0 ? EV_BLOCK_LEFT : EV_BLOCK_RIGHT);
+    }
+    return 0;
+}
+
 int MapWidthDots() { return MapCols() * MAP_CELL_DOTS; }
 int MapHeightDots() { return MapRows() * MAP_CELL_DOTS; }
 int ClampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -135,21 +154,7 @@ int cPlayScene::JudgeBlockLeft(cObj* pObj) {
     const int x = TruncDot(pObj->m_dX);
     const int nIdx = FindHitCell(pObj, x, TruncDot(pObj->m_dY), x, TruncDot(pObj->m_dBottom));
     const int k = MapCellKind(nIdx, pObj->m_nGroup);
-    if (StopsLikeWall(pObj, k)) {
-        if (DiesOnBlocks(pObj)) return 2;
-        cCharaBase* c = dynamic_cast<cCharaBase*>(pObj);
-        if (c) c->m_bHitLeft = 1;
-        pObj->m_dCmdVx = 0;
-        pObj->m_dX += 32 - Mod32(x);
-        ClampObjX(pObj);
-        if (c) {
-            c->m_nLastSide = 0;
-            c->FireEvent(EV_BLOCK);
-            c->FireEvent(EV_BLOCK_SIDE);
-            c->FireEvent(EV_BLOCK_LEFT);
-        }
-        return 0;
-    }
+    if (StopsLikeWall(pObj, k)) return StopAtSideWall(pObj, 0, 32 - Mod32(x));
     return k == 2 ? 2 : 0;
 }
 
@@ -158,21 +163,7 @@ int cPlayScene::JudgeBlockRight(cObj* pObj) {
     const int x = TruncDot(pObj->m_dRight);
     const int nIdx = FindHitCell(pObj, x, TruncDot(pObj->m_dY), x, TruncDot(pObj->m_dBottom));
     const int k = MapCellKind(nIdx, pObj->m_nGroup);
-    if (StopsLikeWall(pObj, k)) {
-        if (DiesOnBlocks(pObj)) return 2;
-        cCharaBase* c = dynamic_cast<cCharaBase*>(pObj);
-        if (c) c->m_bHitRight = 1;
-        pObj->m_dCmdVx = 0;
-        pObj->m_dX -= Mod32(x) + 1;
-        ClampObjX(pObj);
-        if (c) {
-            c->m_nLastSide = 1;
-            c->FireEvent(EV_BLOCK);
-            c->FireEvent(EV_BLOCK_SIDE);
-            c->FireEvent(EV_BLOCK_RIGHT);
-        }
-        return 0;
-    }
+    if (StopsLikeWall(pObj, k)) return StopAtSideWall(pObj, 1, -(Mod32(x) + 1));
     return k == 2 ? 2 : 0;
 }
 

@@ -292,14 +292,22 @@ void cChara::DoJump(cCmdRun* pRun) {
     m_bRiding = 0;
 }
 
-void cChara::SetBaseVelocity() {
+namespace {
+// The velocity a step starts from: at rest, or the auto-scroll's speed with
+// bWithScroll; the vertical part only while flying.
+void SetStepBaseVelocity(cObj* p, bool bWithScroll) {
     double sx = 0, sy = 0;
-    if (!Rule(&cSystemData::m_bScrollAddsToMoves) && m_bScrollSync) {
+    if (bWithScroll) {
         sx = AutoScrollSpeed(0);
         sy = AutoScrollSpeed(1);
     }
-    m_dVx = sx;
-    if (m_bFlight) m_dVy = sy;
+    p->m_dVx = sx;
+    if (p->m_bFlight) p->m_dVy = sy;
+}
+}  // namespace
+
+void cChara::SetBaseVelocity() {
+    SetStepBaseVelocity(this, !Rule(&cSystemData::m_bScrollAddsToMoves) && m_bScrollSync);
 }
 
 int cChara::RunFlows(int bDeathOnly) {
@@ -454,13 +462,7 @@ void cHero::SetBaseVelocity() {
         }
         return;
     }
-    double sx = 0, sy = 0;
-    if (m_bScrollSync) {
-        sx = AutoScrollSpeed(0);
-        sy = AutoScrollSpeed(1);
-    }
-    m_dVx = sx;
-    if (m_bFlight) m_dVy = sy;
+    SetStepBaseVelocity(this, m_bScrollSync);
 }
 
 int cHero::RunFlows(int bDeathOnly) {

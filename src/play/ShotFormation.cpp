@@ -415,11 +415,9 @@ void PlaceCentre(SHOTLAUNCH& l, const cObj* pS) {
 
 // --- formations ---
 
-void ShotForm_StraightA(SHOTLIST* pList, int nKind, cObj* S, cEdShot& rec, SHOTLAUNCH& l) {
-    if (WithAngle(rec, l))
-        PlaceRowRotated(l, S, rec);
-    else
-        PlaceRow(l, S, rec);
+namespace {
+// Count(rec) shots from the base point, each one step further on.
+void CreateInLine(SHOTLIST* pList, int nKind, cObj* S, cEdShot& rec, SHOTLAUNCH& l) {
     l.nX = l.nBaseX;
     l.nY = l.nBaseY;
     for (int i = 0, n = Count(rec); i < n; i++) {
@@ -428,19 +426,22 @@ void ShotForm_StraightA(SHOTLIST* pList, int nKind, cObj* S, cEdShot& rec, SHOTL
         l.nY += l.nStepY;
     }
 }
+}   // namespace
+
+void ShotForm_StraightA(SHOTLIST* pList, int nKind, cObj* S, cEdShot& rec, SHOTLAUNCH& l) {
+    if (WithAngle(rec, l))
+        PlaceRowRotated(l, S, rec);
+    else
+        PlaceRow(l, S, rec);
+    CreateInLine(pList, nKind, S, rec, l);
+}
 
 void ShotForm_StraightB(SHOTLIST* pList, int nKind, cObj* S, cEdShot& rec, SHOTLAUNCH& l) {
     if (WithAngle(rec, l))
         PlaceStackAimed(l, S, rec);
     else
         PlaceStack(l, S, rec);
-    l.nX = l.nBaseX;
-    l.nY = l.nBaseY;
-    for (int i = 0, n = Count(rec); i < n; i++) {
-        CreateLaunched(pList, nKind, l, S, rec);
-        l.nX += l.nStepX;
-        l.nY += l.nStepY;
-    }
+    CreateInLine(pList, nKind, S, rec, l);
 }
 
 void ShotForm_Spread(SHOTLIST* pList, int nKind, cObj* S, cEdShot& rec, SHOTLAUNCH& l) {

@@ -54,6 +54,21 @@ struct PROPOSAL {
     }
 };
 
+// What solid s (box b), met by o (box a), proposes on one axis: o's top
+// touching it puts o just below it, o's bottom just above it; o's left side
+// puts o just right of it, o's right side just left of it. The touched sides
+// are marked.
+void ProposeVertical(cCharaBase* o, const HITRECT& a, const HITRECT& b, cCharaBase* s, PROPOSAL& up,
+                     PROPOSAL& down) {
+    if (RectsMeet(TopStrip(a), b)) { o->m_bHitTop = 1; up.Low(b.b + 1, s); }
+    if (RectsMeet(BottomStrip(a), b)) { o->m_bHitBottom = 1; down.High(b.t - o->m_nHeight, s); }
+}
+void ProposeHorizontal(cCharaBase* o, const HITRECT& a, const HITRECT& b, cCharaBase* s, PROPOSAL& left,
+                       PROPOSAL& right) {
+    if (RectsMeet(LeftStrip(a), b)) { o->m_bHitLeft = 1; left.Low(b.r + 1, s); }
+    if (RectsMeet(RightStrip(a), b)) { o->m_bHitRight = 1; right.High(b.l - o->m_nWidth, s); }
+}
+
 void SetTop(cCharaBase* o, double y) {
     o->m_dY = y;
     o->ClampY();
@@ -144,11 +159,9 @@ void cPlayScene::ResolveSolidsAxis(cCharaBase* o, int bVertical) {
         const HITRECT b = Box(s);
         if (!RectsMeet(a, b)) return true;
         if (bVertical) {
-            if (RectsMeet(TopStrip(a), b)) { o->m_bHitTop = 1; p1.Low(b.b + 1, s); }
-            if (RectsMeet(BottomStrip(a), b)) { o->m_bHitBottom = 1; p2.High(b.t - o->m_nHeight, s); }
+            ProposeVertical(o, a, b, s, p1, p2);
         } else {
-            if (RectsMeet(LeftStrip(a), b)) { o->m_bHitLeft = 1; p1.Low(b.r + 1, s); }
-            if (RectsMeet(RightStrip(a), b)) { o->m_bHitRight = 1; p2.High(b.l - o->m_nWidth, s); }
+            ProposeHorizontal(o, a, b, s, p1, p2);
         }
         return true;
     });
@@ -235,11 +248,9 @@ int cPlayScene::PushFromSolids(cCharaBase* o) {
             bAny = true;
             double w = Overlap1(a.l, a.r, b.l, b.r), h = Overlap1(a.t, a.b, b.t, b.b);
             if (w > h) {
-                if (RectsMeet(TopStrip(a), b)) { o->m_bHitTop = 1; top.Low(b.b + 1, s); }
-                if (RectsMeet(BottomStrip(a), b)) { o->m_bHitBottom = 1; bottom.High(b.t - o->m_nHeight, s); }
+                ProposeVertical(o, a, b, s, top, bottom);
             } else {
-                if (RectsMeet(LeftStrip(a), b)) { o->m_bHitLeft = 1; left.Low(b.r + 1, s); }
-                if (RectsMeet(RightStrip(a), b)) { o->m_bHitRight = 1; right.High(b.l - o->m_nWidth, s); }
+                ProposeHorizontal(o, a, b, s, left, right);
             }
             return true;
         });
