@@ -26,6 +26,7 @@
 #include "platform/FileSystem.h"
 #include "play/Chara.h"
 #include "play/Hero.h"
+#include "play/Item.h"
 #include "play/PlayHarness.h"
 #include "play/PlayScene.h"
 #include "project/Database.h"
@@ -129,7 +130,10 @@ protected:
         }
         EXPECT_EQ(h.Host().nCloseRequests, 0);
         EXPECT_FALSE(recReplayA.IsEmpty());
-        EXPECT_EQ(recReplayA.SaveReplayFile(REPLAY_FILE, h.Stage(), h.Header(), h.Progress()), 1);
+        // The progress saved is the one the attempt started from (kept by the
+        // stage set-up), as the player saves it; the live one has the coins
+        // of this run counted already.
+        EXPECT_EQ(recReplayA.SaveReplayFile(REPLAY_FILE, h.Stage(), h.Header(), recProgressA), 1);
         return v;
     }
 
@@ -266,6 +270,48 @@ TEST_F(DemoReplay, EveryDemoStagePlaysWithoutAnError) {
         EXPECT_TRUE(h.Host().vecError.empty()) << h.Host().vecError.front();
         EXPECT_EQ(h.Host().nCloseRequests, 0);
         EXPECT_FALSE(h.Ctx().vecPlayer.empty());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The coin of the demo's common palette, put in the hero's way: taking it
+// runs its command list, so common variable 1 counts the coin and the
+// stage score goes up by 10. (A picture number of 0 means "no item": such
+// an item vanishes on contact without running its commands.)
+TEST_F(DemoReplay, TakingTheDemoCoinCountsItAndScores) {
+    ASSERT_GT(m_Palette.m_vItemPalette.size(), 1u);
+    const cItemData& coin = m_Palette.m_vItemPalette[1];
+    ASSERT_EQ(coin.m_vCmd.size(), 2u);
+    cPlayHarness h({"..........", ".H......I.", "##########"});
+    h.Ctx().lpDatabase = &m_Db;
+    h.ItemTemplate() = coin;
+    h.SetUp();
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ASSERT_EQ(h.Ctx().lstItem.size(), 1u);
+    ASSERT_EQ(h.Progress().m_vCommonVar[1], 0);
+    ASSERT_EQ(h.Progress().m_nScore, 0);
+    h.Frames(2);
+    ASSERT_EQ(h.Ctx().lstItem.size(), 1u) << "the coin is out of the hero's reach at first";
+    // The coin is moved onto the hero.
+    cItem& it = *h.Ctx().lstItem.front();
+    it.m_dX = h.Hero().m_dX;
+    it.m_dY = h.Hero().m_dY;
+    it.ClampPosX(2);
+    it.ClampPosY(2);
+    h.Frames(2);
+    EXPECT_TRUE(h.Ctx().lstItem.empty()) << "the hero did not take the coin";
+    EXPECT_EQ(h.Progress().m_vCommonVar[1], 1);
+    EXPECT_EQ(h.Progress().m_nScore, 10);
+}
+
+// Every item of the demo's palette can be taken: none has picture 0.
+TEST_F(DemoReplay, EveryDemoItemHasAPicture) {
+    for (size_t i = 1; i < m_Palette.m_vItemPalette.size(); i++) {
+        SCOPED_TRACE(i);
+        EXPECT_NE(m_Palette.m_vItemPalette[i].m_nGraphic, 0);
     }
 }
 

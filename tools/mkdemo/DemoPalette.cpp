@@ -341,8 +341,10 @@ void MakeDemoCommonPalette(cCommonPalette& cp) {
     cp.m_vCharaPalette.push_back(MakeChest());      // 10
 
     cp.m_vItemPalette.assign(1, cItemData());
-    // 1 coin: counts into C1 by run code and scores.
-    cp.m_vItemPalette.push_back(Item("コイン", 0, 2, {ItemCode("C1 = C1 + 1"), ItemCmd(7, {0, 0, 0, 5, 3, 1, 0, 10})}));
+    // 1 coin: counts into C1 by run code and scores. Picture 0 means "no
+    // item" (touching it takes nothing and runs no command), so the coin is
+    // the coin drawn again at picture 8 of the item sheets.
+    cp.m_vItemPalette.push_back(Item("コイン", 8, 2, {ItemCode("C1 = C1 + 1"), ItemCmd(7, {0, 0, 0, 5, 3, 1, 0, 10})}));
     // 2 heart: three HP back, with a glow.
     cp.m_vItemPalette.push_back(Item("ハート", 1, 2, {ItemCmd(7, {0, 0, 0, 0, 1, 1, 0, 3}), ItemCmd(15, {1, 0, 0})}));
     // 3 star: invincible for a while under a golden screen.
