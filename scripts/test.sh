@@ -32,4 +32,4 @@ fuzz_seconds=${MOSSGROVE_FUZZ_SECONDS:-5}
 fuzz_keep=$(pwd)/build-asan
 ls build-asan/tests/fuzz/fuzz_* | \
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  xargs -P "$jobs" -I{} {} --seconds "$fuzz_seconds" --seed "${MOSSGROVE_FUZZ_SEED:-1}" --keep "$fuzz_keep"
+  xargs -P "$jobs" -I{} env {} --seconds "$fuzz_seconds" --seed "${MOSSGROVE_FUZZ_SEED:-1}" --keep "$fuzz_keep"
