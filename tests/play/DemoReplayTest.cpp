@@ -27,6 +27,7 @@
 #include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/Item.h"
+#include "play/Message.h"
 #include "play/PlayHarness.h"
 #include "play/PlayScene.h"
 #include "project/Database.h"
@@ -313,6 +314,38 @@ TEST_F(DemoReplay, EveryDemoItemHasAPicture) {
         SCOPED_TRACE(i);
         EXPECT_NE(m_Palette.m_vItemPalette[i].m_nGraphic, 0);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The signpost of the forest greets the player before the start: its
+// centred message is made by the stage set-up, still shown on the first
+// play frame (the frozen frames of the start do not count its time) and
+// drawn in the middle of the screen.
+TEST_F(DemoReplay, TheForestSignpostGreetsBeforeTheStart) {
+    std::string strFile;
+    ASSERT_EQ(FindLatestNumberedFile(strFile, "data\\stg4\\m01.stg4", strStageExt), 1);
+    cStage st;
+    ASSERT_EQ(st.Load(strFile.c_str()), 1);
+    cPlayHarness h({"."});
+    h.Ctx().lpDatabase = &m_Db;
+    h.UseStage(st);
+    h.SetUp();
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ASSERT_EQ(h.Scene().m_nState, PLAYSTATE_PLAY);
+    h.Frame();
+    const std::string strWelcome = "ようこそ!";
+    const cMessage* pWelcome = nullptr;
+    for (const auto& p : h.Scene().m_lstMessage)
+        if (p->m_strText.compare(0, strWelcome.size(), strWelcome) == 0) pWelcome = p.get();
+    ASSERT_NE(pWelcome, nullptr) << "no welcome message on the first play frame";
+    EXPECT_EQ(pWelcome->m_nPosMode, 0);
+    // Centred: its middle is the screen's middle, 8 dots up.
+    EXPECT_EQ(pWelcome->GetX() + pWelcome->m_nWidth / 2, 320);
+    EXPECT_EQ(pWelcome->GetY() + pWelcome->m_nHeight / 2, 240 - 8);
+    EXPECT_GT(pWelcome->m_nLeft, 100);
 }
 
 }  // namespace

@@ -248,7 +248,13 @@ cCharaData MakeSign() {
     c.m_nImpact = 0;
     c.m_bNoHitBox = 0;
     c.m_nFlight = 1;
-    c.m_vFlow.push_back(Flow(21, {Message(0, "ようこそ! Z:ジャンプ X:ショット C:ソード V:飛行", 25)}));
+    // A flow before the start runs at once and only its commands that go
+    // on in the same frame (the continue flag, no time of their own); the
+    // welcome is shown for 2.5 s of play.
+    cEdCmd welcome = Message(0, "ようこそ! Z:ジャンプ X:ショット C:ソード V:飛行", 25);
+    welcome.m_nTime = 0;
+    welcome.m_bContinue = 1;
+    c.m_vFlow.push_back(Flow(21, {welcome}));
     cFlow near = WithCond(Flow(0, {Message(1, "コイン #C1 枚 / たおした敵 #S2 体 / 得点 #C2_3Z", 10),
                                    Cmd(CMD_FLOW_OP, {0, 2, 5, 0}), Cmd(CMD_WAIT, {}, 30)}),
                           NearHero(5));
