@@ -15,6 +15,7 @@
 #include <time.h>
 #include <vector>
 
+#include "BenchPlay.h"
 #include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/PlayContext.h"
@@ -93,16 +94,6 @@ void BuildStage(cStage& st, int nChara, int nLevel) {
     st.SetJudgeLevel(nLevel);
 }
 
-struct STATS {
-    double dMean, dP50, dP99, dMax;
-};
-STATS Stats(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    double s = 0;
-    for (double d : v) s += d;
-    auto at = [&](double q) { return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))]; };
-    return {s / static_cast<double>(v.size()), at(0.5), at(0.99), v.back()};
-}
 
 void Run(int nChara, int nLevel, int nShots) {
     cStage stage, header;
@@ -113,26 +104,12 @@ void Run(int nChara, int nLevel, int nShots) {
     sys.SetDefault();
     cProgress prog;
     prog.Reset();
-    cGameState game;
-    game.m_nPlayType = PLAYTYPE_FREE;
-    game.m_nGameMode = GAMEMODE_FREE;
-    cGameState* pPrevGame = &GetGameState();
-    SetGameState(&game);
-    IPlayHost host;
-    cPlayContext ctx;
-    ctx.lpStage = &stage;
-    ctx.lpPlayStage = &header;
-    ctx.lpCharaDef = &heroDef;
-    ctx.lpSystem = &sys;
-    ctx.lpProgress = &prog;
-    ctx.lpHost = &host;
-    cPaletteContext palettes(GetStageContext());
-    palettes.SetPalette(PALETTE_COMMON, recCommonPalette);
-    palettes.SetPalette(PALETTE_STAGE, stage);
+    cBenchPlay run(stage, header, heroDef, sys, prog);
+    cPlayContext& ctx = run.ctx;
     std::vector<double> vLogic, vDraw;
     uint64_t nHash = 0;
     {
-        cStageContextScope stageScope(palettes);
+        cStageContextScope stageScope(run.palettes);
         cPlayContextScope scope(ctx);
         auto pScene = std::make_unique<cPlayScene>();
         for (int i = 0; i < 10 && pScene->m_nState != PLAYSTATE_PLAY; i++) pScene->Run();
@@ -175,7 +152,6 @@ void Run(int nChara, int nLevel, int nShots) {
         }
         nHash = ctx.StateHash();
     }
-    SetGameState(pPrevGame);
     const STATS l = Stats(vLogic), d = Stats(vDraw);
     std::printf("N %4d  shots %4d  level %2d  logic us: mean %8.1f p50 %8.1f p99 %8.1f max %8.1f   draw us: mean %7.1f p50 %7.1f "
                 "p99 %7.1f max %7.1f   hash %016llx\n",

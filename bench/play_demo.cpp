@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchPlay.h"
 #include "foundation/Path.h"
 #include "foundation/Record.h"
 #include "platform/FileSystem.h"
@@ -47,17 +48,6 @@ double Now(clockid_t clk) {
 
 constexpr int FRAMES = 600;
 
-struct STATS {
-    double dMean, dP50, dP99, dMax;
-};
-STATS Stats(std::vector<double> v) {
-    if (v.empty()) return {0, 0, 0, 0};
-    std::sort(v.begin(), v.end());
-    double s = 0;
-    for (double d : v) s += d;
-    auto at = [&](double q) { return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))]; };
-    return {s / static_cast<double>(v.size()), at(0.5), at(0.99), v.back()};
-}
 
 // Plays one loaded stage; returns the mean logic time per frame (us).
 double PlayStage(const char* pszName, const cStage& loaded, cDatabase& db) {
@@ -70,40 +60,24 @@ double PlayStage(const char* pszName, const cStage& loaded, cDatabase& db) {
     cProgress prog;
     prog.Reset();
     prog.m_nLifeStart = prog.m_nLife = 3;
-    cGameState game;
-    game.m_nPlayType = PLAYTYPE_FREE;
-    game.m_nGameMode = GAMEMODE_FREE;
-    game.m_nBeforeScene = SCENE_TITLE;
-    game.m_nFps = 60;
-    cGameState* pPrevGame = &GetGameState();
-    SetGameState(&game);
-    IPlayHost host;
-    cInputState input;
-    cPlayContext ctx;
-    ctx.lpStage = &stage;
-    ctx.lpPlayStage = &header;
-    ctx.lpCharaDef = &heroDef;
-    ctx.lpSystem = &sys;
-    ctx.lpProgress = &prog;
-    ctx.lpHost = &host;
-    ctx.lpInput = &input;
+    cBenchPlay run(stage, header, heroDef, sys, prog);
+    run.game.m_nBeforeScene = SCENE_TITLE;
+    run.game.m_nFps = 60;
+    cPlayContext& ctx = run.ctx;
     ctx.lpDatabase = &db;
-    cPaletteContext palettes(GetStageContext());
-    palettes.SetPalette(PALETTE_COMMON, recCommonPalette);
-    palettes.SetPalette(PALETTE_STAGE, stage);
     std::vector<double> vLogic, vDraw;
     size_t nMaxObjects = 0;
     {
-        cStageContextScope stageScope(palettes);
+        cStageContextScope stageScope(run.palettes);
         cPlayContextScope scope(ctx);
         auto pScene = std::make_unique<cPlayScene>();
         for (int i = 0; i < 400 && pScene->m_nState != PLAYSTATE_PLAY; i++) pScene->Run();
         cHero* pHero = ctx.vecPlayer.empty() ? nullptr : ctx.vecPlayer[0].get();
         const int b = stage.m_nSubStep;
         for (int f = 0; f < FRAMES && pHero && pScene->m_nState == PLAYSTATE_PLAY; f++) {
-            input.m_wDir = (f % 150) < 130 ? 2 : 1;
-            input.m_wButton = static_cast<int16_t>(((f % 40) < 10 ? 1 : 0) | ((f % 25) == 3 ? 2 : 0));
-            input.m_nDirCode = GetDirCode(input.m_wDir);
+            run.input.m_wDir = (f % 150) < 130 ? 2 : 1;
+            run.input.m_wButton = static_cast<int16_t>(((f % 40) < 10 ? 1 : 0) | ((f % 25) == 3 ? 2 : 0));
+            run.input.m_nDirCode = GetDirCode(run.input.m_wDir);
             const double t0 = Now(CLOCK_THREAD_CPUTIME_ID);
             if (pScene->ReadFrameInput(pHero)) {
                 for (int s = 1; s <= b; s++)
@@ -117,7 +91,6 @@ double PlayStage(const char* pszName, const cStage& loaded, cDatabase& db) {
             nMaxObjects = std::max(nMaxObjects, ctx.lstChara.size() + ctx.lstItem.size() + pScene->m_lstShot.size());
         }
     }
-    SetGameState(pPrevGame);
     const STATS l = Stats(vLogic), d = Stats(vDraw);
     std::printf("%-24s frames %3zu objects<=%4zu  logic us: mean %7.1f p50 %7.1f p99 %7.1f max %7.1f   draw us: mean %6.1f "
                 "p99 %6.1f\n",
