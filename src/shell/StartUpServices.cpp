@@ -86,7 +86,8 @@ public:
     }
     void LinkMirroredImages() override { ::LinkMirroredImages(); }
     int SetUpPalette(const STARTUPSYSTEM& sys) override {
-        if (!lpDTCon && !(lpDDCon && nScreenBpp == 8)) return 1;
+        // Both back ends have a palette object once the display runs.
+        if (!lpDTCon && !lpDDCon) return 1;
         if (!DDLoadPaletteFromFile(aPalette, Img_Data[0].szFile, bWindowed)) {
             WriteEC("DDLoadPaletteFromFile失敗");
             WriteReport("DDLoadPaletteFromFile失敗");
