@@ -51,4 +51,34 @@ TEST_F(GameJourney, ABadKeyScriptStopsTheStartWithAReason) {
     EXPECT_NE(Report().find("input script"), std::string::npos);
 }
 
+// Under the DirectDraw drawing mode at 32 bits the transparent colour of the
+// demo's pictures (magenta) must never reach the screen: the sky behind the
+// characters and the stage's backgrounds show through their keyed pixels.
+TEST_F(GameJourney, UnderDirectDrawTheTransparentColourNeverShows) {
+    auto vIni = ReadHostFile(dir.File("System.ini"));
+    std::string strIni(vIni.begin(), vIni.end());
+    size_t nAt = strIni.find("Direct3D=1");
+    ASSERT_NE(nAt, std::string::npos) << strIni;
+    strIni.replace(nAt, 10, "Direct3D=0");
+    ASSERT_TRUE(dir.WriteFile("System.ini", strIni));
+    ASSERT_TRUE(dir.WriteFile("keys.txt", std::string("60 z\n90 z\n150 z\n180 up\n210 z\n")));
+    int r = RunGameProcess(strExe, {"--close-after-frames", "480"},
+                           {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt"),
+                            "MOSSGROVE_SNAPSHOT=" + dir.File("shot.ppm")},
+                           90);
+    EXPECT_EQ(r, 0);
+    EXPECT_NE(Report().find("Scene : 4"), std::string::npos);
+    auto v = ReadHostFile(dir.File("shot.ppm"));
+    const std::string strHead = "P6\n640 480\n255\n";
+    ASSERT_EQ(v.size(), strHead.size() + 640u * 480u * 3u);
+    ASSERT_EQ(std::string(v.begin(), v.begin() + static_cast<long>(strHead.size())), strHead);
+    int nMagenta = 0, nOther = 0;
+    for (size_t i = strHead.size(); i + 2 < v.size(); i += 3) {
+        if (v[i] == 255 && v[i + 1] == 0 && v[i + 2] == 255) nMagenta++;
+        else nOther++;
+    }
+    EXPECT_EQ(nMagenta, 0);
+    EXPECT_GT(nOther, 640 * 480 / 2);   // a drawn stage, not an empty screen
+}
+
 }  // namespace
