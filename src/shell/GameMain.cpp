@@ -82,10 +82,7 @@ int cGameMain::RestoreSurfaces() {
     return GetFrameServices().RestoreSurfaces();
 }
 
-void cGameMain::UpdateInput() {
-    SetMenuInput(&Input_List.At(0));
-    UpdateInput(Input_List);
-}
+void cGameMain::UpdateInput() { UpdateInput(Input_List); }
 
 void cGameMain::UpdateInput(cChkVector<cInputDevice>& devices) {
     cInputDevice& dev = devices.At(0);

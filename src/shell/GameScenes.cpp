@@ -9,6 +9,7 @@
 #include "frontend/SceneFactory.h"
 #include "platform/CloseRequest.h"
 #include "shell/GameMain.h"
+#include "shell/InputDevice.h"
 #include "shell/PlayHost.h"
 #include "shell/Requests.h"
 #include "shell/Scene.h"
@@ -47,6 +48,7 @@ cShellFrontEndHost ShellFrontEndHost;
 }  // namespace
 
 void InstallGameScenes() {
+    SetMenuInput(&Input_List.At(0));
     SetFrontEndHost(&ShellFrontEndHost);
     SetSceneFactory(CreateGameScene);
     InstallPlayHost();
