@@ -745,6 +745,12 @@ int DDClear(DDSURFACEDATA* dst, uint32_t dwPalNum) {
     return DDFillRect(dst, 0, 0, dst->nWidth, dst->nHeight, dwPalNum);
 }
 
+int DDFillTransparent(DDSURFACEDATA* dst, int x, int y, int w, int h) {
+    if (!dst) return 0;
+    if (!lpDTCon && dst->lpDDS && dst->lpDDS->bColorKey) return DDFillRectRGB(dst, x, y, w, h, dst->lpDDS->dwColorKey);
+    return DDFillRect(dst, x, y, w, h, 0);
+}
+
 int DDClearRGB(DDSURFACEDATA* dst, uint32_t dwValue) {
     if (!dst) return 0;
     return DDFillRectRGB(dst, 0, 0, dst->nWidth, dst->nHeight, dwValue);

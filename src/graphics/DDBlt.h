@@ -31,6 +31,10 @@ int DDFillRect(DDSURFACEDATA* dst, int x, int y, int w, int h, uint32_t dwPalNum
 int DDFillRectRGB(DDSURFACEDATA* dst, int x, int y, int w, int h, uint32_t dwValue);
 int DDClear(DDSURFACEDATA* dst, uint32_t dwPalNum);
 int DDClearRGB(DDSURFACEDATA* dst, uint32_t dwValue);
+// Fills a rectangle with the colour the surface's keyed blits leave out:
+// under DirectDraw its own colour key (palette colour 0 when it has none),
+// under Direct3D palette colour 0, which is transparent there.
+int DDFillTransparent(DDSURFACEDATA* dst, int x, int y, int w, int h);
 void DDCircle(DDSURFACEDATA* dst, int cx, int cy, int r, uint32_t dwPalNum);
 void DDPlotPixel(DDSURFACEDATA* dst, int x, int y, uint32_t dwPalNum);
 

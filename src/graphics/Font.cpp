@@ -279,7 +279,7 @@ void cFont::RenderHalfCache()
         text += '\n';
     }
     cFastFont& ff = *m_lpFastFont_Half;
-    DDFillRect(&ff.m_sd, 0, 0, ff.m_sd.nWidth, ff.m_sd.nHeight, 0);
+    DDFillTransparent(&ff.m_sd, 0, 0, ff.m_sd.nWidth, ff.m_sd.nHeight);
     int bSymbol = m_bSymbolLetters, bCache = m_bCache;
     m_bSymbolLetters = 0;
     m_bCache = 0;
@@ -305,7 +305,7 @@ void cFont::RenderFullCache(int bRestore)
             nInLine = 0;
         }
     }
-    DDFillRect(&ff.m_sd, 0, 0, ff.m_sd.nWidth, ff.m_sd.nHeight, 0);
+    DDFillTransparent(&ff.m_sd, 0, 0, ff.m_sd.nWidth, ff.m_sd.nHeight);
     int bSymbol = m_bSymbolLetters, bCache = m_bCache;
     m_bSymbolLetters = 0;
     m_bCache = 0;
@@ -388,7 +388,7 @@ int cFont::DrawText(DDSURFACEDATA* dst, int x, int y, const char* lpszText)
         }
         TEXTSIZE size;
         MeasureForDraw(&size, lpszText);
-        DDFillRect(&m_sdWork, 0, 0, size.cx, size.cy, 0);
+        DDFillTransparent(&m_sdWork, 0, 0, size.cx, size.cy);
         if (!m_bCache && !DDBeginScene()) return 0;
         DrawGlyphs(&m_sdWork, 0, 0, dst, x, y, lpszText, m_bSymbolLetters);
         DrawSymbolLetters(&m_sdWork, 0, 0, lpszText);
@@ -396,7 +396,7 @@ int cFont::DrawText(DDSURFACEDATA* dst, int x, int y, const char* lpszText)
     }
     TEXTSIZE size;
     MeasureForDraw(&size, lpszText);
-    DDFillRect(&m_sdWork, 0, 0, size.cx, size.cy, 0);
+    DDFillTransparent(&m_sdWork, 0, 0, size.cx, size.cy);
     DrawGlyphs(&m_sdWork, 0, 0, dst, x, y, lpszText, m_bSymbolLetters);
     int nResult = DDBlt(dst, x, y, size.cx, size.cy, &m_sdWork, 0, 0, 1);
     DrawSymbolLetters(dst, x, y, lpszText);
@@ -611,7 +611,7 @@ int CreateFonts(cFont* lpFonts, FONTDATA* lpRecords, int nCount)
 
 void DrawNumberSurface(DDSURFACEDATA* sd, cFont* lpFont)
 {
-    DDClear(sd, 0);
+    DDFillTransparent(sd, 0, 0, sd->nWidth, sd->nHeight);
     lpFont->DrawText(sd, 0, 0, "0123456789");
 }
 

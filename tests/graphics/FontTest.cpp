@@ -8,6 +8,7 @@
 
 #include "foundation/Text.h"
 #include "graphics/Font.h"
+#include "graphics/ImageSlots.h"
 #include "support/DDTestSupport.h"
 
 namespace {
@@ -143,6 +144,70 @@ TEST_P(FontTest, CachedTextLooksLikeDirectText)
     Clear();
     m_font2.DrawText(&m_dst, 3, 5, text);
     EXPECT_EQ(DDGetIndices(&m_dst, 96, 48), direct);
+}
+
+// A known string against a picture drawn by hand, with the cache off and on,
+// where the transparent colour of the screen is not palette colour 0 (as in
+// a game whose palette image has another colour in its first cell). The
+// destination holds index 9; under DirectDraw the transparent colour is
+// index 7; neither the colour key nor palette colour 0 may reach it.
+TEST_P(FontTest, KnownStringAgainstAHandMadePicture)
+{
+    if (!lpDTCon) dwTransColor = PalNumToRGB(7);  // before the font's surfaces exist
+    // "A漢" then "b" on the next line, at (2, 4) with 16-pixel cells. The fake
+    // glyphs are solid boxes as high as the font (16): a single byte 4 wide
+    // at W/8 = 2 right of its cell and H/16 - 1 = 0 down, a double byte 8
+    // wide at its cell's corner:
+    //   "A"  cell (2, 4)   -> x 4..7,   y 4..19
+    //   "漢" cell (18, 4)  -> x 18..25, y 4..19
+    //   "b"  cell (2, 20)  -> x 4..7,   y 20..35
+    struct RECT4 { int x, y, w, h; };
+    const RECT4 aInk[] = {{4, 4, 4, 16}, {18, 4, 8, 16}, {4, 20, 4, 16}};
+    std::vector<int> want(96 * 48, 9);
+    for (const RECT4& r : aInk)
+        for (int y = r.y; y < r.y + r.h; y++)
+            for (int x = r.x; x < r.x + r.w; x++) want[static_cast<size_t>(y) * 96 + x] = 241;
+
+    for (int bCache : {0, 1}) {
+        cFont& f = bCache ? m_font2 : m_font;
+        CreateFont(f, bCache);
+        ASSERT_EQ(f.m_lpFastFont_Half != nullptr, bCache == 1);
+        for (int nPass = 0; nPass < 2; nPass++) {  // the second pass draws "漢" from the cache
+            DDPutIndices(&m_dst, 96, 48, std::vector<int>(96 * 48, 9));
+            f.DrawText(&m_dst, 2, 4, "A漢\nb");
+            EXPECT_EQ(DDGetIndices(&m_dst, 96, 48), want) << "cache " << bCache << " pass " << nPass;
+        }
+    }
+}
+
+// A digit strip drawn with the font, then the number 10 from it onto a
+// destination of index 9: only the digits' ink (241) may show, never the
+// strip's background, whichever colour is transparent. Under DirectDraw the
+// transparent colour is index 7, not palette colour 0.
+TEST_P(FontTest, DigitStripsLeaveOnlyTheDigits)
+{
+    if (!lpDTCon) dwTransColor = PalNumToRGB(7);
+    for (int bCache : {0, 1}) {
+        cFont& f = bCache ? m_font2 : m_font;
+        CreateFont(f, bCache);
+        FONTDATA fd;
+        fd.nCellWidth = 16;
+        fd.nLineHeight = 16;
+        IMAGEDATA im;
+        im.nColorKey = 1;
+        DDSURFACEDATA strip;
+        ASSERT_EQ(CreateNumberSurfaces(&strip, &im, 1, &f, &fd), 1);
+        EXPECT_EQ(strip.nWidth, 160);
+        DDPutIndices(&m_dst, 96, 48, std::vector<int>(96 * 48, 9));
+        DDDrawNumber(&m_dst, 0, 0, 16, 16, &strip, 0, 0, 1, 10, 1, 0);
+        // "1" in the cell at x 0: a 4-wide box at x 2..5; "0" at x 18..21;
+        // both 16 high from y 0.
+        std::vector<int> want(96 * 48, 9);
+        for (int y = 0; y < 16; y++)
+            for (int x : {2, 3, 4, 5, 18, 19, 20, 21}) want[static_cast<size_t>(y) * 96 + x] = 241;
+        EXPECT_EQ(DDGetIndices(&m_dst, 96, 48), want) << "cache " << bCache;
+        DDReleaseSurface(&strip);
+    }
 }
 
 TEST_P(FontTest, FullWidthCacheGrowsOncePerCharacter)
