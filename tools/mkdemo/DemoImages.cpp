@@ -51,8 +51,14 @@ void DrawSlime(cCanvas& c, int x, int y, int nPose, uint8_t col) {
 }
 
 void Palette() {
-    cCanvas c(128, 128);
-    for (int i = 0; i < 256; i++) c.Rect((i % 16) * 8, (i / 16) * 8, 8, 8, static_cast<uint8_t>(i));
+    // The top-left pixel is the transparent colour; the true-colour screens
+    // read entry 16 y + x from the pixel at (x, 8 + y); below them the same
+    // colours in 8 x 8 cells for the eye.
+    cCanvas c(128, 24 + 128);
+    for (int i = 0; i < 256; i++) {
+        c.Pixel(i % 16, 8 + i / 16, static_cast<uint8_t>(i));
+        c.Rect((i % 16) * 8, 24 + (i / 16) * 8, 8, 8, static_cast<uint8_t>(i));
+    }
     Save(c, "bmp\\plt\\Palette.bmp");
 }
 
