@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "DemoBlendTables.h"
 #include "DemoPalette.h"
 #include "DemoProject.h"
 #include "foundation/Record.h"
@@ -137,6 +138,7 @@ int main(int argc, char** argv) {
 
     if (!WriteDemoImages()) Fail("bitmaps");
     if (!WriteDemoSounds()) Fail("sounds");
+    if (!WriteDemoBlendTables()) Fail("blend tables");
 
     cDatabase db;
     cSystemData sys;
