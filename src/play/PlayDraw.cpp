@@ -271,8 +271,10 @@ void RunScreenColor(cPlayScene& s, int bFrozen) {
         return;
     }
     if (bPalette) {
+        // The alpha is the picture's share (255 no tint, 0 the colour alone),
+        // the blend's weight that of the palette's own colours (256 whole).
         PALETTEENTRY aOut[256];
-        PalBlendColor(aOut, 0, 255, 255 - c.m_nAlpha, c.m_byRed, c.m_byGreen, c.m_byBlue, aPalette);
+        PalBlendColor(aOut, 0, 255, c.m_nAlpha + (c.m_nAlpha >> 7), c.m_byRed, c.m_byGreen, c.m_byBlue, aPalette);
         DDSetDisplayPalette(0, 256, aOut);
     } else if (c.m_nAlpha < 255) {
         DDChangeColor(&BackBuffer, 0, 0, SCREEN_W, SCREEN_H, c.m_nAlpha, c.m_byRed, c.m_byGreen, c.m_byBlue);

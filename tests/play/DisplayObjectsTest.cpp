@@ -559,6 +559,34 @@ TEST(ScrColorTest, OtherDepthsEndAtOnceAndPaletteEndsAtItsDuration) {
     EXPECT_EQ(Alphas(pal, 8, 1), (std::vector<int>{255, 213, 170, 128, 85, 43, 0, -1}));
 }
 
+// On an 8-bit screen the colour change blends the display palette: the run's
+// alpha is the palette's own share. Entry 20 is (200, 100, 0); the colour is
+// blue (0, 0, 255) at 100 % over 6 frames.
+TEST(ScrColorTest, PaletteScreenBlendsTheDisplayPaletteByTheAlpha) {
+    ASSERT_TRUE(DDStartProfile({0, 8, 0, "DD8"}, 64, 64));
+    aPalette[20] = {200, 100, 0, 0};
+    cPlayContext ctx;
+    cPlayContextScope scope{ctx};
+    cPlayScene s;
+    const int32_t p[8] = {0, 0, 255, 100, 0, 1, 0, 0};
+    s.m_ScrColor.Start(p);
+    // Frame 0, alpha 255, weight 256: the palette's own colour.
+    RunScreenColor(s, 0);
+    EXPECT_EQ(aDisplayPalette[20].peRed, 200);
+    EXPECT_EQ(aDisplayPalette[20].peGreen, 100);
+    EXPECT_EQ(aDisplayPalette[20].peBlue, 0);
+    // Frame 3, alpha 128, weight 129: red 200*129 >> 8 = 25800 >> 8 = 100,
+    // green 100*129 >> 8 = 50, blue 255*127 >> 8 = 32385 >> 8 = 126.
+    RunScreenColor(s, 0);
+    RunScreenColor(s, 0);
+    RunScreenColor(s, 0);
+    EXPECT_EQ(s.m_ScrColor.m_nAlpha, 128);
+    EXPECT_EQ(aDisplayPalette[20].peRed, 100);
+    EXPECT_EQ(aDisplayPalette[20].peGreen, 50);
+    EXPECT_EQ(aDisplayPalette[20].peBlue, 126);
+    DDEnd();
+}
+
 }  // namespace
 
 namespace {
