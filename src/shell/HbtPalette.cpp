@@ -8,6 +8,7 @@
 #include "graphics/DDFade.h"
 #include "graphics/DDPalette.h"
 #include "graphics/ImageSlots.h"
+#include "platform/FileSystem.h"
 #include "shell/ShellState.h"
 
 void ArrangeHbtPalette(PALETTEENTRY* p, int n) {
@@ -30,6 +31,11 @@ int LoadHbtPalette(int n) {
     char szName[64];
     snprintf(szName, sizeof szName, "bmp\\hbt\\hbt%02d.dat", n);
     if (!DDLoadBlendTable(aBlendTable, szName)) {
+        // The report says why, the box what.
+        long long nSize = FsFileSize(szName);
+        if (nSize < 0) WriteReport("Blend table : %s is missing", szName);
+        else if (nSize != 65536) WriteReport("Blend table : %s has %lld bytes, not 65536", szName, nSize);
+        else WriteReport("Blend table : %s cannot be read", szName);
         ErrorBox("%s の読み込みに失敗！", szName);
         return 0;
     }
