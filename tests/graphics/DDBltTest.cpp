@@ -92,6 +92,24 @@ TEST_P(DDBltProfile, FillsCutToTheSurface) {
     EXPECT_EQ(DDGetIndices(&dst, 8, 8), std::vector<int>(64, 12));
 }
 
+// Filling with the transparent colour of a keyed surface: a keyed blit of it
+// then leaves the destination alone there. Under DirectDraw the key is
+// index 7 here, not palette colour 0, and the fill writes the key itself.
+TEST_P(DDBltProfile, TransparentFillIsLeftOutByKeyedBlits) {
+    if (!lpDTCon) dwTransColor = PalNumToRGB(7);
+    DDSURFACEDATA keyed, dst;
+    ASSERT_TRUE(DDCreateSurface(&keyed, 4, 4, 1, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, 0));
+    ASSERT_TRUE(DDMakeTarget(&dst, 4, 4));
+    DDPutIndices(&keyed, 4, 4, std::vector<int>(16, B));
+    DDFillTransparent(&keyed, 1, 1, 2, 2);
+    if (!lpDTCon) {
+        EXPECT_EQ(DDIndexAt(&keyed, 1, 1), 7);
+    }
+    DDFillRect(&dst, 0, 0, 4, 4, 9);
+    DDBlt(&dst, 0, 0, 4, 4, &keyed, 0, 0, 1);
+    EXPECT_EQ(DDGetIndices(&dst, 4, 4), (std::vector<int>{B, B, B, B, B, 9, 9, B, B, 9, 9, B, B, B, B, B}));
+}
+
 TEST_P(DDBltProfile, CirclesPlotOnlyInsideTheSurface) {
     DDSURFACEDATA dst;
     ASSERT_TRUE(DDMakeTarget(&dst, 8, 8));
