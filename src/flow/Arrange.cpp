@@ -56,9 +56,11 @@ const FIELDREF aShot[] = {
     S(&H::m_nImpact)};
 const FIELDREF aSword[] = {S(&H::m_nFaction), S(&H::m_nZ), S(&H::m_nPower), S(&H::m_nImpact)};
 const FIELDREF aSummonBlock[] = {F(0), F(1), F(2), S(&H::m_nCount), S(&H::m_nShiftX), S(&H::m_nShiftY)};
-const FIELDREF aSummonChara[] = {S(&H::m_nLife), S(&H::m_nFaction), F(0), F(1),
-                                 F(2),           S(&H::m_nCount),   S(&H::m_nShiftX), S(&H::m_nShiftY)};
-const FIELDREF aSummonItem[] = {S(&H::m_nLife), F(0), F(1), F(2), S(&H::m_nCount), S(&H::m_nShiftX), S(&H::m_nShiftY)};
+// A summon keeps its lifetime in the range field (the shot's own lifetime
+// field means nothing to a summon).
+const FIELDREF aSummonChara[] = {S(&H::m_nRange), S(&H::m_nFaction), F(0), F(1),
+                                 F(2),            S(&H::m_nCount),   S(&H::m_nShiftX), S(&H::m_nShiftY)};
+const FIELDREF aSummonItem[] = {S(&H::m_nRange), F(0), F(1), F(2), S(&H::m_nCount), S(&H::m_nShiftX), S(&H::m_nShiftY)};
 const FIELDREF aStageClear[] = {P(1), P(6), P(7), P(3), P(4)};
 const FIELDREF aMessage[] = {P(13), P(1), P(2), P(3), P(4)};
 const FIELDREF aWarp[] = {M(&E::m_nDist),       M(&E::m_nDistInc),    M(&E::m_nTargetXBl),
