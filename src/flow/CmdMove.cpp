@@ -39,8 +39,6 @@ int32_t ClampSteps(double d) {
     return static_cast<int32_t>(d);
 }
 
-double StepsPerSecond(double v) { return v / CmdSubStep() / 60.0; }
-
 // The frame centre in map dots.
 void CentreInMap(const cCharaBase* p, double* pX, double* pY) {
     int x, y;
@@ -184,7 +182,7 @@ void ApplyMoveVelocity(cCharaBase* p, double vx, double vy, int nReq, const cCmd
     if (m.m_bInertia) {
         const double dMax = std::fabs(pRun->m_Move.dSpeed2);
         auto Axis = [&](double v, double& dInertia, int32_t& bDecay) {
-            double dChange = StepsPerSecond(v);
+            double dChange = PerSecToStep(v);
             if ((v > 0 && dInertia < 0) || (v < 0 && dInertia > 0)) dChange *= m.m_dMoveFactor;
             else bDecay = 0;
             dInertia = std::clamp(dInertia + dChange, -dMax, dMax);

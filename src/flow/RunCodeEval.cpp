@@ -1,4 +1,5 @@
 // The run-code language: evaluating a parsed text.
+#include <algorithm>
 #include <cstring>
 
 #include "flow/CmdDispatch.h"
@@ -154,8 +155,9 @@ bool cCodeRun::Assign(const CODETOKEN& l, int32_t r, int32_t* pOut) {
         if (nStatus == CSTAT_HP && p != m_pChara && p->m_nHp < 1) {
             if (cPlayScene* pScene = CmdScene()) pScene->m_bCheckDead = 1;
         }
-        if (nStatus == CSTAT_MAXHP && p->m_nHp > p->m_Data.m_nMaxHp) p->m_nHp = p->m_Data.m_nMaxHp;
-        if (nStatus == CSTAT_MAXSP && p->m_nSp > p->m_Data.m_nMaxSp) p->m_nSp = p->m_Data.m_nMaxSp;
+        // A new maximum puts the value back into [1, the maximum].
+        if (nStatus == CSTAT_MAXHP) p->m_nHp = std::clamp(p->m_nHp, 1, std::max(1, p->m_Data.m_nMaxHp));
+        if (nStatus == CSTAT_MAXSP) p->m_nSp = std::clamp(p->m_nSp, 1, std::max(1, p->m_Data.m_nMaxSp));
         if (nStatus == CSTAT_SIGHT && p->IsHero()) OnSightChanged(p);
     } else if (l.nItemKind == CODEITEM_SYSTEM) {
         if (l.nIndex == SYSVAL_SCROLLX) ApplyScrollSpeed(0);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "FlowFixture.h"
+#include "play/CharaSearch.h"
 #include "stage/MoveVocabulary.h"
 
 class MoveTest : public ::testing::Test, public cFlowFixture {
@@ -207,6 +208,27 @@ TEST_F(MoveTest, InertiaStaysWithinItsMaximum) {
     run.Begin(me, &flow);
     Step(run);
     EXPECT_DOUBLE_EQ(me->m_dCmdVx, 1.5);
+}
+
+TEST_F(MoveTest, InertiaChangeIsThePerSecondConversion) {
+    // Speed 230 tenths at b = 1: 23 dots a step. The change of the inertia
+    // speed is 23 / 1 x 0.016666666666666666 = 0.3833333333333333 (the
+    // product rounds down; 23 / 60 would round to 0.38333333333333336).
+    me->m_nDir = 1;
+    cEdCmd cmd = Move(CMD_MOVE_STRAIGHT, DIR_RIGHT, 230, 50);
+    cmd.m_pMove->m_bInertia = 1;
+    cmd.m_pMove->m_nAccel = 1000;   // at most 100 dots a step: no clamp
+    cCmdRun run;
+    InitCmdRun(run, &cmd, me);
+    run.Begin(me, &flow);
+    Step(run);
+    EXPECT_EQ(me->m_dCmdVx, 0.3833333333333333);
+    // The same conversion serves play: at b = 3, 17 a second is
+    // 17 / 3 = 5.666666666666667, x 0.016666666666666666 = 0.09444444444444444
+    // (17 / 3 / 60 would give 0.09444444444444446).
+    stage.m_nSubStep = 3;
+    stage.m_dStepFactor = 3.0;
+    EXPECT_EQ(PerSecToStep(17), 0.09444444444444444);
 }
 
 TEST_F(MoveTest, ChangeDirectionNeedsFixedFacing) {
