@@ -108,16 +108,27 @@ void cOptionScene::DrawOptions() {
                               ? recSystem.m_vTitleMenu.At(TITLEMENU_OPTION_ENTRY).m_strText.c_str()
                               : "";
     large.DrawText(&m_sdOption, 320 - 16 * GetCharCount(pszHead), 32, pszHead);
-    const cChkVector<cCmd>& menu = recSystem.m_vOptionMenu;
     for (int i = 0; i < m_nEntryCount; i++) {
         int nId = m_vEntry[i], y = 96 + 16 * i;
-        font.DrawText(&m_sdOption, 64, y, menu.IsValid(nId) ? menu.At(nId).m_strText.c_str() : "");
-        std::string strValue = ValueText(nId);
+        font.DrawText(&m_sdOption, 64, y, RowLabel(i).c_str());
+        std::string strValue = RowValue(i);
         bool bPlain = nId == OPTIONID_NAME && recSystem.m_bSymbolLetters;
         if (bPlain) font.m_bSymbolLetters = 0;
         font.DrawText(&m_sdOption, 208, y, strValue.c_str());
         if (bPlain) font.m_bSymbolLetters = 1;
     }
+}
+
+std::string cOptionScene::RowLabel(int nRow) const {
+    if (nRow < 0 || nRow >= static_cast<int>(m_vEntry.size())) return std::string();
+    const cChkVector<cCmd>& menu = recSystem.m_vOptionMenu;
+    const int nId = m_vEntry[static_cast<size_t>(nRow)];
+    return menu.IsValid(nId) ? menu.At(nId).m_strText : std::string();
+}
+
+std::string cOptionScene::RowValue(int nRow) const {
+    if (nRow < 0 || nRow >= static_cast<int>(m_vEntry.size())) return std::string();
+    return ValueText(m_vEntry[static_cast<size_t>(nRow)]);
 }
 
 void cOptionScene::DrawFrame() {

@@ -3,6 +3,7 @@
 // registration mode and ranking name of the player, written to
 // "user_data\Option.dat" on leaving.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "graphics/DDSurface.h"
@@ -26,6 +27,9 @@ public:
     void FadeIn() override;
     void FadeOut() override;
     void StateList();
+    // The label and the value text drawn on a row of the list.
+    std::string RowLabel(int nRow) const;
+    std::string RowValue(int nRow) const;
 
     int m_nSub = 0;
     std::vector<int> m_vEntry;

@@ -177,10 +177,14 @@ void cSaveScene::StateSave() {
                 int nSlot = pSlot->nY;
                 // The done sound and the refreshed slot only after a write
                 // that succeeded.
+                // The slot goes into the file, so it is set before writing;
+                // a failed write keeps the slot the story had.
+                const int nOldSlot = recProgress.m_nSaveSlot;
+                recProgress.m_nSaveSlot = nSlot;
                 if (recProgress.SaveToSlot(nSlot)) {
-                    recProgress.m_nSaveSlot = nSlot;
                     host.PlaySystemSound(5);
                 } else {
+                    recProgress.m_nSaveSlot = nOldSlot;
                     host.PlaySystemSound(3);
                     host.ErrorBox("セーブデータの書き込みに失敗しました！");
                 }

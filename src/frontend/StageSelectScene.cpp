@@ -156,7 +156,8 @@ void cStageSelectScene::StateSelect() {
             return;
         }
         host.PlaySystemSound(1);
-        recProgress.SetStageName(recPlayStage.m_strPath, 0, 0, 0);
+        // The loader keeps the path it actually read (a numbered file included).
+        recProgress.SetStageName(recStage.m_strPath, 0, 0, 0);
         recProgress.m_nStage = 1;
         recProgress.m_nWorld = nRow + 1;
         recProgress.StartLives(GAMEMODE_CHALLENGE);

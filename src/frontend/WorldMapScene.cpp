@@ -367,7 +367,8 @@ bool cWorldMapScene::LoadEntryStage() {
 
 void cWorldMapScene::StartMapStage() {
     recProgress.m_lpMapEntry = m_pEntry;
-    recProgress.SetStageName(recPlayStage.m_strPath, m_pEntry->m_bDecorate, m_pEntry->m_nDecorateA,
+    // The entry's file is the one the prompt (or the automatic start) loaded.
+    recProgress.SetStageName(m_pEntry->m_strFile, m_pEntry->m_bDecorate, m_pEntry->m_nDecorateA,
                              m_pEntry->m_nDecorateB);
     recProgress.m_nStage = 1;
     recProgress.m_nWorld = m_pEntry->m_nStage;

@@ -187,8 +187,9 @@ int cPlayScene::NextSceneAfterClear() {
             pProg->m_nStage = m_nNextStage;
             if (LoadNextStage(*this, m_nNextStage)) return SCENE_PLAY;
         }
-        if (pProg->m_vWorldResult.IsValid(pProg->m_nWorld)) {
-            cIntPair& r = pProg->m_vWorldResult[pProg->m_nWorld];
+        // World w (counted from 1) keeps its result in entry w - 1.
+        if (pProg->m_vWorldResult.IsValid(pProg->m_nWorld - 1)) {
+            cIntPair& r = pProg->m_vWorldResult[pProg->m_nWorld - 1];
             r.m_nFirst = 1;
             if (r.m_nSecond < pProg->m_nTotalScore) {
                 pProg->m_nPlayScore = SaturateInt32(static_cast<int64_t>(pProg->m_nPlayScore) + pProg->m_nTotalScore -

@@ -119,7 +119,7 @@ void cSystemData::SetDefault() {
 
     SetMenu(m_vTitleMenu, {"はじめから", "つづきから", "チャレンジ", "フリー", "リプレイ", "オプション", "しゅうりょう"});
     SetMenu(m_vSaveMenu, {"セーブ", "オートセーブ", "もどる", "タイトルへ"});
-    SetMenu(m_vOptionMenu, {"BGM", "SE", "ランキング登録", "ランキング登録名", "もどる", ""});
+    SetMenu(m_vOptionMenu, {"パレット", "BGM", "SE", "ランキング登録", "ランキング登録名", "もどる"});
     m_vRankingModeText.assign({"手動登録（登録名入力）", "手動登録（登録名固定）", "自動登録（登録名入力）",
                                "自動登録（登録名固定）"});
     m_vLife.assign({5, 5, 5, 99});

@@ -93,4 +93,56 @@ TEST_F(OptionScene, WithEveryEntryDisabledOneRowEditsThePalette) {
     EXPECT_EQ(s.m_nEditId, OPTIONID_PALETTE);
 }
 
+// The default labels stand on the rows of the values they edit, and an edit
+// of each row changes the value shown on that same row.
+TEST_F(OptionScene, EveryRowShowsTheLabelAndValueOfTheOptionItEdits) {
+    dir.MakeDir("user_data");
+    cOptionScene s;
+    RunUntil(s, OPTIONSTATE_LIST);
+    fe.Frame(s, 0, 0);
+    // Defaults of the option record: palette 0, music on, volume 7, ranking
+    // mode 0 (manual, name entry), name "aaa"; the last row only leaves.
+    struct ROW {
+        const char* pszLabel;
+        const char* pszValue;
+        const char* pszAfterUp;   // after one "up" in the editor (nullptr: not a number editor)
+    } const arow[] = {
+        {"パレット", "0", "1"},
+        {"BGM", "ON", "OFF"},    // 1 + 1 passes the maximum 1 and wraps to 0
+        {"SE", "7", "8"},
+        {"ランキング登録", "手動登録（登録名入力）", "手動登録（登録名固定）"},
+        {"ランキング登録名", "aaa", nullptr},
+        {"もどる", "", nullptr},
+    };
+    ASSERT_EQ(s.m_nEntryCount, 6);
+    for (int i = 0; i < 6; i++) {
+        EXPECT_EQ(s.RowLabel(i), arow[i].pszLabel) << i;
+        EXPECT_EQ(s.RowValue(i), arow[i].pszValue) << i;
+    }
+    for (int i = 0; i < 4; i++) {
+        if (i > 0) Press(s, DOWN, 0);
+        Press(s, 0, DECIDE);
+        ASSERT_EQ(s.m_nSub, 2) << i;
+        Press(s, UP, 0);
+        Press(s, 0, DECIDE);
+        EXPECT_EQ(s.RowValue(i), arow[i].pszAfterUp) << i;
+        for (int j = 0; j < 6; j++)
+            if (j > i) {
+                EXPECT_EQ(s.RowValue(j), arow[j].pszValue) << i << " changed row " << j;
+            }
+    }
+    Press(s, DOWN, 0);
+    Press(s, DOWN, 0);                    // "もどる"
+    Press(s, 0, DECIDE);
+    EXPECT_EQ(s.m_nState, OPTIONSTATE_FADEOUT);
+    EXPECT_EQ(fe.game.m_nNextScene, SCENE_TITLE);
+    for (int i = 0; i < 40 && fe.game.m_nBeforeScene != SCENE_OPTION; i++) fe.Frame(s, 0, 0);
+    cOption back;
+    ASSERT_EQ(back.Load("user_data\\Option.dat"), 1);
+    EXPECT_EQ(back.m_nPaletteVariant, 1);
+    EXPECT_EQ(back.m_bBgm, 0);
+    EXPECT_EQ(back.m_nVolume, 8);
+    EXPECT_EQ(back.m_nRankingMode, 1);
+}
+
 }  // namespace

@@ -53,6 +53,13 @@ TEST_F(SaveScene, SavingIntoASlotPlaysTheDoneSoundOnlyAfterTheWrite) {
     EXPECT_EQ(fe.host.vSounds, (std::vector<int>{5}));
     EXPECT_EQ(recProgress.m_nSaveSlot, 1);
     EXPECT_EQ(vecSaveSlot.At(1).m_bExist, 1);   // the summary refreshed at once
+    {
+        // The file holds the slot it was saved into, not the -1 of a story
+        // that had no slot yet: continuing from it keeps saving there.
+        cProgress back;
+        ASSERT_EQ(back.Load(MakeSlotPath(1).c_str()), 1);   // the stored record as it is
+        EXPECT_EQ(back.m_nSaveSlot, 1);
+    }
     // The slot folder replaced by a file: the write fails, no done sound.
     std::filesystem::remove_all(dir.File("user_data/story"));
     ASSERT_TRUE(dir.WriteFile("user_data/story", std::string("x")));

@@ -54,6 +54,9 @@ TEST_F(StageSelectScene, ChoosingAWorldLoadsItsFirstStageWithTheChallengeLives) 
     EXPECT_EQ(recProgress.m_nLifeStart, 4);
     EXPECT_EQ(recProgress.m_nLife, 3);
     EXPECT_EQ(recProgress.m_bChain, 1);
+    // The stage that was read is named: "data\stg4\c02-1.stg4_000" loses
+    // the chain's "-1" and what follows, keeping a dot for the stage number.
+    EXPECT_EQ(recProgress.m_strStageFile, "data\\stg4\\c02.");
     EXPECT_EQ(nStageSelectRow, 1);        // the next visit starts on world 2
 }
 

@@ -164,4 +164,38 @@ TEST_F(WorldMapScene, AutoSaveOnReturnFromStagePlay) {
     EXPECT_EQ(back.m_nScore, 1234);
 }
 
+// Starting an entry's stage names it in the progress, so the clear files its
+// result under the stage's key and the chain finds the next file.
+TEST_F(WorldMapScene, StartingAStageNamesTheStageThatWasLoaded) {
+    ASSERT_TRUE(dir.MakeDir("data/stg4"));
+    ASSERT_EQ(SaveOneHeroStage("data\\stg4\\m07-1.stg4_000"), 1);
+    cWorldStage& e = recWorldMap.m_vPlace[0].m_vStage[0];
+    e.m_strFile = "data\\stg4\\m07-1.stg4";
+    e.m_nStage = 3;
+    e.m_bDecorate = 1;
+    e.m_nDecorateA = 5;
+    e.m_nDecorateB = 2;
+    recProgress.m_nMapX = 2;
+    recProgress.m_nMapY = 1;
+    cWorldMapScene m;
+    RunUntil(m, MAPSTATE_WALK);
+    Press(m, DOWN, 0);                    // onto the entry
+    Press(m, 0, DECIDE);                  // the prompt, on "やっぱりやめる"
+    ASSERT_EQ(m.m_nState, MAPSTATE_PROMPT);
+    ASSERT_EQ(bMapStageLoaded, 1);
+    recProgress.m_strStageFile.clear();   // what the prompt's look-up named does not count
+    recProgress.m_strStageKey.clear();
+    Press(m, UP, 0);
+    Press(m, 0, DECIDE);                  // "ステージに挑む"
+    EXPECT_EQ(m.m_nState, MAPSTATE_FADEOUT);
+    EXPECT_EQ(fe.game.m_nNextScene, SCENE_PLAY);
+    // "data\stg4\m07-1.stg4" is a chain start: base "data\stg4\m07.";
+    // the key adds the decoration "_c" + 005 + "_" + 2 before the dot.
+    EXPECT_EQ(recProgress.m_strStageFile, "data\\stg4\\m07.");
+    EXPECT_EQ(recProgress.m_strStageKey, "data\\stg4\\m07_c005_2.");
+    EXPECT_EQ(recProgress.m_bChain, 1);
+    EXPECT_EQ(recProgress.m_nWorld, 3);
+    EXPECT_EQ(recProgress.m_nStage, 1);
+}
+
 }  // namespace

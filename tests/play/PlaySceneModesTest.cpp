@@ -10,6 +10,9 @@
 #include "play/PlayHarness.h"
 #include "play/PlayScene.h"
 #include "project/Cursor.h"
+#include "project/Paths.h"
+#include "project/Progress.h"
+#include "support/TempDir.h"
 #include "stage/CmdVocabulary.h"
 
 namespace {
@@ -311,4 +314,44 @@ TEST(PlayFrameOrder, AClearFromAnotherCharacterComesTooLateForALethalHit) {
         h.Frame();
     EXPECT_EQ(Count(h.Host().vecSound, 8), 1);
     EXPECT_NE(h.Scene().m_nState, PLAYSTATE_CLEAR);
+}
+
+// The end of a challenge chain files the world's result in the entry of that
+// world (entry 0 for world 1), raises the highest world reached and writes
+// the challenge file.
+TEST(PlayModes, TheEndOfAChallengeChainKeepsTheWorldResult) {
+    cTempDir dir;
+    ASSERT_TRUE(dir.MakeDir("user_data/challenge"));
+    cPlayHarness h(Room());
+    h.SetUp();
+    cPlayScene& s = h.Scene();
+    cProgress& p = h.Progress();
+    h.Game().m_nPlayType = PLAYTYPE_CHALLENGE;
+    h.Game().m_nGameMode = GAMEMODE_CHALLENGE;
+    h.System().m_nWorldCount = 3;
+    p.m_vWorldResult.assign(3, cIntPair());
+    p.m_nWorld = 1;
+    p.m_nWorldReached = 1;
+    p.m_bChain = 0;
+    p.m_nTotalScore = 500;
+    s.m_nNextStage = 0;
+    EXPECT_EQ(s.NextSceneAfterClear(), SCENE_STAGESELECT);
+    EXPECT_EQ(p.m_vWorldResult[0].m_nFirst, 1);
+    EXPECT_EQ(p.m_vWorldResult[0].m_nSecond, 500);
+    EXPECT_EQ(p.m_vWorldResult[1].m_nFirst, 0);     // world 2 untouched
+    EXPECT_EQ(p.m_vWorldResult[1].m_nSecond, 0);
+    EXPECT_EQ(p.m_nWorldReached, 2);
+    cProgress back;
+    ASSERT_EQ(back.Load(aPath[PATH_CHALLENGE_FILE]), 1);
+    ASSERT_GE(back.m_vWorldResult.size(), 3u);
+    EXPECT_EQ(back.m_vWorldResult[0].m_nSecond, 500);
+    EXPECT_EQ(back.m_nWorldReached, 2);
+    // The last world: world 3 is entry 2 and the highest world stays at the count.
+    p.m_nWorld = 3;
+    p.m_nWorldReached = 3;
+    p.m_nTotalScore = 70;
+    EXPECT_EQ(s.NextSceneAfterClear(), SCENE_STAGESELECT);
+    EXPECT_EQ(p.m_vWorldResult[2].m_nFirst, 1);
+    EXPECT_EQ(p.m_vWorldResult[2].m_nSecond, 70);
+    EXPECT_EQ(p.m_nWorldReached, 3);
 }
