@@ -186,8 +186,9 @@ void cProgress::FitLists() {
     int nWorlds = std::clamp<int32_t>(recSystem.m_nWorldCount, 0, MAX_WORLD_RESULTS);
     m_vWorldResult.resize(static_cast<size_t>(nWorlds));
     if (m_nWorldReached > nWorlds) m_nWorldReached = nWorlds;
-    // The ranking kind indexes the ranking tables and the per-mode switches.
-    if (m_nRankKind < 0 || m_nRankKind >= RANK_KIND_COUNT) m_nRankKind = 0;
+    // The ranking kind is kept as stored, even outside 0..4: every reader
+    // checks it where it indexes (ranking tables, the per-mode switches), so
+    // a file read and written back stays the same.
 }
 
 void cProgress::Write(cDataFile* fp) {

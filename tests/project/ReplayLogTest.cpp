@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 
 #include "ProjectTestUtil.h"
@@ -76,6 +77,45 @@ TEST_F(ReplayTest, RunLengthTable) {
         EXPECT_EQ(std::vector<int16_t>(log.m_vButtonLog.begin(), log.m_vButtonLog.end()), c.vButton);
         EXPECT_EQ(std::vector<int32_t>(log.m_vButtonRunLen.begin(), log.m_vButtonRunLen.end()), c.vButtonRun);
     }
+}
+
+TEST_F(ReplayTest, ARunThatReachesTheLargestLengthStartsANewRun) {
+    // A direction held for INT32_MAX - 1 frames so far (the log as the
+    // record stores it), buttons likewise.
+    cReplayLog log;
+    log.m_vDirLog.assign({3, 4});
+    log.m_vDirRunLen.assign({5, INT32_MAX - 1});
+    log.m_vButtonLog.assign({16});
+    log.m_vButtonRunLen.assign({INT32_MAX - 1});
+    // Frame INT32_MAX of the run still fits it.
+    log.RecordFrame(4, 16);
+    EXPECT_EQ(std::vector<int32_t>(log.m_vDirRunLen.begin(), log.m_vDirRunLen.end()),
+              (std::vector<int32_t>{5, INT32_MAX}));
+    EXPECT_EQ(std::vector<int32_t>(log.m_vButtonRunLen.begin(), log.m_vButtonRunLen.end()),
+              (std::vector<int32_t>{INT32_MAX}));
+    // The next equal frame opens a run of 1 with the same value.
+    log.RecordFrame(4, 16);
+    EXPECT_EQ(std::vector<int16_t>(log.m_vDirLog.begin(), log.m_vDirLog.end()), (std::vector<int16_t>{3, 4, 4}));
+    EXPECT_EQ(std::vector<int32_t>(log.m_vDirRunLen.begin(), log.m_vDirRunLen.end()),
+              (std::vector<int32_t>{5, INT32_MAX, 1}));
+    EXPECT_EQ(std::vector<int16_t>(log.m_vButtonLog.begin(), log.m_vButtonLog.end()), (std::vector<int16_t>{16, 16}));
+    EXPECT_EQ(std::vector<int32_t>(log.m_vButtonRunLen.begin(), log.m_vButtonRunLen.end()),
+              (std::vector<int32_t>{INT32_MAX, 1}));
+    EXPECT_TRUE(log.IsConsistent());
+    // Playback from the last frame of the long runs: that frame, the frame
+    // of the new runs, then the end.
+    log.m_nPlayDir = 1;
+    log.m_nRunDir = INT32_MAX - 1;
+    log.m_nPlayButton = 0;
+    log.m_nRunButton = INT32_MAX - 1;
+    for (int i = 0; i < 2; i++) {
+        int16_t w[2] = {-9, -9};
+        ASSERT_EQ(log.PlayFrame(w), 0) << i;
+        EXPECT_EQ(w[0], 4) << i;
+        EXPECT_EQ(w[1], 16) << i;
+    }
+    int16_t w[2] = {-9, -9};
+    EXPECT_EQ(log.PlayFrame(w), 1);
 }
 
 TEST_F(ReplayTest, PlaybackGivesTheRecordedFrames) {
