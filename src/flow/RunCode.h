@@ -14,7 +14,10 @@
 //
 // A text is parsed once into a tree (the cache is keyed by the text); each
 // run evaluates the tree. Errors show a box with their message, stop the
-// line and leave what was already assigned.
+// line and leave what was already assigned; a text shows its box once (a
+// command runs its text at every step of its duration, so a failing text
+// would otherwise raise a box every frame).
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -30,9 +33,19 @@ std::shared_ptr<const CODELINE> ParseCode(const std::string& strText);
 // (tests and fuzzing: the first error message of the text, as it would be
 // shown when the run reaches it).
 std::string CodeParseError(const CODELINE& line);
-// Drops the parsed trees.
+// Drops the parsed trees and forgets which texts were reported.
 void ClearCodeCache();
+// Whether a text has failed before (its error box was shown then; later
+// failures of the same text are silent), and marking it so.
+bool CodeReported(const std::string& strText);
+void MarkCodeReported(const std::string& strText);
 
-// Limits: nesting of parentheses and calls, words of one line.
+// Units of work done by parsing and evaluating so far in the process: one
+// for each unit of text read and each word reduced. Parsing and evaluating
+// a text take steps in proportion to its length (tests count them).
+uint64_t CodeStepCount();
+
+// Limits: nesting of parentheses and calls; the longest text a command
+// runs (a longer one is an error of the command and runs nothing).
 constexpr int CODE_MAX_DEPTH = 32;
 constexpr size_t CODE_MAX_TEXT = 4096;

@@ -45,16 +45,20 @@ struct CODETOKEN {
 
 class cCodeRun {
 public:
-    cCodeRun(cCharaBase* pChara) : m_pChara(pChara) {
+    // bQuiet: the text was reported before; its errors stop it silently.
+    cCodeRun(cCharaBase* pChara, bool bQuiet) : m_pChara(pChara), m_bQuiet(bQuiet) {
         cSystemData* pSys = CmdSystem();
         m_bRule752 = pSys && pSys->m_bRule752;
     }
     // false on an error (the box was shown unless it ends silently).
     bool EvalLine(const CODELINE& line, int32_t* pOut);
+    // An error of the text was reported (a missing target is not one).
+    bool Reported() const { return m_bReported; }
 
 private:
     bool Fail(const char* fmt, const std::string& arg = std::string()) {
-        ErrorBox(fmt, arg.c_str());
+        if (!m_bQuiet) ErrorBox(fmt, arg.c_str());
+        m_bReported = true;
         return false;
     }
     std::string Render(const std::vector<int>& units, const std::vector<int32_t>& vals) const;
@@ -62,6 +66,8 @@ private:
     bool Assign(const CODETOKEN& l, int32_t r, int32_t* pOut);
 
     cCharaBase* m_pChara;
+    bool m_bQuiet = false;
+    bool m_bReported = false;
     bool m_bRule752 = false;
 };
 
@@ -114,7 +120,8 @@ bool cCodeRun::MakeToken(const CODEITEM& it, const std::vector<int32_t>& vals, C
         const CODESTATUS& s = aStatus[it.nValue];
         if (!GetCharaStatusSlot(pSubject, s.nStatus, s.nVar, &t.Slot)) {
             // The status table names only statuses that exist.
-            ErrorBoxEC("ステータスの識別エラー（未定義？）");
+            if (!m_bQuiet) ErrorBoxEC("ステータスの識別エラー（未定義？）");
+            m_bReported = true;
             return false;
         }
         // The ranges of an assignment.
@@ -194,18 +201,24 @@ bool cCodeRun::EvalLine(const CODELINE& line, int32_t* pOut) {
     if (line.bMalformed) return Fail("演算子のエラー（未定義？）");
     if (t.empty()) return true;
 
-    // 3. The operators by level, each from the left.
+    // 3. The operators by level, each from the left. One pass a level: a
+    // reduction's value takes its left operand's place on the list already
+    // read, and reading goes on after its right operand, which is exactly
+    // where a scan from the left would find the next operator of the level.
     bool bReduced = false;
     int32_t nLast = 0;
+    std::vector<CODETOKEN> next;
+    next.reserve(t.size());
     for (int nLevel = 0; nLevel <= 2; nLevel++) {
-        size_t i = 0;
-        while (i < t.size()) {
+        next.clear();
+        for (size_t i = 0; i < t.size(); i++) {
+            CountCodeStep();
             if (!t[i].bOp || anCodeOpLevel[t[i].nOp] != nLevel) {
-                i++;
+                next.push_back(t[i]);
                 continue;
             }
             // A well-formed line has operands on both sides (checked above).
-            const CODETOKEN& L = t[i - 1];
+            const CODETOKEN L = next.back();
             const CODETOKEN& R = t[i + 1];
             uint32_t a = static_cast<uint32_t>(L.nValue), b = static_cast<uint32_t>(R.nValue);
             int32_t v = 0;
@@ -230,12 +243,12 @@ bool cCodeRun::EvalLine(const CODELINE& line, int32_t* pOut) {
             }
             CODETOKEN n;
             n.nValue = v;
-            t[i - 1] = n;
-            t.erase(t.begin() + static_cast<long>(i), t.begin() + static_cast<long>(bKeepRight ? i + 1 : i + 2));
+            next.back() = n;
+            if (!bKeepRight) i++;   // the right operand is used up
             bReduced = true;
             nLast = v;
-            i = 0;
         }
+        t.swap(next);
     }
     *pOut = bReduced ? nLast : t.back().nValue;
     return true;
@@ -256,12 +269,23 @@ int FindCodeSystem(const std::string& w) {
 }
 
 int RunCode(const std::string& strText, cCharaBase* pChara) {
+    // A text that failed once fails the same way each time it runs (every
+    // step of a lasting command): its box is shown the first time only.
+    bool bQuiet = CodeReported(strText);
+    if (strText.size() > CODE_MAX_TEXT) {
+        if (!bQuiet) ErrorBox("コードが長すぎます！(%u文字まで)", static_cast<unsigned>(CODE_MAX_TEXT));
+        MarkCodeReported(strText);
+        return 0;
+    }
     std::shared_ptr<const CODELINE> pLine = ParseCode(strText);
     int32_t nHp = pChara ? pChara->m_nHp : 0;
     int32_t nSp = pChara ? pChara->m_nSp : 0;
-    cCodeRun run(pChara);
+    cCodeRun run(pChara, bQuiet);
     int32_t v = 0;
-    if (!run.EvalLine(*pLine, &v)) return 0;
+    if (!run.EvalLine(*pLine, &v)) {
+        if (run.Reported()) MarkCodeReported(strText);
+        return 0;
+    }
     if (pChara) {
         if (pChara->m_nHp != nHp) pChara->StartHpGauge(pChara->m_nHp - nHp);
         if (pChara->m_nSp != nSp) pChara->StartSpGauge(pChara->m_nSp - nSp);

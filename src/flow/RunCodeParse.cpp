@@ -1,10 +1,15 @@
 // The run-code language: splitting a text into its tree, once per text.
+#include <atomic>
+#include <cstring>
 #include <map>
+#include <set>
 #include <mutex>
 
 #include "flow/RunCodeTree.h"
 
 namespace {
+
+std::atomic<uint64_t> g_nCodeSteps{0};
 
 const char* const aszOperator[CODE_OP_COUNT] = {"=", "+", "-", "*", "/", "%"};
 // "tg" is target 1.
@@ -17,6 +22,7 @@ std::string UnitsText(const std::vector<int>& v, size_t b, size_t e, bool* pHasG
     std::string s;
     if (pHasGroup) *pHasGroup = false;
     for (size_t i = b; i < e && i < v.size(); i++) {
+        CountCodeStep();
         if (IsGroupUnit(v[i])) {
             if (pHasGroup) *pHasGroup = true;
             continue;
@@ -30,10 +36,20 @@ std::string UnitsText(const std::vector<int>& v, size_t b, size_t e, bool* pHasG
 long FindClose(const std::vector<int>& v, size_t p) {
     int nDepth = 0;
     for (size_t q = p; q < v.size(); q++) {
+        CountCodeStep();
         if (v[q] == '(') nDepth++;
         else if (v[q] == ')' && --nDepth == 0) return static_cast<long>(q);
     }
     return -1;
+}
+
+// Whether the units [b, e) spell the name, with no group among them.
+bool UnitsAre(const std::vector<int>& v, size_t b, size_t e, const char* pszName) {
+    size_t n = std::strlen(pszName);
+    if (e - b != n) return false;
+    for (size_t i = 0; i < n; i++)
+        if (v[b + i] != static_cast<unsigned char>(pszName[i])) return false;
+    return true;
 }
 
 class cCodeParser {
@@ -56,55 +72,65 @@ std::shared_ptr<CODELINE> cCodeParser::Parse(const std::string& text, int nDepth
 }
 
 // Parenthesised words and function calls, in the order the text has them;
-// each is replaced by one unit that stands for its value.
+// each is replaced by one unit that stands for its value. The text is read
+// once from the left into a new unit list: a group's unit takes the place
+// of its text (a call's unit also that of the name before it), and reading
+// goes on after its ")".
 void cCodeParser::PrePass(CODELINE& line, int nDepth) {
-    std::vector<int>& W = line.vUnits;
-    size_t s = 0, p = 0;
+    const std::vector<int> W = std::move(line.vUnits);
+    std::vector<int>& O = line.vUnits;
+    O.clear();
+    O.reserve(W.size());
+    size_t p = 0;
+    size_t s = 0;   // where the current word begins in O
     auto Fail = [&](const std::string& msg) {
         CODEGROUP g;
         g.nKind = CODEGROUP_ERROR;
         g.strError = msg;
         line.vGroup.push_back(std::move(g));
         line.bPrePassError = true;
+        O.insert(O.end(), W.begin() + static_cast<long>(p), W.end());
     };
     while (p < W.size()) {
+        CountCodeStep();
         int c = W[p];
         if (c == ' ') {
-            s = ++p;
-            continue;
-        }
-        if (c != '(') {
+            O.push_back(c);
+            s = O.size();
             p++;
             continue;
         }
-        if (p == s) {
+        if (c != '(') {
+            O.push_back(c);
+            p++;
+            continue;
+        }
+        if (O.size() == s) {
             long nClose = FindClose(W, p);
             if (nClose < 0) return Fail("\")\"が見つかりません！");
             if (nDepth + 1 > CODE_MAX_DEPTH) return Fail("括弧が深すぎます！");
             CODEGROUP g;
             g.nKind = CODEGROUP_PAREN;
             g.pLine = Parse(UnitsText(W, p + 1, static_cast<size_t>(nClose), nullptr), nDepth + 1);
-            int nUnit = CODE_GROUP_UNIT + static_cast<int>(line.vGroup.size());
+            O.push_back(CODE_GROUP_UNIT + static_cast<int>(line.vGroup.size()));
             line.vGroup.push_back(std::move(g));
-            W.erase(W.begin() + static_cast<long>(p), W.begin() + nClose + 1);
-            W.insert(W.begin() + static_cast<long>(p), nUnit);
-            p = s;
+            p = static_cast<size_t>(nClose) + 1;
             continue;
         }
-        bool bGroupInName = false;
-        std::string strName = UnitsText(W, s, p, &bGroupInName);
-        if (bGroupInName || strName != "rand") {
-            p++;   // the "(" stays in the word
+        if (!UnitsAre(O, s, O.size(), "rand")) {
+            O.push_back(c);   // the "(" stays in the word
+            p++;
             continue;
         }
         if (nDepth + 1 > CODE_MAX_DEPTH) return Fail("括弧が深すぎます！");
         CODEGROUP g;
         g.nKind = CODEGROUP_CALL;
-        g.strName = strName;
+        g.strName = UnitsText(O, s, O.size(), nullptr);
         size_t nArg = p + 1;
         int nParen = 0;
         long nClose = -1;
         for (size_t q = p + 1; q < W.size(); q++) {
+            CountCodeStep();
             int u = W[q];
             if (u == '(') {
                 nParen++;
@@ -123,13 +149,13 @@ void cCodeParser::PrePass(CODELINE& line, int nDepth) {
             g.bUnterminated = true;
             line.vGroup.push_back(std::move(g));
             line.bPrePassError = true;
+            O.insert(O.end(), W.begin() + static_cast<long>(p), W.end());
             return;
         }
-        int nUnit = CODE_GROUP_UNIT + static_cast<int>(line.vGroup.size());
+        O.resize(s);
+        O.push_back(CODE_GROUP_UNIT + static_cast<int>(line.vGroup.size()));
         line.vGroup.push_back(std::move(g));
-        W.erase(W.begin() + static_cast<long>(s), W.begin() + nClose + 1);
-        W.insert(W.begin() + static_cast<long>(s), nUnit);
-        p = s;
+        p = static_cast<size_t>(nClose) + 1;
     }
 }
 
@@ -140,6 +166,7 @@ void cCodeParser::FlatPass(CODELINE& line) {
     bool bAnyWord = false, bPrevPrefix = false;
     const std::vector<int>& W = line.vUnits;
     for (size_t i = 0; i <= W.size(); i++) {
+        CountCodeStep();
         int u = i < W.size() ? W[i] : ' ';
         if (u == ' ') {
             if (!word.empty()) {
@@ -248,9 +275,24 @@ std::map<std::string, std::shared_ptr<const CODELINE>>& Cache() {
     static std::map<std::string, std::shared_ptr<const CODELINE>> m;
     return m;
 }
-constexpr size_t CODE_CACHE_MAX = 4096;
+// The cache and the reported texts are bounded by the bytes of their texts
+// (a tree takes some tens of bytes per byte of text); past the bound they
+// start over. A text longer than a command runs is not kept.
+constexpr size_t CODE_CACHE_MAX_BYTES = 1u << 20;
+size_t g_nCacheBytes = 0;
+size_t g_nReportedBytes = 0;
+
+std::mutex g_ReportedLock;
+std::set<std::string>& Reported() {
+    static std::set<std::string> s;
+    return s;
+}
 
 }  // namespace
+
+void CountCodeStep() { g_nCodeSteps.fetch_add(1, std::memory_order_relaxed); }
+
+uint64_t CodeStepCount() { return g_nCodeSteps.load(std::memory_order_relaxed); }
 
 int32_t ParseCodeNumber(const std::string& s) {
     size_t i = 0;
@@ -275,14 +317,38 @@ std::shared_ptr<const CODELINE> ParseCode(const std::string& strText) {
     cCodeParser parser;
     std::shared_ptr<const CODELINE> p = parser.Parse(strText, 0);
     std::lock_guard<std::mutex> lock(g_CacheLock);
-    if (Cache().size() >= CODE_CACHE_MAX) Cache().clear();
-    Cache()[strText] = p;
+    if (strText.size() > CODE_MAX_TEXT) return p;
+    if (g_nCacheBytes + strText.size() + 1 > CODE_CACHE_MAX_BYTES) {
+        Cache().clear();
+        g_nCacheBytes = 0;
+    }
+    if (Cache().emplace(strText, p).second) g_nCacheBytes += strText.size() + 1;
     return p;
 }
 
 void ClearCodeCache() {
-    std::lock_guard<std::mutex> lock(g_CacheLock);
-    Cache().clear();
+    {
+        std::lock_guard<std::mutex> lock(g_CacheLock);
+        Cache().clear();
+        g_nCacheBytes = 0;
+    }
+    std::lock_guard<std::mutex> lock(g_ReportedLock);
+    Reported().clear();
+    g_nReportedBytes = 0;
+}
+
+bool CodeReported(const std::string& strText) {
+    std::lock_guard<std::mutex> lock(g_ReportedLock);
+    return Reported().count(strText) != 0;
+}
+
+void MarkCodeReported(const std::string& strText) {
+    std::lock_guard<std::mutex> lock(g_ReportedLock);
+    if (g_nReportedBytes + strText.size() + 1 > CODE_CACHE_MAX_BYTES) {
+        Reported().clear();
+        g_nReportedBytes = 0;
+    }
+    if (Reported().insert(strText).second) g_nReportedBytes += strText.size() + 1;
 }
 
 std::string CodeParseError(const CODELINE& line) {

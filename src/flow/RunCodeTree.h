@@ -62,6 +62,9 @@ struct CODELINE {
     bool bMalformed = false;        // an operator lacks an operand
 };
 
+// One step of parsing or evaluating (see CodeStepCount).
+void CountCodeStep();
+
 // Leading digits with an optional sign, saturated; 0 without digits.
 int32_t ParseCodeNumber(const std::string& s);
 // Status and system value names; -1 when not one.

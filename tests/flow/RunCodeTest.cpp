@@ -12,6 +12,7 @@ protected:
     void SetUp() override {
         me = AddChara(100, 40);
         ResetCloseRequests();
+        ClearCodeCache();
     }
     // Runs a line; the text of the first box it showed ("" none).
     std::string Run(const char* text, int* pResult = nullptr) {
@@ -175,4 +176,93 @@ TEST_F(RunCodeTest, ATextIsParsedOnce) {
     EXPECT_EQ(a.get(), b.get());
     EXPECT_EQ(CodeParseError(*a), "");
     EXPECT_EQ(CodeParseError(*ParseCode("C1 = (1")), "\")\"が見つかりません！");
+}
+
+TEST_F(RunCodeTest, AFailingTextShowsItsBoxOnce) {
+    // A command runs its text at every step: 3 runs of one bad text raise one
+    // box, and each run still fails and stores nothing.
+    cFakeMessageBox box;
+    C(1) = 111;
+    for (int i = 0; i < 3; i++) EXPECT_EQ(RunCode("C1 = 5 +", me), 0);
+    EXPECT_EQ(box.Count(), 1u);
+    // Another bad text has a box of its own, once.
+    for (int i = 0; i < 3; i++) EXPECT_EQ(RunCode("C1 = 7 / 0", me), 0);
+    ASSERT_EQ(box.Count(), 2u);
+    EXPECT_EQ(box.Boxes()[1].strText, "0除算が行われました！(C1 = 7 / 0)");
+    EXPECT_EQ(C(1), 111);
+    // A missing target is no report: the same text shows its division box
+    // once a target is there.
+    EXPECT_EQ(RunCode("tg.v1 = 1 / 0", me), 0);
+    EXPECT_EQ(box.Count(), 2u);
+    SetTarget(me, 0, AddChara());
+    EXPECT_EQ(RunCode("tg.v1 = 1 / 0", me), 0);
+    EXPECT_EQ(box.Count(), 3u);
+}
+
+TEST_F(RunCodeTest, TheLongestTextRunsAndALongerOneIsAnError) {
+    // "C1 = 1" padded with blanks to 4096 characters stores 1; one blank
+    // more is refused with its box (once) and stores nothing.
+    std::string text = "C1 = 1";
+    text.resize(4096, ' ');
+    EXPECT_EQ(Run(text.c_str()), "");
+    EXPECT_EQ(C(1), 1);
+    C(1) = 111;
+    text.push_back(' ');
+    int r = 1;
+    EXPECT_EQ(Run(text.c_str(), &r), "コードが長すぎます！(4096文字まで)");
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(C(1), 111);
+    EXPECT_EQ(Run(text.c_str(), &r), "");
+    EXPECT_EQ(r, 0);
+}
+
+// Steps taken to parse and run a text (a fresh parse).
+uint64_t StepsToRun(const std::string& text, cCharaBase* pChara) {
+    ClearCodeCache();
+    cFakeMessageBox box;
+    uint64_t n0 = CodeStepCount();
+    RunCode(text, pChara);
+    return CodeStepCount() - n0;
+}
+
+TEST_F(RunCodeTest, WorkGrowsInStepWithTheText) {
+    // Texts of n and 2n repeats: twice the text takes about twice the steps
+    // (a rescan from the left after each reduction or each "(" would take
+    // four times as many).
+    struct CASE {
+        const char* head;
+        const char* unit;
+        int n;
+        int32_t want;   // C1 after the 2n text
+    } cases[] = {
+        {"C1 = 0", " + 1", 400, 800},                  // 800 ones
+        {"C1 = 0", " + (1)", 250, 500},                // groups spliced in
+        {"C1 = 0", " + rand(2,2)", 150, 600},          // 300 calls of value 2
+        {"C1 = 1", " * 1 - 0", 200, 1},
+        {"C1 = 3 x", "(", 1500, 3},                    // "(" inside a word
+    };
+    for (const CASE& c : cases) {
+        std::string a = c.head, b = c.head;
+        for (int i = 0; i < c.n; i++) a += c.unit;
+        for (int i = 0; i < 2 * c.n; i++) b += c.unit;
+        ASSERT_LE(b.size(), CODE_MAX_TEXT) << c.unit;
+        uint64_t na = StepsToRun(a, me), nb = StepsToRun(b, me);
+        EXPECT_EQ(C(1), c.want) << c.unit;
+        EXPECT_LT(nb, na * 5 / 2) << c.unit << ": " << na << " then " << nb;
+    }
+}
+
+TEST_F(RunCodeTest, ParsingALongTextIsLinear) {
+    // Beyond what a command runs, a parse of 32 KB and of 64 KB.
+    std::string a, b;
+    while (a.size() < 32768) a += "(1) + rand(1,2) - x(( ";
+    b = a + a;
+    ClearCodeCache();
+    uint64_t n0 = CodeStepCount();
+    auto pa = ParseCode(a);
+    uint64_t n1 = CodeStepCount();
+    auto pb = ParseCode(b);
+    uint64_t n2 = CodeStepCount();
+    EXPECT_EQ(CodeParseError(*pb), "");
+    EXPECT_LT(n2 - n1, (n1 - n0) * 5 / 2);
 }

@@ -66,6 +66,12 @@ std::vector<FUZZBYTES> FuzzSeeds() {
     };
     std::vector<FUZZBYTES> v;
     for (const char* s : seeds) v.emplace_back(s, s + std::string(s).size());
+    // Long texts: a sum of groups and calls past what a command runs, and
+    // one just within it. Mutation grows inputs up to 64 KB (the CTest line).
+    std::string sum = "C1 = 0", within = "C3 = 1";
+    while (sum.size() < 6000) sum += " + ((1) * (2)) + rand(1,2) * x(";
+    while (within.size() < CODE_MAX_TEXT - 4) within += " + 1";
+    for (const std::string* p : {&sum, &within}) v.emplace_back(p->begin(), p->end());
     return v;
 }
 
