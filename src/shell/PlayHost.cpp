@@ -38,7 +38,7 @@ constexpr int BACKGROUND_SLOTS = 8;
 
 class cShellPlayHost : public IPlayHost {
 public:
-    bool IsKeyDown(int nVk) override { return IsVirtualKeyHeld(nVk); }
+    bool IsKeyDown(int nVk) override { return GetInputSource().IsKeyHeld(nVk); }
     int SaveReplay(int nWhich) override { return RequestSaveReplay(nWhich); }
     int LoadReplay() override { return RequestLoadReplay(); }
     // The name dialog edits the name the ranking registration is about to

@@ -1,6 +1,7 @@
 #include "shell/Requests.h"
 
 #include "foundation/Log.h"
+#include "foundation/Path.h"
 #include "graphics/DDBatch.h"
 #include "graphics/DDPresent.h"
 #include "graphics/DDSurface.h"
@@ -18,6 +19,7 @@
 #include "platform/CloseRequest.h"
 #include "platform/MainThread.h"
 #include "shell/FileDlg.h"
+#include "shell/InputDevice.h"
 #include "foundation/GameThreads.h"
 #include "shell/KeyState.h"
 #include "shell/NameDlg.h"
@@ -105,7 +107,11 @@ int ServeNameEntry() {
 int ServeFileRequest(int nMode, int nWhich) {
     IRequestServices& s = GetRequestServices();
     std::string strPath;
-    if (nMode == FILEDLG_SAVEREPLAY && !s.MakeReplayFileName(strPath)) return 0;
+    if (nMode == FILEDLG_SAVEREPLAY) {
+        if (!s.MakeReplayFileName(strPath)) return 0;
+        // The dialog saves into the replay folder and takes a plain name.
+        StripPath(strPath);
+    }
     int r = RunModal([&] { return s.RunFileDialog(nMode, strPath); });
     if (r != 1) return 0;   // cancelled, or the dialog failed
     switch (nMode) {
@@ -209,7 +215,7 @@ public:
         return r;
     }
     int RequestSaveReplay(int nWhich) override { return ::RequestSaveReplay(nWhich); }
-    bool IsKeyHeld(int nVk) override { return IsVirtualKeyHeld(nVk); }
+    bool IsKeyHeld(int nVk) override { return GetInputSource().IsKeyHeld(nVk); }
     void PlaySystemSound(int nIndex) override { RequestPlaySE(nIndex); }
 
 private:

@@ -224,3 +224,36 @@ TEST_F(InputTest, HistoryAndPatternRuns) {
 }
 
 }  // namespace
+
+#include "play/PlayContext.h"
+#include "project/ProgressRequests.h"
+#include "shell/KeyState.h"
+#include "shell/PlayHost.h"
+
+namespace {
+
+// The keys the game reads outside the key bindings (the pause key, the
+// ranking key, the replay keys) come from the same source as the bindings,
+// so scripted input reaches them and the real keyboard does not.
+TEST_F(InputTest, PauseRankingAndReplayKeysComeFromTheInputSource) {
+    cPlayContext& ctx = PlayCtx();
+    IPlayHost* pSavedHost = ctx.lpHost;
+    cInputState* pSavedInput = ctx.lpInput;
+    InstallPlayHost();
+    ReleaseAllKeys();
+    SetVirtualKeyDown(VK_F1 + 1, true);   // the real keyboard holds F2: not read
+    src.keys = {VK_SPACE, VK_F1 + 2, VK_F1};
+    EXPECT_TRUE(ctx.lpHost->IsKeyDown(VK_SPACE));
+    EXPECT_TRUE(ctx.lpHost->IsKeyDown(VK_F1 + 2));
+    EXPECT_FALSE(ctx.lpHost->IsKeyDown(VK_F1 + 1));
+    EXPECT_TRUE(GetProgressHost().IsKeyHeld(VK_F1));
+    EXPECT_FALSE(GetProgressHost().IsKeyHeld(VK_F1 + 1));
+    src.keys.clear();
+    EXPECT_FALSE(ctx.lpHost->IsKeyDown(VK_SPACE));
+    EXPECT_FALSE(GetProgressHost().IsKeyHeld(VK_F1));
+    ReleaseAllKeys();
+    ctx.lpHost = pSavedHost;
+    ctx.lpInput = pSavedInput;
+}
+
+}  // namespace

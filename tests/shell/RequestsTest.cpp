@@ -35,7 +35,10 @@ public:
     int StartFreeGame(const std::string& s) override { Log("start " + s); return nStartResult; }
     int LoadReplay(const std::string& s) override { Log("loadreplay " + s); return nLoadResult; }
     int SaveReplay(int w, const std::string& s) override { Log("savereplay " + std::to_string(w) + " " + s); return nSaveResult; }
-    int MakeReplayFileName(std::string& s) override { s = "user_data\\rpl4\\x."; return nNameResult; }
+    int MakeReplayFileName(std::string& s) override {
+        s = "C:\\game\\user_data\\rpl4\\m01__2024__03_02__14_05.rpl4_854";
+        return nNameResult;
+    }
     int SoundCount() override { return nSounds; }
     void PlaySound(int i) override { Log("se " + std::to_string(i)); }
     int GetSceneBgm(int nSlot, int* pbLoop) override {
@@ -133,7 +136,9 @@ TEST_F(RequestTest, ReplayOutcomes) {
     svc.nSaveResult = 0;
     EXPECT_EQ(RequestSaveReplay(1), 0);
     EXPECT_EQ(svc.calls.back(), "savereplay 1 data\\stg4\\a.stg4");
-    EXPECT_EQ(svc.calls[1], "file 2 user_data\\rpl4\\x.");   // the proposed name
+    // The dialog is offered the plain file name: it refuses a name with a
+    // folder, and it saves into the replay folder itself.
+    EXPECT_EQ(svc.calls[1], "file 2 m01__2024__03_02__14_05.rpl4_854");
     EXPECT_EQ(GetCloseRequestCount(), 0u);                    // a failed save keeps the game
     svc.nSaveResult = 1;
     EXPECT_EQ(RequestSaveReplay(0), 1);
