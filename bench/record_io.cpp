@@ -1,7 +1,12 @@
 // Record file speed: writes and reads a record file of about 50 MB (many
 // small records with strings) and prints the times as ratios to a plain
-// write and read of the same bytes. The aim is reading within 3x of the
+// write and read of the same bytes. A record save is durable (a temporary
+// file, its sync, the rename over the target and the folder's sync), so the
+// plain write here does the same four steps with one write of the bytes.
+// The aims: writing within 2x of the plain write, reading within 3x of the
 // plain read.
+#include <fcntl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -84,11 +89,27 @@ std::vector<uint8_t> PlainRead(const char* path) {
     return v;
 }
 
+// The bytes written as a save is: to a temporary file, synced, renamed over
+// the target, the folder synced.
 bool PlainWrite(const char* path, const std::vector<uint8_t>& v) {
-    FILE* fp = std::fopen(path, "wb");
-    if (!fp) return false;
-    bool ok = std::fwrite(v.data(), 1, v.size(), fp) == v.size();
-    return std::fclose(fp) == 0 && ok;
+    const std::string strTemp = std::string(path) + ".tmp";
+    int fd = open(strTemp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (size_t nDone = 0; ok && nDone < v.size();) {
+        ssize_t n = write(fd, v.data() + nDone, v.size() - nDone);
+        if (n <= 0) ok = false;
+        else nDone += static_cast<size_t>(n);
+    }
+    if (ok && fsync(fd) != 0) ok = false;
+    if (close(fd) != 0) ok = false;
+    if (ok && std::rename(strTemp.c_str(), path) != 0) ok = false;
+    int dir = open(".", O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return ok;
 }
 
 }  // namespace
@@ -149,8 +170,8 @@ int main() {
     fs::remove_all(strTmpl, ec);
 
     std::printf("record file: %zu bytes, %d records (best of %d runs)\n", nBytes, nRecords, nRuns);
-    std::printf("write: %.1f ms, plain write %.1f ms, ratio %.2f\n", dWrite * 1e3, dPlainWrite * 1e3,
-                dWrite / dPlainWrite);
+    std::printf("write: %.1f ms, plain write %.1f ms, ratio %.2f (aim: 2 or less; both synced and renamed)\n",
+                dWrite * 1e3, dPlainWrite * 1e3, dWrite / dPlainWrite);
     std::printf("read:  %.1f ms, plain read  %.1f ms, ratio %.2f (aim: 3 or less)\n", dRead * 1e3,
                 dPlainRead * 1e3, dRead / dPlainRead);
     if (!bOk) {

@@ -103,13 +103,7 @@ bool DDAllocPixels(DDPIXELS& p, int nWidth, int nHeight, int nFormat) {
     p.nFormat = nFormat;
     p.nBytes = nBytes;
     p.nPitch = (nWidth * nBytes + 3) & ~3;
-    try {
-        p.vData.assign(static_cast<size_t>(p.nPitch) * nHeight, 0);
-    } catch (...) {
-        p.vData.clear();
-        return false;
-    }
-    return true;
+    return p.vData.AllocZeroed(static_cast<size_t>(p.nPitch) * nHeight);
 }
 
 uint32_t PalNumToRGB(uint32_t dwPalNum) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "graphics/DDPixelStore.h"
+
 // Pixel formats, numbered like the formats of the original device layer.
 enum eDDFormat : int {
     DDFMT_UNKNOWN = 0,
@@ -44,7 +46,7 @@ struct DDPIXELS {
     int nWidth = 0, nHeight = 0, nPitch = 0;
     int nFormat = DDFMT_UNKNOWN;
     int nBytes = 0;                 // bytes per pixel
-    std::vector<uint8_t> vData;
+    cPixelStore vData;             // zeroed when allocated
     bool bLost = false;             // test hook: a simulated device or surface loss
     bool bVideo = false;            // counted as video memory
 

@@ -37,6 +37,11 @@ uint32_t GetTicks()
     return GetRealTicks();
 }
 
+double GetMonotonicSeconds()
+{
+    return std::chrono::duration<double>(SteadyClock::now().time_since_epoch()).count();
+}
+
 void SetClock(IClock* pClock)
 {
     pInstalledClock.store(pClock, std::memory_order_release);

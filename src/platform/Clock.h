@@ -21,6 +21,11 @@ uint32_t GetTicks();
 // Milliseconds of the real clock, whatever clock is installed.
 uint32_t GetRealTicks();
 
+// Seconds of the system's monotonic clock: the same clock in every process,
+// so that another program can tell how long after its start this one did
+// something. Never for play.
+double GetMonotonicSeconds();
+
 // Installs a clock for GetTicks (null restores the real one).
 void SetClock(IClock* pClock);
 

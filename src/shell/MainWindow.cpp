@@ -201,6 +201,8 @@ unsigned GameLoop(void*) {
             return 1;
         }
         uint32_t n = ++nFrameCount;
+        // When the first frame was done, for start-up measurements.
+        if (n == 1) WriteReport("App : first frame after %u ms (monotonic clock %.4f s)", GetRealTicks(), GetMonotonicSeconds());
         uint32_t nAfter = nCloseAfterFrames.load();
         if (nAfter && n >= nAfter && !bCloseAsked) {
             bCloseAsked = true;

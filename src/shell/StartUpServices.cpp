@@ -34,6 +34,7 @@
 #include "shell/SoundTable.h"
 #include "shell/StartUp.h"
 #include "sound/BgmManager.h"
+#include "sound/MidiSynth.h"
 #include "sound/WaveSound.h"
 
 namespace {
@@ -142,7 +143,10 @@ public:
     void ClearChain() override { recProgress.m_bChain = 0; }
     void WriteFontReport() override {}
     void ReleaseSound() override { DS_Release(); }
-    void ReleaseMusic() override { Bgm_Main.Release(); }
+    void ReleaseMusic() override {
+        Bgm_Main.Release();
+        cMidiSynth::JoinLoader();
+    }
     void ReleaseFonts() override { ReleaseGameFonts(); }
     void EndDisplay(int) override {
         PresenterAttachWindow(nullptr);

@@ -66,6 +66,8 @@ int cMidiStream::GetState() const
 void cMidiStream::MixInto(float* pOut, int nFrames, int /*nRate*/)
 {
     if (!OwnsSink()) return;
+    // The song waits for the synthesiser still loading its soundfont.
+    if (m_bSynth && !static_cast<const cMidiSynth*>(m_pSink)->IsReady()) return;
     m_Seq.Render(pOut, nFrames, *m_pSink, m_fGain);
 }
 

@@ -2,7 +2,8 @@
 // The MIDI music player: a read and merged MIDI file played by a sequencer
 // into the synthesiser, as a source of the mixer. Nothing runs on a thread
 // of its own: the mixer's thread advances the song, and every call takes the
-// mixer's lock, so a player can be stopped or deleted at any time.
+// mixer's lock, so a player can be stopped or deleted at any time. A song
+// for the synthesiser does not advance while it loads its soundfont.
 #include <memory>
 #include <vector>
 

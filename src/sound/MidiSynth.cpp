@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "foundation/Log.h"
 #include "sound/AudioSystem.h"
@@ -68,39 +69,91 @@ cMidiSynth& cMidiSynth::Get()
 {
     // Kept to the end of the process: players held by global objects may
     // still release it while the process ends.
-    static cMidiSynth* p = new cMidiSynth(GetAudioMixer().GetRate());
+    static cMidiSynth* p = [] {
+        cMidiSynth* q = new cMidiSynth(GetAudioMixer().GetRate());
+        std::atexit(&cMidiSynth::JoinLoader);
+        return q;
+    }();
     return *p;
 }
 
+namespace {
+std::atomic<cMidiSynth*> g_pLoading{nullptr};
+}  // namespace
+
 cMidiSynth::cMidiSynth(int nRate)
 {
+    g_pLoading = this;
+    try {
+        m_thLoad = std::thread([this, nRate] { Load(nRate); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the load runs here.
+        Load(nRate);
+    }
+}
+
+void cMidiSynth::JoinLoader()
+{
+    cMidiSynth* p = g_pLoading.load();
+    if (p == nullptr) return;
+    p->m_bStop = true;
+    if (p->m_thLoad.joinable() && p->m_thLoad.get_id() != std::this_thread::get_id()) p->m_thLoad.join();
+}
+
+bool cMidiSynth::WaitUntilReady()
+{
+    std::unique_lock<std::mutex> lock(m_mxReady);
+    m_cvReady.wait(lock, [this] { return m_bReady.load(); });
+    return m_bSoundFont.load();
+}
+
+// The loader thread: the synthesiser and its soundfont are made here and put
+// in place under the mixer's lock when complete. A stop asked for at close
+// ends it between steps.
+void cMidiSynth::Load(int nRate)
+{
+    fluid_settings_t* pSettings = nullptr;
+    fluid_synth_t* pSynth = nullptr;
+    bool bFont = false;
     for (int nLevel = FLUID_PANIC; nLevel < LAST_LOG_LEVEL; ++nLevel) fluid_set_log_function(nLevel, &FluidLog, nullptr);
-    fluid_settings_t* pSettings = new_fluid_settings();
+    pSettings = new_fluid_settings();
     if (pSettings == nullptr) {
         WriteReport("Midi FluidSynth settings could not be made: MIDI music is silent");
-        return;
+    } else {
+        fluid_settings_setnum(pSettings, "synth.sample-rate", static_cast<double>(nRate));
+        fluid_settings_setint(pSettings, "synth.cpu-cores", 1);
+        fluid_settings_setint(pSettings, "synth.threadsafe-api", 0);
+        // Samples are read when a song selects their instrument, not all at
+        // once: the load is short, and the close that waits for it too.
+        fluid_settings_setint(pSettings, "synth.dynamic-sample-loading", 1);
+        pSynth = new_fluid_synth(pSettings);
+        if (pSynth == nullptr) {
+            delete_fluid_settings(pSettings);
+            pSettings = nullptr;
+            WriteReport("Midi FluidSynth could not be made: MIDI music is silent");
+        }
     }
-    fluid_settings_setnum(pSettings, "synth.sample-rate", static_cast<double>(nRate));
-    fluid_settings_setint(pSettings, "synth.cpu-cores", 1);
-    fluid_settings_setint(pSettings, "synth.threadsafe-api", 0);
-    fluid_synth_t* pSynth = new_fluid_synth(pSettings);
-    if (pSynth == nullptr) {
-        delete_fluid_settings(pSettings);
-        WriteReport("Midi FluidSynth could not be made: MIDI music is silent");
-        return;
+    if (pSynth != nullptr && !m_bStop) {
+        std::string strFont = FindMidiSoundFont();
+        if (strFont.empty()) {
+            WriteReport("Midi soundfont not found: MIDI music is silent");
+        } else if (fluid_synth_sfload(pSynth, strFont.c_str(), 1) == FLUID_FAILED) {
+            WriteReport("Midi soundfont %s could not be loaded: MIDI music is silent", strFont.c_str());
+        } else {
+            bFont = true;
+        }
     }
-    m_pSettings = pSettings;
-    m_pSynth = pSynth;
-    std::string strFont = FindMidiSoundFont();
-    if (strFont.empty()) {
-        WriteReport("Midi soundfont not found: MIDI music is silent");
-        return;
+    {
+        std::lock_guard<std::mutex> lock(GetAudioMixer().GetLock());
+        m_pSettings = pSettings;
+        m_pSynth = pSynth;
+        m_bSoundFont = bFont;
     }
-    if (fluid_synth_sfload(pSynth, strFont.c_str(), 1) == FLUID_FAILED) {
-        WriteReport("Midi soundfont %s could not be loaded: MIDI music is silent", strFont.c_str());
-        return;
+    {
+        std::lock_guard<std::mutex> lock(m_mxReady);
+        m_bReady = true;
     }
-    m_bSoundFont = true;
+    m_cvReady.notify_all();
 }
 
 void cMidiSynth::SetOwner(const void* pOwner)

@@ -230,6 +230,7 @@ TEST_F(BgmManagerTest, MidiPlaysThroughTheSynthesiser)
     EXPECT_EQ(m_bgm.SetFile(4, "bgm\\song.mid", 100), 1);
     ASSERT_TRUE(m_bgm.Play(0, 4, 0, 0, 1));
     EXPECT_EQ(m_bgm.GetChannelKind(0), BGMCHANNEL_MIDI);
+    EXPECT_TRUE(cMidiSynth::Get().WaitUntilReady());
     EXPECT_TRUE(cMidiSynth::Get().HasSoundFont());
     std::vector<float> v = Render(44100 / 2);
     EXPECT_GT(Peak(v, 0, v.size()), 0.01f);

@@ -82,5 +82,7 @@ TEST_F(DemoSoundTest, TheTitleTunePlaysThroughTheSynthesiser) {
     ASSERT_TRUE(m_bgm.Init(MakeBgmInitData(0)));
     ASSERT_EQ(m_bgm.SetFile(0, "bgm\\Title.mid", 100), 1);
     ASSERT_TRUE(m_bgm.Play(0, 0, 1, 0, 1));
+    // The soundfont loads on its own thread; the song waits for it.
+    ASSERT_TRUE(cMidiSynth::Get().WaitUntilReady());
     EXPECT_GT(PeakOf(44100), 0.01f);
 }
