@@ -1,0 +1,152 @@
+// What a player keeps from a journey through the demo, played by the real
+// program on scripted keys without a display: the story's best results and
+// slots, the challenge file and rankings, replays and the options. Every
+// case runs in its own copy of the demo and reads the files the run left
+// with the project's own record readers.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "foundation/Record.h"
+#include "frontend/Option.h"
+#include "frontend/WorldMapScene.h"
+#include "platform/TextCodec.h"
+#include "project/Progress.h"
+#include "project/ProjectContext.h"
+#include "project/Ranking.h"
+#include "project/WorldMap.h"
+#include "support/ByteBuilder.h"
+#include "support/GameProcess.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Journey : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_strExe = GameBinaryDir() + "/mossgrove";
+        const std::string strDemo = GameBinaryDir() + "/demo";
+        if (GameBinaryDir().empty() || !fs::exists(m_strExe) || !fs::exists(strDemo + "/data"))
+            GTEST_SKIP() << "the program or the demo project is not built";
+        fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        fs::remove_all(dir.Path() + "/user_data");
+    }
+
+    // Runs the program on a key script; the exit status.
+    int Play(const std::string& strKeys, int nFrames, const std::vector<std::string>& vEnv = {}) {
+        EXPECT_TRUE(dir.WriteFile("keys.txt", strKeys));
+        std::vector<std::string> v = {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")};
+        v.insert(v.end(), vEnv.begin(), vEnv.end());
+        return RunGameProcess(m_strExe, {"--close-after-frames", std::to_string(nFrames)}, v, 300);
+    }
+    std::string Report() const {
+        const auto v = ReadHostFile(dir.File("Report_Game.txt"));
+        return SjisToUtf8(std::string(v.begin(), v.end()));
+    }
+    // Runs fn with the demo copy as the current folder, where the records'
+    // relative paths lead.
+    void InDemo(const std::function<void()>& fn) {
+        char szOld[4096];
+        ASSERT_NE(getcwd(szOld, sizeof szOld), nullptr);
+        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+        nDataVer = DATA_VERSION;
+        fn();
+        ASSERT_EQ(chdir(szOld), 0);
+    }
+
+    cTempDir dir;
+    std::string m_strExe;
+};
+
+std::vector<int> SceneSwitches(const std::string& strReport) {
+    std::vector<int> v;
+    const std::string strKey = "Scene : ";
+    for (size_t p = strReport.find(strKey); p != std::string::npos; p = strReport.find(strKey, p + 1))
+        v.push_back(std::atoi(strReport.c_str() + p + strKey.size()));
+    return v;
+}
+
+// The forest (story m01, challenge c01-1) from the moment its play starts:
+// right held with a jump every 50 frames reaches the goal flag. nStart is the
+// frame of the decide key that starts the stage.
+std::string ForestKeys(int nStart) {
+    std::string s = std::to_string(nStart + 170) + " right 560\n";
+    for (int f = nStart + 190; f < nStart + 720; f += 50) s += std::to_string(f) + " z 10\n";
+    return s;
+}
+
+// ---------------------------------------------------------------------------
+// Story
+
+// "はじめから" and the first slot; the forest entry and "ステージに挑む"; the
+// forest to its goal; the clear display passed; on the map the cancel key
+// opens the save scene: "セーブ", the slot, "セーブする"; back out,
+// "タイトルへ", "タイトルへ戻る"; at the title "つづきから" and the same slot;
+// on the map again the save scene and a save into the second slot.
+std::string StoryKeys() {
+    std::string s = "60 z\n90 z\n150 z\n180 up\n210 z\n" + ForestKeys(210);
+    s += "1000 z\n1060 z\n1120 z\n"
+         "1150 x\n1230 z\n1270 z\n1300 up\n1330 z\n"
+         "1370 x\n1400 down\n1420 down\n1440 down\n1470 z\n1490 up\n1510 z\n"
+         "1640 down\n1670 z\n1710 z\n"
+         "1800 x\n1880 z\n1910 down\n1940 z\n1970 up\n2000 z\n";
+    return s;
+}
+
+TEST_F(Journey, StoryKeepsTheBestResultTheTotalAndTheOpenedPlaceThroughASaveAndAContinue) {
+    EXPECT_EQ(Play(StoryKeys(), 2100), 0);
+    const std::string strReport = Report();
+    // Title, map, stage, map after the clear, save scene, title, map, save scene.
+    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1, 2, 0, 1, 2})) << strReport;
+    EXPECT_EQ(strReport.find("読み込めません"), std::string::npos) << strReport;
+    ASSERT_TRUE(fs::exists(dir.File("user_data/story/Story01.dat")));
+    ASSERT_TRUE(fs::exists(dir.File("user_data/story/Story02.dat"))) << "the continued story was not saved";
+    InDemo([&] {
+        cProgress saved, again;
+        ASSERT_EQ(saved.Load("user_data\\story\\Story01.dat"), 1);
+        ASSERT_EQ(again.Load("user_data\\story\\Story02.dat"), 1);
+        // The forest's result is filed under the stage's own name.
+        ASSERT_EQ(saved.m_vBestResult.size(), 1u);
+        const cStageResult& r = saved.m_vBestResult[0];
+        EXPECT_EQ(r.m_strKey, "data\\stg4\\m01.");
+        EXPECT_GT(r.m_nBest, 0);
+        EXPECT_EQ(saved.m_nTotalScore, r.m_nBest);   // the only result so far
+        EXPECT_EQ(saved.m_vStageFlag.At(1), 1);
+        EXPECT_EQ(saved.m_nSaveSlot, 0);
+        // The hills (stage 2, needing stage 1's flag) open.
+        cWorldMap map;
+        ASSERT_EQ(map.Load("data\\WorldMap.dat"), 1);
+        const cWorldPlace* pHills = map.FindPlace(10 + 9, 8 + 7);
+        ASSERT_NE(pHills, nullptr);
+        EXPECT_NE(FindActiveEntry(pHills, saved), nullptr);
+        cProgress fresh;
+        fresh.Reset();
+        EXPECT_EQ(FindActiveEntry(pHills, fresh), nullptr);
+        // The continued story gives back what was saved; only the slot differs.
+        EXPECT_EQ(again.m_nSaveSlot, 1);
+        EXPECT_EQ(again.m_nTotalScore, saved.m_nTotalScore);
+        ASSERT_EQ(again.m_vBestResult.size(), 1u);
+        EXPECT_EQ(again.m_vBestResult[0].m_strKey, r.m_strKey);
+        EXPECT_EQ(again.m_vBestResult[0].m_nBest, r.m_nBest);
+        EXPECT_EQ(std::vector<int32_t>(again.m_vStageFlag.begin(), again.m_vStageFlag.end()),
+                  std::vector<int32_t>(saved.m_vStageFlag.begin(), saved.m_vStageFlag.end()));
+        EXPECT_EQ(std::vector<int32_t>(again.m_vCommonVar.begin(), again.m_vCommonVar.end()),
+                  std::vector<int32_t>(saved.m_vCommonVar.begin(), saved.m_vCommonVar.end()));
+        EXPECT_EQ(again.m_nMapX, saved.m_nMapX);
+        EXPECT_EQ(again.m_nMapY, saved.m_nMapY);
+        EXPECT_EQ(again.m_nLife, saved.m_nLife);
+        EXPECT_EQ(again.m_nScore, saved.m_nScore);
+        EXPECT_EQ(again.m_bAutoSave, saved.m_bAutoSave);
+    });
+}
+
+}  // namespace
