@@ -8,6 +8,7 @@
 // code uses for these (recStage, lstChara, vecPlayer, lpPlayScene ...) are
 // accessors of the installed context, so a test builds a stage in code,
 // installs its own context and steps frames with no window.
+#include <array>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -102,6 +103,22 @@ public:
     virtual int RestartFreeGame() { return 1; }
 };
 
+// The groups of the state hash, each hashed on its own so that two runs that
+// part name the first group that differs.
+enum : int {
+    STATEHASH_RANDOM,     // the random state
+    STATEHASH_HEROES,     // the heroes, their status records, flows, jumps and rides
+    STATEHASH_CHARAS,     // the other characters and the items they carry
+    STATEHASH_ITEMS,      // the items lying in the stage
+    STATEHASH_SHOTS,      // shots and swords
+    STATEHASH_MAP,        // the map cells
+    STATEHASH_SCENE,      // scroll, clock, counters, stage variables, group lists
+    STATEHASH_MESSAGES,   // the message list (ids and their steps left)
+    STATEHASH_PROGRESS,   // lives, score, stage and common flags of the progress
+    STATEHASH_GROUPS
+};
+extern const char* const STATEHASH_GROUP_NAMES[STATEHASH_GROUPS];
+
 class cPlayContext {
 public:
     cPlayContext();
@@ -141,10 +158,11 @@ public:
         return nHandle < m_vecObj.size() ? m_vecObj[static_cast<size_t>(nHandle)] : nullptr;
     }
 
-    // A hash of everything play depends on, frame by frame: objects in list
-    // order with their positions, speeds, statuses and flow positions, the
-    // scroll, the variables and the random state.
+    // A hash of everything play depends on, frame by frame: a member that
+    // can change play is in it, or PlayStateHash.cpp says why not.
     uint64_t StateHash() const;
+    // The same by group (STATEHASH_RANDOM ...); StateHash combines them.
+    std::array<uint64_t, STATEHASH_GROUPS> StateHashGroups() const;
 
     IPlayHost& Host() const { return *lpHost; }
 

@@ -1,5 +1,5 @@
 // Rewrites the reference pictures of the play tests (tests/play/golden) and
-// the state hashes of the demo's golden replay (demo_forest_hashes.txt) on
+// the state hashes of the demo's golden replays (demo_*_hashes.txt) on
 // purpose: runs the golden-frame and golden-replay tests of a build with the
 // update switch set, so they write what they see instead of comparing it.
 // Look at the new pictures and hashes before committing them.
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (pid == 0) {
-        execl(strTest.c_str(), strTest.c_str(), "--gtest_filter=GoldenFrames.*:DemoReplay.*", static_cast<char*>(nullptr));
+        execl(strTest.c_str(), strTest.c_str(), "--gtest_filter=GoldenFrames.*:GoldenReplay.*", static_cast<char*>(nullptr));
         std::perror("exec");
         _exit(127);
     }
