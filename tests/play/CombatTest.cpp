@@ -946,3 +946,100 @@ TEST(SolidsPass, HeadBumpRefusedWhenThePlaceUnderIsTaken) {
 }
 
 }   // namespace
+
+namespace {
+
+// An item of take rule 0 (taken once) and sound nSound, its box (x, y) ..
+// (x + 27, y + 27), appended to the item list.
+cItem* AddItemAt(cCombatWorld& w, double x, double y, int nSound) {
+    cItemData d;
+    d.m_nGraphic = 1;
+    d.m_nTakeRule = 0;
+    d.m_nSound = static_cast<int16_t>(nSound);
+    d.m_bShowPicture = 0;
+    auto p = std::make_unique<cItem>();
+    p->Setup(static_cast<int>(w.m_Ctx.lstItem.size()) + 1, d, 0);
+    p->m_bActive = 1;
+    p->m_dX = x;
+    p->m_dY = y;
+    p->m_dRight = x + 27;
+    p->m_dBottom = y + 27;
+    cItem* pItem = p.get();
+    w.m_Ctx.lstItem.push_back(std::move(p));
+    return pItem;
+}
+
+}  // namespace
+
+// Boxes meet when they share a dot: touching on any of the four edges is a
+// meeting, one dot apart is not. Box a is (100, 100) .. (131, 131).
+TEST(Hits, BoxesMeetInclusivelyOnAllFourEdges) {
+    const HITRECT a{100, 100, 131, 131};
+    const struct {
+        const char* pszCase;
+        HITRECT b;
+        bool bMeet;
+    } aCase[] = {
+        {"touching the left edge", {80, 110, 100, 120}, true},      // b.r = a.l
+        {"one dot left", {80, 110, 99, 120}, false},
+        {"touching the right edge", {131, 110, 150, 120}, true},    // b.l = a.r
+        {"one dot right", {132, 110, 150, 120}, false},
+        {"touching the top edge", {110, 80, 120, 100}, true},       // b.b = a.t
+        {"one dot above", {110, 80, 120, 99}, false},
+        {"touching the bottom edge", {110, 131, 120, 150}, true},   // b.t = a.b
+        {"one dot below", {110, 132, 120, 150}, false},
+        {"touching a corner", {131, 131, 140, 140}, true},
+        {"a corner one dot apart", {132, 131, 140, 140}, false},
+        {"inside", {110, 110, 120, 120}, true},
+    };
+    for (const auto& k : aCase) {
+        SCOPED_TRACE(k.pszCase);
+        EXPECT_EQ(RectsMeet(a, k.b), k.bMeet);
+        EXPECT_EQ(RectsMeet(k.b, a), k.bMeet);
+    }
+}
+
+// The same rule where the player sees it: the hero (300, 300) .. (331, 331)
+// takes an item (28 x 28) whose box touches it on one edge, and not one a
+// dot further away.
+TEST(ItemContact, TouchingOnAnEdgeTakesTheItemOneDotApartDoesNot) {
+    const struct {
+        const char* pszCase;
+        double x, y;   // the item's top left corner
+        bool bTaken;
+    } aCase[] = {
+        {"left: item right 300", 273, 310, true},  {"left: item right 299", 272, 310, false},
+        {"right: item left 331", 331, 310, true},  {"right: item left 332", 332, 310, false},
+        {"top: item bottom 300", 310, 273, true},  {"top: item bottom 299", 310, 272, false},
+        {"bottom: item top 331", 310, 331, true},  {"bottom: item top 332", 310, 332, false},
+    };
+    for (const auto& k : aCase) {
+        SCOPED_TRACE(k.pszCase);
+        cCombatWorld w;
+        w.AddHero(0, 300, 300);
+        AddItemAt(w, k.x, k.y, 1);
+        EXPECT_EQ(w.m_Scene.CheckItemContact(), 0);
+        EXPECT_EQ(w.m_Ctx.lstItem.empty(), k.bTaken);
+        EXPECT_EQ(w.m_Host.vecSound, k.bTaken ? std::vector<int>{17} : std::vector<int>{});
+    }
+}
+
+// An item a character carries is never the hero's to take: not from the
+// item list with its carried flag set, and not from the character standing
+// on the hero. The same item without the flag is taken.
+TEST(ItemContact, AnItemCarriedByACharacterIsNeverTaken) {
+    cCombatWorld w;
+    w.AddHero(0, 300, 300);
+    cItem* p = AddItemAt(w, 300, 300, 1);
+    p->m_bCarried = 1;
+    cChara* c = w.AddChara(1, 1, 300, 300);
+    c->m_pItem = std::make_unique<cItem>(*p);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(w.m_Scene.CheckItemContact(), 0);
+    EXPECT_EQ(w.m_Ctx.lstItem.size(), 1u);
+    EXPECT_TRUE(w.m_Host.vecSound.empty());
+    EXPECT_NE(c->m_pItem, nullptr);
+    p->m_bCarried = 0;
+    EXPECT_EQ(w.m_Scene.CheckItemContact(), 0);
+    EXPECT_TRUE(w.m_Ctx.lstItem.empty());
+    EXPECT_EQ(w.m_Host.vecSound, std::vector<int>{17});
+}

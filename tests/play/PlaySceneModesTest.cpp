@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/Item.h"
 #include "play/PlayHarness.h"
@@ -354,4 +355,55 @@ TEST(PlayModes, TheEndOfAChallengeChainKeepsTheWorldResult) {
     EXPECT_EQ(p.m_vWorldResult[2].m_nFirst, 1);
     EXPECT_EQ(p.m_vWorldResult[2].m_nSecond, 70);
     EXPECT_EQ(p.m_nWorldReached, 3);
+}
+
+namespace {
+
+// The race of a lethal body hit and an item in one step: the enemy (power
+// 1000) stands on the hero (1 HP) and the item (sound 5, played as 21) is
+// put on the hero too, both before the same frame. With no life left the
+// miss is the game over, so the stage is not set up again and the item list
+// shows what the frame did to it.
+void SetUpHitAndItem(cPlayHarness& h) {
+    h.ItemTemplate().m_nSound = 5;
+    cCharaData& e = h.CharaTemplate();
+    e.m_nPower = 1000;
+    e.m_nGroup = 1;
+    e.m_nShiftX = -32;   // placed one cell left: on the hero
+    e.m_bMirrorShiftX = 0;
+    h.HeroTemplate().m_nMaxHp = 1;
+    h.Stage().m_nWidth = 0;
+    h.BuildStage();
+    h.Stage().m_bShowStartBanner = h.Stage().m_bShowStartBanner2 = 0;
+    h.Stage().m_nJudgeLevel = 1;   // one sub-step a frame
+    h.Header() = h.Stage();
+    h.SetUpBuilt();
+    h.Progress().m_nLife = 0;
+    PutItemOnHero(h);
+}
+
+}  // namespace
+
+TEST(PlayFrameOrder, ALethalHitBeatsAnItemInTheSameStep) {
+    cPlayHarness h({"..........", ".HC.I.....", "##########"});
+    SetUpHitAndItem(h);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ASSERT_EQ(h.Scene().m_nState, PLAYSTATE_PLAY);
+    h.Frame();
+    EXPECT_EQ(Count(h.Host().vecSound, 8), 1) << "the hit is lethal: the miss";
+    EXPECT_EQ(Count(h.Host().vecSound, 21), 0) << "the item was taken after the lethal hit";
+    EXPECT_EQ(h.Ctx().lstItem.size(), 1u) << "the item is still there";
+    EXPECT_LE(h.Hero().m_nHp, 0);
+
+    // The fixture shows the fault: without the enemy's power the same frame
+    // takes the item.
+    cPlayHarness c({"..........", ".HC.I.....", "##########"});
+    c.CharaTemplate().m_nPower = 0;
+    SetUpHitAndItem(c);
+    c.CharaTemplate().m_nPower = 0;
+    for (const auto& p : c.Ctx().lstChara) p->m_Data.m_nPower = 0;
+    c.Frame();
+    EXPECT_EQ(Count(c.Host().vecSound, 8), 0);
+    EXPECT_EQ(Count(c.Host().vecSound, 21), 1);
+    EXPECT_TRUE(c.Ctx().lstItem.empty());
 }
