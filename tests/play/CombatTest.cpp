@@ -1043,3 +1043,75 @@ TEST(ItemContact, AnItemCarriedByACharacterIsNeverTaken) {
     EXPECT_TRUE(w.m_Ctx.lstItem.empty());
     EXPECT_EQ(w.m_Host.vecSound, std::vector<int>{17});
 }
+
+// Clones turn by the angle step times (clone + 1) from the record's angle:
+// with step 30 the three runs (two clones) leave at 0, 30 and 60 degrees.
+// Facing left angle 0 is straight ahead (-1, 0) and the angle turns upward:
+// (-cos 30, -sin 30) = (-0.866, -0.5), (-cos 60, -sin 60) = (-0.5, -0.866).
+// Facing right with the mirror switch the angles are 360 - 30 k, the same
+// fan mirrored: (1, 0), (0.866, -0.5), (0.5, -0.866). Speed 1 each.
+TEST(ShotFormation, ClonesTurnByTheAngleStepTimesTheirNumber) {
+    const double H = 0.8660254037844386;   // sqrt(3) / 2
+    const struct {
+        const char* pszCase;
+        int nDir;
+        int bMirror;
+        double aVx[3], aVy[3];
+    } aCase[] = {
+        {"facing left", 0, 0, {-1, -H, -0.5}, {0, -0.5, -H}},
+        {"facing right, mirrored", 1, 1, {1, H, 0.5}, {0, -0.5, -H}},
+    };
+    for (const auto& k : aCase) {
+        SCOPED_TRACE(k.pszCase);
+        cCombatWorld w;
+        cChara* s = w.AddChara(1, 1, 400, 400);
+        s->m_nDir = k.nDir;
+        cEdShot rec = ShotRecord(10, 1);   // 1 dot a step
+        rec.m_nClones = 2;
+        rec.m_nAngleInc = 30;
+        rec.m_bMirrorAngle = static_cast<uint8_t>(k.bMirror);
+        rec.m_nSpread = 0;
+        auto v = Fire(w, s, rec);
+        ASSERT_EQ(v.size(), 3u);
+        for (int i = 0; i < 3; i++) {
+            EXPECT_NEAR(v[i]->m_dShotVx, k.aVx[i], 1e-9) << "clone " << i;
+            EXPECT_NEAR(v[i]->m_dShotVy, k.aVy[i], 1e-9) << "clone " << i;
+        }
+    }
+}
+
+// The wave trajectory starts at its start angle for a shot facing right and
+// half a turn further for one facing left, so both weave up first. Shot at
+// 1 dot a step, amplitude 1 hbl (16 dots), wave speed 4, start angle 0, one
+// sub-step a frame. The first step: the wave angle starts at a / 4 (0 facing
+// right, 180 / 4 = 45 facing left) and advances by 1; the push across the
+// line of flight is 16 x w cos(w x angle) with w = 4 pi / 180 = 0.0698132:
+// right cos 0 = 1, left cos(pi) = -1, so h = +-1.1170107. Across the line of
+// flight is the velocity turned back a quarter: right (0, -1), left (0, 1);
+// both give a speed of -1.1170107 upward.
+TEST(ShotOrbit, WaveStartsOnTheSideOfTheShotsFacing) {
+    const double dPush = 16 * 4 * M_PI / 180;   // 1.1170107
+    const struct {
+        const char* pszCase;
+        int nDir;
+        double dVx, dAngle;
+    } aCase[] = {{"facing right", 1, 1.0, 1.0}, {"facing left", 0, -1.0, 46.0}};
+    for (const auto& k : aCase) {
+        SCOPED_TRACE(k.pszCase);
+        cCombatWorld w;
+        cChara* s = w.AddChara(1, 1, 400, 400);
+        s->m_nDir = k.nDir;
+        cEdShot rec = ShotRecord(10, 1);
+        rec.m_nType = 8;
+        rec.m_anOrbitParam[0] = 1;
+        rec.m_anOrbitParam[1] = 4;
+        rec.m_anOrbitParam[2] = 0;
+        auto v = Fire(w, s, rec);
+        ASSERT_EQ(v.size(), 1u);
+        ASSERT_DOUBLE_EQ(v[0]->m_dShotVx, k.dVx);
+        v[0]->Step();
+        EXPECT_NEAR(v[0]->m_dWaveAngle, k.dAngle, 1e-9);
+        EXPECT_NEAR(v[0]->m_dShotVx, k.dVx, 1e-9);
+        EXPECT_NEAR(v[0]->m_dShotVy, -dPush, 1e-9);
+    }
+}
