@@ -200,6 +200,34 @@ TEST(BlockJumpPad, LaunchesOnEveryLandingWithAnUnsignedHeight) {
     EXPECT_TRUE(std::isfinite(h2.Hero().m_dVy));
 }
 
+// The pad's height is the low byte of its value read unsigned: 0x12C0 is
+// 0xC0 = 192 hbl = 3072 dots (read signed it would be -64, no height at
+// all). A launch of speed v under gravity g per step rises -(v^2 + g v) / 2g
+// (the rise v + g, v + 2g, ... up to 0), so the launch speed must satisfy
+// v^2 + g v = 2 g x 3072; a height of 127 hbl, the most a signed byte
+// holds, would give 2 g x 2032.
+TEST(BlockJumpPad, TheHeightIsTheLowByteReadUnsigned) {
+    cPlayHarness h({"..........", "..H.......", "..........", "..........", "##JJJJ####"});
+    cBlockData pad = h.SolidBlock();
+    pad.m_nEffect = 1;
+    pad.m_nEffectValue = 0x12C0;
+    h.DefineBlock('J', pad);
+    h.SetUp();
+    cHero& hero = h.Hero();
+    hero.m_bFlight = 0;
+    hero.m_nBlockSpeedTimer = 0;
+    hero.m_nGroundCell = MapCellIndex(13, 14);   // stage cell (3, 4): a pad
+    ASSERT_EQ(MapCellAt(hero.m_nGroundCell)->m_nEffect, 1);
+    h.Host().vecSound.clear();
+    EXPECT_EQ(h.Scene().ApplyBlockEffect(&hero), 0);
+    EXPECT_EQ(h.Host().vecSound, std::vector<int>{10});
+    const double g = h.Stage().m_dGravityStep;
+    ASSERT_GT(g, 0);
+    const double v = hero.m_dVy;
+    EXPECT_LT(v, 0);
+    EXPECT_NEAR(v * v + g * v, 2 * g * 3072, 1e-6);
+}
+
 TEST(BlockItem, GivenOnceThenNotFor60FramesUnlessTheCellChanges) {
     cPlayHarness h({"..........", "..H.......", "##########"});
     h.SetUp();

@@ -115,18 +115,40 @@ TEST_F(DrawSource, DedicatedBitmaps) {
 
 // ---- jump speed ----
 
+// A jump of speed v under gravity g per step rises while v + g, v + 2g, ...
+// is below 0: with v = -n g that is n - 1 moving steps of (n - 1) g, ..., g,
+// a rise of g n (n - 1) / 2. The heights below are chosen so that n is whole:
+//   b = 1, g = 0.4: n = 16 gives 0.2 x 16 x 15 = 48 dots = 3 hbl, v = -6.4;
+//   b = 2, g = 0.1: n = 65 gives 0.05 x 65 x 64 = 208 dots = 13 hbl, v = -6.5.
+// A jump of 0 hbl has n = 1: v = -g. The rise is also checked by stepping.
 TEST_F(CharaBase, JumpSpeedAndFrames) {
     cChara c;
-    // g = 0.4 per step squared at b = 1.
-    EXPECT_DOUBLE_EQ(c.JumpSpeed(0), -0.4);
-    // (-0.4 - sqrt(0.4 x 512.4)) / 2 = (-0.4 - 14.31643...) / 2
-    EXPECT_NEAR(c.JumpSpeed(4), -7.358212, 1e-6);
-    EXPECT_EQ(c.JumpFrames(0), 1);
-    EXPECT_EQ(c.JumpFrames(4), 4);    // floor(1 + 18.39) = 19; 19 / 1 / 6 + 1
-    EXPECT_EQ(c.JumpFrames(10), 5);   // floor(1 + 28.79) = 29; 29 / 6 + 1
-    SetSubSteps(2);                   // g = 0.1 per step squared
-    EXPECT_DOUBLE_EQ(c.JumpSpeed(0), -0.1);
-    EXPECT_EQ(c.JumpFrames(4), 4);    // floor(2 + 36.28) = 38; 38 / 2 / 6 + 1
+    const struct {
+        int b, h;
+        double g, v;
+    } aCase[] = {{1, 3, 0.4, -6.4}, {1, 0, 0.4, -0.4}, {2, 13, 0.1, -6.5}, {2, 0, 0.1, -0.1}};
+    for (const auto& k : aCase) {
+        SCOPED_TRACE(testing::Message() << "b " << k.b << " h " << k.h);
+        SetSubSteps(k.b);
+        ASSERT_DOUBLE_EQ(stage.m_dGravityStep, k.g);
+        const double v = c.JumpSpeed(k.h);
+        EXPECT_NEAR(v, k.v, 1e-9);
+        // Stepped: gravity first, then the move, while still rising.
+        double dVy = v, dRise = 0;
+        for (int i = 0; i < 1000 && dVy + k.g < -1e-9; i++) {
+            dVy += k.g;
+            dRise -= dVy;
+        }
+        EXPECT_NEAR(dRise, 16.0 * k.h, 1e-6);
+    }
+    // Its length in frames: n + b steps, b sub-steps to a frame and 6 frames
+    // to a count, plus one: b = 1, 3 hbl: 16 + 1 = 17, 17 / 6 = 2, so 3;
+    // b = 2, 13 hbl: 65 + 2 = 67, 67 / 2 / 6 = 5, so 6.
+    SetSubSteps(1);
+    EXPECT_EQ(c.JumpFrames(3), 3);
+    EXPECT_EQ(c.JumpFrames(0), 1);   // 1 + 1 = 2, 2 / 6 = 0, so 1
+    SetSubSteps(2);
+    EXPECT_EQ(c.JumpFrames(13), 6);
     // No gravity: no rise, and the length is the shortest, not a division by 0.
     stage.m_dGravity = 0;
     stage.SetJudgeLevel(11);
