@@ -256,3 +256,111 @@ TEST_P(FrameAtEveryDepth, ScreenEffectsAndColourDraw) {
 }
 
 }  // namespace
+
+namespace {
+
+// The screen effects that move the finished picture, each drawn frozen (so
+// the run's value stays as set) over the scene, and every other dot compared
+// with the plain frame: the dot at (x, y) must show the plain frame's dot at
+// the place the effect moves it from, or colour 16 where nothing covers it.
+// Worked by hand from each effect's rule:
+//   move to (a, b) = (10, 20):   from (x - 10, y - 20);
+//   shake across by 7:            from (x - 7, y);
+//   shake down by -5:             from (x, y + 5);
+//   split across, value 6, p4 4:  bands of 480 / 4 = 120 rows, the even
+//                                 ones shifted right by 6 (from x - 6), the
+//                                 odd ones left (from x + 6);
+//   enlarge, value 320:           zoom 320 / 640 = 0.5, the frame shrunk into
+//                                 the centred 320 x 240 box at (160, 120):
+//                                 from (2 (x - 160), 2 (y - 120)).
+struct SHIFTCASE {
+    const char* pszName;
+    int nKind;
+    int nA, nB;
+    double dValue, dShake;
+    int p4;
+    bool (*pfnFrom)(int x, int y, int& sx, int& sy);
+};
+
+bool Inside(int x, int y) { return x >= 0 && x < 640 && y >= 0 && y < 480; }
+
+const SHIFTCASE aShift[] = {
+    {"move", 1, 10, 20, 0, 0, 0, [](int x, int y, int& sx, int& sy) { sx = x - 10; sy = y - 20; return Inside(sx, sy); }},
+    {"shake across", 2, 0, 0, 0, 7, 0, [](int x, int y, int& sx, int& sy) { sx = x - 7; sy = y; return Inside(sx, sy); }},
+    {"shake down", 3, 0, 0, 0, -5, 0, [](int x, int y, int& sx, int& sy) { sx = x; sy = y + 5; return Inside(sx, sy); }},
+    {"split across", 4, 0, 0, 6, 0, 4,
+     [](int x, int y, int& sx, int& sy) {
+         sx = (y / 120) % 2 == 0 ? x - 6 : x + 6;
+         sy = y;
+         return Inside(sx, sy);
+     }},
+    {"enlarge to a half", 11, 0, 0, 320, 0, 0,
+     [](int x, int y, int& sx, int& sy) {
+         sx = 2 * (x - 160);
+         sy = 2 * (y - 120);
+         return x >= 160 && x < 480 && y >= 120 && y < 360;
+     }},
+};
+
+}  // namespace
+
+TEST_F(GoldenFrames, ScreenEffectsMoveThePictureWhereTheirRulesSay) {
+    GoldenStage g;
+    MakeSheet(IMGSLOT_SCREENWORK, 640, 480, [](int, int) { return 0; });
+    cPlayScene& s = g.h.Scene();
+    // A backdrop of its own colour, so that what no effect covers (colour
+    // 16) shows; the head-up display is drawn over the effects, so it is off.
+    cBackground back;
+    back.m_bShow = 1;
+    back.m_nLayer = 0;
+    back.m_bFill = 1;
+    back.m_nFillColour = 33;
+    g.h.Stage().m_vBackground.assign(1, back);
+    s.m_bStatusBar = 0;
+    s.m_bNoTimeLimit = 1;
+    s.m_ScrEffect = cScrEffectRun();
+    s.Draw(1);
+    DDPIXELS* px = DDGetPixels(&BackBuffer);
+    ASSERT_NE(px, nullptr);
+    std::vector<uint32_t> vPlain(640 * 480);
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++) vPlain[static_cast<size_t>(y) * 640 + x] = DDGetRaw(*px, x, y);
+    const uint32_t nFill = DDRawOfIndex(&BackBuffer, 16);
+    ASSERT_EQ(vPlain[5 * 640 + 5], DDRawOfIndex(&BackBuffer, 33));
+
+    for (const SHIFTCASE& k : aShift) {
+        SCOPED_TRACE(k.pszName);
+        cScrEffectRun& r = s.m_ScrEffect;
+        r = cScrEffectRun();
+        r.m_nId = 1;
+        r.m_nKind = k.nKind;
+        const int32_t p[5] = {5, 0, 100, k.p4, 0};
+        std::copy(p, p + 5, r.m_anParam);
+        r.m_nA = k.nA;
+        r.m_nB = k.nB;
+        r.m_dValue = k.dValue;
+        r.m_dShake = k.dShake;
+        s.Draw(1);
+        px = DDGetPixels(&BackBuffer);
+        ASSERT_NE(px, nullptr);
+        int nWrong = 0;
+        for (int y = 0; y < 480 && nWrong < 5; y += 2)
+            for (int x = 0; x < 640 && nWrong < 5; x += 3) {
+                int sx = 0, sy = 0;
+                const bool bCovered = k.pfnFrom(x, y, sx, sy);
+                auto at = [&](int ax, int ay) { return vPlain[static_cast<size_t>(std::min(ay, 479)) * 640 + std::min(ax, 639)]; };
+                // Shrunk by half, a dot stands for a 2 x 2 block; which of its
+                // dots is taken is the stretch's own, so only blocks of one
+                // colour are compared.
+                if (bCovered && k.nKind == 11 &&
+                    !(at(sx, sy) == at(sx + 1, sy) && at(sx, sy) == at(sx, sy + 1) && at(sx, sy) == at(sx + 1, sy + 1)))
+                    continue;
+                const uint32_t nWant = bCovered ? at(sx, sy) : nFill;
+                const uint32_t nGot = DDGetRaw(*px, x, y);
+                if (nGot != nWant) {
+                    nWrong++;
+                    ADD_FAILURE() << "dot (" << x << ", " << y << "): " << std::hex << nGot << " instead of " << nWant;
+                }
+            }
+    }
+}

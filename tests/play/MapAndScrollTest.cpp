@@ -69,15 +69,34 @@ TEST(Scroll, ClampLimitsAndANarrowStage) {
     s.Clamp();
     EXPECT_EQ(s.m_dCam, 960);   // 1600 - 640
     EXPECT_EQ(s.m_bHeld, 1);
-    // Limits in cells from the stage's first cell.
-    s.SetLimit(5, 30, 1, 1);
-    EXPECT_EQ(s.m_dMin, 320 + 160);
-    EXPECT_EQ(s.m_dMax, 320 + 30 * 32 + 32);
-    s.SetLimit(5, 2, 1, 1);   // a maximum below the minimum is the minimum
-    EXPECT_EQ(s.m_dMax, s.m_dMin);
+    // Limits in cells from the stage's first cell (dot 320, 32 dots a
+    // cell): the minimum is the left edge of its cell, the maximum the right
+    // edge of its cell (the dot after it); a switch that is off leaves the
+    // stage's own edge.
+    const struct {
+        int nMin, nMax, bMin, bMax;
+        double dMin, dMax, dCamFar;   // dCamFar: the camera asked for 2000
+    } aLimit[] = {
+        {5, 30, 1, 1, 480, 1312, 672},    // 320 + 5 x 32; 320 + 31 x 32; 1312 - 640
+        {0, 39, 1, 1, 320, 1600, 960},    // the whole stage: cells 0 .. 39
+        {5, 2, 1, 1, 480, 480, 480},      // a maximum below the minimum is the minimum
+        {5, 30, 0, 0, 320, 1600, 960},
+        {5, 30, 1, 0, 480, 1600, 960},
+        {5, 30, 0, 1, 320, 1312, 672},
+    };
+    for (const auto& k : aLimit) {
+        SCOPED_TRACE(testing::Message() << k.nMin << " " << k.nMax << " " << k.bMin << k.bMax);
+        s.SetLimit(k.nMin, k.nMax, k.bMin, k.bMax);
+        EXPECT_EQ(s.m_dMin, k.dMin);
+        EXPECT_EQ(s.m_dMax, k.dMax);
+        s.m_dCam = 2000;
+        s.Clamp();
+        EXPECT_EQ(s.m_dCam, k.dCamFar);
+        s.m_dCam = 0;
+        s.Clamp();
+        EXPECT_EQ(s.m_dCam, k.dMin);
+    }
     s.SetLimit(5, 30, 0, 0);
-    EXPECT_EQ(s.m_dMin, 320);
-    EXPECT_EQ(s.m_dMax, 1600);
     // Auto-scroll: 5 tenths of a dot per frame at step factor 5 is 0.1 a step.
     s.SetAutoSpeed(1, 5, 5.0);
     EXPECT_DOUBLE_EQ(s.m_dSpeed, 0.1);
