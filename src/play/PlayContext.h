@@ -101,6 +101,10 @@ public:
     // Starts the free game on the stage path again (a direct start's end);
     // 0 when the stage cannot be loaded.
     virtual int RestartFreeGame() { return 1; }
+    // A trace for unattended checks: an attempt starts with its seed, and a
+    // play frame (one that read input) has ended.
+    virtual void OnAttemptStart(int32_t nSeed) { (void)nSeed; }
+    virtual void OnPlayFrameEnd() {}
 };
 
 // The groups of the state hash, each hashed on its own so that two runs that

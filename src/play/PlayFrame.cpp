@@ -106,6 +106,10 @@ void cPlayScene::ModePlay() {
     if (PlayHost().CheckReplayKeys()) return;
     m_nStageFrame++;
     if (!ReadFrameInput(pHero)) return;
+    // Every way out of the frame from here on has played it.
+    struct cFrameEnd {
+        ~cFrameEnd() { PlayHost().OnPlayFrameEnd(); }
+    } frameEnd;
     UpdatePlayTimer();
     if (UpdateTimeLimit(-1) != 0 && !pHero->m_bDead) {
         LoseHero(pHero);

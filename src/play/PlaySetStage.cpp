@@ -114,6 +114,7 @@ void cPlayScene::SetStage(int bLoadStage, int bMusic) {
         }
     }
     ctx.Random.Seed(static_cast<uint32_t>(m_nSeed));
+    PlayHost().OnAttemptStart(m_nSeed);
 
     // 5. Carried values into the hero's placement.
     const int nHeroPlace = stage.FindHero();

@@ -99,7 +99,7 @@ int RunHeadless(cDialog& dlg) {
     SDL_Window* h = Wnd_Main.m_hWnd ? Wnd_Main.m_hWnd : hWndMain;
     if (!h) h = reinterpret_cast<SDL_Window*>(aNoWindow);
     dlg.WndProc(h, WM_INITDIALOG, 0, 0);
-    if (pGame && pGame->m_nHeadlessId && !dlg.IsEnded()) pGame->PressButton(pGame->m_nHeadlessId);
+    if (pGame && !dlg.IsEnded()) pGame->AnswerHeadless();
     if (!dlg.IsEnded()) dlg.WndProc(dlg.m_hWnd, WM_CLOSE, 0, 0);
     WriteReportEC("dialog %d: no display, answered %d", dlg.m_nResourceId, dlg.m_nResult);
     dlg.m_Hook.Uninstall();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "foundation/ErrorBox.h"
 #include "foundation/Log.h"
@@ -18,6 +19,8 @@
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 #include "shell/EditorLink.h"
+#include "shell/FileDlg.h"
+#include "shell/PlayHost.h"
 #include "shell/GameMain.h"
 #include "shell/GameScenes.h"
 #include "shell/InputScript.h"
@@ -126,6 +129,26 @@ int GameEntry(int argc, char** argv) {
     if (const char* pszScript = std::getenv("MOSSGROVE_INPUT_SCRIPT"); pszScript && *pszScript) {
         if (!InstallInputScript(pszScript)) return 2;
     }
+    // Unattended checks: answers of the file dialogs, a play trace, a fixed seed.
+    if (const char* psz = std::getenv("MOSSGROVE_FILE_ANSWERS"); psz && *psz) {
+        std::vector<std::string> v;
+        std::string s = psz;
+        for (size_t nFrom = 0;;) {
+            size_t n = s.find(';', nFrom);
+            v.push_back(s.substr(nFrom, n == std::string::npos ? std::string::npos : n - nFrom));
+            if (n == std::string::npos) break;
+            nFrom = n + 1;
+        }
+        SetUnattendedFileAnswers(v);
+    }
+    if (const char* psz = std::getenv("MOSSGROVE_PLAY_TRACE"); psz && *psz) {
+        if (!OpenPlayTrace(psz)) {
+            std::fprintf(stderr, "mossgrove: the play trace %s cannot be created\n", psz);
+            return 2;
+        }
+    }
+    if (const char* psz = std::getenv("MOSSGROVE_SEED"); psz && *psz)
+        SetFixedSeed(static_cast<uint32_t>(std::strtoul(psz, nullptr, 10)));
     if (!LoadStartUp(cmd.szStage, 0)) {
         Shutdown();
         if (bTestPlay) NotifyEditor(0);

@@ -296,6 +296,43 @@ void cFileDlg::Confirm() {
     End(1);
 }
 
+namespace {
+std::vector<std::string> vUnattendedAnswers;
+size_t nUnattendedNext = 0;
+}  // namespace
+
+void SetUnattendedFileAnswers(const std::vector<std::string>& vAnswers) {
+    vUnattendedAnswers = vAnswers;
+    nUnattendedNext = 0;
+}
+
+void cFileDlg::AnswerHeadless() {
+    if (nUnattendedNext >= vUnattendedAnswers.size()) {
+        PressButton(IDC_FILE_CANCEL);
+        return;
+    }
+    const std::string strAnswer = vUnattendedAnswers[nUnattendedNext++];
+    if (strAnswer == "cancel") {
+        PressButton(IDC_FILE_CANCEL);
+        return;
+    }
+    if (strAnswer != "ok") {
+        int nFound = -1;
+        for (int i = 0; i < static_cast<int>(m_vFiles.size()); i++)
+            if (m_vFiles[static_cast<size_t>(i)] == strAnswer) nFound = i;
+        if (nFound >= 0) {
+            Select(nFound);
+        } else if (m_Kind.bSave && !m_vecEdit.empty()) {
+            m_vecEdit.At(0).SetShown(strAnswer, 0, static_cast<int>(strAnswer.size()));
+        } else {
+            PressButton(IDC_FILE_CANCEL);
+            return;
+        }
+    }
+    PressButton(IDC_FILE_OK);
+    if (!IsEnded()) PressButton(IDC_FILE_CANCEL);   // refused: nobody can mend it
+}
+
 int ShowFileDialog(int nMode, std::string& strPath) {
     cFileDlg dlg(104, &Wnd_Main, &strPath, nMode);
     return dlg.DoModal();

@@ -53,6 +53,9 @@ public:
     void OnCommand(uintptr_t wParam, intptr_t lParam) override;
     int OnMessage(SDL_Window* hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam) override;
     void Draw() override;
+    // Without a display the dialog takes the next unattended answer (see
+    // SetUnattendedFileAnswers), else it is cancelled.
+    void AnswerHeadless() override;
 
     // The list's selection (-1: none); in the save mode the name field takes
     // the selected name.
@@ -79,6 +82,13 @@ private:
 };
 
 extern cFileDlg* lpFileDlg;
+
+// Answers of the file dialogs of an unattended run without a display, one
+// per dialog in order: "ok" confirms what the dialog offers (the proposed
+// name, the first file of the list), "cancel" cancels, any other text is a
+// file name: chosen from the list (load) or typed as the name (save); a name
+// the list lacks cancels. With no answer left a dialog is cancelled.
+void SetUnattendedFileAnswers(const std::vector<std::string>& vAnswers);
 
 // Serves a file request: 1 when a file was chosen (its path in strPath),
 // 0 cancelled, -1 the dialog could not be shown. In the save mode strPath

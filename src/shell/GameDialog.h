@@ -15,6 +15,10 @@ public:
 
     // Sends a command of a control, as a click on it does.
     void PressButton(int nId);
+    // The answer of a run without a display: the headless button.
+    virtual void AnswerHeadless() {
+        if (m_nHeadlessId) PressButton(m_nHeadlessId);
+    }
 
     WINPOINT m_ptClient{-1, -1};   // top-left in the client area; -1: centred
     int m_nWidth = 320;            // size in client pixels

@@ -1,5 +1,6 @@
 #include "shell/PlayHost.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,18 @@
 #include "shell/GameMain.h"
 #include "shell/InputDevice.h"
 #include "shell/KeyState.h"
+#include "shell/MainWindow.h"
 #include "shell/NameDlg.h"
 #include "shell/Requests.h"
 #include "shell/ShellState.h"
 #include "stage/Stage.h"
 
 namespace {
+
+FILE* fpTrace = nullptr;
+int nTraceFrame = 0;
+bool bFixedSeed = false;
+uint32_t nFixedSeed = 0;
 
 // Image slots a stage does not load: the palette, debug, game-mode, symbol
 // and world-map images.
@@ -67,7 +74,7 @@ public:
     }
     void RequestClose() override { PostCloseRequest(CLOSE_USER); }
     bool IsClosing() override { return IsCloseRequested(); }
-    uint32_t MakeSeed() override { return GetTicks(); }
+    uint32_t MakeSeed() override { return bFixedSeed ? nFixedSeed : GetTicks(); }
     void ErrorBox(const char* pszText) override { ErrorBoxText(pszText); }
     bool FadeStep(int bIn) override {
         const double dStep = GetGameState().m_nFadeStep;
@@ -91,10 +98,32 @@ public:
         std::string strPath = !recPlayStage.m_strPath.empty() ? recPlayStage.m_strPath : recStage.m_strPath;
         return StartFreeGame(strPath, 1);
     }
+    void OnAttemptStart(int32_t nSeed) override {
+        if (!fpTrace) return;
+        nTraceFrame = 0;
+        std::fprintf(fpTrace, "attempt %d at game frame %u\n", static_cast<int>(nSeed), GetFrameCount());
+        std::fflush(fpTrace);
+    }
+    void OnPlayFrameEnd() override {
+        if (!fpTrace) return;
+        std::fprintf(fpTrace, "%d %016llx\n", ++nTraceFrame, static_cast<unsigned long long>(PlayCtx().StateHash()));
+        std::fflush(fpTrace);
+    }
 };
 cShellPlayHost ShellPlayHost;
 
 }  // namespace
+
+bool OpenPlayTrace(const char* pszPath) {
+    if (fpTrace) std::fclose(fpTrace);
+    fpTrace = std::fopen(pszPath, "wb");
+    return fpTrace != nullptr;
+}
+
+void SetFixedSeed(uint32_t nSeed) {
+    bFixedSeed = true;
+    nFixedSeed = nSeed;
+}
 
 void InstallPlayHost() {
     cPlayContext& ctx = PlayCtx();

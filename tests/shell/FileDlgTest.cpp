@@ -132,6 +132,30 @@ TEST_F(FileDialog, SaveAddsTheExtensionAndAcceptsNewNames) {
     EXPECT_EQ(r, 0);
 }
 
+// An unattended run answers its file dialogs in order: "ok" takes what the
+// dialog offers, a name picks that file (load) or is typed (save), "cancel"
+// or a name the list lacks cancels, and a dialog after the last answer is
+// cancelled.
+TEST_F(FileDialog, UnattendedAnswersAreTakenInOrder) {
+    SetUnattendedFileAnswers({"b.stg4_854", "ok", "ok", "mine", "cancel", "zzz.stg4_1"});
+    auto answer = [](cFileDlg& dlg) { dlg.AnswerHeadless(); };
+    std::string strPath;
+    EXPECT_EQ(Run(FILEMODE_LOADSTAGE, strPath, answer), 1);
+    EXPECT_EQ(strPath, "data\\stg4\\b.stg4_854");         // the second of the list, by name
+    EXPECT_EQ(Run(FILEMODE_LOADSTAGE, strPath, answer), 1);
+    EXPECT_EQ(strPath, "data\\stg4\\a.rpl4_700");         // "ok": the first of the list
+    strPath = "m01__2024__03_02__14_05.rpl4_854";
+    EXPECT_EQ(Run(FILEMODE_SAVEREPLAY, strPath, answer), 1);
+    EXPECT_EQ(strPath, "user_data\\rpl4\\m01__2024__03_02__14_05.rpl4_854");   // the proposed name
+    strPath = "proposed";
+    EXPECT_EQ(Run(FILEMODE_SAVEREPLAY, strPath, answer), 1);
+    EXPECT_EQ(strPath, "user_data\\rpl4\\mine.rpl4_854");  // a typed name
+    EXPECT_EQ(Run(FILEMODE_LOADREPLAY, strPath, answer), 0);
+    EXPECT_EQ(Run(FILEMODE_LOADSTAGE, strPath, answer), 0);   // not in the list
+    EXPECT_EQ(Run(FILEMODE_LOADREPLAY, strPath, answer), 0);  // no answer left
+    SetUnattendedFileAnswers({});
+}
+
 TEST_F(FileDialog, SaveAsksBeforeOverwriting) {
     boxes.Script({IDNO, IDYES});
     std::string strPath = "old";

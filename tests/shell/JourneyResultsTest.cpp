@@ -21,6 +21,8 @@
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
 #include "project/Ranking.h"
+#include "project/ReplayLog.h"
+#include "stage/Stage.h"
 #include "project/WorldMap.h"
 #include "support/ByteBuilder.h"
 #include "support/GameProcess.h"
@@ -147,6 +149,73 @@ TEST_F(Journey, StoryKeepsTheBestResultTheTotalAndTheOpenedPlaceThroughASaveAndA
         EXPECT_EQ(again.m_nScore, saved.m_nScore);
         EXPECT_EQ(again.m_bAutoSave, saved.m_bAutoSave);
     });
+}
+
+// ---------------------------------------------------------------------------
+// Replay
+
+// The play trace's lines of the first attempt ("FRAME HASH"), and its seed.
+std::vector<std::string> FirstAttempt(const std::string& strTrace, int* pnSeed) {
+    std::vector<std::string> v;
+    std::istringstream in(strTrace);
+    std::string strLine;
+    bool bStarted = false;
+    while (std::getline(in, strLine)) {
+        if (strLine.rfind("attempt ", 0) == 0) {
+            if (bStarted) break;
+            bStarted = true;
+            if (pnSeed) *pnSeed = std::atoi(strLine.c_str() + 8);
+            continue;
+        }
+        if (bStarted && !strLine.empty()) v.push_back(strLine);
+    }
+    return v;
+}
+
+std::string ReadText(const std::string& strPath) {
+    const auto v = ReadHostFile(strPath);
+    return std::string(v.begin(), v.end());
+}
+
+// The forest played in the story and saved with F1 in the middle of the
+// attempt (the save dialog takes the proposed name), then played back from
+// the title's "リプレイ": each frame of the playback has the state of the same
+// frame of the recording, though the host offers another seed.
+TEST_F(Journey, AStoryReplaySavedWithF1PlaysBackFrameForFrame) {
+    std::string strKeys = "60 z\n90 z\n150 z\n180 up\n210 z\n" + ForestKeys(210) + "600 f1\n";
+    EXPECT_EQ(Play(strKeys, 700,
+                   {"MOSSGROVE_SEED=111", "MOSSGROVE_FILE_ANSWERS=ok", "MOSSGROVE_PLAY_TRACE=" + dir.File("record.txt")}),
+              0);
+    std::vector<std::string> vFiles;
+    for (const auto& e : fs::directory_iterator(dir.File("user_data/rpl4"))) vFiles.push_back(e.path().filename());
+    ASSERT_EQ(vFiles.size(), 1u) << Report();
+    // The proposed name: the stage's name, the local time, the replay extension.
+    EXPECT_EQ(vFiles[0].rfind("m01__", 0), 0u) << vFiles[0];
+    EXPECT_NE(vFiles[0].find(".rpl4_854"), std::string::npos) << vFiles[0];
+    InDemo([&] {
+        cReplayLog log;
+        cStage stage, header;
+        cProgress prog;
+        ASSERT_EQ(LoadReplayFile(log, ("user_data\\rpl4\\" + vFiles[0]).c_str(), stage, header, prog), 1);
+        EXPECT_EQ(log.m_nSeed, 111);
+        EXPECT_FALSE(log.m_vDirLog.empty());
+        EXPECT_EQ(prog.m_strStageFile, "data\\stg4\\m01.");
+    });
+
+    // "リプレイ" is the fifth entry of the title menu.
+    EXPECT_EQ(Play("60 down\n75 down\n90 down\n105 down\n130 z\n", 800,
+                   {"MOSSGROVE_SEED=222", "MOSSGROVE_FILE_ANSWERS=ok", "MOSSGROVE_PLAY_TRACE=" + dir.File("play.txt")}),
+              0);
+    int nRecordSeed = 0, nPlaySeed = 0;
+    const std::vector<std::string> vRecord = FirstAttempt(ReadText(dir.File("record.txt")), &nRecordSeed);
+    const std::vector<std::string> vPlay = FirstAttempt(ReadText(dir.File("play.txt")), &nPlaySeed);
+    EXPECT_EQ(nRecordSeed, 111);
+    EXPECT_EQ(nPlaySeed, 111);   // the recorded seed, not the host's
+    // The recording went on after the save; the replay holds the frames
+    // before F1, well over a hundred, and is played back to its end.
+    ASSERT_GT(vPlay.size(), 100u) << Report();
+    ASSERT_GT(vRecord.size(), vPlay.size());
+    for (size_t i = 0; i < vPlay.size(); i++) ASSERT_EQ(vPlay[i], vRecord[i]) << "frame " << i + 1;
 }
 
 }  // namespace
