@@ -304,7 +304,15 @@ const SHIFTCASE aShift[] = {
 
 }  // namespace
 
-TEST_F(GoldenFrames, ScreenEffectsMoveThePictureWhereTheirRulesSay) {
+namespace {
+
+// A dot as its colour: under Direct3D surfaces differ in their alpha and
+// layout, so dots are compared by their red, green and blue.
+uint32_t DotColour(DDSURFACEDATA* sd, uint32_t nRaw) {
+    return lpDTCon ? DDUnpackARGB(DDSurfaceFormat(sd), nRaw) & 0xFFFFFF : nRaw;
+}
+
+void CheckShiftingEffects() {
     GoldenStage g;
     MakeSheet(IMGSLOT_SCREENWORK, 640, 480, [](int, int) { return 0; });
     cPlayScene& s = g.h.Scene();
@@ -320,13 +328,14 @@ TEST_F(GoldenFrames, ScreenEffectsMoveThePictureWhereTheirRulesSay) {
     s.m_bNoTimeLimit = 1;
     s.m_ScrEffect = cScrEffectRun();
     s.Draw(1);
-    DDPIXELS* px = DDGetPixels(&BackBuffer);
+    DDSURFACEDATA* sd = (lpDTCon && lpDTCon->bVirBackBuffer) ? &VirBackBuffer : &BackBuffer;
+    DDPIXELS* px = DDGetPixels(sd);
     ASSERT_NE(px, nullptr);
     std::vector<uint32_t> vPlain(640 * 480);
     for (int y = 0; y < 480; y++)
-        for (int x = 0; x < 640; x++) vPlain[static_cast<size_t>(y) * 640 + x] = DDGetRaw(*px, x, y);
-    const uint32_t nFill = DDRawOfIndex(&BackBuffer, 16);
-    ASSERT_EQ(vPlain[5 * 640 + 5], DDRawOfIndex(&BackBuffer, 33));
+        for (int x = 0; x < 640; x++) vPlain[static_cast<size_t>(y) * 640 + x] = DotColour(sd, DDGetRaw(*px, x, y));
+    const uint32_t nFill = DotColour(sd, DDRawOfIndex(sd, 16));
+    ASSERT_EQ(vPlain[5 * 640 + 5], DotColour(sd, DDRawOfIndex(sd, 33)));
 
     for (const SHIFTCASE& k : aShift) {
         SCOPED_TRACE(k.pszName);
@@ -341,7 +350,8 @@ TEST_F(GoldenFrames, ScreenEffectsMoveThePictureWhereTheirRulesSay) {
         r.m_dValue = k.dValue;
         r.m_dShake = k.dShake;
         s.Draw(1);
-        px = DDGetPixels(&BackBuffer);
+        sd = (lpDTCon && lpDTCon->bVirBackBuffer) ? &VirBackBuffer : &BackBuffer;
+        px = DDGetPixels(sd);
         ASSERT_NE(px, nullptr);
         int nWrong = 0;
         for (int y = 0; y < 480 && nWrong < 5; y += 2)
@@ -356,7 +366,7 @@ TEST_F(GoldenFrames, ScreenEffectsMoveThePictureWhereTheirRulesSay) {
                     !(at(sx, sy) == at(sx + 1, sy) && at(sx, sy) == at(sx, sy + 1) && at(sx, sy) == at(sx + 1, sy + 1)))
                     continue;
                 const uint32_t nWant = bCovered ? at(sx, sy) : nFill;
-                const uint32_t nGot = DDGetRaw(*px, x, y);
+                const uint32_t nGot = DotColour(sd, DDGetRaw(*px, x, y));
                 if (nGot != nWant) {
                     nWrong++;
                     ADD_FAILURE() << "dot (" << x << ", " << y << "): " << std::hex << nGot << " instead of " << nWant;
@@ -364,3 +374,10 @@ TEST_F(GoldenFrames, ScreenEffectsMoveThePictureWhereTheirRulesSay) {
             }
     }
 }
+
+TEST_F(GoldenFrames, ScreenEffectsMoveThePictureWhereTheirRulesSay) { CheckShiftingEffects(); }
+
+// The same dots at every depth of both drawing profiles.
+TEST_P(FrameAtEveryDepth, ScreenEffectsMoveThePictureWhereTheirRulesSay) { CheckShiftingEffects(); }
+
+}  // namespace
