@@ -218,4 +218,97 @@ TEST_F(Journey, AStoryReplaySavedWithF1PlaysBackFrameForFrame) {
     for (size_t i = 0; i < vPlay.size(); i++) ASSERT_EQ(vPlay[i], vRecord[i]) << "frame " << i + 1;
 }
 
+// ---------------------------------------------------------------------------
+// Challenge
+
+// The first world chained over three stages, each a copy of the forest, so
+// one key pattern clears them all. Each stage is set up 11 frames after the
+// key that leads to it (the stage select's decide, the clear display's
+// confirm); its play keys and its confirm keep the same distances from that.
+class ChallengeJourney : public Journey {
+protected:
+    void SetUp() override {
+        Journey::SetUp();
+        if (IsSkipped()) return;
+        for (const char* psz : {"c01-2", "c01-3"})
+            fs::copy_file(dir.File("data/stg4/c01-1.stg4_000"), dir.File(std::string("data/stg4/") + psz + ".stg4_000"),
+                          fs::copy_options::overwrite_existing);
+    }
+    // "チャレンジ" (third entry) and world 1 at frame 160; the keys of the
+    // three stages; the last one either confirmed or, with bRank, F3 first.
+    static std::string Keys(bool bRank) {
+        std::string s = "60 down\n80 down\n100 z\n160 z\n";
+        for (int k = 0, nSetUp = 171; k < 3; k++, nSetUp += 790) {
+            s += std::to_string(nSetUp + 159) + " right 560\n";
+            for (int f = nSetUp + 179; f < nSetUp + 709; f += 50) s += std::to_string(f) + " z 10\n";
+            if (k == 2 && bRank) s += std::to_string(nSetUp + 765) + " f3\n";
+            else s += std::to_string(nSetUp + 779) + " z\n";
+        }
+        return s;
+    }
+};
+
+TEST_F(ChallengeJourney, TheFirstWorldChainsItsThreeStagesAndKeepsItsResultOnItsOwnRow) {
+    EXPECT_EQ(Play(Keys(false), 2650, {"MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")}), 0);
+    const std::string strReport = Report();
+    // Title, stage select, the three stages in one stage-play scene, stage select.
+    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 3, 4, 3})) << strReport;
+    const std::string strTrace = ReadText(dir.File("trace.txt"));
+    size_t nAttempts = 0;
+    for (size_t p = strTrace.find("attempt "); p != std::string::npos; p = strTrace.find("attempt ", p + 1)) nAttempts++;
+    EXPECT_EQ(nAttempts, 3u);
+    ASSERT_TRUE(fs::exists(dir.File("user_data/challenge/Challenge.dat"))) << strReport;
+    InDemo([&] {
+        cProgress prog;
+        ASSERT_EQ(prog.Load("user_data\\challenge\\Challenge.dat"), 1);
+        ASSERT_GE(prog.m_vWorldResult.size(), 3u);
+        // World 1 is entry 0: cleared, its best the total of the chain.
+        EXPECT_EQ(prog.m_vWorldResult[0].m_nFirst, 1);
+        EXPECT_GT(prog.m_vWorldResult[0].m_nSecond, 0);
+        EXPECT_EQ(prog.m_vWorldResult[0].m_nSecond, prog.m_nTotalScore);
+        EXPECT_EQ(prog.m_vWorldResult[1].m_nFirst, 0);
+        EXPECT_EQ(prog.m_vWorldResult[1].m_nSecond, 0);
+        EXPECT_EQ(prog.m_nWorldReached, 2);
+    });
+}
+
+// F3 on the last stage's clear display registers the chain's score under
+// the options' fixed name (registration mode 1) in the world's ranking file.
+TEST_F(ChallengeJourney, F3AtTheEndOfTheChainWritesTheRankingWithTheName) {
+    InDemo([&] {
+        ASSERT_TRUE(dir.MakeDir("user_data"));
+        cOption opt;
+        opt.m_nRankingMode = 1;
+        opt.m_strName = "mossy";
+        ASSERT_EQ(opt.Save("user_data\\Option.dat"), 1);
+    });
+    ASSERT_TRUE(dir.WriteFile("keys.txt", Keys(true)));
+    cGameProcess game(m_strExe, {"--close-after-frames", "2650"},
+                      {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")});
+    // The ranking table stays on screen until a button; the file is written
+    // before it shows, which is all this case needs.
+    const std::string strRanking = dir.File("user_data/challenge/c01.rkg");
+    for (int i = 0; i < 1200 && game.Running() && !fs::exists(strRanking); i++)
+        usleep(100 * 1000);
+    usleep(500 * 1000);
+    if (game.Running()) game.Terminate();
+    game.Wait(20);
+    ASSERT_TRUE(fs::exists(strRanking)) << Report();
+    InDemo([&] {
+        cRanking rk;
+        ASSERT_EQ(rk.Load("user_data\\challenge\\c01.rkg"), 1);
+        ASSERT_EQ(rk.m_vTable.size(), 5u);
+        const cRankTable& score = rk.m_vTable[0];
+        ASSERT_EQ(score.m_vEntry.size(), 20u);
+        EXPECT_EQ(score.m_vEntry[0].m_bUse, 1);
+        EXPECT_EQ(score.m_vEntry[0].m_strName, "mossy");
+        EXPECT_GT(score.m_vEntry[0].m_nScore, 0);
+        EXPECT_EQ(score.m_vEntry[1].m_bUse, 0);
+        // The clear time ranks smaller first and holds the chain's time.
+        EXPECT_EQ(rk.m_vTable[2].m_bHigher, 0);
+        EXPECT_EQ(rk.m_vTable[2].m_vEntry[0].m_strName, "mossy");
+        EXPECT_GT(rk.m_vTable[2].m_vEntry[0].m_nScore, 0);
+    });
+}
+
 }  // namespace
