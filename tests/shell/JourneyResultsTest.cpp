@@ -218,6 +218,34 @@ TEST_F(Journey, AStoryReplaySavedWithF1PlaysBackFrameForFrame) {
     for (size_t i = 0; i < vPlay.size(); i++) ASSERT_EQ(vPlay[i], vRecord[i]) << "frame " << i + 1;
 }
 
+// Writes the options with registration mode 1 (manual, the fixed name).
+void WriteFixedNameOptions(const cTempDir& dir, const char* pszName) {
+    ASSERT_TRUE(dir.MakeDir("user_data"));
+    char szOld[4096];
+    ASSERT_NE(getcwd(szOld, sizeof szOld), nullptr);
+    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+    cOption opt;
+    opt.m_nRankingMode = 1;
+    opt.m_strName = pszName;
+    const int r = opt.Save("user_data\\Option.dat");
+    ASSERT_EQ(chdir(szOld), 0);
+    ASSERT_EQ(r, 1);
+}
+
+// Runs the program until a file appears (or it ends, or two minutes pass),
+// then asks it to end: the ranking table that follows a registration stays
+// on screen until a button.
+void RunUntilFile(const std::string& strExe, const cTempDir& dir, const std::string& strFile,
+                  const std::vector<std::string>& vEnv) {
+    std::vector<std::string> v = {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")};
+    v.insert(v.end(), vEnv.begin(), vEnv.end());
+    cGameProcess game(strExe, {"--close-after-frames", "3000"}, v);
+    for (int i = 0; i < 1200 && game.Running() && !fs::exists(strFile); i++) usleep(100 * 1000);
+    usleep(500 * 1000);
+    if (game.Running()) game.Terminate();
+    game.Wait(20);
+}
+
 // ---------------------------------------------------------------------------
 // Challenge
 
@@ -275,24 +303,10 @@ TEST_F(ChallengeJourney, TheFirstWorldChainsItsThreeStagesAndKeepsItsResultOnIts
 // F3 on the last stage's clear display registers the chain's score under
 // the options' fixed name (registration mode 1) in the world's ranking file.
 TEST_F(ChallengeJourney, F3AtTheEndOfTheChainWritesTheRankingWithTheName) {
-    InDemo([&] {
-        ASSERT_TRUE(dir.MakeDir("user_data"));
-        cOption opt;
-        opt.m_nRankingMode = 1;
-        opt.m_strName = "mossy";
-        ASSERT_EQ(opt.Save("user_data\\Option.dat"), 1);
-    });
+    WriteFixedNameOptions(dir, "mossy");
     ASSERT_TRUE(dir.WriteFile("keys.txt", Keys(true)));
-    cGameProcess game(m_strExe, {"--close-after-frames", "2650"},
-                      {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")});
-    // The ranking table stays on screen until a button; the file is written
-    // before it shows, which is all this case needs.
     const std::string strRanking = dir.File("user_data/challenge/c01.rkg");
-    for (int i = 0; i < 1200 && game.Running() && !fs::exists(strRanking); i++)
-        usleep(100 * 1000);
-    usleep(500 * 1000);
-    if (game.Running()) game.Terminate();
-    game.Wait(20);
+    RunUntilFile(m_strExe, dir, strRanking, {});
     ASSERT_TRUE(fs::exists(strRanking)) << Report();
     InDemo([&] {
         cRanking rk;
@@ -308,6 +322,37 @@ TEST_F(ChallengeJourney, F3AtTheEndOfTheChainWritesTheRankingWithTheName) {
         EXPECT_EQ(rk.m_vTable[2].m_bHigher, 0);
         EXPECT_EQ(rk.m_vTable[2].m_vEntry[0].m_strName, "mossy");
         EXPECT_GT(rk.m_vTable[2].m_vEntry[0].m_nScore, 0);
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Free play
+
+// "フリー" (fourth entry) and the forest chosen in the stage dialog; the stage
+// is set up 11 frames after the decide (at 131), played to its goal, and F3
+// on the clear display registers it under the fixed name in the free play's
+// ranking of that stage.
+TEST_F(Journey, AFreePlayOfAChosenStageIsClearedAndRanked) {
+    WriteFixedNameOptions(dir, "grove");
+    std::string s = "60 down\n75 down\n90 down\n120 z\n290 right 560\n";
+    for (int f = 310; f < 840; f += 50) s += std::to_string(f) + " z 10\n";
+    s += "896 f3\n";
+    ASSERT_TRUE(dir.WriteFile("keys.txt", s));
+    const std::string strRanking = dir.File("user_data/free/m01.rkg");
+    RunUntilFile(m_strExe, dir, strRanking,
+                 {"MOSSGROVE_FILE_ANSWERS=m01.stg4_000", "MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")});
+    const std::string strReport = Report();
+    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 4})) << strReport;
+    EXPECT_EQ(ReadText(dir.File("trace.txt")).rfind("attempt ", 0), 0u);
+    ASSERT_TRUE(fs::exists(strRanking)) << strReport;
+    InDemo([&] {
+        cRanking rk;
+        ASSERT_EQ(rk.Load("user_data\\free\\m01.rkg"), 1);
+        ASSERT_EQ(rk.m_vTable.size(), 5u);
+        EXPECT_EQ(rk.m_vTable[0].m_vEntry[0].m_bUse, 1);
+        EXPECT_EQ(rk.m_vTable[0].m_vEntry[0].m_strName, "grove");
+        EXPECT_GT(rk.m_vTable[0].m_vEntry[0].m_nScore, 0);
+        EXPECT_EQ(rk.m_vTable[0].m_vEntry[1].m_bUse, 0);
     });
 }
 
