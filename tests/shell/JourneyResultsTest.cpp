@@ -356,4 +356,34 @@ TEST_F(Journey, AFreePlayOfAChosenStageIsClearedAndRanked) {
     });
 }
 
+// ---------------------------------------------------------------------------
+// Options
+
+// "オプション" (sixth entry); on each of the first four rows the editor is
+// opened, the value raised by one and kept; the name row opens the name
+// dialog (answered with the name as it is); "もどる" leaves to the title,
+// which writes the options.
+TEST_F(Journey, EveryOptionRowEditsItsOwnValueAndTheFileKeepsIt) {
+    std::string s = "60 down\n75 down\n90 down\n105 down\n120 down\n150 z\n";
+    for (int r = 0, f = 220; r < 4; r++, f += 60)
+        s += std::to_string(f) + " z\n" + std::to_string(f + 15) + " up\n" + std::to_string(f + 30) + " z\n" +
+             std::to_string(f + 45) + " down\n";
+    s += "460 z\n490 down\n510 z\n";
+    EXPECT_EQ(Play(s, 620), 0);
+    const std::string strReport = Report();
+    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 5, 0})) << strReport;
+    ASSERT_TRUE(fs::exists(dir.File("user_data/Option.dat"))) << strReport;
+    InDemo([&] {
+        cOption opt;
+        ASSERT_EQ(opt.Load("user_data\\Option.dat"), 1);
+        // Defaults 0, on, 7, mode 0, "aaa"; each raised by one: the music
+        // switch passes its maximum 1 and wraps to off.
+        EXPECT_EQ(opt.m_nPaletteVariant, 1);
+        EXPECT_EQ(opt.m_bBgm, 0);
+        EXPECT_EQ(opt.m_nVolume, 8);
+        EXPECT_EQ(opt.m_nRankingMode, 1);
+        EXPECT_EQ(opt.m_strName, "aaa");
+    });
+}
+
 }  // namespace
