@@ -12,9 +12,9 @@
 #include "play/PlayContext.h"
 #include "project/AnimePatterns.h"
 #include "project/Database.h"
+#include "project/SystemData.h"
 
 cChkVector<DDSURFACEDATA> vecSdEffect;
-int bPictureFollow = 0;
 
 namespace {
 
@@ -176,7 +176,11 @@ int cPictureRun::Draw(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpPicture, int bFreez
     case PICPLACE_CHARA:
     case PICPLACE_HERO: {
         int sx = m_nStageX, sy = m_nStageY;
-        if (bPictureFollow || !m_bPosKnown) GetPos(&sx, &sy);
+        // With the picture-follow rule of the settings a picture over a
+        // character follows it each frame; else it keeps the place the
+        // command gave it.
+        const cSystemData* pSys = PlayCtx().lpSystem;
+        if ((pSys && pSys->m_bRule833) || !m_bPosKnown) GetPos(&sx, &sy);
         x = static_cast<int>(sx - v.dCamX);
         y = static_cast<int>(sy - v.dCamY);
         break;

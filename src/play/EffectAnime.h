@@ -89,5 +89,3 @@ public:
 // The effect surfaces: two per effect entry n >= 1, at 2n - 2 (unscaled, and
 // scaled under DirectDraw with video stretching) and 2n - 1 (scaled).
 extern cChkVector<DDSURFACEDATA> vecSdEffect;
-// The switch of pictures following their character each frame.
-extern int bPictureFollow;

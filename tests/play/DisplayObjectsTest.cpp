@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "play/Chara.h"
 #include "play/CharaEffectRun.h"
 #include "play/EffectAnime.h"
 #include "play/EffectRuns.h"
@@ -18,6 +20,7 @@
 #include "play/ScrEffect.h"
 #include "project/Database.h"
 #include "project/GameFonts.h"
+#include "project/SystemData.h"
 #include "support/DDTestSupport.h"
 
 namespace {
@@ -306,6 +309,46 @@ TEST_F(EffectTest, PictureZoomAndCentredPlace) {
     huge.Set(s);
     EXPECT_EQ(huge.m_nWidth, INT32_MAX);
     EXPECT_EQ(huge.m_nHeight, 134217728);   // 20 x 6710886.4
+}
+
+TEST_F(EffectTest, PictureOverACharacterFollowsItOnlyUnderTheSetting) {
+    // A 20 x 10 picture over character 5, whose 32 x 32 box is at (100, 50):
+    // centre (116, 66), picture at (116 - 10, 66 - 5) = (106, 61). The
+    // character then moves 40 dots right: centre 156, picture at 146 when it
+    // follows.
+    cSystemData sys;
+    ctx.lpSystem = &sys;
+    ctx.lstChara.push_back(std::make_unique<cChara>());
+    cChara* c = ctx.lstChara.back().get();
+    c->m_nId = 5;
+    c->m_nWidth = c->m_nHeight = 32;
+    struct CASE {
+        int32_t bRule;
+        int nWantX;
+    } cases[] = {{0, 106}, {1, 146}};
+    for (const CASE& k : cases) {
+        sys.m_bRule833 = k.bRule;
+        c->m_dX = 100;
+        c->m_dY = 50;
+        cPictureRun p;
+        PICTURESETUP s;
+        s.nType = PICPLACE_CHARA;
+        s.nCharaId = 5;
+        s.nPicWidth = 20;
+        s.nPicHeight = 10;
+        s.nDurMode = 1;
+        p.Set(s);
+        int x, y;
+        p.GetPos(&x, &y);   // the show-picture command places it
+        EXPECT_EQ(p.Draw(nullptr, nullptr, 0), 0);
+        EXPECT_EQ(p.m_nScreenX, 106) << k.bRule;
+        EXPECT_EQ(p.m_nScreenY, 61) << k.bRule;
+        c->m_dX = 140;
+        EXPECT_EQ(p.Draw(nullptr, nullptr, 0), 0);
+        EXPECT_EQ(p.m_nScreenX, k.nWantX) << k.bRule;
+        EXPECT_EQ(p.m_nScreenY, 61) << k.bRule;
+    }
+    ctx.lpSystem = nullptr;
 }
 
 // ---- character-effect runs ----
