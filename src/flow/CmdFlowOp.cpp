@@ -288,7 +288,7 @@ int ResolveWarpDir(int nDir, int bRight, int bVertical) {
         else if (r) nDir = DIR_RIGHT;
         else if (u) nDir = DIR_UP;
         else if (d) nDir = DIR_DOWN;
-        else nDir = -1;
+        else nDir = bRight ? DIR_RIGHT : DIR_LEFT;   // no key: the front
         break;
     }
     default: break;
@@ -327,6 +327,7 @@ int CmdExec_Warp(const CMDCALL& call) {
     cPlayScene* pScene = CmdScene();
     if (!c || !pMove || !pScene) return 0;
     const cEdMove& m = *pMove;
+    c->ClearScreenLock();
     const SAVEDPOS saved{c->m_dX, c->m_dY, c->m_dRight, c->m_dBottom};
     const double dDist = (static_cast<double>(m.m_nDist) + static_cast<double>(m.m_nDistInc) * c->m_nCopyIndex) * 16.0;
     const cSystemData* pSys = CmdSystem();
@@ -388,6 +389,13 @@ int CmdExec_Warp(const CMDCALL& call) {
         c->UpdateScreenRect();
     } else if (!c->m_bFlight) {
         c->m_dVy = 0;
+    }
+    // Put on the screen: the character keeps this screen place while the
+    // view scrolls, until a movement command lets it go.
+    if (m.m_nMode == 5 && m.m_nCoord == 2) {
+        c->m_bScreenLockX = c->m_bScreenLockY = 1;
+        c->m_nScreenLockLeft = c->m_rcScreen.left;
+        c->m_nScreenLockTop = c->m_rcScreen.top;
     }
     return 0;
 }

@@ -321,6 +321,7 @@ int CmdExec_StraightMove(const CMDCALL& call) {
     cCharaBase* p = call.pChara;
     cCmdRun* r = call.pRun;
     if (!p || !r) return 0;
+    p->ClearScreenLock();
     const cEdMove& m = *call.pCmd->m_pMove;
     double vx, vy;
     int nReq;
@@ -366,6 +367,7 @@ int CmdExec_GroundTurnMove(const CMDCALL& call) {
     cCharaBase* p = call.pChara;
     cCmdRun* r = call.pRun;
     if (!p || !r || Flies(p)) return 0;
+    p->ClearScreenLock();
     const cEdMove& m = *call.pCmd->m_pMove;
     const double s = r->m_Move.dSpeed;
     const double w = p->GetDirSign() * s;
@@ -401,6 +403,7 @@ int CmdExec_CircleMove(const CMDCALL& call) {
     cCharaBase* p = call.pChara;
     cCmdRun* r = call.pRun;
     if (!p || !r || r->m_nMoveA == 0) return 0;
+    p->ClearScreenLock();
     const cEdMove& m = *call.pCmd->m_pMove;
     const int b = CmdSubStep();
     if (!r->m_bInit) {
@@ -426,6 +429,7 @@ int CmdExec_ChargeMove(const CMDCALL& call) {
     cCharaBase* p = call.pChara;
     cCmdRun* r = call.pRun;
     if (!p || !r) return 0;
+    p->ClearScreenLock();
     const cEdMove& m = *call.pCmd->m_pMove;
     if (!r->m_bInit) {
         r->m_nAngle = CalcMoveAngle(p, m);
@@ -519,6 +523,7 @@ int CmdExec_AvoidOffScreenMove(const CMDCALL& call) {
     cCharaBase* p = call.pChara;
     cCmdRun* r = call.pRun;
     if (!p || !r) return 0;
+    p->ClearScreenLock();
     const cEdMove& m = *call.pCmd->m_pMove;
     cPlayScene* pScene = CmdScene();
     int nDir = ResolveMoveDir(r->m_nMoveDir, p, call.pFlow);
@@ -556,6 +561,7 @@ int CmdExec_DisableMove(const CMDCALL& call) {
     p->m_dCmdVx = p->m_dCmdVy = 0;
     p->m_dKnockX = p->m_dKnockY = 0;
     p->m_bNoGravity = 1;
+    p->ClearScreenLock();
     return 0;
 }
 
@@ -590,6 +596,7 @@ int CmdExec_Jump(const CMDCALL& call) {
     cCharaBase* p = call.pChara;
     cCmdRun* r = call.pRun;
     if (!p || !r) return 0;
+    p->ClearScreenLock();
     p->DoJump(r);
     r->m_nCount++;
     return 0;

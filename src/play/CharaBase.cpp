@@ -156,6 +156,10 @@ void cCharaBase::CopyCharaFrom(const cCharaBase& o) {
     m_HitBox1 = o.m_HitBox1;
     m_HitBox2 = o.m_HitBox2;
     m_byMirrorState = o.m_byMirrorState;
+    m_bScreenLockX = o.m_bScreenLockX;
+    m_bScreenLockY = o.m_bScreenLockY;
+    m_nScreenLockLeft = o.m_nScreenLockLeft;
+    m_nScreenLockTop = o.m_nScreenLockTop;
     m_bActing = o.m_bActing;
     m_bHideFrame = o.m_bHideFrame;
     // The runs point into the other character's flows until relinked to ours.

@@ -288,6 +288,23 @@ public:
     HITBOX m_HitBox1, m_HitBox2;
     // A command mirrors its angles and offsets when set.
     uint8_t m_byMirrorState = 0;
+    // The screen place pinned by a warp to screen coordinates: while a flag
+    // is set the character is drawn with that screen left (top) whatever the
+    // view does, until a movement command clears the flags.
+    int32_t m_bScreenLockX = 0, m_bScreenLockY = 0;
+    int32_t m_nScreenLockLeft = 0, m_nScreenLockTop = 0;
+    void ClearScreenLock() { m_bScreenLockX = m_bScreenLockY = 0; }
+    // The screen rectangle with the pinned left and top in place.
+    void ApplyScreenLock() {
+        if (m_bScreenLockX) {
+            m_rcScreen.left = m_nScreenLockLeft;
+            m_rcScreen.right = m_nScreenLockLeft + m_nFrameW - 1;
+        }
+        if (m_bScreenLockY) {
+            m_rcScreen.top = m_nScreenLockTop;
+            m_rcScreen.bottom = m_nScreenLockTop + m_nFrameH - 1;
+        }
+    }
 };
 
 // The first hero whose id is nId, else the first character with it, else null.

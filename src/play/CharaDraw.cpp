@@ -313,6 +313,7 @@ void DrawCharaBody(cCharaBase* c, DDSURFACEDATA* lpDst, int bFreeze) {
         return;
     }
     c->UpdateScreenRect();
+    c->ApplyScreenLock();
     CHARAFXDRAW d;
     if (!PrepareDraw(c, lpDst, nCell, &d)) {
         StepCharaEffect(c, bFreeze);

@@ -1,0 +1,127 @@
+// The warp: the input direction with no key held, and the screen place a
+// warp to screen coordinates pins until a movement command lets it go.
+#include <gtest/gtest.h>
+
+#include "FlowFixture.h"
+#include "play/CharaDraw.h"
+#include "play/PlayHarness.h"
+#include "stage/MoveVocabulary.h"
+
+namespace {
+
+const std::vector<std::string> kOpenMap = {
+    "..............................",
+    "......H.......................",
+    "##############################",
+};
+
+cEdCmd WarpCmd(int nMode, int nDir, int nDist) {
+    cEdCmd c = cFlowFixture::MakeCmd(CMD_WARP);
+    NewEdMove(c.m_pMove);
+    c.m_pMove->m_nMode = static_cast<uint8_t>(nMode);
+    c.m_pMove->m_nDir = static_cast<uint8_t>(nDir);
+    c.m_pMove->m_nDist = static_cast<int16_t>(nDist);
+    return c;
+}
+
+void SetInputDir(cPlayHarness& h, uint16_t wDir) {
+    h.Input().m_wDir = wDir;
+    h.Ctx().Input.m_wDir = wDir;
+    if (h.Ctx().lpInput) h.Ctx().lpInput->m_wDir = wDir;
+}
+
+TEST(Warp, InputDirectionWithoutAKeyGoesToTheFront) {
+    // 2 hbl = 32 dots. No key: the front (right when facing right, left when
+    // facing left); a key held decides against the facing.
+    struct CASE {
+        int nFacing;
+        uint16_t wDir;   // bit 0 left, bit 1 right
+        double dMove;
+    } cases[] = {{1, 0, 32}, {0, 0, -32}, {0, 2, 32}, {1, 1, -32}};
+    for (const CASE& c : cases) {
+        cPlayHarness h(kOpenMap);
+        h.HeroTemplate().m_bFixDir = 0;
+        h.SetUp();
+        cHero& hero = h.Hero();
+        hero.m_nDir = c.nFacing;
+        SetInputDir(h, c.wDir);
+        const double x = hero.m_dX, y = hero.m_dY;
+        cEdCmd w = WarpCmd(0, DIR_INPUT, 2);
+        cFlowFixture::Exec(&hero, w);
+        EXPECT_EQ(hero.m_dX, x + c.dMove) << c.nFacing << " " << c.wDir;
+        EXPECT_EQ(hero.m_dY, y) << c.nFacing << " " << c.wDir;
+    }
+}
+
+TEST(Warp, ScreenCoordinatesPinTheScreenPlaceUntilAMoveClearsIt) {
+    cPlayHarness h(kOpenMap);
+    h.SetUp();
+    cHero& hero = h.Hero();
+    SetInputDir(h, 0);
+    cEdCmd w = WarpCmd(5, 0, 0);
+    w.m_pMove->m_nCoord = 2;   // screen coordinates
+    w.m_pMove->m_nTargetXBl = 4;
+    w.m_pMove->m_nTargetYBl = 1;
+    cFlowFixture::Exec(&hero, w);
+    ASSERT_EQ(hero.m_bScreenLockX, 1);
+    ASSERT_EQ(hero.m_bScreenLockY, 1);
+    const int nLeft = hero.m_rcScreen.left, nTop = hero.m_rcScreen.top;
+    EXPECT_EQ(hero.m_nScreenLockLeft, nLeft);
+    EXPECT_EQ(hero.m_nScreenLockTop, nTop);
+
+    // The view scrolls 64 dots right and 32 down: the drawing keeps the
+    // pinned place (right = left + frame width - 1).
+    h.Scene().m_ScrollX.m_dCam += 64;
+    h.Scene().m_ScrollY.m_dCam += 32;
+    DrawCharaBody(&hero, nullptr, 1);
+    EXPECT_EQ(hero.m_rcScreen.left, nLeft);
+    EXPECT_EQ(hero.m_rcScreen.top, nTop);
+    EXPECT_EQ(hero.m_rcScreen.right, nLeft + hero.m_nFrameW - 1);
+    EXPECT_EQ(hero.m_rcScreen.bottom, nTop + hero.m_nFrameH - 1);
+
+    // A movement command lets it go: drawn where the view puts it, 64 dots
+    // further left and 32 up.
+    cEdCmd stop = cFlowFixture::MakeCmd(CMD_MOVE_CANCEL);
+    cFlowFixture::Exec(&hero, stop);
+    DrawCharaBody(&hero, nullptr, 1);
+    EXPECT_EQ(hero.m_rcScreen.left, nLeft - 64);
+    EXPECT_EQ(hero.m_rcScreen.top, nTop - 32);
+
+    // A warp of another kind clears the pin too, and does not set it.
+    hero.m_bScreenLockX = hero.m_bScreenLockY = 1;
+    cEdCmd rel = WarpCmd(5, 0, 0);
+    rel.m_pMove->m_nCoord = 0;
+    cFlowFixture::Exec(&hero, rel);
+    EXPECT_EQ(hero.m_bScreenLockX, 0);
+    EXPECT_EQ(hero.m_bScreenLockY, 0);
+}
+
+TEST(Warp, TheMovementCommandsThatLetThePinGo) {
+    // Straight, ground turn-back (walking), circle (radius 2 hbl), charge,
+    // avoid leaving the screen, cancel and jump clear both flags; homing,
+    // change of facing and a plain wait leave them.
+    struct CASE {
+        int nKind;
+        bool bClears;
+    } cases[] = {
+        {CMD_MOVE_STRAIGHT, true}, {CMD_MOVE_GROUNDTURN, true}, {CMD_MOVE_CIRCLE, true},
+        {CMD_MOVE_CHARGE, true},   {CMD_MOVE_AVOID, true},      {CMD_MOVE_CANCEL, true},
+        {CMD_JUMP, true},          {CMD_MOVE_HOMING, false},    {CMD_DIRECTION, false},
+        {CMD_WAIT, false},
+    };
+    for (const CASE& c : cases) {
+        cPlayHarness h(kOpenMap);
+        h.SetUp();
+        cHero& hero = h.Hero();
+        hero.m_bFlight = 0;
+        cEdCmd cmd = cFlowFixture::MakeCmd(c.nKind, {}, 10);
+        NewEdMove(cmd.m_pMove);
+        cmd.m_pMove->m_nHoming = 2;   // the circle's radius
+        hero.m_bScreenLockX = hero.m_bScreenLockY = 1;
+        cFlowFixture::Exec(&hero, cmd);
+        EXPECT_EQ(hero.m_bScreenLockX, c.bClears ? 0 : 1) << c.nKind;
+        EXPECT_EQ(hero.m_bScreenLockY, c.bClears ? 0 : 1) << c.nKind;
+    }
+}
+
+}  // namespace
