@@ -264,10 +264,14 @@ void HashChara(cHasher& h, const cCharaBase& c) {
     h.Real(c.m_dStopDecel);
     h.Int(c.m_nHp);
     h.Int(c.m_nSp);
-    h.Int(c.m_bScreenLockX);
-    h.Int(c.m_bScreenLockY);
-    h.Int(c.m_nScreenLockLeft);
-    h.Int(c.m_nScreenLockTop);
+    // A pinned screen place counts only while pinned (the place is not
+    // read otherwise), so unpinned characters hash as before.
+    if (c.m_bScreenLockX || c.m_bScreenLockY) {
+        h.Int(c.m_bScreenLockX);
+        h.Int(c.m_bScreenLockY);
+        h.Int(c.m_nScreenLockLeft);
+        h.Int(c.m_nScreenLockTop);
+    }
     for (int32_t v : c.m_vecVar) h.Int(v);
     h.Int(c.m_nInvTime);
     h.Int(static_cast<int64_t>(c.m_lstInvAgainst.size()));
