@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 
 #include "platform/MainThread.h"
@@ -12,8 +13,11 @@ namespace {
 
 std::mutex g_mx;
 std::vector<uint32_t> g_vLast;
+std::vector<uint32_t> g_vSpare;   // the frame before, kept for the next conversion
 int g_nLastW = 0, g_nLastH = 0;
+std::atomic<bool> g_bShown{false};    // the last frame is what the window shows
 std::atomic<uint64_t> g_nFrames{0};
+std::atomic<uint64_t> g_nShown{0};   // presentations in the window
 
 // Read by submitting threads, written by the main thread.
 std::atomic<SDL_Window*> g_lpWindow{nullptr};
@@ -56,7 +60,31 @@ void Convert(const void* lpPixels, int w, int h, int nPitch, int nFormat, const 
     }
 }
 
+// True when the renderer draws with OpenGL on a software rasteriser, which
+// costs more than SDL's own software renderer for the same copy.
+bool IsSoftwareGL(SDL_Renderer* lpRenderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(lpRenderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using PFNGETSTRING = const unsigned char* (*)(unsigned int);
+    auto pfn = reinterpret_cast<PFNGETSTRING>(SDL_GL_GetProcAddress("glGetString"));
+    if (!pfn) return false;
+    const unsigned char* psz = pfn(0x1F01);  // GL_RENDERER
+    if (!psz) return false;
+    const char* pszName = reinterpret_cast<const char*>(psz);
+    for (const char* pszSoft : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (std::strstr(pszName, pszSoft)) return true;
+    return false;
+}
+
+// Video drivers without a display of their own.
+bool IsHeadlessDriver() {
+    const char* psz = SDL_GetCurrentVideoDriver();
+    return psz && (std::strcmp(psz, "dummy") == 0 || std::strcmp(psz, "offscreen") == 0);
+}
+
 void DestroyRenderer() {
+    g_bShown = false;
     if (g_lpTexture) SDL_DestroyTexture(g_lpTexture);
     if (g_lpRenderer) SDL_DestroyRenderer(g_lpRenderer);
     g_lpTexture = nullptr;
@@ -77,6 +105,8 @@ bool RenderLast() {
         g_lpTexture = SDL_CreateTexture(g_lpRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, g_nLastW,
                                         g_nLastH);
         if (!g_lpTexture) return false;
+        // Frames are opaque: the texture is copied, never blended.
+        SDL_SetTextureBlendMode(g_lpTexture, SDL_BLENDMODE_NONE);
         g_nTexW = g_nLastW;
         g_nTexH = g_nLastH;
     }
@@ -99,9 +129,14 @@ bool RenderLast() {
     dst.x = (ow - dst.w) / 2;
     dst.y = (oh - dst.h) / 2;
     SDL_UpdateTexture(g_lpTexture, nullptr, g_vLast.data(), g_nLastW * 4);
-    SDL_SetRenderDrawColor(g_lpRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(g_lpRenderer);
+    // Bars only where the frame leaves room; a frame that fills the output
+    // covers whatever was there.
+    if (dst.x != 0 || dst.y != 0 || dst.w != ow || dst.h != oh) {
+        SDL_SetRenderDrawColor(g_lpRenderer, 0, 0, 0, 255);
+        SDL_RenderClear(g_lpRenderer);
+    }
     SDL_RenderCopy(g_lpRenderer, g_lpTexture, nullptr, &dst);
+    g_bShown = true;
     return true;
 }
 
@@ -114,7 +149,13 @@ bool PresenterAttachWindow(SDL_Window* lpWindow) {
     g_lpWindow = lpWindow;
     if (!lpWindow) return true;
     Uint32 nFlags = SDL_RENDERER_ACCELERATED | (g_bVSync ? SDL_RENDERER_PRESENTVSYNC : 0);
-    g_lpRenderer = SDL_CreateRenderer(lpWindow, -1, nFlags);
+    if (!IsHeadlessDriver()) g_lpRenderer = SDL_CreateRenderer(lpWindow, -1, nFlags);
+    if (g_lpRenderer && IsSoftwareGL(g_lpRenderer)) {
+        // A software GL driver: SDL's software renderer copies the frame
+        // straight into the window instead.
+        SDL_DestroyRenderer(g_lpRenderer);
+        g_lpRenderer = nullptr;
+    }
     if (!g_lpRenderer) g_lpRenderer = SDL_CreateRenderer(lpWindow, -1, SDL_RENDERER_SOFTWARE);
     if (!g_lpRenderer) {
         g_lpWindow = nullptr;
@@ -165,21 +206,37 @@ void PresenterShowCursor(bool bShow) {
 
 void PresenterSubmit(const void* lpPixels, int nWidth, int nHeight, int nPitch, int nFormat, const uint32_t* lpPalette) {
     if (!lpPixels || nWidth <= 0 || nHeight <= 0) return;
+    // The buffer of the frame before is reused: no new memory to allocate,
+    // clear and fault in for every frame.
     std::vector<uint32_t> v;
-    Convert(lpPixels, nWidth, nHeight, nPitch, nFormat, lpPalette, v);
     {
         std::lock_guard<std::mutex> lk(g_mx);
+        v.swap(g_vSpare);
+    }
+    Convert(lpPixels, nWidth, nHeight, nPitch, nFormat, lpPalette, v);
+    bool bSame;
+    {
+        std::lock_guard<std::mutex> lk(g_mx);
+        // A frame like the one the window shows needs no new presentation.
+        bSame = g_bShown && nWidth == g_nLastW && nHeight == g_nLastH && v.size() == g_vLast.size() &&
+                std::memcmp(v.data(), g_vLast.data(), v.size() * sizeof(uint32_t)) == 0;
         g_vLast.swap(v);
         g_nLastW = nWidth;
         g_nLastH = nHeight;
+        if (!bSame) g_bShown = false;
+        g_vSpare.swap(v);
     }
     g_nFrames++;
-    if (g_lpWindow) RunOnMainThread([]() { PresenterRedraw(); });
+    if (g_lpWindow && !bSame) RunOnMainThread([]() { PresenterRedraw(); });
 }
 
 void PresenterRedraw() {
-    if (RenderLast()) SDL_RenderPresent(g_lpRenderer);
+    if (!RenderLast()) return;
+    SDL_RenderPresent(g_lpRenderer);
+    g_nShown++;
 }
+
+uint64_t PresenterGetShownCount() { return g_nShown.load(); }
 
 bool PresenterGetLastFrame(std::vector<uint32_t>* lpOut, int* lpWidth, int* lpHeight) {
     std::lock_guard<std::mutex> lk(g_mx);

@@ -5,6 +5,8 @@
 // frames through the palette given with them) and kept as the last frame.
 // When a window is attached, the main thread uploads it to one streaming
 // texture and presents it with a logical size of the frame's size. Without a
+// display of its own, or on a software OpenGL driver, the renderer is SDL's
+// software one, which copies an unscaled frame into the window directly. Without a
 // window (headless) the last frame is only kept; tests read it.
 #include <cstdint>
 #include <vector>
@@ -34,7 +36,8 @@ void PresenterSetVSync(bool bOn);
 void PresenterShowCursor(bool bShow);
 
 // Any thread: converts and keeps the frame, then has the main thread show it
-// (through RunOnMainThread; headless the conversion is all).
+// (through RunOnMainThread; headless the conversion is all). A frame equal
+// to the one the window shows is kept without being shown again.
 // lpPalette: 256 colours 0x00RRGGBB for PRESENT_P8, else ignored.
 void PresenterSubmit(const void* lpPixels, int nWidth, int nHeight, int nPitch, int nFormat,
                      const uint32_t* lpPalette);
@@ -44,6 +47,8 @@ void PresenterRedraw();
 // The last submitted frame as 0xAARRGGBB (alpha 255). False before any.
 bool PresenterGetLastFrame(std::vector<uint32_t>* lpOut, int* lpWidth, int* lpHeight);
 uint64_t PresenterGetFrameCount();
+// How many times a frame was presented in the window.
+uint64_t PresenterGetShownCount();
 // Main thread: reads the window's rendered pixels back (SDL_RenderReadPixels),
 // at the renderer's output size, as 0xAARRGGBB.
 bool PresenterReadBack(std::vector<uint32_t>* lpOut, int* lpWidth, int* lpHeight);
