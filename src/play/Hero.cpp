@@ -292,9 +292,13 @@ int cHero::RunItemCmds(cChkVector<cEdCmd>& vecCmd) {
     } depth(m_nItemCmdDepth);
     cCurrentRunScope scope;
     if (cPlayScene* pScene = GetPlayScene()) pScene->m_bMesShown = 0;
-    // The list may belong to an object that goes during its own commands.
-    std::vector<cEdCmd> vecRun(vecCmd.begin(), vecCmd.end());
-    for (cEdCmd& cmd : vecRun) {
+    // The item's own list runs, so what an arrange changes in it stays for
+    // the item's next take. Nothing an item command does removes or resizes
+    // the list it runs from (the taken item goes only after its list; the
+    // get-item command hands over a copy of the palette's list), and the
+    // size is read again each turn all the same.
+    for (size_t i = 0; i < vecCmd.size(); i++) {
+        cEdCmd& cmd = vecCmd[i];
         if (!(cmd.m_bItemCmd && cmd.m_nKind == ITEMCMD_ARRANGE)) {
             ApplyHeroArrangeList(cmd, this);
             m_lstArrange.clear();

@@ -138,3 +138,21 @@ TEST_F(ArrangeTest, ChangesStayOnTheCharactersOwnCommand) {
     EXPECT_EQ(mine.m_vCmd[4].m_vParam[8], 0);   // the wait dropped the entry
     EXPECT_EQ(flow.m_vCmd[1].m_pMove->m_nTargetXBl, 2);
 }
+
+TEST_F(ArrangeTest, AnItemsOwnListKeepsItsArrangedValues) {
+    // An item list of arrange (background number += stage variable 1, which
+    // holds 2) and change background (number 1): the list that ran holds 3
+    // afterwards, and the next take adds again: 5. The numbers stay within
+    // the row's 1..8.
+    cHero* hero = AddHero();
+    scene.m_vecStageVar.assign(10, 0);
+    scene.m_vecStageVar[1] = 2;
+    cChkVector<cEdCmd> list;
+    list.push_back(MakeItemCmd(CMD_ARRANGE - ITEMCMD_KIND_OFFSET, {{0, CMD_BACKGROUND}, {1, 0}, {2, 1}, {3, 1}, {4, 1}}));
+    list.push_back(MakeItemCmd(CMD_BACKGROUND - ITEMCMD_KIND_OFFSET, {{0, 1}}));
+    EXPECT_EQ(hero->RunItemCmds(list), 0);
+    EXPECT_EQ(list[1].m_vParam[0], 3);
+    EXPECT_EQ(hero->RunItemCmds(list), 0);
+    EXPECT_EQ(list[1].m_vParam[0], 5);
+    EXPECT_TRUE(hero->m_lstArrange.empty());
+}
