@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ProjectTestUtil.h"
+#include "platform/CloseRequest.h"
 #include "project/NumberText.h"
 #include "project/Ranking.h"
 
@@ -57,6 +58,19 @@ TEST_F(Ranking, NumberAndTimeTexts) {
         {INT_MIN, 0, 1, 0, "-2147483648"},           {INT_MAX, 0, 0, 1, "+2147483647"},
     };
     for (const NUMBER& c : cases) EXPECT_EQ(FormatNumber(c.v, c.nWidth, c.bZero, c.bSign), c.psz) << c.v;
+}
+
+TEST_F(Ranking, AStoredKindOutsideTheTablesReadsNoTable) {
+    // A progress file may hold a ranking kind outside 0..4 (it is kept as
+    // stored); the ranking answers no table and no place for it, quietly.
+    ResetCloseRequests();
+    cRanking r;
+    for (int nKind : {-1, 5, 7, INT_MAX}) {
+        EXPECT_EQ(r.GetTable(nKind), nullptr) << nKind;
+        EXPECT_EQ(r.FindRank(nKind, 100), -1) << nKind;
+    }
+    ASSERT_NE(r.GetTable(4), nullptr);
+    EXPECT_EQ(GetCloseRequestCount(), 0u);
 }
 
 TEST_F(Ranking, FindRankAndInsert) {
