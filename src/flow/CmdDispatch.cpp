@@ -217,7 +217,9 @@ int ItemCmdDispatch(cHero* pHero, cEdCmd* pCmd, cFlowRun* pFlow) {
     if (bMessage && pScene) call.bMsgCont = pScene->m_bMesShown;
     int r;
     {
-        cCurrentRunScope scope(pHero, pFlow ? pFlow : CurrentFlowRun(), nullptr);
+        // The character whose flows are being stepped stays current (none
+        // when the hero takes an item between the flow steps).
+        cCurrentRunScope scope(CurrentChara(), pFlow ? pFlow : CurrentFlowRun(), nullptr);
         r = pfnItemCmdExec[nKind](call);
     }
     if (bMessage && pScene) pScene->m_bMesShown = 1;

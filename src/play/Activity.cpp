@@ -75,23 +75,6 @@ void RefreshScreenRect(cCharaBase* p) {
     else p->UpdateScreenRect();
 }
 
-// The one-axis span test between the object's screen box (start, length)
-// and the target's frame (start, end, box offset): the judgement span
-// reaches nBefore dots before and nAfter dots after the object's centre.
-bool JudgeSpan(int nStart, int nLength, int nTargetStart, int nTargetEnd, int nOffset, int nBefore, int nAfter,
-               int nMode) {
-    int64_t h = nLength / 2;
-    int64_t c = static_cast<int64_t>(nStart) + h;
-    int64_t L, R;
-    if (nBefore != 0) L = static_cast<int64_t>(nStart) - nBefore;
-    else L = (nMode != 0 && nAfter == 0) ? nStart : c;
-    if (nAfter != 0) R = c + h + nAfter;
-    else R = (nMode != 0 && nBefore == 0) ? c + h : c;
-    int64_t tL = static_cast<int64_t>(nTargetStart) + nOffset;
-    int64_t tR = static_cast<int64_t>(nTargetEnd) - nOffset;
-    return tR >= L && tL <= R;
-}
-
 }  // namespace
 
 int CheckStatusFlagCond(const cCond& cond, cCharaBase* pChara) {
@@ -167,12 +150,27 @@ int CheckDistanceCond(const cCond& cond, cCharaBase* pChara) {
             nBefore = bRight ? nRange : 0;
             nAfter = bRight ? 0 : nRange;
         }
-        if (bVertical)
-            bWithin = JudgeSpan(me.top, me.bottom - me.top + 1, ot.top, ot.bottom, pOther->m_nBoxY, nBefore, nAfter,
-                                nSub);
-        else
-            bWithin = JudgeSpan(me.left, me.right - me.left + 1, ot.left, ot.right, pOther->m_nBoxX, nBefore,
-                                nAfter, nSub);
+        JUDGESPAN rec;
+        rec.nReachBefore = nBefore;
+        rec.nReachAfter = nAfter;
+        rec.nMode = nSub;
+        rec.pTarget = pOther;
+        if (bVertical) {
+            rec.nStart = me.top;
+            rec.nLength = me.bottom - me.top + 1;
+            rec.nTargetStart = ot.top;
+            rec.nTargetEnd = ot.bottom;
+            rec.nTargetOffset = pOther->m_nBoxY;
+            // A box standing on its frame's bottom keeps its far end there.
+            rec.bSizeCheck = 1;
+        } else {
+            rec.nStart = me.left;
+            rec.nLength = me.right - me.left + 1;
+            rec.nTargetStart = ot.left;
+            rec.nTargetEnd = ot.right;
+            rec.nTargetOffset = pOther->m_nBoxX;
+        }
+        bWithin = pChara->JudgeSpan(rec) != 0;
     } else if (nShape == 6) {
         double ax = pChara->m_dX + pChara->m_nWidth / 2, ay = pChara->m_dY + pChara->m_nHeight / 2;
         double bx = pOther->m_dX + pOther->m_nWidth / 2, by = pOther->m_dY + pOther->m_nHeight / 2;

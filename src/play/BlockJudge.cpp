@@ -23,6 +23,9 @@ enum : int {
 
 bool PassesBlocks(const cObj* p) { return p->m_bFlight && p->m_nFlightBlock == 0; }
 bool DiesOnBlocks(const cObj* p) { return p->m_bFlight && p->m_nFlightBlock == 2; }
+// A walker still moving up passes a floor under its feet unless the system
+// lets it land while rising.
+bool RisesThrough(const cObj* p) { return !PlaySystem().m_bLandWhileRising && !p->m_bFlight && p->m_dVy < 0; }
 // Kind 1 stops everything; kind 2 stops a computer-operated character like a wall.
 bool StopsLikeWall(const cObj* p, int nKind) { return nKind == 1 || (nKind == 2 && p->m_nKind == 1); }
 
@@ -218,13 +221,16 @@ int cPlayScene::JudgeBlockDown(cObj* pObj) {
         }
         return 0;
     }
+    // An instant-death cell stops a computer character as a solid one does,
+    // rising test included, without the hero's foot-cell step.
     if (k == 2) {
         if (c) c->m_nLastGroundCell = c->m_nGroundCell;
         if (pObj->m_nKind != 1) return 2;
         if (DiesOnBlocks(pObj)) return 2;
+        if (RisesThrough(pObj)) return 0;
     } else {
         if (DiesOnBlocks(pObj)) return 2;
-        if (!PlaySystem().m_bLandWhileRising && !pObj->m_bFlight && pObj->m_dVy < 0) return 0;
+        if (RisesThrough(pObj)) return 0;
         if (pHero) pHero->m_nGroundCell = FindFootCell(pObj);
     }
     if (!c) return 0;
@@ -253,7 +259,7 @@ int cPlayScene::JudgeBlockYBoth(cObj* pObj) {
         if (pHero) pHero->m_nGroundCell = pHero->m_nLastGroundCell = FindFootCell(pObj);
         if (k == 2 && pObj->m_nKind != 1) return 2;
         if (DiesOnBlocks(pObj)) return 2;
-        if (!PlaySystem().m_bLandWhileRising && !pObj->m_bFlight && pObj->m_dVy < 0) return 0;
+        if (RisesThrough(pObj)) return 0;
         if (c) {
             if (!pHero) c->m_nGroundCell = c->m_nLastGroundCell = nIdx;
             c->Land();

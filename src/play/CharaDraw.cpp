@@ -14,6 +14,7 @@
 #include "play/PlayScene.h"
 #include "play/StageImages.h"
 #include "project/Database.h"
+#include "project/SystemData.h"
 
 namespace {
 
@@ -241,7 +242,9 @@ int GetCellRowOffset(const cCharaBase* c) {
         const cAnimeSet& set = pDb->m_vAnimeSet[c->m_Data.m_nAnimSet];
         if (c->m_bFlight) nRow += set.m_nFlyOffset;
         if (c->m_Data.m_bNoHitBox) nRow += set.m_nBlockCharaOffset;
-        if (c->m_nInvTime > 0 || c->m_Data.m_nInvincible) nRow += set.m_nInvincibleOffset;
+        // The invincibility status only: the short invincibility after a
+        // hit does not change the rows.
+        if (c->m_Data.m_nInvincible) nRow += set.m_nInvincibleOffset;
     }
     return SaturateInt32(nRow);
 }
@@ -301,6 +304,13 @@ int ApplyEffect(cCharaBase* c, const CHARAFXDRAW& d, int bFreeze, int bDraw) {
 
 }  // namespace
 
+bool GetCharaTint(const cCharaBase* c, int anPair[2]) {
+    if (!lpDTCon || !c->m_Data.m_nInvincible || c->m_Data.m_nInvincibleTint == 0) return false;
+    const cSystemData* pSys = PlayCtx().lpSystem;
+    if (!pSys || !pSys->m_bD3DCharaTint) return false;
+    return PlayHost().GetSystemColorPair(c->m_Data.m_nInvincibleTint, anPair);
+}
+
 int StepCharaEffect(cCharaBase* c, int bFreeze) {
     CHARAFXDRAW d;
     return ApplyEffect(c, d, bFreeze, 0);
@@ -319,7 +329,17 @@ void DrawCharaBody(cCharaBase* c, DDSURFACEDATA* lpDst, int bFreeze) {
         StepCharaEffect(c, bFreeze);
         return;
     }
+    int anTint[2];
+    const bool bTint = GetCharaTint(c, anTint);
+    if (bTint) {
+        DDSetBltColor(static_cast<uint32_t>(anTint[0]));
+        DDSetBltColorOp(anTint[1]);
+    }
     ApplyEffect(c, d, bFreeze, 1);
+    if (bTint) {
+        DDResetBltColor();
+        DDResetBltColorOp();
+    }
     DrawMark(c, lpDst);
 }
 
@@ -332,13 +352,14 @@ int DrawHero(cPlayScene& s, DDSURFACEDATA* lpDst, int bFrozen) {
         DrawCharaGauges(pHero, lpDst);
         return 0;
     }
-    // The defeat effect runs to its end; then the miss is handled.
+    // The defeat effect runs to its end; the hero then stays down for a
+    // second of play frames before the miss is handled.
     DrawCharaBody(pHero, lpDst, bFrozen);
-    if (pHero->m_CharaEffect.m_nKind == 0 && !bFrozen) {
-        s.m_bMissPending = 1;
-        return 1;
-    }
-    return 0;
+    if (pHero->m_CharaEffect.m_nKind != 0 || bFrozen) return 0;
+    if (pHero->m_nDeadFrames < INT32_MAX) pHero->m_nDeadFrames++;
+    if (pHero->m_nDeadFrames <= HERO_DEAD_WAIT_FRAMES) return 0;
+    s.m_bMissPending = 1;
+    return 1;
 }
 
 int DrawChara(cCharaBase* c, DDSURFACEDATA* lpDst, int bFrozen) {

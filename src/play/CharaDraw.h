@@ -19,13 +19,23 @@ DDSURFACEDATA* GetDrawSurface(const DRAWSOURCE& src, int bMirror);
 // rows of the animation set for flying, solid and invincible characters.
 int GetCellRowOffset(const cCharaBase* pChara);
 
+// The colour pair an invincible character is tinted with under Direct3D
+// (the system's tint switch on and the character's tint colour set): false
+// when it is drawn untinted.
+bool GetCharaTint(const cCharaBase* pChara, int anPair[2]);
+
 // Draws the character (the cell from its animation, its effect, its mark).
 void DrawCharaBody(cCharaBase* pChara, DDSURFACEDATA* lpDst, int bFreeze);
 // Runs the effect's applier without drawing; 1 when the effect ended (the
 // effect is then none).
 int StepCharaEffect(cCharaBase* pChara, int bFreeze);
 
-// The play frame's drawing of the hero (1 when its defeat effect ended)
+// Play frames a defeated hero stays down after its defeat effect ended
+// before the miss is handled (the miss comes on the frame the count passes it).
+constexpr int HERO_DEAD_WAIT_FRAMES = 60;
+
+// The play frame's drawing of the hero (1 when its defeat effect ended and
+// the wait after it passed)
 // and of a character (1 when a defeated character's effect ended: it is to
 // be erased).
 int DrawHero(cPlayScene& s, DDSURFACEDATA* lpDst, int bFrozen);

@@ -403,7 +403,7 @@ void cHero::DoJump(cCmdRun* pRun) {
             m_bJumpReady = 0;
         } else if (!m_bAirborne && m_nJumpFrames <= b && m_bJumpReady && (!m_bJumpTop || m_bRiding) && !m_bJumpHold &&
                    !m_bKnocked && !pRun->m_bInit) {
-            bool bLastSubStep = !pScene || pScene->m_nSubStep >= b - 1;
+            bool bLastSubStep = !pScene || pScene->m_nSubStep >= b;   // sub-steps run 1..b
             bool bStarted = false;
             if (Rule(&cSystemData::m_bRuleHeroJumpOnRide)) {
                 m_bJumping = 1;

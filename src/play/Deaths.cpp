@@ -122,7 +122,7 @@ int cPlayScene::CheckOtherDeaths() {
         cChara* c = it->get();
         // The character the frame is stepping stays in the list: the frame's
         // own walk removes it.
-        const bool bCanErase = c != m_lpCurChara;
+        const bool bCanErase = c != m_lpStepChara;
         if (c->m_bVanish) {
             if (!bCanErase) {
                 ++it;
@@ -157,10 +157,9 @@ int cPlayScene::RunHeroDeathTests(cHero* pHero) {
         PlayStepLog(pszLabel);
         return PLAYRESULT_LOST;
     };
-    auto held = [&]() {
+    auto squeezed = [&]() {
         return (pHero->m_bHitLeft && pHero->m_bHitRight) || (pHero->m_bHitTop && pHero->m_bHitBottom);
     };
-    auto locked = [&]() { return pHero->m_nLockFrames > 0; };
 
     pHero->MoveX();
     CheckScreenEdgeX(pHero);
@@ -171,17 +170,24 @@ int cPlayScene::RunHeroDeathTests(cHero* pHero) {
     if (CheckScreenEdgeY(pHero) == 2) return die("Dead 3");
     if (JudgeBlockY(pHero) == 2) return die("Dead 4");
     if (CheckScreenEdgeY(pHero) == 2) return die("Dead 5");
-    if (held() && !pHero->RestoreAfterLock()) {
+    // Every step: a hero held by a lock (its flight just changed) is spared
+    // the squeeze, and the first such step puts back the position saved
+    // with the change.
+    const bool bLocked = pHero->RestoreAfterLock();
+    if (squeezed() && !bLocked) {
         pHero->RestorePos();
         return die("Dead SP");
     }
-    if (!pHero->m_bDead && !locked() && PushFromSolids(pHero) == 2) return die("Dead 6");
-    // A hero held by a lock goes on here, as in the vertical test below.
-    if (!pHero->m_bDead && !locked() && (pHero->m_bHitLeft || pHero->m_bHitRight) && JudgeBlockXBoth(pHero) == 2)
+    // The pushes and the both-side judgements run while the hero is held
+    // too (they move it and set its hit flags); only a fatal result is
+    // ignored then. A held hero squeezed sideways goes on, as it does in
+    // the vertical test.
+    if (!pHero->m_bDead && PushFromSolids(pHero) == 2 && !bLocked) return die("Dead 6");
+    if (!pHero->m_bDead && (pHero->m_bHitLeft || pHero->m_bHitRight) && JudgeBlockXBoth(pHero) == 2 && !bLocked)
         return die("Dead 7");
-    if (!pHero->m_bDead && !locked() && (pHero->m_bHitTop || pHero->m_bHitBottom) && JudgeBlockYBoth(pHero) == 2)
+    if (!pHero->m_bDead && (pHero->m_bHitTop || pHero->m_bHitBottom) && JudgeBlockYBoth(pHero) == 2 && !bLocked)
         return die("Dead 8");
-    if (held() && !pHero->RestoreAfterLock()) {
+    if (squeezed() && !bLocked) {
         pHero->RestorePos();
         return die("Dead 9");
     }

@@ -44,6 +44,10 @@ void cItem::Setup(int nId, cItemData& def, int bCarried) {
     ExpandLoops(m_Item.m_vCmd);
 }
 
+// Items are kept inside the map, as characters are: an item placed beyond
+// the scroll limits stays where the author put it.
+constexpr int ITEM_CLAMP_MODE = 2;
+
 void cItem::PlaceAtCell(int nCol, int nRow, int bFlag) {
     int nColOrigin = 10, nRowOrigin = 10;
     if (cPlayScene* pScene = GetPlayScene()) {
@@ -53,15 +57,15 @@ void cItem::PlaceAtCell(int nCol, int nRow, int bFlag) {
     m_dX = (static_cast<double>(nCol) + nColOrigin) * 32.0 + m_nBoxX + 0.5;
     m_dY = (static_cast<double>(nRow) + nRowOrigin) * 32.0 + m_nBoxY;
     AdjustScalePos(m_Item.m_nSize, 1, bFlag);
-    ClampPosX(0);
-    ClampPosY(0);
+    ClampPosX(ITEM_CLAMP_MODE);
+    ClampPosY(ITEM_CLAMP_MODE);
 }
 
 void cItem::AdjustScalePos(int nNew, int nOld, int bFlag) {
     (void)bFlag;
     if (nNew == nOld) return;
     m_dY -= static_cast<double>(nNew - nOld) * (m_nBaseHeight + m_nBaseBoxY);
-    ClampPosY(0);
+    ClampPosY(ITEM_CLAMP_MODE);
 }
 
 bool GetItemSheetCell(int n, int nFrame, int* pX, int* pY) {

@@ -37,6 +37,19 @@ int LifeSteps(int nTenths) {
     return static_cast<int>(n);
 }
 
+// The group a summoned character joins: the palette entry's own, the
+// summoner's, or the one the command names.
+uint8_t SummonGroup(const cEdShot& params, const cCharaData& data, const cCharaBase* pParent) {
+    switch (params.m_nSummonGroup) {
+    case SUMMONGROUP_SHOOTER:
+        return pParent ? static_cast<uint8_t>(pParent->m_nGroup) : data.m_nGroup;
+    case SUMMONGROUP_NUMBER:
+        return params.m_nFaction;
+    default:
+        return data.m_nGroup;
+    }
+}
+
 }  // namespace
 
 void cPlayScene::PlaceChara(cObjList<cChara>& list, int nCol, int nRow, int32_t* pCount, const cCharaData& place,
@@ -83,6 +96,7 @@ void cPlayScene::SummonChara(cObjList<cChara>& list, int x, int y, int nValue, i
         cCharaData work;
         work = data;
         work.m_nDir = static_cast<uint8_t>(nDir ? 1 : 0);
+        work.m_nGroup = SummonGroup(params, data, pParent);
         auto p = std::make_unique<cChara>();
         p->Setup(*pCount, &work, nullptr, x + 16.0, y + 16.0, i, pParent);
         ShiftChara(p.get(), work.GetGroupShiftX(i, work.m_nDir), work.GetGroupShiftY(i, work.m_nDir));

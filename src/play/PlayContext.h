@@ -98,6 +98,13 @@ public:
     virtual std::string GetFixedRankName() { return std::string(); }
     // One step of the reserved system colours (every frame with a footer).
     virtual void AnimateSystemColor() {}
+    // System colour n (1..9) as it stands now: {colour, colour operation}.
+    // false when there is none.
+    virtual bool GetSystemColorPair(int n, int anPair[2]) {
+        (void)n;
+        (void)anPair;
+        return false;
+    }
     // Starts the free game on the stage path again (a direct start's end);
     // 0 when the stage cannot be loaded.
     virtual int RestartFreeGame() { return 1; }

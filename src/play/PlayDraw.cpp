@@ -440,4 +440,4 @@ void DrawPlayFrame(cPlayScene& s, int bFromPlay, int bFrozen, int bTimerSound, i
     RunScreenColor(s, bFrozen);
 }
 
-void cPlayScene::Draw(int bFrozen) { DrawPlayFrame(*this, !bFrozen, bFrozen, !bFrozen, 1); }
+void cPlayScene::Draw(int bFrozen, int bFooter) { DrawPlayFrame(*this, !bFrozen, bFrozen, !bFrozen, bFooter); }

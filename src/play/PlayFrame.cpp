@@ -29,6 +29,14 @@ bool Acts(const cChara* c) { return !c->m_bDead && c->m_bActive && c->m_bActing;
 
 }  // namespace
 
+// After a character's flows no run is current: a flow change that an item
+// taken later in the sub-step makes is applied at once.
+void cPlayScene::ClearCurrentRun() {
+    m_lpCurChara = nullptr;
+    m_lpCurFlow = nullptr;
+    m_lpCurCmd = nullptr;
+}
+
 // The hero is lost: the miss sound and its defeat; a defeat that clears the
 // stage (a death flow or its dropped item asked for it) clears it instead.
 void cPlayScene::LoseHero(cHero* pHero) {
@@ -183,7 +191,9 @@ int cPlayScene::RunSubStep(int s, cHero* pHero) {
     if (!bHeroDead) {
         pHero->FireEvent(0);
         m_lpCurChara = pHero;
-        if (pHero->RunFlows(0)) {
+        const int bHeroGone = pHero->RunFlows(0);
+        ClearCurrentRun();
+        if (bHeroGone) {
             LoseHero(pHero);
             return STEP_END_FRAME;
         }
@@ -283,11 +293,21 @@ int cPlayScene::RunSubStep(int s, cHero* pHero) {
 // One block character (bSolid) or ordinary character of the sub-step; the
 // iterator moves on to the next node. STEP_END_FRAME when the frame ends.
 int cPlayScene::StepChara(cObjList<cChara>::iterator& it, bool bSolid) {
+    cChara* c = it->get();
+    m_lpStepChara = c;
+    const int r = StepCharaHeld(it, bSolid);
+    m_lpStepChara = nullptr;
+    return r;
+}
+
+int cPlayScene::StepCharaHeld(cObjList<cChara>::iterator& it, bool bSolid) {
     const cSystemData& sys = *PlayCtx().lpSystem;
     cChara* c = it->get();
     c->FireEvent(0);
     m_lpCurChara = c;
-    if (c->RunFlows(0)) {
+    const int bGone = c->RunFlows(0);
+    ClearCurrentRun();
+    if (bGone) {
         if (!bSolid && c->m_bVanish) {
             it = EraseChara(it);
             return STEP_GO_ON;

@@ -378,10 +378,11 @@ void cPlayScene::ModeClear() {
         SetMode(PLAYSTATE_FADEOUT);
         return;
     }
-    Draw(1);
     bool bHint = false;
     if (!stage.m_bQuickClear && !m_bRankDone && (nRankMode == 0 || nRankMode == 1))
         for (int32_t n : m_vecRankPos) bHint = bHint || n != -1;
+    // The F3 hint takes the footer's line.
+    Draw(1, bHint ? 0 : 1);
     if (bHint) {
         const char* psz = SysText(28);
         aFont[1].DrawText(&BackBuffer, 320 - GetCharCount(psz) * 8, 456, psz);
@@ -514,6 +515,7 @@ cObjList<cChara>::iterator cPlayScene::EraseChara(cObjList<cChara>::iterator it)
         }
     }
     if (m_lpCurChara == c) m_lpCurChara = nullptr;
+    if (m_lpStepChara == c) m_lpStepChara = nullptr;
     return PlayCtx().lstChara.erase(it);
 }
 

@@ -62,6 +62,10 @@ struct PLAYWAIT {
     int32_t nSpare = 0;
 };
 
+// The group a summoned character joins (cEdShot::m_nSummonGroup): the
+// palette entry's own, the summoner's, or the command's group number.
+enum : int { SUMMONGROUP_ENTRY = 0, SUMMONGROUP_SHOOTER = 1, SUMMONGROUP_NUMBER = 2 };
+
 class cPlayScene : public cScene {
 public:
     cPlayScene();
@@ -88,11 +92,14 @@ public:
     // the frame (0: the frame ends), one logic sub-step and one character of
     // it (1: the frame ends).
     void LoseHero(cHero* pHero);
+    // No character, flow or command is current any more.
+    void ClearCurrentRun();
     void ClearStage();
     int EndByResult(int nResult, cHero* pHero);
     int ReadFrameInput(cHero* pHero);
     int RunSubStep(int nSubStep, cHero* pHero);
     int StepChara(cObjList<cChara>::iterator& it, bool bSolid);
+    int StepCharaHeld(cObjList<cChara>::iterator& it, bool bSolid);
     void ModeStart();
     void ModePlay();
     void ModePause();
@@ -120,7 +127,9 @@ public:
     // 1 when a block just written into map cell nCell must be undone
     // because it landed on the hero or a character (by the overlap switches).
     int FlagCrushed(int nCell, int nCol, int nRow, const cEdShot& params);
-    // Run-time creation at map position (x, y) by a summon command.
+    // Run-time creation at map position (x, y) by a summon command. A
+    // summoned character's group follows the command's summon group mode
+    // (SUMMONGROUP_*), the summoner being pParent.
     void SummonChara(cObjList<cChara>& list, int x, int y, int nValue, int nDir, const cEdShot& params,
                      const cCharaData& data, int32_t* pCount, cCharaBase* pParent);
     void SummonItem(cObjList<cItem>& list, int x, int y, int nDir, const cEdShot& params, const cItemData& data,
@@ -190,7 +199,9 @@ public:
     // The scene that follows a cleared stage; the result's registration.
     int NextSceneAfterClear();
     void RegisterRanking();
-    void Draw(int bFrozen);
+    // The frame drawn from play (not frozen) or frozen; bFooter 0 leaves
+    // out the footer line and the system colours' step.
+    void Draw(int bFrozen, int bFooter = 1);
 
     // Members.
     int32_t m_nSaveState = 0, m_nSaveStep = 0;
@@ -207,6 +218,9 @@ public:
     PLAYWAIT m_Wait;
     int32_t m_bClosing = 0;
     cCharaBase* m_lpCurChara = nullptr;
+    // The character whose node the frame's walk holds while it steps it
+    // (none between the steps); the deaths of others leave it in the list.
+    cCharaBase* m_lpStepChara = nullptr;
     cFlowRun* m_lpCurFlow = nullptr;
     cCmdRun* m_lpCurCmd = nullptr;
     int32_t m_bMesShown = 0;

@@ -16,6 +16,11 @@
 #include "stage/Stage.h"
 
 namespace {
+// Shots are held vertically inside the map, as every other mover is (the
+// scroll limits bound the camera, not the objects): a shot falling into a pit
+// leaves the stage and is erased out of view.
+constexpr int SHOT_CLAMP_MODE_Y = 2;
+
 // Pattern 0: the sword, frame 0 held. Pattern 1: the shots, frames 0 and 1
 // for 8 ticks each, repeated.
 const int anSwordRow[] = {0, 1, 0, ANIMCODE_STAY, 0, 0};
@@ -161,7 +166,7 @@ void cShot::Setup(int nId, cObj* pShooter, int nKind, cEdShot& rec, const SHOTLA
     m_dX = launch.nX;
     ClampX();
     m_dY = launch.nY;
-    ClampPosY(0);
+    ClampPosY(SHOT_CLAMP_MODE_Y);
     m_dShotVx = launch.dVx / b;
     m_dShotVy = launch.dVy / b;
     if (m_Shot.m_bAccel) {
@@ -226,14 +231,14 @@ void cShot::OnScale(int nScale) {
     m_nHitW = nScale * m_nBaseHitW;
     m_nHitH = nScale * m_nBaseHitH;
     ClampX();
-    ClampPosY(0);
+    ClampPosY(SHOT_CLAMP_MODE_Y);
 }
 
 void cShot::AdjustScalePos(int nNew, int nOld, int bFlag) {
     (void)bFlag;
     if (nNew == nOld) return;
     m_dY -= static_cast<double>(nNew - nOld) * m_nBaseHeight / 2;
-    ClampPosY(0);
+    ClampPosY(SHOT_CLAMP_MODE_Y);
 }
 
 int cShot::ClampX() {
@@ -270,8 +275,8 @@ void cShot::MoveX() {
 void cShot::MoveY() {
     if (m_dCmdVy != 0) m_dVy += m_dCmdVy;
     if (m_dVy != 0) {
-        MoveStepY(0);
-        ClampPosY(0);
+        MoveStepY(SHOT_CLAMP_MODE_Y);
+        ClampPosY(SHOT_CLAMP_MODE_Y);
     }
 }
 
@@ -418,7 +423,7 @@ int cShot::StepSword() {
     m_dX = x;
     m_dY = y;
     ClampX();
-    ClampPosY(0);
+    ClampPosY(SHOT_CLAMP_MODE_Y);
     m_nStepCount++;
     if (static_cast<int64_t>(P.m_nTime) * SubSteps() * 6 >= m_nStepCount) return 0;
     m_nStepCount = 0;

@@ -61,6 +61,12 @@ public:
     }
     std::string GetFixedRankName() override { return recOption.m_strName; }
     void AnimateSystemColor() override { ::AnimateSystemColor(); }
+    bool GetSystemColorPair(int n, int anPair[2]) override {
+        if (n < 1 || n > 9) return false;
+        anPair[0] = static_cast<int>(Sys_Color.aColor[n].dwColor);
+        anPair[1] = Sys_Color.aColor[n].nColorOp;
+        return true;
+    }
     int WaitFrame() override {
         Game_Main.ShowFrame();
         WaitNextFrame();

@@ -135,6 +135,45 @@ TEST_F(Conditions, DistanceInACircle) {
     EXPECT_EQ(CheckCond(dist, c), 1);
 }
 
+// The vertical distance test trims the other's frame by its box offset at
+// both ends, except the far end of a box that stands on its frame's
+// bottom, unless the system always trims.
+TEST_F(Conditions, VerticalDistanceKeepsTheFarEndOfABottomAlignedBox) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d, 640, 600);
+    cChara* c = AddChara(d, 640, 600);
+    sys.m_bRuleDistanceNoRefresh = 1;   // the boxes below stand as set
+    // The character (the one testing) covers screen rows 200..231.
+    c->m_rcScreen = {100, 200, 131, 231};
+    // The hero above it: frame rows 159..190 (32 high) with a 24-dot box
+    // 8 dots down in it, so its box extent trunc(bottom - y) = 23 and
+    // 23 + 8 + 1 = 32 reaches the frame's height.
+    h->m_rcScreen = {100, 159, 131, 190};
+    h->m_nBoxY = 8;
+    h->m_nFrameH = 32;
+    h->m_dY = 600;
+    h->m_dBottom = 623;
+    cCond dist;
+    dist.m_nKind = COND_DISTANCE;
+    dist.m_nShape = 3;    // vertical, both sides
+    dist.m_nValue = 1;    // 16 dots: the span starts at 200 - 16 = 184
+    struct CASE {
+        int bTrim;
+        double dBottom;
+        int nHolds;
+    } const acase[] = {
+        {0, 623, 1},   // far end kept at 190 >= 184: within
+        {1, 623, 0},   // always trimmed: 190 - 8 = 182 < 184
+        {0, 615, 0},   // a box 16 high (15 + 8 + 1 < 32): trimmed to 182
+    };
+    for (const CASE& t : acase) {
+        sys.m_bTrimTargetSpan = t.bTrim;
+        h->m_dBottom = t.dBottom;
+        EXPECT_EQ(CheckCond(dist, c), t.nHolds) << "trim " << t.bTrim << " bottom " << t.dBottom;
+    }
+}
+
 // ---- the activity pass ----
 
 class Activity : public cCharaFixture {};

@@ -150,6 +150,36 @@ TEST_F(BlockCollision, LandingWhileRisingFollowsTheSystemSwitch) {
     }
 }
 
+// An instant-death cell under a computer character is a floor like a solid
+// one, with the same rising test: still moving up it passes unless the
+// system lets it land while rising. Cell (3, 3) spans y 96..127; the 24-dot
+// character at y 77 has its bottom at 100, so landing moves it up by
+// 100 mod 32 + 1 = 5 to y 72.
+TEST_F(BlockCollision, InstantDeathFloorTakesTheRisingTestForCharacters) {
+    cPlayScene& s = h.Scene();
+    struct CASE {
+        uint8_t nHit;
+        int bLandWhileRising;
+        double dVy, dExpectY;
+    } const acase[] = {
+        {2, 0, -2, 77.0},   // rising: passes
+        {2, 1, -2, 72.0},   // rising, the switch on: lands
+        {2, 0, 2, 72.0},    // falling: lands
+        {1, 0, -2, 77.0},   // the solid cell the same way
+    };
+    for (const CASE& t : acase) {
+        PutBlock(3, 3, Block(t.nHit));
+        h.System().m_bLandWhileRising = t.bLandWhileRising;
+        cChara c;
+        Shape(c, 100, 77, 1, 1);
+        c.m_dVy = t.dVy;
+        EXPECT_EQ(s.JudgeBlockDown(&c), 0);
+        EXPECT_EQ(c.m_dY, t.dExpectY) << "kind " << int(t.nHit) << " switch " << t.bLandWhileRising << " vy "
+                                      << t.dVy;
+        EXPECT_EQ(c.m_bHitBottom, t.dExpectY == 72.0 ? 1 : 0);
+    }
+}
+
 TEST_F(BlockCollision, SamplesAreClampedIntoTheMap) {
     cPlayScene& s = h.Scene();
     // An object half outside the map still meets the border cells.

@@ -12,6 +12,7 @@
 #include "play/PlayDraw.h"
 #include "play/PlayContext.h"
 #include "project/Database.h"
+#include "project/SystemData.h"
 #include "support/DDTestSupport.h"
 
 namespace {
@@ -184,7 +185,7 @@ TEST(CharaRows, OffsetsAddUpWithoutWrapping) {
     c.m_Data.m_nAnimSet = 1;
     c.m_Data.m_nGraphicRow = 2;
     c.m_bFlight = 1;
-    c.m_nInvTime = 5;
+    c.m_Data.m_nInvincible = 1;
     EXPECT_EQ(GetCellRowOffset(&c), 2 + 3 + 4);
     db.m_vAnimeSet[1].m_nFlyOffset = INT32_MAX;
     db.m_vAnimeSet[1].m_nInvincibleOffset = INT32_MAX;
@@ -192,6 +193,79 @@ TEST(CharaRows, OffsetsAddUpWithoutWrapping) {
     db.m_vAnimeSet[1].m_nFlyOffset = INT32_MIN;
     db.m_vAnimeSet[1].m_nInvincibleOffset = INT32_MIN;
     EXPECT_EQ(GetCellRowOffset(&c), INT32_MIN);
+}
+
+// The invincible rows belong to the invincibility status; the short
+// invincibility after a hit shows the ordinary rows.
+TEST(CharaRows, InvincibleRowsOnlyUnderTheInvincibilityStatus) {
+    cPlayContext ctx;
+    cPlayContextScope scope(ctx);
+    cDatabase db;
+    db.m_vAnimeSet.resize(2);
+    db.m_vAnimeSet[1].m_nInvincibleOffset = 4;
+    ctx.lpDatabase = &db;
+    cChara c;
+    c.m_Data.m_nAnimSet = 1;
+    c.m_Data.m_nGraphicRow = 2;
+    struct CASE {
+        int nInvTime, nStatus, nRow;
+    } const acase[] = {
+        {0, 0, 2},    // neither: the base row
+        {30, 0, 2},   // hit, steps of invincibility left: still the base row
+        {0, 1, 6},    // the status: base 2 + invincible rows 4
+        {30, 2, 6},   // status 2 (shots pass) with a hit running: 2 + 4
+    };
+    for (const CASE& t : acase) {
+        c.m_nInvTime = t.nInvTime;
+        c.m_Data.m_nInvincible = static_cast<uint8_t>(t.nStatus);
+        EXPECT_EQ(GetCellRowOffset(&c), t.nRow) << "time " << t.nInvTime << " status " << t.nStatus;
+    }
+}
+
+// The Direct3D tint of an invincible character: the system switch, the
+// character's tint colour and the invincibility status must all be there;
+// the pair is the system colour's at the time.
+class cTintHost : public IPlayHost {
+public:
+    bool GetSystemColorPair(int n, int anPair[2]) override {
+        anPair[0] = 0x100 + n;   // a colour that names its number
+        anPair[1] = 7;
+        return true;
+    }
+};
+
+TEST(CharaTint, InvincibleCharacterUnderDirect3DTakesItsSystemColour) {
+    cPlayContext ctx;
+    cPlayContextScope scope(ctx);
+    cSystemData sys;
+    ctx.lpSystem = &sys;
+    cTintHost host;
+    ctx.lpHost = &host;
+    cChara c;
+    struct CASE {
+        int bD3D, bSwitch, nTint, nStatus, nInvTime;
+        bool bTint;
+    } const acase[] = {
+        {1, 1, 3, 1, 0, true},     // every condition: tinted with colour 3
+        {1, 1, 3, 0, 40, false},   // hit invincibility only: no tint
+        {1, 0, 3, 1, 0, false},    // the system switch off
+        {1, 1, 0, 1, 0, false},    // no tint colour
+        {0, 1, 3, 1, 0, false},    // DirectDraw
+    };
+    for (const CASE& t : acase) {
+        ASSERT_TRUE(DDStartProfile({t.bD3D, 32, 0, t.bD3D ? "D3D32" : "DD32"}, 64, 64));
+        sys.m_bD3DCharaTint = t.bSwitch;
+        c.m_Data.m_nInvincibleTint = static_cast<uint8_t>(t.nTint);
+        c.m_Data.m_nInvincible = static_cast<uint8_t>(t.nStatus);
+        c.m_nInvTime = t.nInvTime;
+        int an[2] = {0, 0};
+        EXPECT_EQ(GetCharaTint(&c, an), t.bTint) << t.bD3D << t.bSwitch << t.nTint << t.nStatus << t.nInvTime;
+        if (t.bTint) {
+            EXPECT_EQ(an[0], 0x103);
+            EXPECT_EQ(an[1], 7);
+        }
+        DDEnd();
+    }
 }
 
 // A split into more strips than the cell has rows is one strip: the cell is

@@ -515,6 +515,40 @@ protected:
     }
 };
 
+// A hero riding a solid character jumps off it on the frame's last
+// sub-step only: with b = 3 steps, step 3 (the steps count 1..3). Under the
+// ride rule the jump waits on the ride in the steps before.
+TEST_F(HeroJump, ARidingHeroJumpsOnTheLastSubStep) {
+    SetSubSteps(3);
+    sys.m_bRuleHeroJumpOnRide = 1;
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d, 640, 600);
+    cEdCmd cmd = JumpCmd(0, 4);   // mode 0: no key needed
+    cCmdRun run;
+    run.m_lpCmd = &cmd;
+    run.m_Move.dSpeed = -5;       // J: 5 dots a step upward
+    run.m_nTime = 60;
+    h->m_bAirborne = 0;
+    h->m_bRiding = 1;
+    std::vector<double> vecVy;
+    std::vector<int> vecRiding;
+    for (int s = 1; s <= 3; s++) {
+        scene.m_nSubStep = s;
+        h->m_bJumpDone = 0;
+        h->DoJump(&run);
+        vecVy.push_back(h->m_dVy);
+        vecRiding.push_back(h->m_bRiding);
+    }
+    // Steps 1 and 2 wait on the ride; step 3 jumps with J x 1.02 = -5.1 and
+    // the ride ends.
+    ASSERT_EQ(vecVy.size(), 3u);
+    EXPECT_EQ(vecVy[0], 0);
+    EXPECT_EQ(vecVy[1], 0);
+    EXPECT_NEAR(vecVy[2], -5.1, 1e-12);
+    EXPECT_EQ(vecRiding, (std::vector<int>{1, 1, 0}));
+}
+
 TEST_F(HeroJump, HoldingJumpsHigherThanTapping) {
     double dRatio = 0;
     double dHold = Jump(60, nullptr);

@@ -297,6 +297,28 @@ TEST_F(DisplayPlay, FailedRankingAndChallengeSavesAreReported) {
     EXPECT_EQ(boxes.Boxes()[1].strText, "セーブデータの書き込みに失敗しました！");
 }
 
+// While the F3 hint of a ranking that can still be registered shows, the
+// clear screen is drawn without its footer: the footer's step of the system
+// colours does not come. Once the result is registered the footer is back.
+TEST_F(DisplayPlay, TheF3HintTakesTheFootersPlace) {
+    class cColorHost : public cWaitHost {
+    public:
+        using cWaitHost::cWaitHost;
+        void AnimateSystemColor() override { nSteps++; }
+        int nSteps = 0;
+    } colorHost(h.Input());
+    h.Ctx().lpHost = &colorHost;
+    S().SetMode(PLAYSTATE_CLEAR);
+    S().m_vecRankPos = {2, -1, -1, -1, -1};   // a place reached
+    S().m_bRankDone = 0;
+    h.Frame();
+    EXPECT_EQ(colorHost.nSteps, 0);
+    S().m_bRankDone = 1;   // registered: no hint
+    h.Frame();
+    EXPECT_EQ(colorHost.nSteps, 1);
+    h.Ctx().lpHost = &host;
+}
+
 // ---- commands ----
 TEST_F(DisplayPlay, FlowOperationRestartsAndDeletesWithoutFreeing) {
     cCharaBase& c = h.Hero();

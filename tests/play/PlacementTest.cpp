@@ -130,3 +130,62 @@ TEST(SummonBlock, HeroOverlapSwitchRefusesABlockOnTheHero) {
     EXPECT_NE(MapCellAt(MapCellIndex(nCol, nRow))->m_nGraphic, 0);
     EXPECT_EQ(hero.m_nLockFrames, 2);   // put back to its saved position
 }
+
+// A summoned character's group follows the command's summon group mode:
+// the palette entry's own, the summoner's, or the command's number. Each
+// is also filed in its group's list.
+TEST(SummonChara, GroupFollowsTheSummonGroupMode) {
+    struct CASE {
+        uint8_t nMode;
+        int nGroup;
+    } const acase[] = {
+        {SUMMONGROUP_ENTRY, 3},     // the entry's group 3
+        {SUMMONGROUP_SHOOTER, 5},   // the summoner (the hero, group 5)
+        {SUMMONGROUP_NUMBER, 6},    // the command's group 6
+    };
+    for (const CASE& t : acase) {
+        cPlayHarness h(Room());
+        h.SetUp();
+        cPlayScene& s = h.Scene();
+        h.Hero().m_nGroup = 5;
+        cCharaData d;
+        d.m_nGroup = 3;
+        d.m_nFlight = 1;
+        cEdShot params;
+        params.m_nSummonGroup = t.nMode;
+        params.m_nFaction = 6;
+        const size_t nBefore = h.Ctx().lstChara.size();
+        // Stage cell (5, 2) is open.
+        s.SummonChara(h.Ctx().lstChara, static_cast<int>(cPlayHarness::CellX(5)),
+                      static_cast<int>(cPlayHarness::CellY(2)), 0, 1, params, d, &s.m_nCharaCount, &h.Hero());
+        ASSERT_EQ(h.Ctx().lstChara.size(), nBefore + 1) << int(t.nMode);
+        const cChara* c = h.Ctx().lstChara.back().get();
+        EXPECT_EQ(c->m_nGroup, t.nGroup) << "mode " << int(t.nMode);
+        bool bFiled = false;
+        for (const cObjRef& r : s.m_vecGroupChara[static_cast<size_t>(t.nGroup)]) bFiled = bFiled || r.Get() == c;
+        EXPECT_TRUE(bFiled) << "mode " << int(t.nMode);
+    }
+}
+
+// An item placed beyond the scroll limits stays on its cell: placement keeps
+// items inside the map, not inside the camera's limits.
+TEST(Placement, ItemBeyondTheScrollLimitsStaysOnItsCell) {
+    cPlayHarness h({"..........", ".H........", "..........", "..........", "##########"});
+    h.SetUp();
+    cPlayScene& s = h.Scene();
+    // Limits over stage columns 0..3: min 320, max 320 + 3 * 32 + 32 = 448.
+    s.m_ScrollX.SetLimit(0, 3, 1, 1);
+    ASSERT_EQ(s.m_ScrollX.m_dMax, 448.0);
+    cItemData d;
+    d.m_nGraphic = 1;
+    int32_t nCount = 0;
+    s.PlaceItem(h.Ctx().lstItem, 7, 2, &nCount, d);
+    ASSERT_EQ(h.Ctx().lstItem.size(), 1u);
+    const cItem& it = *h.Ctx().lstItem.back();
+    // Column 7 is map column 17: x = 17 * 32 + box offset + 0.5 = 544.5 plus
+    // the offset (the limits would have put its right edge at 447).
+    EXPECT_EQ(it.m_dX, 544.5 + it.m_nBoxX);
+    // Row 2 is map row 12: y = 384 + box offset.
+    EXPECT_EQ(it.m_dY, 384.0 + it.m_nBoxY);
+    EXPECT_EQ(nCount, 1);
+}

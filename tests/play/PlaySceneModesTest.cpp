@@ -406,4 +406,57 @@ TEST(PlayFrameOrder, ALethalHitBeatsAnItemInTheSameStep) {
     EXPECT_EQ(Count(c.Host().vecSound, 8), 0);
     EXPECT_EQ(Count(c.Host().vecSound, 21), 1);
     EXPECT_TRUE(c.Ctx().lstItem.empty());
+
+// A defeated hero without a defeat effect stays down for a second of play
+// frames before the miss. The death comes in a frame's logic, which then
+// ends undrawn; each following frame draws the hero and counts one: the
+// count passes 60 on the 61st frame after the death frame, and the miss
+// (a life used) comes on that frame.
+TEST(PlayModes, TheMissWaitsSixtyFramesAfterTheDefeat) {
+    cPlayHarness h({"..........", ".H........", "..........", "XXXXXXXXXX"});
+    h.HeroTemplate().m_nDefeatEffect = 0;
+    h.SetUp();
+    ASSERT_EQ(h.Progress().m_nLife, 2);
+    int nGuard = 0;
+    while (!h.Hero().m_bDead && nGuard++ < 600) h.Frame();
+    ASSERT_EQ(h.Hero().m_bDead, 1);
+    int nAfter = 0;
+    while (h.Progress().m_nLife == 2 && nAfter < 600) {
+        h.Frame();
+        nAfter++;
+    }
+    EXPECT_EQ(nAfter, 61);
+    EXPECT_EQ(h.Progress().m_nLife, 1);
+}
+
+// After the hero's flows no character is current: a flow change made by an
+// item the hero takes later in the same sub-step is applied at once, not
+// kept waiting for the hero's next flow step.
+TEST(PlayFrameOrder, AFlowChangeItemTakenAfterTheHerosFlowsAppliesAtOnce) {
+    cPlayHarness h({"..........", ".H.I......", "..........", "##########"});
+    cEdCmd change;
+    change.m_bItemCmd = 1;
+    change.m_nKind = 1;   // the flow change
+    change.m_vParam.assign({0, 0});   // add
+    cFlow f;
+    f.m_nId = 7;
+    f.m_nTrigger = 22;   // never starts by itself
+    change.m_vFlow.push_back(f);
+    h.ItemTemplate().m_nGraphic = 1;
+    h.ItemTemplate().m_vCmd.push_back(change);
+    h.BuildStage();   // the stage's defaults, then one setting changed
+    h.Stage().m_nJudgeLevel = 1;   // one sub-step a frame
+    h.SetUp();
+    ASSERT_EQ(h.Ctx().lstItem.size(), 1u);
+    PutItemOnHero(h);
+    cHero& hero = h.Hero();
+    auto has7 = [&]() {
+        for (const cFlow& g : hero.m_Data.m_vFlow)
+            if (g.m_nId == 7) return true;
+        return false;
+    };
+    ASSERT_FALSE(has7());
+    h.Frame();
+    EXPECT_TRUE(has7());
+    EXPECT_TRUE(hero.m_vecPendingCmd.empty());
 }

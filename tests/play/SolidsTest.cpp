@@ -4,6 +4,7 @@
 // step log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,38 @@ TEST(Solids, PushAgainstAWall) {
         ASSERT_FALSE(log.vec.empty()) << k.pszLabel;
         EXPECT_EQ(log.vec.front(), k.pszLabel);
     }
+}
+
+// While the hero is held by a lock (its flight just changed) the pushes of
+// solid characters still move it; only their fatal result is ignored. The
+// platform of the "Dead 9" case above pushes the held hero along to the wall
+// and the hero lives.
+TEST(Solids, AHeldHeroIsPushedButNotCrushed) {
+    cPlayHarness h({"..........",
+                    "..........",
+                    "S..H.#....",
+                    "##########"});
+    h.DefineChara('S', Platform(100));
+    h.BuildStage();   // the stage's defaults, then one setting changed
+    h.Stage().m_nJudgeLevel = 1;   // one step a frame: the lock holds it
+    cLogCapture log;
+    h.SetUp();
+    cHero& hero = h.Hero();
+    // Stage column 3 is map column 13: x = 416 + box offset 8 + 0.5 = 424.5,
+    // 16 wide, so its right edge is at 439.5.
+    ASSERT_EQ(hero.m_dRight, 439.5);
+    double dMaxRight = hero.m_dRight;
+    for (int i = 0; i < 60; i++) {
+        hero.m_nLockFrames = 2;   // counted down to 1 by the frame's step: held
+        h.Frame();
+        dMaxRight = std::max(dMaxRight, hero.m_dRight);
+    }
+    EXPECT_TRUE(log.vec.empty()) << (log.vec.empty() ? "" : log.vec.front());
+    EXPECT_EQ(hero.m_bDead, 0);
+    // Pushed along until the wall at column 5 (map dot 480) stops it: x =
+    // 480 - 16 + 0.5 = 464.5, right edge 479.5 (skipping the pushes while
+    // held would have left it at 439.5).
+    EXPECT_NEAR(dMaxRight, 479.5, 1e-9);
 }
 
 }   // namespace
