@@ -406,6 +406,7 @@ TEST(PlayFrameOrder, ALethalHitBeatsAnItemInTheSameStep) {
     EXPECT_EQ(Count(c.Host().vecSound, 8), 0);
     EXPECT_EQ(Count(c.Host().vecSound, 21), 1);
     EXPECT_TRUE(c.Ctx().lstItem.empty());
+}
 
 // A defeated hero without a defeat effect stays down for a second of play
 // frames before the miss. The death comes in a frame's logic, which then
