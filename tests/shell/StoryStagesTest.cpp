@@ -1,0 +1,161 @@
+// The story's later places played by the real program on scripted keys
+// without a display: each is entered from the world map of a story
+// continued from a prepared save slot, played to its clear, and the slot
+// the map saves automatically on the return is read back.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/Record.h"
+#include "frontend/WorldMapScene.h"
+#include "platform/TextCodec.h"
+#include "project/Progress.h"
+#include "project/ProjectContext.h"
+#include "project/SystemData.h"
+#include "project/WorldMap.h"
+#include "support/ByteBuilder.h"
+#include "support/GameProcess.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// World map cells of the places (the island starts at cell 10, 8).
+struct PLACE {
+    const char* pszFile;   // the stage's key as the best results keep it
+    int x, y;
+};
+const PLACE plForest = {"data\\stg4\\m01.", 10 + 3, 8 + 7};
+const PLACE plHills = {"data\\stg4\\m02.", 10 + 9, 8 + 7};
+const PLACE plCastle = {"data\\stg4\\m03.", 10 + 15, 8 + 7};
+const PLACE plGarden = {"data\\stg4\\m04.", 10 + 9, 8 + 11};
+
+class StoryStages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_strExe = GameBinaryDir() + "/mossgrove";
+        const std::string strDemo = GameBinaryDir() + "/demo";
+        if (GameBinaryDir().empty() || !fs::exists(m_strExe) || !fs::exists(strDemo + "/data"))
+            GTEST_SKIP() << "the program or the demo project is not built";
+        fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        fs::remove_all(dir.Path() + "/user_data");
+        ASSERT_TRUE(dir.MakeDir("user_data"));
+        ASSERT_TRUE(dir.MakeDir("user_data/story"));
+    }
+
+    void InDemo(const std::function<void()>& fn) {
+        char szOld[4096];
+        ASSERT_NE(getcwd(szOld, sizeof szOld), nullptr);
+        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+        nDataVer = DATA_VERSION;
+        fn();
+        ASSERT_EQ(chdir(szOld), 0);
+    }
+
+    // The first slot: a story standing on place pl with the stages before
+    // it cleared (flags 1 .. nCleared), nCoins in common variable 1 and
+    // auto-save on, as a new story starts.
+    void PrepareSlot(const PLACE& pl, int nCleared, int nCoins) {
+        InDemo([&] {
+            // The progress fits itself to the project's map and lives.
+            const cWorldMap mapOld = recWorldMap;
+            const cSystemData sysOld = recSystem;
+            ASSERT_EQ(recWorldMap.Load("data\\WorldMap.dat"), 1);
+            ASSERT_EQ(recSystem.Load("data\\System.dat"), 1);
+            cProgress p;
+            p.NewStory();
+            p.m_bAutoSave = 1;
+            p.m_nSaveSlot = 0;
+            p.m_nMapX = pl.x;
+            p.m_nMapY = pl.y;
+            p.m_nMapPrevX = pl.x;
+            p.m_nMapPrevY = pl.y;
+            for (int i = 1; i <= nCleared; i++) p.m_vStageFlag.At(i) = 1;
+            p.m_vCommonVar.At(1) = nCoins;
+            ASSERT_EQ(p.Save("user_data\\story\\Story01.dat"), 1);
+            recWorldMap = mapOld;
+            recSystem = sysOld;
+        });
+    }
+
+    int Play(const std::string& strKeys, int nFrames) {
+        EXPECT_TRUE(dir.WriteFile("keys.txt", strKeys));
+        return RunGameProcess(m_strExe, {"--close-after-frames", std::to_string(nFrames)},
+                              {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt"),
+                               "MOSSGROVE_SEED=4242", "MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")},
+                              300);
+    }
+    std::string Report() const {
+        const auto v = ReadHostFile(dir.File("Report_Game.txt"));
+        return SjisToUtf8(std::string(v.begin(), v.end()));
+    }
+
+    cTempDir dir;
+    std::string m_strExe;
+};
+
+// "つづきから" and the first slot; on the map the place under the cursor is
+// entered and "ステージに挑む" chosen: the stage is set up at frame 151.
+const char* const CONTINUE_KEYS = "60 down\n80 z\n110 z\n140 z\n170 up\n200 z\n";
+constexpr int STAGE_START = 200;
+
+}  // namespace
+
+namespace {
+
+std::vector<int> SceneSwitches(const std::string& strReport) {
+    std::vector<int> v;
+    const std::string strKey = "Scene : ";
+    for (size_t p = strReport.find(strKey); p != std::string::npos; p = strReport.find(strKey, p + 1))
+        v.push_back(std::atoi(strReport.c_str() + p + strKey.size()));
+    return v;
+}
+
+// Right held with a jump of 12 frames every 30 (the hop clears a spring
+// or a slime, the spring throws the hero over the next one).
+std::string HopRight(int nBase, int nFrames) {
+    std::string s = std::to_string(nBase) + " right " + std::to_string(nFrames) + "\n";
+    for (int f = nBase + 18; f < nBase + nFrames; f += 30) s += std::to_string(f) + " z 12\n";
+    return s;
+}
+
+// The clear's result kept under the stage's name in the auto-saved slot.
+void ExpectCleared(const cProgress& p, const PLACE& pl) {
+    int32_t nBest = -1;
+    for (const cStageResult& r : p.m_vBestResult)
+        if (r.m_strKey == pl.pszFile) nBest = r.m_nBest;
+    EXPECT_GT(nBest, 0) << pl.pszFile << " has no result";
+}
+
+TEST_F(StoryStages, TheSecretGardenOpensWithTenCoinsAndIsCleared) {
+    PrepareSlot(plGarden, 1, 10);
+    std::string s = std::string(CONTINUE_KEYS) + HopRight(STAGE_START + 170, 700);
+    s += std::to_string(STAGE_START + 170 + 700 + 60) + " z\n";
+    EXPECT_EQ(Play(s, STAGE_START + 170 + 700 + 200), 0);
+    const std::string strReport = Report();
+    // Title, map, the stage, the map again (which saves the slot).
+    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1})) << strReport;
+    InDemo([&] {
+        cProgress p;
+        ASSERT_EQ(p.Load("user_data\\story\\Story01.dat"), 1);
+        ExpectCleared(p, plGarden);
+        EXPECT_EQ(p.m_vStageFlag.At(4), 1) << strReport;
+        // The garden's entry is open with the forest cleared and ten coins,
+        // closed with nine.
+        cWorldMap map;
+        ASSERT_EQ(map.Load("data\\WorldMap.dat"), 1);
+        const cWorldPlace* pGarden = map.FindPlace(plGarden.x, plGarden.y);
+        ASSERT_NE(pGarden, nullptr);
+        EXPECT_NE(FindActiveEntry(pGarden, p), nullptr);
+        p.m_vCommonVar.At(1) = 9;
+        EXPECT_EQ(FindActiveEntry(pGarden, p), nullptr);
+    });
+}
+
+}  // namespace
