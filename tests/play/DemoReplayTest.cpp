@@ -200,9 +200,13 @@ TEST_F(DemoReplay, TheForestSignpostGreetsBeforeTheStart) {
         if (p->m_strText.compare(0, strWelcome.size(), strWelcome) == 0) pWelcome = p.get();
     ASSERT_NE(pWelcome, nullptr) << "no welcome message on the first play frame";
     EXPECT_EQ(pWelcome->m_nPosMode, 0);
-    // Centred: its middle is the screen's middle, 8 dots up.
+    // Centred across, and raised 150 dots into the sky: its middle is at
+    // y 240 - 150 = 90, so its one 16-dot line (18 with the margins) ends at
+    // y 99, well above the "?" block of the first screen, whose top is at
+    // y 224 (row 7 of 32-dot cells).
     EXPECT_EQ(pWelcome->GetX() + pWelcome->m_nWidth / 2, 320);
-    EXPECT_EQ(pWelcome->GetY() + pWelcome->m_nHeight / 2, 240 - 8);
+    EXPECT_EQ(pWelcome->GetY() + pWelcome->m_nHeight / 2, 240 - 150);
+    EXPECT_LT(pWelcome->GetY() + pWelcome->m_nHeight, 224);
     EXPECT_GT(pWelcome->m_nLeft, 100);
 }
 

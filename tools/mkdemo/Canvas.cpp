@@ -24,6 +24,12 @@ const std::vector<RGB8>& DemoPalette() {
             uint8_t n = static_cast<uint8_t>(8 + i * 10);
             p[232 + i] = {n, n, n};
         }
+        // The text and window-frame colours of the player's fonts: white text
+        // in a gold frame, both outside the cycling range, so the navy window
+        // keeps them readable at every step of the colour animation. Their
+        // channels are multiples of 17, which 4-bit texture channels keep.
+        p[COL_FONT_FRAME] = {255, 204, 51};
+        p[COL_FONT_TEXT] = {255, 255, 255};
         return p;
     }();
     return v;

@@ -6,7 +6,8 @@
 #include <vector>
 
 // The demo palette: 0 the transparent key (magenta), 1..15 plain colours,
-// 16..231 a 6 x 6 x 6 colour cube, 232..255 a grey ramp.
+// 16..231 a 6 x 6 x 6 colour cube, 232..255 a grey ramp but for the two
+// font colours 240 and 241.
 struct RGB8 {
     uint8_t r, g, b;
 };
@@ -28,6 +29,9 @@ enum : uint8_t {
     COL_GREY = 13,
     COL_DARKBLUE = 14,
     COL_PINK = 15,
+    // Kept for the fonts: the frame and the text of every message window.
+    COL_FONT_FRAME = 240,
+    COL_FONT_TEXT = 241,
 };
 // Cube colour with components 0..5.
 inline uint8_t Cube(int r, int g, int b) { return static_cast<uint8_t>(16 + 36 * r + 6 * g + b); }

@@ -90,7 +90,7 @@ bool SpecialBlock(cCanvas& c, int n, int x, int y) {
         return true;
     case 18:   // conveyor to the left
     case 19:   // conveyor to the right
-        c.Rect(x, y, 32, 32, Grey(8));
+        c.Rect(x, y, 32, 32, Grey(7));
         c.Rect(x, y + 2, 32, 4, Grey(16));
         for (int i = 0; i < 3; i++) {
             int ax = x + 6 + i * 9;
@@ -239,7 +239,7 @@ void DrawCharaCell(cCanvas& c, int x, int y, int nGraphic, int nFrame) {
     case 3: DrawBat(c, x, y, nPose, COL_PURPLE); break;                            // bat
     case 4:                                                                        // knight
         DrawFigure(c, x, y, nPose, bFly, Grey(14), Grey(18));
-        c.Rect(x + 10, y + 3, 12, 3, Grey(8));
+        c.Rect(x + 10, y + 3, 12, 3, Grey(7));
         c.Rect(x + 15, y, 3, 3, COL_RED);
         break;
     case 5: DrawTurret(c, x, y, nPose, Grey(12)); break;                           // turret
@@ -415,8 +415,9 @@ void Accessory() {
     const int aPos[8][2] = {{0, 64}, {32, 64}, {64, 64}, {96, 64}, {0, 96}, {32, 96}, {64, 96}, {96, 96}};
     for (int i = 0; i < 8; i++) DrawFigure(c, aPos[i][0], aPos[i][1], i, false, COL_RED, Cube(5, 4, 3));
     // Head-up display icons at y 32: total score, stage score, HP, SP, lives.
-    c.Disc(8, 40, 6, COL_YELLOW);
-    c.Disc(8, 40, 3, COL_ORANGE);
+    // The total score is a "T" plate beside the stage score's "S" plate.
+    c.Rect(2, 34, 12, 12, COL_ORANGE);
+    c.Text(4, 36, "T", COL_BROWN);
     c.Rect(18, 34, 12, 12, COL_YELLOW);
     c.Text(20, 36, "S", COL_BROWN);
     c.Disc(37, 39, 4, COL_RED);

@@ -54,10 +54,12 @@ cEdCmd VarOp(int nVarKind, int nVar, int nOp, int nValue) {
     return Cmd(CMD_STATUS, {1, nVarKind, nVar, 0, 0, nOp, 0, nValue});
 }
 // A message: position mode, text, time in tenths (duration mode 2).
-cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false) {
+cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false, int nOffY = -8) {
     // Centred texts stay on the screen (fixed); the others follow their
-    // character, found by its character id.
-    cEdCmd c = Cmd(CMD_MESSAGE, {nPos, 0, 0, 0, -8, 1, 2, nTime, bStop ? 1 : 0, 1, nPos == 0 ? 1 : 0, 0, 0, 0, 1, 0, 6, 0});
+    // character, found by its character id. Every one is kept inside the
+    // screen.
+    cEdCmd c =
+        Cmd(CMD_MESSAGE, {nPos, 0, 0, 0, nOffY, 1, 2, nTime, bStop ? 1 : 0, 1, nPos == 0 ? 1 : 0, 0, 0, 0, 1, 0, 6, 0});
     c.m_strText = pszText;
     return c;
 }
@@ -250,12 +252,13 @@ cCharaData MakeSign() {
     c.m_nFlight = 1;
     // A flow before the start runs at once and only its commands that go
     // on in the same frame (the continue flag, no time of their own); the
-    // welcome is shown for 2.5 s of play.
-    cEdCmd welcome = Message(0, "ようこそ! Z:ジャンプ X:ショット C:ソード V:飛行", 25);
+    // welcome is shown for 2.5 s of play, high in the sky above the "?"
+    // block and the coin ledge.
+    cEdCmd welcome = Message(0, "ようこそ! Z:ジャンプ X:ショット C:ソード V:飛行", 25, false, -150);
     welcome.m_nTime = 0;
     welcome.m_bContinue = 1;
     c.m_vFlow.push_back(Flow(21, {welcome}));
-    cFlow near = WithCond(Flow(0, {Message(1, "コイン #C1 枚 / たおした敵 #S2 体 / 得点 #C2_3Z", 10),
+    cFlow near = WithCond(Flow(0, {Message(1, "コイン #C1 枚\n敵 #S2 体 得点 #C2_3Z", 10),
                                    Cmd(CMD_FLOW_OP, {0, 2, 5, 0}), Cmd(CMD_WAIT, {}, 30)}),
                           NearHero(5));
     near.m_bCondOnce = 0;
