@@ -23,8 +23,6 @@ struct THREADSTATE {
 
 namespace {
 
-constexpr int EXIT_POLL_LIMIT = 200;
-
 struct THREADREGISTRY {
     std::mutex mtx;
     std::unordered_map<uint32_t, std::weak_ptr<THREADSTATE>> mapThreads;
@@ -178,7 +176,7 @@ bool cThread::WaitParked(unsigned nMs)
                            [&] { return st->bParked.load() || st->bEnded.load(); });
 }
 
-void cThread::Exit()
+void cThread::Exit(unsigned nPollLimit)
 {
     std::shared_ptr<THREADSTATE> st = Held();
     if (!st) return;
@@ -188,10 +186,10 @@ void cThread::Exit()
     WriteEC("Exit B");
     WriteEC("Exit C");
     if (st.get() == pSelf) return;   // asked on the thread itself: it ends when it returns
-    int nPolls = 0;
+    unsigned nPolls = 0;
     while (!PollEnded(*st)) {
         PostTo(*st, WM_QUIT_MSG);
-        if (++nPolls >= EXIT_POLL_LIMIT) break;
+        if (++nPolls >= nPollLimit) break;
     }
     WriteEC("Exit D");
     if (st->bEnded.load()) {

@@ -39,10 +39,11 @@ public:
     bool WaitParked(unsigned nMs);
     // Opens the gate, posts the quit message and polls every 1 ms (posting it
     // again each time) until the thread has ended. A thread that has not
-    // ended after 200 polls is logged and left running, never killed; then
-    // AnyThreadAbandoned is true and the process must end without running
-    // what it could touch (quick_exit).
-    void Exit();
+    // ended after nPollLimit polls is logged and left running, never killed;
+    // then AnyThreadAbandoned is true and the process must end without
+    // running what it could touch (quick_exit).
+    void Exit(unsigned nPollLimit = EXIT_POLL_LIMIT);
+    static constexpr unsigned EXIT_POLL_LIMIT = 200;
 
     bool IsRunning() const;
 

@@ -9,6 +9,7 @@
 
 #include "foundation/ErrorBox.h"
 #include "foundation/Log.h"
+#include "foundation/Thread.h"
 #include "graphics/DDBlt.h"
 #include "graphics/DDCreate.h"
 #include "graphics/DDPixel.h"
@@ -484,6 +485,9 @@ int DDCreateSurfaceFromFile(DDSURFACEDATA* sd, const char* pszFile, int bColorKe
 bool DDLoadImages(DDSURFACEDATA* lpSurfaces, const int* lpSlots, int nCount) {
     if (!lpSurfaces || !lpSlots || !lpImageData) return false;
     for (int k = 0; k < nCount; k++) {
+        // A thread told to quit stops between images, without a message:
+        // the program is closing.
+        if (IsQuitPosted()) return false;
         int n = lpSlots[k];
         if (n < 0 || n >= nImageCount) {
             WriteEC("DDLoadImages slot %d", n);

@@ -11,6 +11,7 @@ int DDCreateSurfaceFromFile(DDSURFACEDATA* sd, const char* pszFile, int bColorKe
                             int nMirrorHeight, int bRecreate);
 bool DDCheckLoadErr(int nCode);
 // (Re)loads the listed slots of the image table lpImageData (set by DDInit).
+// False also, without a message, when the calling thread was told to quit.
 bool DDLoadImages(DDSURFACEDATA* lpSurfaces, const int* lpSlots, int nCount);
 bool CopyBitmap(DDSURFACEDATA* sd, const char* pszFile, int nBpp, int bKeepPixels, int nMirrorWidth,
                 int nMirrorHeight);

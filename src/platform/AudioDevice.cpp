@@ -41,6 +41,9 @@ bool cAudioDevice::Open(int nRate, int nFramesPerBuffer, AUDIOPULLPROC pProc, vo
         m_pArg = nullptr;
         return false;
     }
+    m_nHaveRate = have.freq;
+    m_nHaveChannels = have.channels;
+    m_nHaveFrames = have.samples;
     SDL_PauseAudioDevice(m_nDevice, 0);
     return true;
 }
@@ -65,6 +68,13 @@ std::string cAudioDevice::GetDriverName() const
     if (m_nDevice == 0) return std::string();
     const char* p = SDL_GetCurrentAudioDriver();
     return p ? std::string(p) : std::string();
+}
+
+std::string cAudioDevice::Describe() const
+{
+    if (m_nDevice == 0) return std::string();
+    return GetDriverName() + ", " + std::to_string(m_nHaveRate) + " Hz, " + std::to_string(m_nHaveChannels) +
+           " channels, " + std::to_string(m_nHaveFrames) + " frames";
 }
 
 void cAudioDevice::Callback(void* pUser, unsigned char* pStream, int nLen)

@@ -24,10 +24,15 @@ public:
     const std::string& GetError() const { return m_strError; }
     // The name of the SDL audio driver in use, empty when closed.
     std::string GetDriverName() const;
+    // What was opened, for the report: the driver, the device's own rate,
+    // channels and buffer ("pulseaudio, 44100 Hz, 2 channels, 1024 frames");
+    // empty when closed.
+    std::string Describe() const;
 
 private:
     static void Callback(void* pUser, unsigned char* pStream, int nLen);
     unsigned m_nDevice = 0;
+    int m_nHaveRate = 0, m_nHaveChannels = 0, m_nHaveFrames = 0;
     bool m_bSubsystem = false;
     AUDIOPULLPROC m_pProc = nullptr;
     void* m_pArg = nullptr;

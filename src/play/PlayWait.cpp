@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "foundation/GameThreads.h"
 #include "foundation/InputState.h"
 #include "graphics/DD.h"
 #include "play/PlayDraw.h"
@@ -24,6 +25,22 @@ cInputState& WaitInput() {
 }
 
 bool Closing(cPlayScene& s) { return s.m_bClosing || PlayHost().IsClosing(); }
+
+// While a wait runs, a close asked on the window ends the wait first; the
+// play then asks again and that close goes through. Announced for the
+// loop's lifetime, and withdrawn before the close is asked again.
+class cWaitAnnounce {
+public:
+    cWaitAnnounce() { SetPauseLoopRunning(true); }
+    ~cWaitAnnounce() { Withdraw(); }
+    void Withdraw() {
+        if (m_bOn) SetPauseLoopRunning(false);
+        m_bOn = false;
+    }
+
+private:
+    bool m_bOn = true;
+};
 
 // The end of a wait that a close request cut short.
 int GiveUp(cPlayScene& s) {
@@ -54,6 +71,7 @@ int RunWait(cPlayScene& s) {
     in.ClearDir();
     in.ClearButton();
     int nResult = 1;
+    cWaitAnnounce announce;
     for (;;) {
         if (!PlayHost().WaitFrame() || Closing(s)) {
             nResult = 0;
@@ -80,6 +98,7 @@ int RunWait(cPlayScene& s) {
         DrawPlayFrame(s, 0, 1, 0, 1);
     }
     in = saved;
+    announce.Withdraw();
     if (!nResult) return GiveUp(s);
     return 1;
 }
@@ -96,6 +115,7 @@ int RunRankingScreen(cPlayScene& s, const cRanking& ranking) {
     in.ClearButton();
     in.m_bButtonLock = 1;   // a button held from before is no press
     int nResult = 1;
+    cWaitAnnounce announce;
     for (;;) {
         if (!PlayHost().WaitFrame() || Closing(s)) {
             nResult = 0;
@@ -117,6 +137,7 @@ int RunRankingScreen(cPlayScene& s, const cRanking& ranking) {
         DrawRanking(&BackBuffer, RANKING_X, RANKING_Y, ranking, nKind, nRow, nMode);
     }
     in = saved;
+    announce.Withdraw();
     if (!nResult) return GiveUp(s);
     return 1;
 }

@@ -85,6 +85,18 @@ int GameEntry(int argc, char** argv) {
         return GAME_EXIT_OK;
     }
 
+    // The single-copy check comes before the logs are opened: a copy that
+    // declines to start leaves the running copy's report as it is.
+    cFileInstanceLock lock;
+    eInstanceResult eInstance = AcquireSingleInstance(lock);
+    if (eInstance == INSTANCE_DECLINED || eInstance == INSTANCE_FAILED) {
+        std::fprintf(stderr, "mossgrove: another copy of the game runs in this folder\n");
+        return GAME_EXIT_FAILED;
+    }
+    // From here a termination signal is a close request, answered by the
+    // main loop once it runs.
+    InstallCloseSignal();
+
     InitECLog(0, "EC_Game.txt");
     std::string strReport = FsCurrentDirectory() + "/Report_Game.txt";
     if (!InitReport(strReport.c_str())) return GAME_EXIT_FAILED;
@@ -93,14 +105,6 @@ int GameEntry(int argc, char** argv) {
 
     bTestPlay = cmd.bTestPlay;
     SetCloseAfterFrames(cmd.nCloseAfterFrames);
-
-    cFileInstanceLock lock;
-    eInstanceResult eInstance = AcquireSingleInstance(lock);
-    if (eInstance == INSTANCE_DECLINED || eInstance == INSTANCE_FAILED) {
-        std::fprintf(stderr, "mossgrove: another copy of the game runs in this folder\n");
-        return GAME_EXIT_FAILED;
-    }
-    InstallCloseSignal();
 
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         ErrorBox("ウインドウが生成出来ません！");
@@ -172,16 +176,21 @@ int GameEntry(int argc, char** argv) {
 
     RunMainLoop();
 
+    int nExit = WasFatalCloseRequested() ? GAME_EXIT_FAILED : GAME_EXIT_OK;
+    if (AnyThreadAbandoned()) {
+        // A thread that did not end may still use the display, the sound
+        // and the records: nothing is released under it.
+        WriteReport("App : end after %u frames in scene %d; a thread did not end, the program ends without "
+                    "its destructors",
+                    GetFrameCount(), Game_Main.m_nScene);
+        std::fprintf(stderr, "mossgrove: a thread did not end (see Report_Game.txt)\n");
+        std::quick_exit(nExit == GAME_EXIT_OK ? GAME_EXIT_FAILED : nExit);
+    }
     Shutdown();
     CloseJoysticks();
     SDL_Quit();
     // A run that closed on an error tells the caller so.
-    WriteReport("App : end after %u frames in scene %d", GetFrameCount(), Game_Main.m_nScene);
-    int nExit = WasFatalCloseRequested() ? GAME_EXIT_FAILED : GAME_EXIT_OK;
     if (nExit != GAME_EXIT_OK) std::fprintf(stderr, "mossgrove: the game ended on an error (see Report_Game.txt)\n");
-    if (AnyThreadAbandoned()) {
-        WriteReport("a thread did not end; the program ends without its destructors");
-        std::quick_exit(nExit);
-    }
+    WriteReport("App : end after %u frames in scene %d; every thread ended", GetFrameCount(), Game_Main.m_nScene);
     return nExit;
 }

@@ -40,6 +40,8 @@ public:
     bool IsKeyHeld(int nVk) override { return IsScriptKeyHeld(vKeys, GetFrameCount(), nVk); }
     bool GetJoyPos(int, JOYINFO*) override { return false; }
     std::vector<SCRIPTKEY> vKeys;
+    std::vector<bool> vEscapeTaken;   // per entry: its Escape press was taken
+    bool bInstalled = false;
 };
 cScriptedInputSource ScriptedInput;
 
@@ -90,10 +92,28 @@ bool InstallInputScript(const char* pszPath) {
     if (!fp) {
         strError = "cannot be read";
     } else if (ParseInputScript(strText, ScriptedInput.vKeys, strError)) {
+        ScriptedInput.vEscapeTaken.assign(ScriptedInput.vKeys.size(), false);
+        ScriptedInput.bInstalled = true;
         SetInputSource(&ScriptedInput);
         return true;
     }
     std::fprintf(stderr, "mossgrove: input script %s: %s\n", pszPath, strError.c_str());
     WriteReport("input script %s: %s", pszPath, strError.c_str());
     return false;
+}
+
+int FindScriptPress(const std::vector<SCRIPTKEY>& vKeys, std::vector<bool>& vTaken, unsigned nFrame, int nVk) {
+    for (size_t i = 0; i < vKeys.size(); i++) {
+        const SCRIPTKEY& k = vKeys[i];
+        if (k.nVk != nVk || nFrame < k.nFrom || nFrame - k.nFrom >= k.nFrames) continue;
+        if (i < vTaken.size() && vTaken[i]) continue;
+        if (i < vTaken.size()) vTaken[i] = true;
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool TakeScriptedEscape() {
+    if (!ScriptedInput.bInstalled) return false;
+    return FindScriptPress(ScriptedInput.vKeys, ScriptedInput.vEscapeTaken, GetFrameCount(), VK_ESCAPE) >= 0;
 }

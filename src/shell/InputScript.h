@@ -19,6 +19,14 @@ struct SCRIPTKEY {
 bool ParseInputScript(const std::string& strText, std::vector<SCRIPTKEY>& vKeys, std::string& strError);
 // Whether the script holds a key at a frame.
 bool IsScriptKeyHeld(const std::vector<SCRIPTKEY>& vKeys, unsigned nFrame, int nVk);
+// The entry of a script that holds nVk at nFrame and was not taken yet: it
+// is marked taken in vTaken (one flag per entry) and its index returned;
+// -1 when none. Each entry is one press, however long it is held.
+int FindScriptPress(const std::vector<SCRIPTKEY>& vKeys, std::vector<bool>& vTaken, unsigned nFrame, int nVk);
+// The main loop's check for a scripted Escape, which asks for a close as
+// the key does in the window: true once per Escape entry of the installed
+// script, at the first frame it holds.
+bool TakeScriptedEscape();
 // Reads the file and installs it as the input source; false when it cannot
 // be read or parsed (the reason goes to standard error and the report).
 bool InstallInputScript(const char* pszPath);

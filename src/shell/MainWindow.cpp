@@ -17,6 +17,7 @@
 #include "shell/GameMain.h"
 #include "foundation/GameThreads.h"
 #include "shell/InputEvents.h"
+#include "shell/InputScript.h"
 #include "shell/KeyState.h"
 #include "shell/ShellState.h"
 #include "shell/SingleInstance.h"
@@ -29,6 +30,11 @@ cMainWindow Wnd_Main;
 namespace {
 std::atomic<uint32_t> nFrameCount{0};
 std::atomic<uint32_t> nCloseAfterFrames{0};
+std::atomic<bool> bCloseAfterAsked{false};
+// How long the close handling gives each thread to reach a safe point and
+// end (1 ms polls): long enough for a slow frame, short enough that the
+// program ends within a second of the request.
+constexpr unsigned CLOSE_EXIT_POLLS = 800;
 void StopMusic() { Bgm_Main.Stop(); }
 void (*pfnCloseMusicStop)() = StopMusic;
 bool bWindowGone = false;
@@ -44,6 +50,13 @@ void UpdateClientRect(SDL_Window* w) {
 void SetCloseMusicStop(void (*pfn)()) { pfnCloseMusicStop = pfn; }
 uint32_t GetFrameCount() { return nFrameCount.load(); }
 void SetCloseAfterFrames(uint32_t n) { nCloseAfterFrames = n; }
+
+uint32_t CountShownFrame() {
+    const uint32_t n = ++nFrameCount;
+    const uint32_t nAfter = nCloseAfterFrames.load();
+    if (nAfter && n >= nAfter && !bCloseAfterAsked.exchange(true)) PostCloseRequest(CLOSE_USER);
+    return n;
+}
 
 cMainWindow::~cMainWindow() = default;
 
@@ -130,9 +143,6 @@ int ConfirmQuit(int bEnglishText) {
 }
 
 bool cMainWindow::HandleClose(eCloseKind eKind) {
-    // The game threads are held while the state is read and the question is
-    // up, so that the scene cannot change under the decision.
-    SuspendThreads(true);
     CLOSESTATE st;
     st.eKind = eKind;
     st.bTestPlay = bTestPlay;
@@ -142,6 +152,12 @@ bool cMainWindow::HandleClose(eCloseKind eKind) {
     st.bPauseLoop = IsPauseLoopRunning();
     st.bStarted = bStarted.load();
     CLOSEDECISION d = DecideClose(st);
+    WriteReport("App : close asked (%s)%s", eKind == CLOSE_FATAL ? "without question" : "by the player",
+                st.bPauseLoop ? " during a stage-play wait" : "");
+    // The game threads are held while the question is up, so that the scene
+    // cannot change under the decision. A close that asks nothing does not
+    // wait for them to park: a slow frame must not delay it.
+    SuspendThreads(d.bAsk);
     if (d.bAsk) {
         int bYes = ConfirmQuit(bEnglish);
         if (!bYes) {
@@ -166,22 +182,26 @@ bool cMainWindow::HandleClose(eCloseKind eKind) {
     }
     WriteEC("WM_CLOSE 成功！");
     if (pfnCloseMusicStop) pfnCloseMusicStop();
-    // Whatever the game threads still wait for is cancelled; then they end
-    // at their next turn.
+    // Whatever the game threads still wait for is cancelled; every thread is
+    // told to stop at once, so that they reach their safe points together;
+    // then each is waited for in turn.
     CancelMainThreadRequests();
     ResumeThreads();
-    thLoad.Exit();
-    thPause.Exit();
-    thRanking.Exit();
+    for (cThread* p : {&thLoad, &thPause, &thRanking, &thGame})
+        if (p->IsRunning()) PostThreadMsg(p->m_dwThreadId, WM_QUIT_MSG);
+    thLoad.Exit(CLOSE_EXIT_POLLS);
+    thPause.Exit(CLOSE_EXIT_POLLS);
+    thRanking.Exit(CLOSE_EXIT_POLLS);
     WriteEC("thPause.Exit()");
-    thGame.Exit();
+    thGame.Exit(CLOSE_EXIT_POLLS);
     WriteEC("thGame.Exit()");
-    Destroy();
+    // A thread that did not end may still draw: the window and what it
+    // presents stay until the process ends.
+    if (!AnyThreadAbandoned()) Destroy();
     return true;
 }
 
 unsigned GameLoop(void*) {
-    bool bCloseAsked = false;
     for (;;) {
         uint32_t nMsg = 0;
         if (PeekThreadMsg(&nMsg)) {
@@ -200,14 +220,9 @@ unsigned GameLoop(void*) {
             PostCloseRequest(CLOSE_FATAL);
             return 1;
         }
-        uint32_t n = ++nFrameCount;
         // When the first frame was done, for start-up measurements.
-        if (n == 1) WriteReport("App : first frame after %u ms (monotonic clock %.4f s)", GetRealTicks(), GetMonotonicSeconds());
-        uint32_t nAfter = nCloseAfterFrames.load();
-        if (nAfter && n >= nAfter && !bCloseAsked) {
-            bCloseAsked = true;
-            PostCloseRequest(CLOSE_USER);
-        }
+        if (CountShownFrame() == 1)
+            WriteReport("App : first frame after %u ms (monotonic clock %.4f s)", GetRealTicks(), GetMonotonicSeconds());
     }
 }
 
@@ -221,6 +236,7 @@ void RunMainLoop() {
             else Wnd_Main.HandleEvent(ev);
         }
         if (TakeCloseSignal()) PostSignalCloseRequest();
+        if (TakeScriptedEscape()) PostCloseRequest(CLOSE_USER);
         ServeMainThreadRequests();
         eCloseKind eKind;
         if (TakeCloseRequest(&eKind) && Wnd_Main.HandleClose(eKind)) break;

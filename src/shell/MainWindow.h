@@ -38,8 +38,11 @@ void RunMainLoop();
 
 // The game thread's routine.
 unsigned GameLoop(void* pArg);
-// Frames the game thread has run.
+// Frames the game thread has shown, those of the stage-play waits included.
 uint32_t GetFrameCount();
+// Counts one shown frame; asks for the close of an unattended run once its
+// frame count is reached. The frames shown so far.
+uint32_t CountShownFrame();
 void SetCloseAfterFrames(uint32_t n);
 
 // The music stop of the close handling (the sound layer installs it).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/ErrorBox.h"
+#include "foundation/Thread.h"
 #include "frontend/Option.h"
 #include "frontend/StartGame.h"
 #include "graphics/DDFade.h"
@@ -67,11 +68,17 @@ public:
         anPair[1] = Sys_Color.aColor[n].nColorOp;
         return true;
     }
+    // A frame of a stage-play wait: a safe point where the window thread
+    // can hold the game (the quit question) and where a confirmed close or
+    // the thread's quit message ends the wait. The frame counts as shown.
     int WaitFrame() override {
+        HoldPoint();
+        if (IsClosing()) return 0;
         Game_Main.ShowFrame();
         WaitNextFrame();
         Game_Main.UpdateInput();
-        return IsCloseRequested() ? 0 : 1;
+        CountShownFrame();
+        return IsClosing() ? 0 : 1;
     }
     void PlaySound(int nSound) override { RequestPlaySE(nSound); }
     void RequestBgm(int nBgm, int bLoop, int nSlot) override {
@@ -79,7 +86,9 @@ public:
         else Game_Main.RequestBgm(nBgm, bLoop, nSlot);
     }
     void RequestClose() override { PostCloseRequest(CLOSE_USER); }
-    bool IsClosing() override { return IsCloseRequested(); }
+    // A close that was confirmed (or asks nothing) and is under way; a
+    // request still waiting for the window thread's decision is not one.
+    bool IsClosing() override { return bPlayClosing.load() != 0 || IsQuitPosted(); }
     uint32_t MakeSeed() override { return bFixedSeed ? nFixedSeed : GetTicks(); }
     void ErrorBox(const char* pszText) override { ErrorBoxText(pszText); }
     bool FadeStep(int bIn) override {

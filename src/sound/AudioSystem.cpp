@@ -39,8 +39,10 @@ bool AudioAcquire()
     std::lock_guard<std::mutex> lock(s.lock);
     ++s.nHolds;
     if (!s.device.IsOpen() && s.bDeviceEnabled) {
-        if (!s.device.Open(AUDIO_RATE, AUDIO_BUFFER_FRAMES, &PullFrames, &GetAudioMixer())) {
-            WriteReport("Audio device : %s", s.device.GetError().c_str());
+        if (s.device.Open(AUDIO_RATE, AUDIO_BUFFER_FRAMES, &PullFrames, &GetAudioMixer())) {
+            WriteReport("Audio device : %s", s.device.Describe().c_str());
+        } else {
+            WriteReport("Audio device : %s; the game is silent", s.device.GetError().c_str());
         }
     }
     return s.device.IsOpen();

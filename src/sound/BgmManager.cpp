@@ -5,6 +5,7 @@
 #include "foundation/ErrorBox.h"
 #include "foundation/Text.h"
 #include "sound/AudioSystem.h"
+#include "sound/MidiSynth.h"
 #include "sound/MusicFile.h"
 
 cBgmManager Bgm_Main;
@@ -64,6 +65,10 @@ bool cBgmManager::Init(const BGMINITDATA& rec)
         AudioAcquire();
         m_bDevice = true;
     }
+    // The synthesiser starts loading its soundfont now, at the start, so
+    // that the report says which soundfont plays (or why MIDI is silent)
+    // and the first music of a stage finds it ready.
+    cMidiSynth::Get();
     m_bSetUp = 1;
     return true;
 }

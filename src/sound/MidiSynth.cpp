@@ -141,6 +141,7 @@ void cMidiSynth::Load(int nRate)
             WriteReport("Midi soundfont %s could not be loaded: MIDI music is silent", strFont.c_str());
         } else {
             bFont = true;
+            WriteReport("Midi soundfont : %s", strFont.c_str());
         }
     }
     {

@@ -23,7 +23,9 @@ TEST(CloseDecision, Table) {
         {{CLOSE_USER, 0, 1, 4, 1, 1, 1}, false, CLOSE_ACTION_END_PAUSE, true},
         {{CLOSE_USER, 0, 1, 4, 0, 0, 0}, false, CLOSE_ACTION_CLOSE, false},      // start-up not finished
         {{CLOSE_FATAL, 0, 1, 4, 0, 0, 1}, false, CLOSE_ACTION_CLOSE, true},      // fatal never asks
-        {{CLOSE_FATAL, 0, 1, 4, 0, 1, 1}, false, CLOSE_ACTION_END_PAUSE, true},
+        // A close without question (an error, a termination signal) during a
+        // wait stops the game thread at once: its quit ends the wait too.
+        {{CLOSE_FATAL, 0, 1, 4, 0, 1, 1}, false, CLOSE_ACTION_CLOSE, true},
         {{CLOSE_FATAL, 0, 0, 4, 0, 0, 0}, false, CLOSE_ACTION_CLOSE, false},     // full screen, not started
     };
     for (const auto& c : cases) {

@@ -101,6 +101,19 @@ protected:
 TEST_F(EndToEnd, RunsHeadlessAndClosesCleanly) {
     cGameRun run(strExe, "dummy", {"--close-after-frames", "300"}, "run");
     CheckCleanRun(run, 300, -1);
+    // The report names the sound device that was opened (the test runs use
+    // SDL's dummy driver) and the soundfont that plays the MIDI music, or
+    // why the music is silent.
+    const std::string s = Report();
+    EXPECT_NE(s.find("Audio device : dummy, "), std::string::npos) << s;
+    EXPECT_TRUE(s.find("Midi soundfont : /") != std::string::npos ||
+                s.find("MIDI music is silent") != std::string::npos)
+        << s;
+    // Its last line says that the run ended with every thread joined.
+    std::string strLast = s.substr(0, s.find_last_not_of("\r\n") + 1);
+    strLast = strLast.substr(strLast.rfind('\n') + 1);
+    EXPECT_NE(strLast.find("App : end after "), std::string::npos) << strLast;
+    EXPECT_NE(strLast.find("; every thread ended"), std::string::npos) << strLast;
 }
 
 // On an X server of its own (xvfb-run): on a shared one another test's

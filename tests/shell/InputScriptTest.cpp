@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "shell/InputScript.h"
 #include "shell/KeyState.h"
 
@@ -32,6 +35,26 @@ TEST(InputScript, RefusesLinesItCannotRead) {
         std::string strError;
         EXPECT_FALSE(ParseInputScript(std::string("5 z\n") + psz, v, strError)) << psz;
         EXPECT_EQ(strError.rfind("line 2", 0), 0u) << psz;
+    }
+}
+
+// Each Escape entry of a script is one press: taken at the first frame it
+// holds and never again, however long it is held; another key is no press.
+// Script: Escape from 10 for 3 frames (10, 11, 12), from 12 for 1 frame,
+// Z from 20; so frame 9 takes nothing, 10 entry 0, 11 nothing (entry 0
+// taken), 12 entry 1, 13 nothing, 20 nothing (Z is not Escape).
+TEST(InputScript, AnEscapeEntryIsOnePress) {
+    std::vector<SCRIPTKEY> v;
+    std::string strError;
+    ASSERT_TRUE(ParseInputScript("10 escape 3\n12 escape\n20 z 5\n", v, strError)) << strError;
+    std::vector<bool> vTaken(v.size(), false);
+    const struct {
+        unsigned nFrame;
+        int nEntry;
+    } atCase[] = {{9, -1}, {10, 0}, {11, -1}, {12, 1}, {13, -1}, {20, -1}};
+    for (const auto& c : atCase) {
+        SCOPED_TRACE(c.nFrame);
+        EXPECT_EQ(FindScriptPress(v, vTaken, c.nFrame, VK_ESCAPE), c.nEntry);
     }
 }
 
