@@ -191,6 +191,7 @@ int GameEntry(int argc, char** argv) {
     SDL_Quit();
     // A run that closed on an error tells the caller so.
     if (nExit != GAME_EXIT_OK) std::fprintf(stderr, "mossgrove: the game ended on an error (see Report_Game.txt)\n");
-    WriteReport("App : end after %u frames in scene %d; every thread ended", GetFrameCount(), Game_Main.m_nScene);
+    WriteReport("App : end after %u frames in scene %d; every thread ended, %u ms after the close was asked",
+                GetFrameCount(), Game_Main.m_nScene, GetMsSinceCloseTaken());
     return nExit;
 }

@@ -31,6 +31,7 @@ namespace {
 std::atomic<uint32_t> nFrameCount{0};
 std::atomic<uint32_t> nCloseAfterFrames{0};
 std::atomic<bool> bCloseAfterAsked{false};
+std::atomic<uint32_t> nCloseTakenAt{0};   // 0: no close taken yet
 // How long the close handling gives each thread to reach a safe point and
 // end (1 ms polls): long enough for a slow frame, short enough that the
 // program ends within a second of the request.
@@ -50,6 +51,11 @@ void UpdateClientRect(SDL_Window* w) {
 void SetCloseMusicStop(void (*pfn)()) { pfnCloseMusicStop = pfn; }
 uint32_t GetFrameCount() { return nFrameCount.load(); }
 void SetCloseAfterFrames(uint32_t n) { nCloseAfterFrames = n; }
+
+uint32_t GetMsSinceCloseTaken() {
+    const uint32_t n = nCloseTakenAt.load();
+    return n ? GetTicks() - n : 0;
+}
 
 uint32_t CountShownFrame() {
     const uint32_t n = ++nFrameCount;
@@ -239,7 +245,10 @@ void RunMainLoop() {
         if (TakeScriptedEscape()) PostCloseRequest(CLOSE_USER);
         ServeMainThreadRequests();
         eCloseKind eKind;
-        if (TakeCloseRequest(&eKind) && Wnd_Main.HandleClose(eKind)) break;
+        if (TakeCloseRequest(&eKind)) {
+            if (nCloseTakenAt.load() == 0) nCloseTakenAt = GetTicks() | 1u;
+            if (Wnd_Main.HandleClose(eKind)) break;
+        }
         // An inactive window waits longer between its turns.
         WaitMainThreadRequests(bAppActive ? 1 : 10);
     }

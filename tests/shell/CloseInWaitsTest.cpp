@@ -128,7 +128,10 @@ protected:
             const uint32_t nAsked = GetTicks();
             run.Terminate();
             EXPECT_EQ(run.Wait(30), 0) << run.Err();
-            EXPECT_LT(GetTicks() - nAsked, 1000u) << "the close took longer than a second";
+            // The program's own count, from the request to its last line,
+            // is held to a second below; from outside, with the ends of the
+            // process and this poll, a loaded machine may add some.
+            EXPECT_LT(GetTicks() - nAsked, 3000u) << "the close took far longer than a second";
         } else {
             EXPECT_EQ(run.Wait(60), 0) << run.Err();
         }
@@ -141,6 +144,11 @@ protected:
         EXPECT_EQ(std::sscanf(strLast.c_str(), "App : end after %u frames in scene %d", &nFrames, &nScene), 2)
             << strReport;
         EXPECT_NE(strLast.find("every thread ended"), std::string::npos) << strLast;
+        const size_t nAt = strLast.find("every thread ended, ");
+        unsigned nCloseMs = 99999;
+        if (nAt != std::string::npos)
+            std::sscanf(strLast.c_str() + nAt, "every thread ended, %u ms after the close was asked", &nCloseMs);
+        EXPECT_LT(nCloseMs, 1000u) << strLast;
         EXPECT_EQ(nScene, SCENE_PLAY);
         const bool bInWait = strReport.find("during a stage-play wait") != std::string::npos;
         if (eWay != CLOSE_BY_SIGNAL) {
