@@ -4,6 +4,7 @@
 // device's texture-stage combine and blend as the pixel core computes them.
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "graphics/DDPixel.h"
 #include "graphics/DDSurface.h"
@@ -245,6 +246,13 @@ private:
     uint32_t m_nSafe = 0;  // sums below this divide by the multiplier
 };
 
+// A row of staged texels (A8R8G8B8) blended over the target row, as the
+// device does it: alpha 0 leaves the pixel as it is, any other alpha writes
+// the blend of the texel over (pixel | nDstOr), cut by nDstMask. The blend
+// formula is exact at both ends (alpha 255 gives the texel, 0 the pixel), so
+// the row needs no branch and is worked a vector at a time.
+void FxBlendRow(uint32_t* lpDst, const uint32_t* lpStaged, int n, uint32_t nDstOr, uint32_t nDstMask);
+
 // The device drawing a 1:1 textured quad (x, y, w, h) from (sx, sy) of the
 // source (a negative span sw or sh reads backwards): each texel (A8R8G8B8)
 // passes through fnStage, the result is blended over the target. Pixels
@@ -270,19 +278,24 @@ void FxDeviceQuad(cFxLockPair& lk, int x, int y, int w, int h, int sx, int sy, i
     const uint32_t dwDstOr = dFmt == DDFMT_X8R8G8B8 ? 0xFF000000u : 0u;
     const uint32_t dwDstMask = dFmt == DDFMT_X8R8G8B8 ? 0x00FFFFFFu : 0xFFFFFFFFu;
     const long long du = sw >= 0 ? 1 : -1;
+    // The staged texels of one row, blended in one pass.
+    static thread_local std::vector<uint32_t> vStaged;
+    if (b32 && vStaged.size() < static_cast<size_t>(i1 - i0)) vStaged.resize(static_cast<size_t>(i1 - i0));
     for (int j = wr.j0; j < wr.j1; j++) {
         const long long v = sh >= 0 ? static_cast<long long>(sy) + j : static_cast<long long>(sy) - 1 - j;
         if (v < 0 || v >= nSH) continue;
         long long u = sw >= 0 ? sx + i0 : sx - 1 - i0;
         if (b32) {
-            const uint32_t* srow = reinterpret_cast<const uint32_t*>(lk.S.lpPix->Row(static_cast<int>(v)));
-            uint32_t* drow = reinterpret_cast<uint32_t*>(lk.D.lpPix->Row(y + j)) + x;
-            for (long long i = i0; i < i1; i++, u += du) {
-                const uint32_t c = fnStage(srow[u] | dwSrcOr);
-                const uint32_t a = c >> 24;
-                if (a == 0) continue;
-                drow[i] = (a == 255 ? c : FxBlend(c, drow[i] | dwDstOr)) & dwDstMask;
+            const uint32_t* srow = reinterpret_cast<const uint32_t*>(lk.S.lpPix->Row(static_cast<int>(v))) + u;
+            uint32_t* drow = reinterpret_cast<uint32_t*>(lk.D.lpPix->Row(y + j)) + x + i0;
+            uint32_t* st = vStaged.data();
+            const int n = static_cast<int>(i1 - i0);
+            if (du > 0) {
+                for (int k = 0; k < n; k++) st[k] = fnStage(srow[k] | dwSrcOr);
+            } else {
+                for (int k = 0; k < n; k++) st[k] = fnStage(srow[-k] | dwSrcOr);
             }
+            FxBlendRow(drow, st, n, dwDstOr, dwDstMask);
             continue;
         }
         for (long long i = i0; i < i1; i++, u += du) {
