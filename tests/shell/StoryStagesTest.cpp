@@ -158,4 +158,28 @@ TEST_F(StoryStages, TheSecretGardenOpensWithTenCoinsAndIsCleared) {
     });
 }
 
+// Right held, a shot every 30 frames and a hop between shots: the bats and
+// the knight cost the first life, the second attempt reaches the flag.
+std::string ShootRight(int nBase, int nFrames) {
+    std::string s = HopRight(nBase, nFrames);
+    for (int f = nBase + 30; f < nBase + nFrames; f += 30) s += std::to_string(f) + " x 8\n";
+    return s;
+}
+
+TEST_F(StoryStages, TheCastleIsClearedAfterTheHills) {
+    PrepareSlot(plCastle, 2, 0);
+    constexpr int nPlay = 2000;
+    std::string s = std::string(CONTINUE_KEYS) + ShootRight(STAGE_START + 170, nPlay);
+    for (int f = STAGE_START + 170 + nPlay + 60; f < STAGE_START + 170 + nPlay + 200; f += 40) s += std::to_string(f) + " z\n";
+    EXPECT_EQ(Play(s, STAGE_START + 170 + nPlay + 300), 0);
+    const std::string strReport = Report();
+    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1})) << strReport;
+    InDemo([&] {
+        cProgress p;
+        ASSERT_EQ(p.Load("user_data\\story\\Story01.dat"), 1);
+        ExpectCleared(p, plCastle);
+        EXPECT_EQ(p.m_vStageFlag.At(3), 1) << strReport;
+    });
+}
+
 }  // namespace
