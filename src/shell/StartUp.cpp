@@ -10,6 +10,7 @@
 #include "foundation/Text.h"
 #include "frontend/Option.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 #include "shell/BootData.h"
 #include "shell/GameMain.h"
@@ -187,13 +188,29 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
         if (!s.FindLatestStage(strStage)) {
             WriteReport("「%s」の読み込みに失敗しました！", szFreeStage);
             WriteEC("「%s」の読み込みに失敗しました！", szFreeStage);
-            std::fprintf(stderr, "mossgrove: no stage file %s; the game starts at its title\n",
-                         SjisToUtf8(szFreeStage).c_str());
+            if (FsIsFile(szFreeStage)) {
+                // The file is there, but stages are found by their numbered
+                // names: the player must know why this one was not played.
+                WriteReport("%s: the file exists, but a stage is read from its numbered file (%s_000 and later)",
+                            szFreeStage, szFreeStage);
+                std::fprintf(stderr,
+                             "mossgrove: stage file %s could not be read: stages are read from their numbered files "
+                             "(%s_000 and later) and there is none; the game starts at its title\n",
+                             SjisToUtf8(szFreeStage).c_str(), SjisToUtf8(szFreeStage).c_str());
+            } else {
+                std::fprintf(stderr, "mossgrove: no stage file %s; the game starts at its title\n",
+                             SjisToUtf8(szFreeStage).c_str());
+            }
             szFreeStage[0] = 0;
         } else {
             SjisCopy(szFreeStage, sizeof szFreeStage, strStage.c_str());
             bFreeStageStart = 1;
-            if (!s.StartFreeGame(szFreeStage)) return 0;
+            if (!s.StartFreeGame(szFreeStage)) {
+                WriteReport("%s: the stage file could not be read: it is damaged or not a stage file", szFreeStage);
+                std::fprintf(stderr, "mossgrove: stage file %s could not be read: it is damaged or not a stage file\n",
+                             SjisToUtf8(szFreeStage).c_str());
+                return 0;
+            }
             s.ClearChain();
             Game_Main.m_nGameMode = 2;
             nRankingSwitch = 1;

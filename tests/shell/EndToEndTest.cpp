@@ -143,6 +143,30 @@ TEST_F(EndToEnd, SaysSoWhenTheStageFileDoesNotExist) {
     EXPECT_NE(nScene, SCENE_PLAY);
 }
 
+// A stage file that is there but cannot be played: a damaged one (the
+// start fails, saying so and why) and one without the number stage files
+// are read by (the title starts, saying why the file was not played).
+// Neither is called missing.
+TEST_F(EndToEnd, SaysWhyAStageFileThatExistsCannotBeRead) {
+    ASSERT_TRUE(dir.WriteFile("data/stg4/bad.stg4_000", std::string("not a stage at all")));
+    cGameRun bad(strExe, "dummy", {"--close-after-frames", "200", "data\\stg4\\bad.stg4"}, "bad");
+    EXPECT_EQ(bad.Wait(60), 1);
+    EXPECT_NE(bad.Err().find("stage file data\\stg4\\bad.stg4_000 could not be read: it is damaged or not a stage file"),
+              std::string::npos)
+        << bad.Err();
+    EXPECT_NE(Report().find("bad.stg4_000: the stage file could not be read"), std::string::npos) << Report();
+    EXPECT_EQ(bad.Err().find("no stage file"), std::string::npos) << bad.Err();
+
+    fs::copy_file(dir.File("data/stg4/m01.stg4_000"), dir.File("data/stg4/plain.stg4"));
+    cGameRun plain(strExe, "dummy", {"--close-after-frames", "200", "data\\stg4\\plain.stg4"}, "plain");
+    EXPECT_EQ(plain.Wait(60), 0);
+    EXPECT_NE(plain.Err().find("stage file data\\stg4\\plain.stg4 could not be read: stages are read from their "
+                               "numbered files (data\\stg4\\plain.stg4_000 and later)"),
+              std::string::npos)
+        << plain.Err();
+    EXPECT_EQ(plain.Err().find("no stage file"), std::string::npos) << plain.Err();
+}
+
 // A test play started by the editor: the stage is played and the close asks
 // nothing.
 TEST_F(EndToEnd, RunsATestPlay) {
@@ -164,8 +188,15 @@ TEST_F(EndToEnd, ASecondCopyLeavesTheFirstRunning) {
         SleepMs(20);
     ASSERT_TRUE(first.Running()) << first.Err();
     ASSERT_FALSE(LockIsFree());
+    // The first copy's report has its start in it; the second copy, which
+    // declines to start, must leave that report as it is.
+    uint32_t nReport = GetTicks();
+    while (Report().find("Scene : ") == std::string::npos && first.Running() && GetTicks() - nReport < 30000)
+        SleepMs(20);
+    ASSERT_NE(Report().find("App : ver 854"), std::string::npos) << Report();
     cGameRun second(strExe, "dummy", {"--close-after-frames", "10"}, "second");
     EXPECT_EQ(second.Wait(60), 1);
+    EXPECT_NE(Report().find("Scene : "), std::string::npos) << "the second copy truncated the first's report";
     EXPECT_NE(second.Err().find(SjisToUtf8("既に起動しています")), std::string::npos) << second.Err();
     EXPECT_NE(second.Err().find("another copy"), std::string::npos) << second.Err();
     EXPECT_TRUE(first.Running());
