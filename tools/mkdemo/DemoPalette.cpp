@@ -360,8 +360,9 @@ void MakeDemoCommonPalette(cCommonPalette& cp) {
     cp.m_vItemPalette.push_back(Item("スター", 2, 2,
                                      {ItemCmd(8, {0, 4, 1, 0, 0}), ItemCmd(18, {255, 255, 120, 30, 0, 5}),
                                       ItemCmd(21, {3, 0})}));
-    // 4 goal: the banner, a sparkle, the picture and the stage clear.
-    cEdCmd goalMsg = ItemCmd(4, {0, 0, 0, 0, 0, 1, 2, 20, 0, 1, 1, 0, 0, 0, 1, 0, 1, 0});
+    // 4 goal: the banner, a sparkle, the picture and the stage clear. The
+    // banner stands high (its middle at y 70), above the picture.
+    cEdCmd goalMsg = ItemCmd(4, {0, 0, 0, 0, -170, 1, 2, 20, 0, 1, 1, 0, 0, 0, 1, 0, 1, 0});
     goalMsg.m_strText = "ゴール!  コイン #C1 枚";
     cp.m_vItemPalette.push_back(Item("ゴールの旗", 5, 2,
                                      {goalMsg, ItemCmd(14, {1, 2, 0, 0, 0, -16, 200, 0}),
