@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <time.h>
@@ -161,7 +162,11 @@ void Run(int nChara, int nLevel, int nShots) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc == 4) {   // one case: N level shots
+        Run(std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3]));
+        return 0;
+    }
     for (int nChara : {10, 100, 1000})
         for (int nLevel : {1, 5, 10}) Run(nChara, nLevel, 0);
     for (int nLevel : {1, 5, 10}) Run(1000, nLevel, 2000);

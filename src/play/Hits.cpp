@@ -6,6 +6,7 @@
 #include <list>
 #include <vector>
 
+#include "play/BodyPairs.h"
 #include "play/CharaBase.h"
 #include "play/Combat.h"
 #include "play/Hero.h"
@@ -70,6 +71,13 @@ void FireTouch(cCharaBase* c, cCharaBase* o) {
 struct SHOTENTRY {
     double dLeft, dRight;
     cShot* pShot;
+    size_t nOrder;   // the place in its group list
+};
+
+// A character of a group list with its place in the list.
+struct CHARACAND {
+    size_t nOrder;
+    cCharaBase* pChara;
 };
 
 class cCharaIndex {
@@ -85,6 +93,8 @@ public:
                 (bOnScreenOnly && !c->m_bOnScreen))
                 continue;
             ENTRY e{c->m_HitBox2.dLeft, c->m_HitBox2.dRight, m_nListSize, c};
+            // A NaN edge meets nothing (and would not sort).
+            if (e.dLeft != e.dLeft || e.dRight != e.dRight) continue;
             m_dMaxWidth = std::max(m_dMaxWidth, e.dRight - e.dLeft);
             m_vec.push_back(e);
         }
@@ -93,7 +103,7 @@ public:
         m_bBuilt = true;
     }
     // Candidates whose box may meet r horizontally, in list order.
-    void Candidates(const HITRECT& r, std::vector<cCharaBase*>* pOut) const {
+    void Candidates(const HITRECT& r, std::vector<CHARACAND>* pOut) const {
         pOut->clear();
         m_vecPick.clear();
         auto lo = std::lower_bound(m_vec.begin(), m_vec.end(), r.l - m_dMaxWidth,
@@ -102,7 +112,7 @@ public:
             if (it->dRight >= r.l) m_vecPick.push_back(&*it);
         std::sort(m_vecPick.begin(), m_vecPick.end(),
                   [](const ENTRY* a, const ENTRY* b) { return a->nOrder < b->nOrder; });
-        for (const ENTRY* e : m_vecPick) pOut->push_back(e->pChara);
+        for (const ENTRY* e : m_vecPick) pOut->push_back({e->nOrder, e->pChara});
     }
 
 private:
@@ -119,9 +129,18 @@ private:
     bool m_bBuilt = false;
 };
 
-bool TakesPart(const cCharaBase* c, bool bOnScreenOnly) {
-    return c && c->m_bActive && !c->m_bDead && !c->IsSolid() && (!bOnScreenOnly || c->m_bOnScreen);
+void LogContact(std::vector<HITCONTACT>* pLog, int nKind, const cObj* a, const cObj* b) {
+    if (pLog) pLog->push_back({nKind, a->m_nId, b->m_nId});
 }
+
+// The shots of one group that are still there, by left edge, for the clash
+// of shots; the widest box bounds the search back from a box's left edge.
+struct SHOTSPAN {
+    std::vector<SHOTENTRY> vec;         // in list order
+    std::vector<SHOTENTRY> vecByLeft;   // by left edge, made at the first need
+    double dMaxWidth = 0;
+    bool bAnyClash = false;   // a shot of the group clashes with others
+};
 }   // namespace
 
 int cPlayScene::DefeatChara(cCharaBase* pChara) {
@@ -141,13 +160,14 @@ int cPlayScene::ResolveHits() {
     bool bTestShots = true;
     if (PlayStage().m_nHitJudgeCount != 0 && m_nSubStep >= 1 && m_nSubStep <= static_cast<int>(m_vecShotStep.size()))
         bTestShots = m_vecShotStep[m_nSubStep - 1] != 0;
+    std::vector<HITCONTACT>* pLog = m_pContactLog;
+    const bool bAllPairs = m_bAllPairs != 0;
     std::vector<cCharaIndex> vecIndex(nGroups);
+    std::vector<CHARACAND> vecCand;
     for (int g = 0; bTestShots && g < nGroups; g++) {
         if (m_vecGroupShot[g].empty()) continue;
         for (int h = 0; h < nGroups; h++) {
             if (h == g || m_vecGroupChara[h].empty()) continue;
-            cCharaIndex& index = vecIndex[h];
-            std::vector<cCharaBase*> vecCand;
             auto& lstShots = m_vecGroupShot[g];
             for (auto it = lstShots.begin(); it != lstShots.end();) {
                 cShot* q = it->GetAs<cShot>();
@@ -158,10 +178,24 @@ int cPlayScene::ResolveHits() {
                 bool bRemove = false;
                 // The characters of group h whose shot box may meet q's box,
                 // in list order (a character summoned meanwhile is indexed
-                // before it is needed).
-                index.Refresh(m_vecGroupChara[h], bOnScreen);
-                index.Candidates(HitBoxOf(q), &vecCand);
-                for (cCharaBase* c : vecCand) {
+                // before it is needed); the whole list for the slow walk.
+                auto gather = [&]() {
+                    if (bAllPairs) {
+                        vecCand.clear();
+                        size_t nOrder = 0;
+                        for (const cObjRef& r : m_vecGroupChara[h]) {
+                            if (cCharaBase* c = r.GetAs<cCharaBase>()) vecCand.push_back({nOrder, c});
+                            nOrder++;
+                        }
+                    } else {
+                        vecIndex[h].Refresh(m_vecGroupChara[h], bOnScreen);
+                        vecIndex[h].Candidates(HitBoxOf(q), &vecCand);
+                    }
+                };
+                gather();
+                for (size_t ci = 0; ci < vecCand.size(); ci++) {
+                    const CHARACAND cand = vecCand[ci];
+                    cCharaBase* c = cand.pChara;
                     if ((bOnScreen && !c->m_bOnScreen) || !c->m_bActive || c->m_bDead) continue;
                     if (c->m_Data.m_nInvincible == 2) continue;
                     if (!RectsMeet(HitBoxOf(q), ShotBoxOf(c))) continue;
@@ -170,6 +204,7 @@ int cPlayScene::ResolveHits() {
                     const cEdShot& rec = q->m_Shot;
                     const bool bHarmful = rec.m_nPower != 0 || rec.m_nImpact != 0 || rec.m_nItemPalette != 0;
                     if (bHarmful && c->IsInvincible()) continue;
+                    LogContact(pLog, CONTACT_SHOT_CHARA, q, c);
                     const bool bEffective = bHarmful || !sys.m_bHarmlessShotsEventOnly;
                     cCharaBase* pAttacker = q->m_lpAttacker.GetAs<cCharaBase>();
                     c->FireEvent(EVENT_SHOT_HIT, pAttacker);
@@ -177,10 +212,12 @@ int cPlayScene::ResolveHits() {
                     if (!bEffective) continue;
                     int bDead = c->TakeShotDamage(q);
                     c->FireShotHitEvents(q);
+                    bool bFlowsRan = false;
                     if (bDead) {
                         if (c->m_nKind == 1) PlaySystemSound(SYSSOUND_DEFEAT);
                         int r = DefeatChara(c);
                         if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
+                        bFlowsRan = true;
                     } else {
                         PlaySystemSound(SYSSOUND_HIT);
                         if (bHarmful) c->StartInvincible();
@@ -199,8 +236,18 @@ int cPlayScene::ResolveHits() {
                             tmp.m_bActive = 1;
                             int r = TakeItem(&tmp, pHero);
                             if (r != 0) return r;
+                            bFlowsRan = true;
                         }
                     }
+                    if (!bFlowsRan) continue;
+                    // A defeat or an item may have moved, woken or summoned
+                    // characters: the indexes start again from the lists and
+                    // the walk goes on after c's place in the list.
+                    for (cCharaIndex& index : vecIndex) index = cCharaIndex();
+                    gather();
+                    size_t k = 0;
+                    while (k < vecCand.size() && vecCand[k].nOrder <= cand.nOrder) k++;
+                    ci = k - 1;   // the loop's step brings it to k
                 }
                 // A removed shot meets nothing more; it is destroyed with the
                 // others marked below.
@@ -216,97 +263,168 @@ int cPlayScene::ResolveHits() {
             ++it;
     }
 
-    // Characters against characters.
+    // Characters against characters. 1 when the flows of a defeat ran (the
+    // candidate pairs are found again), else the result that ends the pass.
     const bool bAtOnce = sys.m_bKnockbackAtOnce != 0;
-    for (int i = 0; i < nGroups; i++) {
-        if (m_vecGroupChara[i].empty()) continue;
-        for (int j = i + 1; j < nGroups; j++) {
-            if (m_vecGroupChara[j].empty()) continue;
-            for (auto iu = m_vecGroupChara[i].begin(); iu != m_vecGroupChara[i].end(); ++iu) {
-                for (auto iw = m_vecGroupChara[j].begin(); iw != m_vecGroupChara[j].end(); ++iw) {
-                    cCharaBase* u = iu->GetAs<cCharaBase>();
-                    cCharaBase* w = iw->GetAs<cCharaBase>();
-                    if (!TakesPart(u, bOnScreen) || !TakesPart(w, bOnScreen)) continue;
-                    if (!RectsMeet(BodyBox(u), BodyBox(w))) continue;
-                    const bool bUShield = u->IsInvincibleAgainst(w);
-                    const bool bWShield = w->IsInvincibleAgainst(u);
-                    if (!bUShield) FireTouch(u, w);
-                    if (!bWShield) FireTouch(w, u);
-                    const bool bUHurt = !bUShield && (w->m_Data.m_nPower != 0 || w->m_Data.m_nImpact != 0);
-                    const bool bWHurt = !bWShield && (u->m_Data.m_nPower != 0 || u->m_Data.m_nImpact != 0);
-                    int bUDead = 0, bWDead = 0;
-                    if (bUHurt) {
-                        bUDead = u->TakeBodyDamage(w);
-                        u->FireBodyHitEvents(w);
-                        if (bAtOnce) u->KnockbackFromChara(w);
+    constexpr int CONTACT_RESCAN = -1;
+    auto contact = [&](cCharaBase* u, cCharaBase* w) -> int {
+        if (!TakesPartInContacts(u, bOnScreen) || !TakesPartInContacts(w, bOnScreen)) return 0;
+        if (!RectsMeet(BodyBox(u), BodyBox(w))) return 0;
+        LogContact(pLog, CONTACT_BODY, u, w);
+        const bool bUShield = u->IsInvincibleAgainst(w);
+        const bool bWShield = w->IsInvincibleAgainst(u);
+        if (!bUShield) FireTouch(u, w);
+        if (!bWShield) FireTouch(w, u);
+        const bool bUHurt = !bUShield && (w->m_Data.m_nPower != 0 || w->m_Data.m_nImpact != 0);
+        const bool bWHurt = !bWShield && (u->m_Data.m_nPower != 0 || u->m_Data.m_nImpact != 0);
+        int bUDead = 0, bWDead = 0;
+        if (bUHurt) {
+            bUDead = u->TakeBodyDamage(w);
+            u->FireBodyHitEvents(w);
+            if (bAtOnce) u->KnockbackFromChara(w);
+        }
+        if (bWHurt) {
+            bWDead = w->TakeBodyDamage(u);
+            w->FireBodyHitEvents(u);
+            if (bAtOnce) w->KnockbackFromChara(u);
+        }
+        if (!bAtOnce) {
+            if (bUHurt) u->KnockbackFromChara(w);
+            if (bWHurt) w->KnockbackFromChara(u);
+        }
+        if (!bUHurt && !bWHurt) return 0;
+        PlaySystemSound(SYSSOUND_HIT);
+        bool bFlowsRan = false;
+        auto settle = [&](cCharaBase* c, cCharaBase* o, bool bHurt, int bDead) -> int {
+            if (!bHurt) return 0;
+            if (bDead) {
+                if (c->m_nKind == 1) PlaySystemSound(SYSSOUND_DEFEAT);
+                bFlowsRan = true;
+                return DefeatChara(c);
+            }
+            c->StartInvincibleAgainst(o);
+            return 0;
+        };
+        int r = settle(u, w, bUHurt, bUDead);
+        if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
+        r = settle(w, u, bWHurt, bWDead);
+        if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
+        return bFlowsRan ? CONTACT_RESCAN : 0;
+    };
+    if (bAllPairs) {
+        for (int i = 0; i < nGroups; i++) {
+            if (m_vecGroupChara[i].empty()) continue;
+            for (int j = i + 1; j < nGroups; j++) {
+                if (m_vecGroupChara[j].empty()) continue;
+                for (auto iu = m_vecGroupChara[i].begin(); iu != m_vecGroupChara[i].end(); ++iu) {
+                    for (auto iw = m_vecGroupChara[j].begin(); iw != m_vecGroupChara[j].end(); ++iw) {
+                        const int r = contact(iu->GetAs<cCharaBase>(), iw->GetAs<cCharaBase>());
+                        if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
                     }
-                    if (bWHurt) {
-                        bWDead = w->TakeBodyDamage(u);
-                        w->FireBodyHitEvents(u);
-                        if (bAtOnce) w->KnockbackFromChara(u);
-                    }
-                    if (!bAtOnce) {
-                        if (bUHurt) u->KnockbackFromChara(w);
-                        if (bWHurt) w->KnockbackFromChara(u);
-                    }
-                    if (!bUHurt && !bWHurt) continue;
-                    PlaySystemSound(SYSSOUND_HIT);
-                    auto settle = [&](cCharaBase* c, cCharaBase* o, bool bHurt, int bDead) -> int {
-                        if (!bHurt) return 0;
-                        if (bDead) {
-                            if (c->m_nKind == 1) PlaySystemSound(SYSSOUND_DEFEAT);
-                            return DefeatChara(c);
-                        }
-                        c->StartInvincibleAgainst(o);
-                        return 0;
-                    };
-                    int r = settle(u, w, bUHurt, bUDead);
-                    if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
-                    r = settle(w, u, bWHurt, bWDead);
-                    if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
                 }
             }
+        }
+    } else {
+        // The pairs whose boxes meet, in the order of the walk above. The
+        // contacts move no box and free no character, so the pairs hold until
+        // a defeat's flows have run; then they are found again and the walk
+        // goes on after the pair it stood at (a character summoned meanwhile
+        // comes last in its list, as in the walk over every pair).
+        m_BodyPairs.Build(m_vecGroupChara, nGroups, bOnScreen);
+        for (size_t n = 0; n < m_BodyPairs.Pairs().size();) {
+            const BODYPAIR at = m_BodyPairs.Pairs()[n];
+            const int r = contact(at.pU, at.pW);
+            if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
+            if (r != CONTACT_RESCAN) {
+                n++;
+                continue;
+            }
+            m_BodyPairs.Build(m_vecGroupChara, nGroups, bOnScreen);
+            const auto& v = m_BodyPairs.Pairs();
+            n = static_cast<size_t>(std::upper_bound(v.begin(), v.end(), at, PairBefore) - v.begin());
         }
     }
 
     // Shots against shots. A shot removed here is marked and meets nothing
-    // more; all of them are destroyed at the end.
-    std::vector<SHOTENTRY> vecX;
-    std::vector<cShot*> vecM;
+    // more; all of them are destroyed at the end. Two shots meet only when
+    // one of them clashes, so a pair of groups without a clashing shot is
+    // passed over.
+    std::vector<SHOTSPAN> vecSpan(static_cast<size_t>(std::max(nGroups, 0)));
+    for (int g = 0; g < nGroups; g++) {
+        SHOTSPAN& sp = vecSpan[g];
+        sp.vec.clear();
+        sp.dMaxWidth = 0;
+        sp.bAnyClash = false;
+        size_t nOrder = 0;
+        for (const cObjRef& r : m_vecGroupShot[g])
+            if (cShot* x = r.GetAs<cShot>(); nOrder++, x && !x->m_bErased) {
+                // A NaN edge meets nothing (and would not sort).
+                if (x->m_dX != x->m_dX || x->m_dRight != x->m_dRight) continue;
+                sp.vec.push_back({x->m_dX, x->m_dRight, x, nOrder});
+                sp.dMaxWidth = std::max(sp.dMaxWidth, x->m_dRight - x->m_dX);
+                if (x->m_Shot.m_bShotClash) sp.bAnyClash = true;
+            }
+    }
+    auto clash = [&](cShot* m, cShot* x, bool& bRemoveM) {
+        if (x->m_bErased || !RectsMeet(ObjBox(m), ObjBox(x))) return;
+        if (!m->m_Shot.m_bShotClash && !x->m_Shot.m_bShotClash) return;
+        LogContact(pLog, CONTACT_SHOT_SHOT, m, x);
+        if (m->m_Shot.m_bShotClash && x->m_Shot.m_bShotClash) {
+            if (x->m_Shot.m_nVanish >= m->m_Shot.m_nVanish) bRemoveM = true;
+            if (!(x->m_Shot.m_nVanish > m->m_Shot.m_nVanish)) x->m_bErased = 1;
+        } else if (m->m_Shot.m_bShotClash) {
+            bRemoveM = true;
+        } else {
+            x->m_bErased = 1;
+        }
+    };
+    std::vector<const SHOTENTRY*> vecMet;
+    std::vector<uint8_t> vecSorted(static_cast<size_t>(std::max(nGroups, 0)), 0);
     for (int j = 0; j < nGroups; j++) {
         if (m_vecGroupShot[j].empty()) continue;
         for (int k = j + 1; k < nGroups; k++) {
             if (m_vecGroupShot[k].empty()) continue;
-            vecM.clear();
-            for (const cObjRef& r : m_vecGroupShot[j])
-                if (cShot* m = r.GetAs<cShot>(); m && !m->m_bErased) vecM.push_back(m);
-            vecX.clear();
-            double dMaxWidth = 0;
-            for (const cObjRef& r : m_vecGroupShot[k])
-                if (cShot* x = r.GetAs<cShot>(); x && !x->m_bErased) {
-                    vecX.push_back({x->m_dX, x->m_dRight, x});
-                    dMaxWidth = std::max(dMaxWidth, x->m_dRight - x->m_dX);
+            if (bAllPairs) {
+                for (const cObjRef& rm : m_vecGroupShot[j]) {
+                    cShot* m = rm.GetAs<cShot>();
+                    if (!m || m->m_bErased) continue;
+                    bool bRemoveM = false;
+                    for (const cObjRef& rx : m_vecGroupShot[k])
+                        if (cShot* x = rx.GetAs<cShot>()) clash(m, x, bRemoveM);
+                    if (bRemoveM) m->m_bErased = 1;
                 }
-            if (vecM.empty() || vecX.empty()) continue;
-            std::sort(vecX.begin(), vecX.end(), [](const SHOTENTRY& a, const SHOTENTRY& b) { return a.dLeft < b.dLeft; });
-            for (cShot* m : vecM) {
+                continue;
+            }
+            if (!vecSpan[j].bAnyClash && !vecSpan[k].bAnyClash) continue;
+            SHOTSPAN& sx = vecSpan[k];
+            if (sx.vec.empty()) continue;
+            if (!vecSorted[k]) {
+                // Positions do not change in this pass: one sort serves every
+                // group paired with k.
+                sx.vecByLeft = sx.vec;
+                std::sort(sx.vecByLeft.begin(), sx.vecByLeft.end(),
+                          [](const SHOTENTRY& a, const SHOTENTRY& b) { return a.dLeft < b.dLeft; });
+                vecSorted[k] = 1;
+            }
+            for (const SHOTENTRY& em : vecSpan[j].vec) {
+                cShot* m = em.pShot;
+                if (m->m_bErased) continue;
                 const HITRECT rm = ObjBox(m);
                 bool bRemoveM = false;
-                auto lo = std::lower_bound(vecX.begin(), vecX.end(), rm.l - dMaxWidth,
+                auto lo = std::lower_bound(sx.vecByLeft.begin(), sx.vecByLeft.end(), rm.l - sx.dMaxWidth,
                                            [](const SHOTENTRY& e, double d) { return e.dLeft < d; });
-                for (auto ix = lo; ix != vecX.end() && ix->dLeft <= rm.r; ++ix) {
+                // The shots met, taken in list order as the walk over every
+                // pair takes them.
+                vecMet.clear();
+                for (auto ix = lo; ix != sx.vecByLeft.end() && ix->dLeft <= rm.r; ++ix) {
                     cShot* x = ix->pShot;
                     if (x->m_bErased || !RectsMeet(rm, ObjBox(x))) continue;
-                    if (!m->m_Shot.m_bShotClash && !x->m_Shot.m_bShotClash) continue;
-                    if (m->m_Shot.m_bShotClash && x->m_Shot.m_bShotClash) {
-                        if (x->m_Shot.m_nVanish >= m->m_Shot.m_nVanish) bRemoveM = true;
-                        if (!(x->m_Shot.m_nVanish > m->m_Shot.m_nVanish)) x->m_bErased = 1;
-                    } else if (m->m_Shot.m_bShotClash) {
-                        bRemoveM = true;
-                    } else {
-                        x->m_bErased = 1;
-                    }
+                    if (m->m_Shot.m_bShotClash || x->m_Shot.m_bShotClash) vecMet.push_back(&*ix);
                 }
+                if (vecMet.size() > 1)
+                    std::sort(vecMet.begin(), vecMet.end(),
+                              [](const SHOTENTRY* a, const SHOTENTRY* b) { return a->nOrder < b->nOrder; });
+                for (const SHOTENTRY* e : vecMet) clash(m, e->pShot, bRemoveM);
                 if (bRemoveM) m->m_bErased = 1;
             }
         }

@@ -1,5 +1,7 @@
 #include "play/PlayContext.h"
 
+#include <algorithm>
+
 #include "play/CharaBase.h"
 #include "play/Chara.h"
 #include "play/Hero.h"
@@ -42,15 +44,55 @@ cPlayContext::~cPlayContext() {
     vecPlayer.clear();
 }
 
+const std::vector<cChara*>& cPlayContext::SolidCharas() {
+    if (m_nSolidSerial != lstChara.GetSerial()) {
+        m_vecSolid.clear();
+        for (auto& u : lstChara)
+            if (u->IsSolid()) m_vecSolid.push_back(u.get());
+        m_nSolidSerial = lstChara.GetSerial();
+    }
+    return m_vecSolid;
+}
+
+cChara* cPlayContext::FirstCharaById(int32_t nId) {
+    if (m_nByIdSerial != lstChara.GetSerial()) {
+        m_vecById.clear();
+        for (auto& u : lstChara) m_vecById.emplace_back(u->m_nId, u.get());
+        std::stable_sort(m_vecById.begin(), m_vecById.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        m_nByIdSerial = lstChara.GetSerial();
+    }
+    auto it = std::lower_bound(m_vecById.begin(), m_vecById.end(), nId,
+                               [](const auto& e, int32_t n) { return e.first < n; });
+    return it != m_vecById.end() && it->first == nId ? it->second : nullptr;
+}
+
 uint64_t cPlayContext::RegisterObj(cObj* p) {
-    uint64_t n = m_nNextHandle++;
-    if (m_vecObj.size() <= n) m_vecObj.resize(static_cast<size_t>(n) + 1, nullptr);
-    m_vecObj[static_cast<size_t>(n)] = p;
-    return n;
+    uint32_t nSlot = m_nFreeHead;
+    if (nSlot != 0) {
+        m_nFreeHead = m_vecSlot[nSlot].nNextFree;
+    } else {
+        nSlot = static_cast<uint32_t>(m_vecSlot.size());
+        m_vecSlot.emplace_back();
+    }
+    OBJSLOT& e = m_vecSlot[nSlot];
+    e.pObj = p;
+    e.nGen++;   // a fresh slot starts at generation 1
+    e.nNextFree = 0;
+    return (static_cast<uint64_t>(e.nGen) << 32) | nSlot;
 }
 
 void cPlayContext::UnregisterObj(uint64_t nHandle) {
-    if (nHandle < m_vecObj.size()) m_vecObj[static_cast<size_t>(nHandle)] = nullptr;
+    const uint64_t nSlot = nHandle & 0xFFFFFFFFu;
+    if (nSlot == 0 || nSlot >= m_vecSlot.size()) return;
+    OBJSLOT& e = m_vecSlot[static_cast<size_t>(nSlot)];
+    if (!e.pObj || e.nGen != static_cast<uint32_t>(nHandle >> 32)) return;
+    e.pObj = nullptr;
+    // A slot whose generation has run out is retired rather than reused, so
+    // a handle is never given out twice.
+    if (e.nGen == 0xFFFFFFFFu) return;
+    e.nNextFree = m_nFreeHead;
+    m_nFreeHead = static_cast<uint32_t>(nSlot);
 }
 
 cPlayContext& DefaultPlayContext() { return *lpDefaultContext(); }

@@ -13,6 +13,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/InputState.h"
@@ -31,8 +32,46 @@ class cItem;
 
 // Lists of live objects: creation order, stable addresses, an object appended
 // during a walk is reached by that walk, erasure in place returns the next node.
+// Every change of the list's membership or order counts up its serial, so a
+// table made from the list knows when it must be made again.
 template <class T>
-using cObjList = std::list<std::unique_ptr<T>>;
+class cObjList : public std::list<std::unique_ptr<T>> {
+    using base = std::list<std::unique_ptr<T>>;
+
+public:
+    using typename base::const_iterator;
+    using typename base::iterator;
+    cObjList() = default;
+    cObjList(const cObjList&) = delete;
+    cObjList& operator=(const cObjList&) = delete;
+
+    uint64_t GetSerial() const { return m_nSerial; }
+
+    template <class... A> void push_back(A&&... a) { m_nSerial++; base::push_back(std::forward<A>(a)...); }
+    template <class... A> void push_front(A&&... a) { m_nSerial++; base::push_front(std::forward<A>(a)...); }
+    template <class... A> decltype(auto) emplace_back(A&&... a) { m_nSerial++; return base::emplace_back(std::forward<A>(a)...); }
+    template <class... A> decltype(auto) emplace_front(A&&... a) { m_nSerial++; return base::emplace_front(std::forward<A>(a)...); }
+    template <class... A> iterator emplace(A&&... a) { m_nSerial++; return base::emplace(std::forward<A>(a)...); }
+    template <class... A> iterator insert(A&&... a) { m_nSerial++; return base::insert(std::forward<A>(a)...); }
+    template <class... A> iterator erase(A&&... a) { m_nSerial++; return base::erase(std::forward<A>(a)...); }
+    template <class... A> void splice(A&&... a) { m_nSerial++; base::splice(std::forward<A>(a)...); }
+    template <class... A> decltype(auto) remove_if(A&&... a) { m_nSerial++; return base::remove_if(std::forward<A>(a)...); }
+    template <class... A> void sort(A&&... a) { m_nSerial++; base::sort(std::forward<A>(a)...); }
+    template <class... A> void resize(A&&... a) { m_nSerial++; base::resize(std::forward<A>(a)...); }
+    void clear() { m_nSerial++; base::clear(); }
+    void pop_back() { m_nSerial++; base::pop_back(); }
+    void pop_front() { m_nSerial++; base::pop_front(); }
+    void reverse() { m_nSerial++; base::reverse(); }
+    void swap(cObjList& o) { m_nSerial++; o.m_nSerial++; base::swap(o); }
+    // Not offered: they would change the list behind the serial.
+    void assign() = delete;
+    void remove() = delete;
+    void unique() = delete;
+    void merge() = delete;
+
+private:
+    uint64_t m_nSerial = 0;
+};
 
 // The random numbers of play: the C library's generator (state × 214013 +
 // 2531011, bits 16..30), owned by the context and seeded by the stage set-up,
@@ -155,19 +194,35 @@ public:
 
     // The Parts' globals.
     cObjList<cChara> lstChara;
+    // The solid characters of lstChara in list order, whatever their state
+    // (a character's solidity is fixed when it is set up, before it joins
+    // the list); made again when the list has changed.
+    const std::vector<cChara*>& SolidCharas();
+    // The first character of lstChara with the id (ids are fixed when a
+    // character is set up), null when none.
+    cChara* FirstCharaById(int32_t nId);
     cObjList<cItem> lstItem;
     std::vector<std::unique_ptr<cHero>> vecPlayer;
     std::vector<cMapCell> vecMapCell;
     cPlayScene* lpPlayScene = nullptr;   // not owning
     int nFrameDivider = 0;               // the frame divider of the time limit
 
-    // Object handles: every live object is registered under a serial number,
-    // so references that can outlive their target are checked at use.
+    // Object handles: every live object is registered under a handle, so
+    // references that can outlive their target are checked at use. A handle
+    // is a slot of the table (low 32 bits, from 1) and the slot's generation
+    // when it was given out (high 32 bits): a freed slot is reused with the
+    // next generation, so the table never holds more slots than objects
+    // were ever alive at once, and an old handle finds nothing.
     uint64_t RegisterObj(cObj* p);
     void UnregisterObj(uint64_t nHandle);
     cObj* FindObj(uint64_t nHandle) const {
-        return nHandle < m_vecObj.size() ? m_vecObj[static_cast<size_t>(nHandle)] : nullptr;
+        const uint64_t nSlot = nHandle & 0xFFFFFFFFu;
+        if (nSlot >= m_vecSlot.size()) return nullptr;
+        const OBJSLOT& e = m_vecSlot[static_cast<size_t>(nSlot)];
+        return e.nGen == static_cast<uint32_t>(nHandle >> 32) ? e.pObj : nullptr;
     }
+    // The slots of the handle table (live and free).
+    size_t GetHandleSlots() const { return m_vecSlot.size(); }
 
     // A hash of everything play depends on, frame by frame: a member that
     // can change play is in it, or PlayStateHash.cpp says why not.
@@ -178,9 +233,19 @@ public:
     IPlayHost& Host() const { return *lpHost; }
 
 private:
-    uint64_t m_nNextHandle = 1;
-    // Indexed by handle (handles are never reused); looked up only, never walked.
-    std::vector<cObj*> m_vecObj;
+    struct OBJSLOT {
+        cObj* pObj = nullptr;
+        uint32_t nGen = 0;     // of the live object, or of the last one
+        uint32_t nNextFree = 0;
+    };
+    // Slot 0 stays unused so that handle 0 is "no object"; a free slot is
+    // linked through nNextFree (0 ends the list).
+    std::vector<cChara*> m_vecSolid;
+    uint64_t m_nSolidSerial = ~uint64_t{0};
+    std::vector<std::pair<int32_t, cChara*>> m_vecById;   // by id, then list order
+    uint64_t m_nByIdSerial = ~uint64_t{0};
+    std::vector<OBJSLOT> m_vecSlot = std::vector<OBJSLOT>(1);
+    uint32_t m_nFreeHead = 0;
 };
 
 // The installed context. Play code always runs against one; a default exists

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "play/BodyPairs.h"
 #include "play/EffectAnime.h"
 #include "play/Message.h"
 #include "play/PlayContext.h"
@@ -49,6 +50,15 @@ enum : int {
 
 // Results of the play rules: 0 play goes on, 1 stage clear, 2 the hero lost.
 enum : int { PLAYRESULT_NONE = 0, PLAYRESULT_CLEAR = 1, PLAYRESULT_LOST = 2 };
+
+// A contact the hit pass handled: a shot on a character, two characters'
+// bodies, or two shots; the objects by id (for a shot, its serial number).
+enum : int { CONTACT_SHOT_CHARA = 0, CONTACT_BODY = 1, CONTACT_SHOT_SHOT = 2 };
+struct HITCONTACT {
+    int32_t nKind = 0;
+    int32_t nIdA = 0, nIdB = 0;
+    bool operator==(const HITCONTACT& o) const { return nKind == o.nKind && nIdA == o.nIdA && nIdB == o.nIdB; }
+};
 
 constexpr int PLAY_STAGE_VAR_COUNT = 1001;   // S0..S1000 (the last one is in no file)
 constexpr int LINK_GROUP_COUNT = 60;
@@ -238,6 +248,14 @@ public:
     int32_t m_bHoldButtons = 0;
     int32_t m_bCheckDead = 0;
     int32_t m_bInHits = 0;
+    // The contact passes walk every pair of objects of two groups instead of
+    // the pairs their boxes make likely: slow, kept to check the fast walk
+    // against (same contacts in the same order).
+    int32_t m_bAllPairs = 0;
+    // When set, every contact the hit pass handles is appended here, in
+    // order (tests and diagnostics); not owning.
+    std::vector<HITCONTACT>* m_pContactLog = nullptr;
+    cBodyPairs m_BodyPairs;   // the hit pass's working store
     std::vector<int32_t> m_vecStageVar;
     std::vector<uint8_t> m_vecLinkActive;
     int32_t m_nCharaCount = 0, m_nItemCount = 0, m_nShotCount = 0;

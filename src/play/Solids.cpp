@@ -20,10 +20,15 @@ bool CountsAsSolid(const cCharaBase* s, const cObj* pObj) {
     return s && s->IsSolid() && s->m_bActive && !s->m_bDead && s->m_nId != pObj->m_nId;
 }
 
+// The solid characters other than pObj in list order, until f says stop.
 template <class F>
 void ForEachSolid(const cObj* pObj, F f) {
-    for (auto& u : lstChara()) {
-        cChara* s = u.get();
+    if (const cPlayScene* pScene = GetPlayScene(); pScene && pScene->m_bAllPairs) {
+        for (auto& u : lstChara())   // the slow walk the table is checked against
+            if (CountsAsSolid(u.get(), pObj) && !f(u.get())) return;
+        return;
+    }
+    for (cChara* s : PlayCtx().SolidCharas()) {
         if (CountsAsSolid(s, pObj)) {
             if (!f(s)) return;
         }
@@ -219,11 +224,15 @@ int cPlayScene::IsSqueezed(cCharaBase* o, const SAVEDPOS& rc) {
 int cPlayScene::RideSolid(cCharaBase* o) {
     if (!o || o->m_bFlight) return 0;
     cCharaBase* s = nullptr;
-    for (auto& u : lstChara())
-        if (u->m_nId == o->m_nRideId) {
-            s = u.get();
-            break;
-        }
+    if (m_bAllPairs) {
+        for (auto& u : lstChara())
+            if (u->m_nId == o->m_nRideId) {
+                s = u.get();
+                break;
+            }
+    } else {
+        s = PlayCtx().FirstCharaById(o->m_nRideId);
+    }
     if (!s) return 0;
     o->m_dVx += s->m_dX - o->m_dRideX;
     if (s->m_bFlight || !PlaySystem().m_bRule845 || s->m_bAirborne) o->m_dVy = s->m_dY - o->m_dRideY;
