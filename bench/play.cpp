@@ -6,14 +6,20 @@
 // objects, not the blits), and the final state hash. Aim: 1000 characters
 // within 2 ms of logic a frame on one core. The last runs keep 2000 shots
 // alive over the 1000 characters (topped up before each frame, outside the
-// timing).
+// timing). Each stress case is played a second time walking every pair of
+// objects (the slow form the fast tables are checked against): the two
+// state hashes must be the same. Last, the growth: the stress stage's
+// density on a map whose width grows with N (N = 100 .. 3000 characters,
+// 2N shots), and the exponent k of logic time ~ N^k fitted over it.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <time.h>
+#include <utility>
 #include <vector>
 
 #include "BenchPlay.h"
@@ -41,6 +47,11 @@ double CpuNow() {
 constexpr int FRAMES = 300;
 constexpr int WIDTH = 400, HEIGHT = 15;
 
+struct RESULT {
+    double dLogicMean;
+    uint64_t nHash;
+};
+
 template <class T>
 T At(T rec, int x, int y) {
     rec.m_nX = static_cast<int16_t>(x);
@@ -48,7 +59,7 @@ T At(T rec, int x, int y) {
     return rec;
 }
 
-void BuildStage(cStage& st, int nChara, int nLevel) {
+void BuildStage(cStage& st, int nChara, int nLevel, int WIDTH) {
     st.SetDefault();
     st.m_nWidth = WIDTH;
     st.m_nHeight = HEIGHT;
@@ -79,7 +90,7 @@ void BuildStage(cStage& st, int nChara, int nLevel) {
         st.m_vCharaPlace.push_back(At(c, 5 + (i * 7) % (WIDTH - 10), 2 + (i * 3) % (HEIGHT - 5)));
     }
     // Moving platforms: solid characters that fly.
-    for (int i = 0; i < 20; i++) {
+    for (int i = 0; i < WIDTH / 20; i++) {
         cCharaData p;
         p.m_nOperator = 1;
         p.m_nGraphic = 2;
@@ -91,14 +102,17 @@ void BuildStage(cStage& st, int nChara, int nLevel) {
     }
     cItemData item;
     item.m_nGraphic = 1;
-    for (int i = 0; i < 100; i++) st.m_vItemPlace.push_back(At(item, 3 + i * 4, HEIGHT - 4));
+    for (int i = 0; i < WIDTH / 4; i++) st.m_vItemPlace.push_back(At(item, 3 + i * 4, HEIGHT - 4));
     st.SetJudgeLevel(nLevel);
 }
 
 
-void Run(int nChara, int nLevel, int nShots) {
+// One case; bAllPairs plays it with the walk over every pair, nWidth is the
+// map's width in cells, nFrames the frames played; bQuiet prints nothing.
+RESULT Run(int nChara, int nLevel, int nShots, bool bAllPairs = false, int nWidth = WIDTH, int nFrames = FRAMES,
+           bool bQuiet = false) {
     cStage stage, header;
-    BuildStage(stage, nChara, nLevel);
+    BuildStage(stage, nChara, nLevel, nWidth);
     header = stage;
     cCharaData heroDef = stage.m_vCharaPlace[0];
     cSystemData sys;
@@ -114,6 +128,7 @@ void Run(int nChara, int nLevel, int nShots) {
         cPlayContextScope scope(ctx);
         auto pScene = std::make_unique<cPlayScene>();
         for (int i = 0; i < 10 && pScene->m_nState != PLAYSTATE_PLAY; i++) pScene->Run();
+        pScene->m_bAllPairs = bAllPairs ? 1 : 0;
         // Every character walks: a command velocity that does not decay.
         int k = 0;
         for (auto& c : ctx.lstChara) {
@@ -130,7 +145,7 @@ void Run(int nChara, int nLevel, int nShots) {
         shot.m_bPassBlock = 1;
         shot.m_bPierceChara = shot.m_bPierceBlockChara = 1;
         auto itShooter = ctx.lstChara.begin();
-        for (int f = 0; f < FRAMES && pHero; f++) {
+        for (int f = 0; f < nFrames && pHero; f++) {
             for (int n = 0; static_cast<int>(pScene->m_lstShot.size()) < nShots && n < nShots; n++) {
                 if (itShooter == ctx.lstChara.end()) itShooter = ctx.lstChara.begin();
                 if (itShooter == ctx.lstChara.end()) break;
@@ -154,21 +169,58 @@ void Run(int nChara, int nLevel, int nShots) {
         nHash = ctx.StateHash();
     }
     const STATS l = Stats(vLogic), d = Stats(vDraw);
-    std::printf("N %4d  shots %4d  level %2d  logic us: mean %8.1f p50 %8.1f p99 %8.1f max %8.1f   draw us: mean %7.1f p50 %7.1f "
-                "p99 %7.1f max %7.1f   hash %016llx\n",
-                nChara, nShots, nLevel, l.dMean, l.dP50, l.dP99, l.dMax, d.dMean, d.dP50, d.dP99, d.dMax,
-                static_cast<unsigned long long>(nHash));
+    if (!bQuiet)
+        std::printf("N %4d  shots %4d  level %2d  logic us: mean %8.1f p50 %8.1f p99 %8.1f max %8.1f   draw us: mean %7.1f "
+                    "p50 %7.1f p99 %7.1f max %7.1f   hash %016llx%s\n",
+                    nChara, nShots, nLevel, l.dMean, l.dP50, l.dP99, l.dMax, d.dMean, d.dP50, d.dP99, d.dMax,
+                    static_cast<unsigned long long>(nHash), bAllPairs ? "  (every pair)" : "");
+    return {l.dMean, nHash};
+}
+
+// The least-squares slope of log(time) over log(N).
+double FitExponent(const std::vector<std::pair<double, double>>& v) {
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    const double n = static_cast<double>(v.size());
+    for (const auto& [x, y] : v) {
+        const double lx = std::log(x), ly = std::log(y);
+        sx += lx;
+        sy += ly;
+        sxx += lx * lx;
+        sxy += lx * ly;
+    }
+    return (n * sxy - sx * sy) / (n * sxx - sx * sx);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4) {   // one case: N level shots
-        Run(std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3]));
+    if (argc >= 4) {   // one case: N level shots [1: every pair]
+        Run(std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3]), argc >= 5 && std::atoi(argv[4]) != 0);
         return 0;
     }
+    int nFail = 0;
     for (int nChara : {10, 100, 1000})
         for (int nLevel : {1, 5, 10}) Run(nChara, nLevel, 0);
-    for (int nLevel : {1, 5, 10}) Run(1000, nLevel, 2000);
-    return 0;
+    std::printf("stress stage, 1000 characters and 2000 shots (aim: logic under 2000 us at every level)\n");
+    for (int nLevel : {1, 5, 10}) {
+        const RESULT fast = Run(1000, nLevel, 2000);
+        const RESULT slow = Run(1000, nLevel, 2000, true, WIDTH, FRAMES);
+        const bool bSame = fast.nHash == slow.nHash;
+        if (!bSame) nFail++;
+        std::printf("  level %2d: fast tables %.0f us, every pair %.0f us (%.1fx), hashes %s\n", nLevel, fast.dLogicMean,
+                    slow.dLogicMean, slow.dLogicMean / fast.dLogicMean, bSame ? "the same" : "DIFFERENT");
+    }
+    // Growth at the stress stage's density: 2.5 characters a column.
+    std::printf("growth, level 1, 2N shots, map width N / 2.5 cells\n");
+    std::vector<std::pair<double, double>> vecPoint;
+    for (int n : {100, 200, 400, 800, 1600, 3000}) {
+        const RESULT r = Run(n, 1, 2 * n, false, std::max(40, static_cast<int>(n / 2.5)), 120, true);
+        std::printf("  N %4d: logic %8.1f us a frame, %6.3f us per character\n", n, r.dLogicMean,
+                    r.dLogicMean / n);
+        vecPoint.push_back({static_cast<double>(n), r.dLogicMean});
+    }
+    const double k = FitExponent(vecPoint);
+    // N log N over 100..3000 fits an exponent of about 1.16.
+    std::printf("  fitted exponent %.2f (N log N over this range fits about 1.16)\n", k);
+    return nFail ? 1 : 0;
 }

@@ -3,17 +3,19 @@
 #include "play/CharaBase.h"
 #include "play/Shot.h"
 
-cObjRef::cObjRef(const cObj* p) : m_nHandle(p ? p->GetHandle() : 0) {}
+cObjRef::cObjRef(const cObj* p) {
+    if (p) m_Handle = p->GetHandleSlot();
+}
 
 
-cObj::cObj() : m_pCtx(&PlayCtx()) { m_nHandle = m_pCtx->RegisterObj(this); }
+cObj::cObj() : m_pCtx(&PlayCtx()) { m_Handle = m_pCtx->RegisterObj(this); }
 
 cObj::cObj(const cObj& src) : m_Anim(src.m_Anim), m_pCtx(&PlayCtx()) {
-    m_nHandle = m_pCtx->RegisterObj(this);
+    m_Handle = m_pCtx->RegisterObj(this);
     CopyRoot(src);
 }
 
-cObj::~cObj() { m_pCtx->UnregisterObj(m_nHandle); }
+cObj::~cObj() { m_pCtx->UnregisterObj(m_Handle); }
 
 void cObj::CopyRoot(const cObj& src) {
     m_nId = src.m_nId;

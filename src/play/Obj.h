@@ -20,16 +20,16 @@ class cObjRef {
 public:
     cObjRef() = default;
     explicit cObjRef(const cObj* p);
-    cObj* Get() const { return m_nHandle ? PlayCtx().FindObj(m_nHandle) : nullptr; }
+    cObj* Get() const { return m_Handle.nSerial ? PlayCtx().FindObj(m_Handle) : nullptr; }
     template <class T>
     T* GetAs() const { return dynamic_cast<T*>(Get()); }
-    bool IsSet() const { return m_nHandle != 0; }
-    void Reset() { m_nHandle = 0; }
-    uint64_t GetHandle() const { return m_nHandle; }
-    bool operator==(const cObjRef& o) const { return m_nHandle == o.m_nHandle; }
+    bool IsSet() const { return m_Handle.nSerial != 0; }
+    void Reset() { m_Handle = {}; }
+    uint64_t GetHandle() const { return m_Handle.nSerial; }
+    bool operator==(const cObjRef& o) const { return m_Handle.nSerial == o.m_Handle.nSerial; }
 
 private:
-    uint64_t m_nHandle = 0;
+    cPlayContext::OBJHANDLE m_Handle;
 };
 
 constexpr int32_t OBJ_LIFE_UNLIMITED = 2147483647;
@@ -114,8 +114,10 @@ public:
     // The nearest character of a group list (std::list<cObjRef>) for aiming.
     cCharaBase* FindNearestForMe(const std::list<cObjRef>& list) const;
 
-    // The handle under which the context knows this object.
-    uint64_t GetHandle() const { return m_nHandle; }
+    // The handle under which the context knows this object (its serial
+    // number) and its place in the context's table.
+    uint64_t GetHandle() const { return m_Handle.nSerial; }
+    const cPlayContext::OBJHANDLE& GetHandleSlot() const { return m_Handle; }
     cPlayContext* GetContext() const { return m_pCtx; }
 
     int32_t m_nId = 0;
@@ -153,7 +155,7 @@ public:
 private:
     void CopyRoot(const cObj& src);
     cPlayContext* m_pCtx = nullptr;
-    uint64_t m_nHandle = 0;
+    cPlayContext::OBJHANDLE m_Handle;
 };
 
 template <>

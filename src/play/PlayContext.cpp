@@ -67,7 +67,7 @@ cChara* cPlayContext::FirstCharaById(int32_t nId) {
     return it != m_vecById.end() && it->first == nId ? it->second : nullptr;
 }
 
-uint64_t cPlayContext::RegisterObj(cObj* p) {
+cPlayContext::OBJHANDLE cPlayContext::RegisterObj(cObj* p) {
     uint32_t nSlot = m_nFreeHead;
     if (nSlot != 0) {
         m_nFreeHead = m_vecSlot[nSlot].nNextFree;
@@ -77,22 +77,19 @@ uint64_t cPlayContext::RegisterObj(cObj* p) {
     }
     OBJSLOT& e = m_vecSlot[nSlot];
     e.pObj = p;
-    e.nGen++;   // a fresh slot starts at generation 1
+    e.nSerial = m_nNextSerial++;
     e.nNextFree = 0;
-    return (static_cast<uint64_t>(e.nGen) << 32) | nSlot;
+    return {e.nSerial, nSlot};
 }
 
-void cPlayContext::UnregisterObj(uint64_t nHandle) {
-    const uint64_t nSlot = nHandle & 0xFFFFFFFFu;
-    if (nSlot == 0 || nSlot >= m_vecSlot.size()) return;
-    OBJSLOT& e = m_vecSlot[static_cast<size_t>(nSlot)];
-    if (!e.pObj || e.nGen != static_cast<uint32_t>(nHandle >> 32)) return;
+void cPlayContext::UnregisterObj(const OBJHANDLE& h) {
+    if (h.nSlot == 0 || h.nSlot >= m_vecSlot.size()) return;
+    OBJSLOT& e = m_vecSlot[h.nSlot];
+    if (!e.pObj || e.nSerial != h.nSerial) return;
     e.pObj = nullptr;
-    // A slot whose generation has run out is retired rather than reused, so
-    // a handle is never given out twice.
-    if (e.nGen == 0xFFFFFFFFu) return;
+    e.nSerial = 0;
     e.nNextFree = m_nFreeHead;
-    m_nFreeHead = static_cast<uint32_t>(nSlot);
+    m_nFreeHead = h.nSlot;
 }
 
 cPlayContext& DefaultPlayContext() { return *lpDefaultContext(); }

@@ -207,19 +207,21 @@ public:
     cPlayScene* lpPlayScene = nullptr;   // not owning
     int nFrameDivider = 0;               // the frame divider of the time limit
 
-    // Object handles: every live object is registered under a handle, so
-    // references that can outlive their target are checked at use. A handle
-    // is a slot of the table (low 32 bits, from 1) and the slot's generation
-    // when it was given out (high 32 bits): a freed slot is reused with the
-    // next generation, so the table never holds more slots than objects
-    // were ever alive at once, and an old handle finds nothing.
-    uint64_t RegisterObj(cObj* p);
-    void UnregisterObj(uint64_t nHandle);
-    cObj* FindObj(uint64_t nHandle) const {
-        const uint64_t nSlot = nHandle & 0xFFFFFFFFu;
-        if (nSlot >= m_vecSlot.size()) return nullptr;
-        const OBJSLOT& e = m_vecSlot[static_cast<size_t>(nSlot)];
-        return e.nGen == static_cast<uint32_t>(nHandle >> 32) ? e.pObj : nullptr;
+    // Object handles: every live object is registered under a handle, its
+    // serial number (never given out twice), and a slot of the table where
+    // it is found. A freed slot is reused, so the table never holds more
+    // slots than objects were alive at once; a reference keeps the slot and
+    // the serial, and finds nothing once the slot holds another serial.
+    struct OBJHANDLE {
+        uint64_t nSerial = 0;   // 0: no object
+        uint32_t nSlot = 0;
+    };
+    OBJHANDLE RegisterObj(cObj* p);
+    void UnregisterObj(const OBJHANDLE& h);
+    cObj* FindObj(const OBJHANDLE& h) const {
+        if (h.nSlot >= m_vecSlot.size()) return nullptr;
+        const OBJSLOT& e = m_vecSlot[h.nSlot];
+        return e.nSerial == h.nSerial ? e.pObj : nullptr;
     }
     // The slots of the handle table (live and free).
     size_t GetHandleSlots() const { return m_vecSlot.size(); }
@@ -235,16 +237,17 @@ public:
 private:
     struct OBJSLOT {
         cObj* pObj = nullptr;
-        uint32_t nGen = 0;     // of the live object, or of the last one
+        uint64_t nSerial = 0;   // of the live object; 0 while free
         uint32_t nNextFree = 0;
     };
-    // Slot 0 stays unused so that handle 0 is "no object"; a free slot is
-    // linked through nNextFree (0 ends the list).
+    // Slot 0 stays unused; a free slot is linked through nNextFree (0 ends
+    // the list).
+    std::vector<OBJSLOT> m_vecSlot = std::vector<OBJSLOT>(1);
+    uint64_t m_nNextSerial = 1;
     std::vector<cChara*> m_vecSolid;
     uint64_t m_nSolidSerial = ~uint64_t{0};
     std::vector<std::pair<int32_t, cChara*>> m_vecById;   // by id, then list order
     uint64_t m_nByIdSerial = ~uint64_t{0};
-    std::vector<OBJSLOT> m_vecSlot = std::vector<OBJSLOT>(1);
     uint32_t m_nFreeHead = 0;
 };
 
