@@ -25,7 +25,8 @@ struct RUN {
 };
 
 // A 60 x 14 cell stage with a floor, 140 characters of random groups,
-// powers, impacts, HP and flight, 12 flying solid platforms; each frame
+// powers, impacts, HP and flight, 24 flying solid platforms
+// close enough to meet one another and the same walker; each frame
 // 20 shots of random clash, vanish rank, power and piercing are fired from
 // random characters. Everything random comes from nSeed alone.
 RUN Play(uint32_t nSeed, bool bAllPairs) {
@@ -54,7 +55,7 @@ RUN Play(uint32_t nSeed, bool bAllPairs) {
         c.m_nY = static_cast<int16_t>(pick(2, 11));
         h.Stage().m_vCharaPlace.push_back(c);
     }
-    for (int i = 0; i < 12; i++) {
+    for (int i = 0; i < 24; i++) {
         cCharaData p;
         p.m_nOperator = 1;
         p.m_nGraphic = 2;
@@ -62,7 +63,7 @@ RUN Play(uint32_t nSeed, bool bAllPairs) {
         p.m_nFlight = 2;
         p.m_bNoHitBox = 1;
         p.m_nDropItem = -1;
-        p.m_nX = static_cast<int16_t>(4 + i * 4);
+        p.m_nX = static_cast<int16_t>(4 + i * 2 + pick(0, 1));
         p.m_nY = static_cast<int16_t>(pick(6, 11));
         h.Stage().m_vCharaPlace.push_back(p);
     }
