@@ -279,7 +279,7 @@ int cPlayScene::IsPlaceBlocked(cObj* pObj) {
 int cPlayScene::ApplyBlockEffect(cHero* pHero) {
     if (pHero->m_bFlight) return 0;
     int nResult = 0;
-    cMapCell* pCell = MapCellAt(pHero->m_nGroundCell);
+    cMapCell* pCell = MapCellFind(pHero->m_nGroundCell);
     if (pCell && pHero->m_nBlockSpeedTimer == 0 && pCell->GetHit(pHero->m_nGroup) != 0) {
         const int nSubSteps = PlayStage().m_nSubStep;
         switch (pCell->m_nEffect) {
@@ -339,7 +339,7 @@ int cPlayScene::ApplyBlockEffect(cHero* pHero) {
 int cPlayScene::GiveBlockItem(cHero* pHero) {
     if (pHero->m_bFlight) return 0;
     bool bGiven = false;
-    cMapCell* pCell = MapCellAt(pHero->m_nGroundCell);
+    cMapCell* pCell = MapCellFind(pHero->m_nGroundCell);
     if (pCell && pHero->m_nBlockItemWait == 0 && pCell->GetHit(pHero->m_nGroup) != 0 &&
         (pCell->m_nItemType == 1 || pCell->m_nItemType == 2)) {
         if (const cItemData* pEntry = GetItemPaletteEntry(pCell->m_nItemType, pCell->m_nItemNum)) {

@@ -1,6 +1,8 @@
 // The block map: cells by column and row, the collision kind of a cell, and
 // the stage, settings and scroll axes as the play rules read them.
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <limits>
 
 #include "play/Conditions.h"
@@ -46,14 +48,49 @@ int MapCellIndexClamped(int nCol, int nRow) {
     return MapCellIndex(nCol, nRow);
 }
 
+void cBlockMap::cFree::operator()(uint32_t* p) const { std::free(p); }
+
+void cBlockMap::Reset(size_t nCells) {
+    m_Blocks.clear();
+    m_pIndex.reset();
+    m_nSize = 0;
+    if (nCells == 0) return;
+    m_pIndex.reset(static_cast<uint32_t*>(std::calloc(nCells, sizeof(uint32_t))));
+    if (!m_pIndex) throw std::bad_alloc();
+    m_nSize = nCells;
+}
+
+cMapCell& cBlockMap::operator[](size_t n) {
+    uint32_t& nSlot = m_pIndex[n];
+    if (nSlot == 0) {
+        cMapCell blank;
+        blank.m_nGraphic = 0;
+        blank.m_nHit = 0;
+        blank.m_bNoReplace = 0;
+        m_Blocks.push_back(blank);
+        nSlot = static_cast<uint32_t>(m_Blocks.size());
+    }
+    return m_Blocks[nSlot - 1];
+}
+
+cMapCell* cBlockMap::Find(size_t n) {
+    if (n >= m_nSize || m_pIndex[n] == 0) return nullptr;
+    return &m_Blocks[m_pIndex[n] - 1];
+}
+
 cMapCell* MapCellAt(int nIndex) {
-    std::vector<cMapCell>& v = vecMapCell();
+    cBlockMap& v = vecMapCell();
     if (nIndex < 0 || static_cast<size_t>(nIndex) >= v.size()) return nullptr;
     return &v[static_cast<size_t>(nIndex)];
 }
 
+cMapCell* MapCellFind(int nIndex) {
+    if (nIndex < 0) return nullptr;
+    return vecMapCell().Find(static_cast<size_t>(nIndex));
+}
+
 int MapCellKind(int nIndex, int nGroup) {
-    cMapCell* p = MapCellAt(nIndex);
+    cMapCell* p = MapCellFind(nIndex);
     return p ? p->GetHit(nGroup) : 0;
 }
 

@@ -40,7 +40,7 @@ void cPlayScene::DrawMap(DDSURFACEDATA* lpDst, int nLayer) {
     const int nCol0 = cx >> 5, nRow0 = cy >> 5;
     for (int r = 0; r < VIEW_ROWS; r++) {
         for (int c = 0; c < VIEW_COLS; c++) {
-            cMapCell* p = MapCellAt(MapCellIndex(nCol0 + c, nRow0 + r));
+            cMapCell* p = MapCellFind(MapCellIndex(nCol0 + c, nRow0 + r));
             if (!p || p->m_nGraphic == 0 || p->m_nLayer != nLayer || p->m_bNoDraw) continue;
             if (!CheckBlockCond(*p)) continue;
             p->Draw(lpDst, 32 * c - (cx & 31), 32 * r - (cy & 31));

@@ -13,6 +13,7 @@
 #include "play/Hero.h"
 #include "play/Item.h"
 #include "play/MapCell.h"
+#include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "project/SystemData.h"
 #include "stage/CmdVocabulary.h"
@@ -139,9 +140,7 @@ void cCharaBase::EndRide(int bPushed) {
 
 bool cCharaBase::IsStanding() const {
     if (m_bRiding) return true;
-    auto& cells = vecMapCell();
-    if (m_nGroundCell < 0 || static_cast<size_t>(m_nGroundCell) >= cells.size()) return false;
-    return cells[m_nGroundCell].GetHit(m_nGroup) != 0;
+    return MapCellKind(m_nGroundCell, m_nGroup) != 0;
 }
 
 void cCharaBase::ApplyKnockback(int nImp, double dDx, double dDy) {

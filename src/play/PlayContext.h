@@ -203,7 +203,7 @@ public:
     cChara* FirstCharaById(int32_t nId);
     cObjList<cItem> lstItem;
     std::vector<std::unique_ptr<cHero>> vecPlayer;
-    std::vector<cMapCell> vecMapCell;
+    cBlockMap vecMapCell;
     cPlayScene* lpPlayScene = nullptr;   // not owning
     int nFrameDivider = 0;               // the frame divider of the time limit
 
@@ -272,7 +272,7 @@ private:
 inline cObjList<cChara>& lstChara() { return PlayCtx().lstChara; }
 inline cObjList<cItem>& lstItem() { return PlayCtx().lstItem; }
 inline std::vector<std::unique_ptr<cHero>>& vecPlayer() { return PlayCtx().vecPlayer; }
-inline std::vector<cMapCell>& vecMapCell() { return PlayCtx().vecMapCell; }
+inline cBlockMap& vecMapCell() { return PlayCtx().vecMapCell; }
 inline cPlayScene* GetPlayScene() { return PlayCtx().lpPlayScene; }
 inline cPlayRandom& PlayRandom() { return PlayCtx().Random; }
 inline IPlayHost& PlayHost() { return PlayCtx().Host(); }

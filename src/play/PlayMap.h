@@ -23,8 +23,11 @@ int MapRows();
 int MapCellIndexClamped(int nCol, int nRow);
 // Index of (column, row), -1 outside the map.
 int MapCellIndex(int nCol, int nRow);
-// The cell at an index, null when outside.
+// The cell at an index to change (an empty cell gets its block copy), null
+// when outside.
 cMapCell* MapCellAt(int nIndex);
+// The cell at an index to read: null when outside or empty (no block).
+cMapCell* MapCellFind(int nIndex);
 // The collision kind of a cell for a group (0 for no cell).
 int MapCellKind(int nIndex, int nGroup);
 // A map-dot coordinate (any double) as a cell number, clamped into

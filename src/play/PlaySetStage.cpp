@@ -20,15 +20,24 @@
 
 namespace {
 
-// Cells the map may hold in all (margins and pitch included); a stage whose
-// map would be larger is refused like a failed allocation.
-constexpr int64_t MAX_MAP_CELLS = 64LL * 1024 * 1024;
+int64_t g_nMapMemoryBudget = MAP_MEMORY_BUDGET;
 
 double CellCentre(int nCell) { return (static_cast<double>(nCell) + MAP_MARGIN_CELLS) * MAP_CELL_DOTS + 16; }
 
 void SetBaseAnim(cCharaBase* c) { c->m_Anim.SetPattern(c->m_bFlight ? 2 : 0, 1); }
 
 }  // namespace
+
+bool MapFitsBudget(int64_t nCells, int64_t nBlocks, int64_t nBudget) {
+    if (nCells < 0 || nBlocks < 0 || nBudget < 0) return false;
+    // Both counts are far below 2^40, so the products stay within 64 bits.
+    if (nCells > (int64_t{1} << 40) || nBlocks > (int64_t{1} << 40)) return false;
+    int64_t nNeed = nCells * static_cast<int64_t>(cBlockMap::CELL_BYTES) +
+                    nBlocks * static_cast<int64_t>(cBlockMap::BLOCK_BYTES);
+    return nNeed <= nBudget;
+}
+
+void SetMapMemoryBudget(int64_t nBytes) { g_nMapMemoryBudget = nBytes; }
 
 cProgress& PlayProgress() {
     cProgress* p = PlayCtx().lpProgress;
@@ -147,19 +156,19 @@ void cPlayScene::SetStage(int bLoadStage, int bMusic) {
     // 10. The map: fresh cells with clear latches, then the placed blocks.
     const int64_t nCells = static_cast<int64_t>(m_ScrollY.m_nCells) * m_ScrollX.m_nPitch;
     try {
-        if (!stage.HasSaneSize() || nCells > MAX_MAP_CELLS) throw std::bad_alloc();
-        ctx.vecMapCell.assign(static_cast<size_t>(nCells), cMapCell());
+        // Refused before anything is allocated when the map would not fit
+        // its budget (an allocation past it rarely fails on Linux: the
+        // machine runs out instead).
+        if (!stage.HasSaneSize() || !MapFitsBudget(nCells, static_cast<int64_t>(stage.m_vBlockPlace.size()),
+                                                   g_nMapMemoryBudget))
+            throw std::bad_alloc();
+        ctx.vecMapCell.Reset(static_cast<size_t>(nCells));
     } catch (const std::exception&) {
         ctx.vecMapCell.clear();
         PlayHost().ErrorBox("メモリ不足により、ステージの初期設定に失敗しました！");
         PlayHost().RequestClose();
         WriteEC("Out SetStage");
         return;
-    }
-    for (cMapCell& c : ctx.vecMapCell) {
-        c.m_nGraphic = 0;
-        c.m_nHit = 0;
-        c.m_bNoReplace = 0;
     }
     for (const cBlockData& blk : stage.m_vBlockPlace) {
         if (blk.m_nX < 0 || blk.m_nX >= nWidth || blk.m_nY < 0 || blk.m_nY >= nHeight) continue;

@@ -5,6 +5,14 @@
 
 class cProgress;
 
+// The memory a stage's block map may take: its cells (cBlockMap::CELL_BYTES
+// each) and the copies of its placed blocks (cBlockMap::BLOCK_BYTES each).
+// A larger map is refused at set-up with the out-of-memory message.
+constexpr int64_t MAP_MEMORY_BUDGET = 256LL * 1024 * 1024;
+bool MapFitsBudget(int64_t nCells, int64_t nBlocks, int64_t nBudget);
+// Tests: another budget for the set-up (MAP_MEMORY_BUDGET by default).
+void SetMapMemoryBudget(int64_t nBytes);
+
 // The trigger fired on every character before the stage starts.
 constexpr int EV_BEFORE_START = 21;
 

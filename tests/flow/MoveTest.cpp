@@ -113,8 +113,7 @@ TEST_F(MoveTest, GroundWalkerTurnsBackAtALedge) {
     scene.m_ScrollX.m_nCells = 8;
     scene.m_ScrollX.m_nShift = 3;
     scene.m_ScrollY.m_nCells = 4;
-    ctx.vecMapCell.assign(32, cMapCell());
-    for (cMapCell& c : ctx.vecMapCell) c.m_nHit = 0;
+    ctx.vecMapCell.Reset(32);
     for (int col = 0; col < 4; col++) ctx.vecMapCell[2 * 8 + col].m_nHit = 1;
     me->m_bFlight = 0;
     me->m_nDir = 1;

@@ -8,6 +8,7 @@
 #include "play/PlayHarness.h"
 #include "play/PlayMap.h"
 #include "play/PlayScene.h"
+#include "play/PlaySetStage.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ TEST(PlaySetStage, PlacedBlocksOutsideTheStageAreIgnored) {
     h.Header() = h.Stage();
     h.SetUpBuilt();
     int n = 0;
-    for (const cMapCell& c : vecMapCell()) n += c.m_nGraphic == 7;
+    for (const cMapCell& c : vecMapCell().Blocks()) n += c.m_nGraphic == 7;
     EXPECT_EQ(n, 0);
 }
 
@@ -87,4 +88,56 @@ TEST(PlaySetStage, JudgeLevelZeroAndAnUnusableSize) {
     EXPECT_EQ(h.Host().vecError.size(), 1u);
     EXPECT_EQ(h.Host().nCloseRequests, 1);
     EXPECT_TRUE(vecMapCell().empty());
+}
+
+TEST(PlaySetStage, TheMapMustFitItsMemoryBudget) {
+    const int64_t B = static_cast<int64_t>(cBlockMap::BLOCK_BYTES);
+    struct CASE {
+        int64_t nCells, nBlocks, nBudget;
+        bool bFits;
+    } cases[] = {
+        {67108864, 0, MAP_MEMORY_BUDGET, true},    // 64 Mi cells of 4 bytes: 256 MiB exactly
+        {67108865, 0, MAP_MEMORY_BUDGET, false},   // one cell more
+        {67108863, 1, MAP_MEMORY_BUDGET, false},   // 4 bytes left, a block copy takes more
+        {100, 2, 400 + 2 * B, true},
+        {100, 2, 399 + 2 * B, false},
+        {-1, 0, MAP_MEMORY_BUDGET, false},
+        {int64_t{1} << 62, 0, INT64_MAX, false},   // would wrap a 64-bit product
+    };
+    for (const CASE& c : cases)
+        EXPECT_EQ(MapFitsBudget(c.nCells, c.nBlocks, c.nBudget), c.bFits) << c.nCells << " " << c.nBlocks;
+
+    // The room is 10 x 4 cells: 30 columns with the margins (a pitch of 32)
+    // and 24 rows make 768 cells of 4 bytes; its floor is 10 blocks.
+    cPlayHarness h(Room());
+    h.BuildStage();
+    h.Header() = h.Stage();
+    ASSERT_EQ(h.Stage().m_vBlockPlace.size(), 10u);
+    SetMapMemoryBudget(768 * 4 + 10 * B);
+    h.SetUpBuilt();
+    EXPECT_EQ(vecMapCell().size(), 768u);
+    EXPECT_TRUE(h.Host().vecError.empty());
+    SetMapMemoryBudget(768 * 4 + 10 * B - 1);
+    h.Scene().SetStage(1, 0);
+    SetMapMemoryBudget(MAP_MEMORY_BUDGET);
+    ASSERT_EQ(h.Host().vecError.size(), 1u);
+    EXPECT_EQ(h.Host().vecError[0], "メモリ不足により、ステージの初期設定に失敗しました！");
+    EXPECT_EQ(h.Host().nCloseRequests, 1);
+    EXPECT_TRUE(vecMapCell().empty());
+}
+
+TEST(PlaySetStage, OnlyCellsWithABlockOrWrittenHoldACopy) {
+    cPlayHarness h(Room());
+    h.SetUp();
+    // The floor's 10 blocks; reading empty cells makes no copy.
+    EXPECT_EQ(vecMapCell().Blocks().size(), 10u);
+    for (int c = 0; c < 30; c++)
+        for (int r = 0; r < 24; r++) MapCellKind(MapCellIndex(c, r), 0);
+    h.Frames(30);
+    EXPECT_EQ(vecMapCell().Blocks().size(), 10u);
+    EXPECT_EQ(MapCellFind(MapCellIndex(12, 12)), nullptr);
+    // A written cell gets its copy and keeps it.
+    MapCellAt(MapCellIndex(12, 12))->m_nHit = 1;
+    EXPECT_EQ(vecMapCell().Blocks().size(), 11u);
+    EXPECT_EQ(MapCellKind(MapCellIndex(12, 12), 0), 1);
 }
