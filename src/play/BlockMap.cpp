@@ -60,20 +60,32 @@ void cBlockMap::Reset(size_t nCells) {
     m_nSize = nCells;
 }
 
+const cMapCell& cBlockMap::Blank() {
+    static const cMapCell blank = [] {
+        cMapCell c;
+        c.m_nGraphic = 0;
+        c.m_nHit = 0;
+        c.m_bNoReplace = 0;
+        return c;
+    }();
+    return blank;
+}
+
 cMapCell& cBlockMap::operator[](size_t n) {
     uint32_t& nSlot = m_pIndex[n];
     if (nSlot == 0) {
-        cMapCell blank;
-        blank.m_nGraphic = 0;
-        blank.m_nHit = 0;
-        blank.m_bNoReplace = 0;
-        m_Blocks.push_back(blank);
+        m_Blocks.push_back(Blank());
         nSlot = static_cast<uint32_t>(m_Blocks.size());
     }
     return m_Blocks[nSlot - 1];
 }
 
 cMapCell* cBlockMap::Find(size_t n) {
+    if (n >= m_nSize || m_pIndex[n] == 0) return nullptr;
+    return &m_Blocks[m_pIndex[n] - 1];
+}
+
+const cMapCell* cBlockMap::Find(size_t n) const {
     if (n >= m_nSize || m_pIndex[n] == 0) return nullptr;
     return &m_Blocks[m_pIndex[n] - 1];
 }

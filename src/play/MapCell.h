@@ -50,6 +50,9 @@ public:
     // The cell at n when it holds a copy, else null (an empty cell reads as
     // no block: collision kind 0, nothing drawn).
     cMapCell* Find(size_t n);
+    const cMapCell* Find(size_t n) const;
+    // What an empty cell holds: no graphic, no collision, replaceable.
+    static const cMapCell& Blank();
     // The copies made, in the order they were made.
     const std::deque<cMapCell>& Blocks() const { return m_Blocks; }
 

@@ -369,9 +369,12 @@ void HashShot(cHasher& h, const cShot& s) {
 // A cell's picture, hit, pass group, effect, attached item and condition
 // latch: what play reads of it. Its conditions and name come with the block
 // it was set from and change only with its picture.
-void HashMap(cHasher& h, const std::vector<cMapCell>& vec) {
-    h.Int(static_cast<int64_t>(vec.size()));
-    for (const cMapCell& m : vec) {
+void HashMap(cHasher& h, const cBlockMap& map) {
+    h.Int(static_cast<int64_t>(map.size()));
+    // Every cell in index order; an empty cell as the blank it reads as.
+    for (size_t n = 0; n < map.size(); n++) {
+        const cMapCell* p = map.Find(n);
+        const cMapCell& m = p ? *p : cBlockMap::Blank();
         h.Int(static_cast<int64_t>(static_cast<uint16_t>(m.m_nGraphic)) | int64_t{m.m_nGraphicSheet} << 16 |
               static_cast<int64_t>(static_cast<uint16_t>(m.m_nGraphicRow)) << 24 | int64_t{m.m_nLayer} << 40 |
               int64_t{m.m_bNoDraw} << 48 | int64_t{m.m_bCondLatch} << 56);

@@ -99,7 +99,7 @@ TEST_F(PlayStateHash, EveryMemberThatCanChangePlayChangesItsGroupOnly) {
         {"shot wave angle", STATEHASH_SHOTS, [](cPlayHarness& h) { FirstShot(h).m_dWaveAngle += 1; }},
         {"shot characters hit", STATEHASH_SHOTS, [](cPlayHarness& h) { FirstShot(h).m_lstHitChara.push_back(cObjRef(&h.Hero())); }},
         {"map cell hit", STATEHASH_MAP, [](cPlayHarness& h) { h.Ctx().vecMapCell[0].m_nHit ^= 1; }},
-        {"map cell picture", STATEHASH_MAP, [](cPlayHarness& h) { h.Ctx().vecMapCell.back().m_nGraphic += 1; }},
+        {"map cell picture", STATEHASH_MAP, [](cPlayHarness& h) { h.Ctx().vecMapCell[h.Ctx().vecMapCell.size() - 1].m_nGraphic += 1; }},
         {"map cell item", STATEHASH_MAP, [](cPlayHarness& h) { h.Ctx().vecMapCell[5].m_nItemNum += 1; }},
         {"map cell latch", STATEHASH_MAP, [](cPlayHarness& h) { h.Ctx().vecMapCell[7].m_bCondLatch ^= 1; }},
         {"scene play frame", STATEHASH_SCENE, [](cPlayHarness& h) { h.Scene().m_nPlayFrame += 1; }},
