@@ -43,3 +43,20 @@ void cOption::Read(cDataFile* fp) {
     cRecord::Read(fp);
     Normalize();
 }
+
+int cOption::LoadFile(const char* pszPath) {
+    const int nPrevErr = bFileVerErr;
+    bFileVerErr = 0;
+    cOption read(*this);
+    int r = read.Load(pszPath);
+    const int bNewer = !r && bFileVerErr;
+    bFileVerErr |= nPrevErr;
+    if (r) *this = read;
+    m_bKeepFile = bNewer ? 1 : 0;
+    return r;
+}
+
+int cOption::SaveFile(const char* pszPath) {
+    if (m_bKeepFile) return 1;
+    return Save(pszPath);
+}

@@ -19,12 +19,20 @@ public:
     void Read(cDataFile* fp) override;
     void SetDefault();
     void Normalize();
+    // Reads the player's option file: 1 when read; a missing, damaged or
+    // newer file leaves the options as they were. A file of a newer program
+    // is kept: SaveFile then leaves it as it is.
+    int LoadFile(const char* pszPath);
+    // Writes the options (1 when written or, for a newer file, kept).
+    int SaveFile(const char* pszPath);
 
     int32_t m_nPaletteVariant = 0;
     int32_t m_bBgm = 1;
     int32_t m_nVolume = 7;
     int32_t m_nRankingMode = 0;
     std::string m_strName = "aaa";
+    // The file was written by a newer program (not stored).
+    int32_t m_bKeepFile = 0;
 };
 
 extern cOption recOption;

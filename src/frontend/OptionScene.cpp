@@ -147,7 +147,7 @@ void cOptionScene::FadeOut() {
     if (!SceneFadeOut()) return;
     DDClear(&BackBuffer, 16);
     GetFrontEndHost().ApplyBgmOption();
-    if (!recOption.Save(pszOptionFile)) {
+    if (!recOption.SaveFile(pszOptionFile)) {
         // The settings stay in force for this run; the player must know they were not kept.
         WriteReport("%s の書き込みに失敗しました！", pszOptionFile);
         GetFrontEndHost().ErrorBox(FormatBounded(1024, "%s の書き込みに失敗しました！", pszOptionFile).c_str());

@@ -13,7 +13,10 @@ void DrawSaveSlots(DDSURFACEDATA* pSurface, int x, int y, const cChkVector<cSave
         if (!vList.IsValid(nSlot)) break;
         font.Printf(pSurface, x + 16, yi, "%d", nSlot + 1);
         const cSaveSlotInfo& s = vList.At(nSlot);
-        if (s.m_bExist) {
+        if (s.m_nState == SLOTSTATE_DAMAGED) {
+            // Its date may be half read: the player sees why it cannot be continued.
+            font.Printf(pSurface, x + 64, yi, "%s", "データが壊れています");
+        } else if (s.m_bExist) {
             const SYSTEMTIME& t = s.m_stSaveTime;
             font.Printf(pSurface, x + 64, yi, "%04d/%02d/%02d %02d:%02d\n", t.wYear, t.wMonth, t.wDay, t.wHour,
                         t.wMinute);

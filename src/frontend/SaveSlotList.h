@@ -6,6 +6,6 @@
 struct DDSURFACEDATA;
 
 // A text-font window 320 wide and 16 per row at (x, y): per row the slot
-// number and, for a slot that exists, its save time; a line under every row
-// but the last.
+// number and, for a slot that exists, its save time ("データが壊れています"
+// for a damaged one); a line under every row but the last.
 void DrawSaveSlots(DDSURFACEDATA* pSurface, int x, int y, const cChkVector<cSaveSlotInfo>& vList, int nTop, int nRows);

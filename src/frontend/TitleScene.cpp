@@ -233,6 +233,13 @@ void cTitleScene::StateSlot(int bNewGame) {
         } else {
             if (!slot.CanContinue() || !recProgress.LoadFromSlot(nRow)) {
                 host.PlaySystemSound(3);
+                // A slot with a file that cannot be continued says why.
+                if (slot.m_nState == SLOTSTATE_NEWER) {
+                    host.ErrorBox(FormatBounded(1024, "%s の読み込みに失敗しました！\nソフトより上位のバージョンのファイルは使用できません。",
+                                                MakeSlotPath(nRow).c_str()).c_str());
+                } else if (slot.m_nState != SLOTSTATE_EMPTY) {
+                    host.ErrorBox(FormatBounded(1024, "%s の読み込みに失敗しました！", MakeSlotPath(nRow).c_str()).c_str());
+                }
                 return;
             }
             host.PlaySystemSound(1);

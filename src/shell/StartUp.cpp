@@ -160,7 +160,7 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
 
     for (auto& dev : Input_List) dev.SetDefaultButtonMask();
     if (!ReadKeyConfig("user_data\\KeyConfig.dat", &Key_Config)) SetDefaultKeyConfig(&Key_Config);
-    LoadSettingsRecord(recOption, "user_data\\Option.dat");
+    recOption.LoadFile("user_data\\Option.dat");
     if (nStartBpp == 8 && !s.LoadHbtPalette(recOption.m_nPaletteVariant)) return 0;
     if (!bWindowed) bMidi_DirectMusic = 0;
     if (recOption.m_bBgm) s.InitMusic(bMidi_DirectMusic);

@@ -146,3 +146,54 @@ TEST_F(OptionScene, EveryRowShowsTheLabelAndValueOfTheOptionItEdits) {
 }
 
 }  // namespace
+
+TEST_F(OptionScene, AnOptionFileOfANewerProgramIsKeptAsItIs) {
+    dir.MakeDir("user_data");
+    cOption mine;
+    mine.m_nRankingMode = 3;
+    ASSERT_EQ(mine.Save("user_data\\Option.dat"), 1);
+    std::vector<uint8_t> bytes;
+    {
+        FILE* f = std::fopen(dir.File("user_data/Option.dat").c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        int c;
+        while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
+        std::fclose(f);
+    }
+    ASSERT_GE(bytes.size(), 4u);
+    // One version above this program's in the version word.
+    uint32_t nVer = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    nVer++;
+    for (int i = 0; i < 4; i++) bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(nVer >> (8 * i));
+    ASSERT_TRUE(dir.WriteFile("user_data/Option.dat", bytes));
+
+    recOption.m_nRankingMode = 1;
+    EXPECT_EQ(recOption.LoadFile("user_data\\Option.dat"), 0);
+    EXPECT_EQ(recOption.m_nRankingMode, 1);   // as it was
+    cOptionScene s;
+    RunUntil(s, OPTIONSTATE_LIST);
+    fe.Frame(s, 0, 0);
+    Press(s, 0, CANCEL);
+    for (int i = 0; i < 40 && fe.game.m_nBeforeScene != SCENE_OPTION; i++) fe.Frame(s, 0, 0);
+    EXPECT_EQ(fe.game.m_nBeforeScene, SCENE_OPTION);
+    EXPECT_TRUE(fe.host.vErrors.empty());
+    std::vector<uint8_t> after;
+    {
+        FILE* f = std::fopen(dir.File("user_data/Option.dat").c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        int c;
+        while ((c = std::fgetc(f)) != EOF) after.push_back(static_cast<uint8_t>(c));
+        std::fclose(f);
+    }
+    EXPECT_EQ(after, bytes);
+
+    // A file of this program is read and written back on leaving.
+    ASSERT_EQ(mine.Save("user_data\\Option.dat"), 1);
+    EXPECT_EQ(recOption.LoadFile("user_data\\Option.dat"), 1);
+    EXPECT_EQ(recOption.m_nRankingMode, 3);
+    recOption.m_nRankingMode = 2;
+    EXPECT_EQ(recOption.SaveFile("user_data\\Option.dat"), 1);
+    cOption back;
+    ASSERT_EQ(back.Load("user_data\\Option.dat"), 1);
+    EXPECT_EQ(back.m_nRankingMode, 2);
+}

@@ -3,6 +3,7 @@
 #include "frontend/FrontEndFakes.h"
 #include "frontend/StartGame.h"
 #include "frontend/TitleScene.h"
+#include "project/SaveSlots.h"
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
 #include "project/SystemData.h"
@@ -235,3 +236,49 @@ TEST_F(TitleScene, FreeGameLives) {
 }
 
 }  // namespace
+
+TEST_F(TitleScene, ContinuingADamagedOrNewerSlotSaysWhy) {
+    dir.MakeDir("user_data/story");
+    cProgress saved;
+    saved.NewStory();
+    ASSERT_EQ(saved.SaveToSlot(0), 1);
+    std::vector<uint8_t> bytes;
+    {
+        FILE* f = std::fopen(dir.File("user_data/story/Story01.dat").c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        int c;
+        while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
+        std::fclose(f);
+    }
+    ASSERT_GT(bytes.size(), 20u);
+    // Slot 0 cut short, slot 1 from a newer program (version 855 in the
+    // version word).
+    ASSERT_TRUE(dir.WriteFile("user_data/story/Story01.dat", std::vector<uint8_t>(bytes.begin(), bytes.end() - 10)));
+    std::vector<uint8_t> newer = bytes;
+    newer[0] = 0x57;
+    newer[1] = 0x03;
+    ASSERT_TRUE(dir.WriteFile("user_data/story/Story02.dat", newer));
+    ScanSaveSlots(vecSaveSlot);
+    ASSERT_EQ(vecSaveSlot[0].m_nState, SLOTSTATE_DAMAGED);
+    ASSERT_EQ(vecSaveSlot[1].m_nState, SLOTSTATE_NEWER);
+
+    fe.game.m_nPlayType = 1;
+    cTitleScene t;
+    ToMenu(t);
+    fe.Frame(t, 0, DECIDE);   // continue
+    fe.Frame(t, 0, 0);
+    recProgress.m_nWorld = 42;
+    fe.host.vSounds.clear();
+    fe.Frame(t, 0, DECIDE);   // row 0: damaged
+    fe.Frame(t, 0, 0);
+    fe.Frame(t, DOWN, 0);
+    fe.Frame(t, 0, 0);
+    fe.Frame(t, 0, DECIDE);   // row 1: newer
+    EXPECT_EQ(fe.host.vSounds, (std::vector<int>{3, 3}));
+    ASSERT_EQ(fe.host.vErrors.size(), 2u);
+    EXPECT_EQ(fe.host.vErrors[0], "user_data\\story\\Story01.dat の読み込みに失敗しました！");
+    EXPECT_EQ(fe.host.vErrors[1],
+              "user_data\\story\\Story02.dat の読み込みに失敗しました！\nソフトより上位のバージョンのファイルは使用できません。");
+    EXPECT_EQ(t.m_nState, TITLESTATE_CONTINUESLOT);
+    EXPECT_EQ(recProgress.m_nWorld, 42);   // nothing loaded
+}
