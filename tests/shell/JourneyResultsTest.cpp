@@ -7,9 +7,11 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -233,17 +235,35 @@ void WriteFixedNameOptions(const cTempDir& dir, const char* pszName) {
 }
 
 // Runs the program until a file appears (or it ends, or two minutes pass),
-// then asks it to end: the ranking table that follows a registration stays
-// on screen until a button.
-void RunUntilFile(const std::string& strExe, const cTempDir& dir, const std::string& strFile,
-                  const std::vector<std::string>& vEnv) {
+// then asks it to end with a termination signal: the ranking table that
+// follows a registration stays on screen until a button, so the close comes
+// during it. The exit status; nothing when the program had already ended.
+std::optional<int> RunUntilFile(const std::string& strExe, const cTempDir& dir, const std::string& strFile,
+                                const std::vector<std::string>& vEnv) {
     std::vector<std::string> v = {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")};
     v.insert(v.end(), vEnv.begin(), vEnv.end());
     cGameProcess game(strExe, {"--close-after-frames", "3000"}, v);
     for (int i = 0; i < 1200 && game.Running() && !fs::exists(strFile); i++) usleep(100 * 1000);
     usleep(500 * 1000);
-    if (game.Running()) game.Terminate();
-    game.Wait(20);
+    const bool bRunning = game.Running();
+    if (bRunning) game.Terminate();
+    const int nStatus = game.Wait(20);
+    if (!bRunning) return std::nullopt;
+    return nStatus;
+}
+
+// A run closed as the player would have it: exit status 0, and the report's
+// last line says every thread ended.
+void ExpectCleanEnd(std::optional<int> nStatus, const std::string& strReport) {
+    ASSERT_TRUE(nStatus.has_value()) << "the program ended before the close was asked\n" << strReport;
+    EXPECT_EQ(*nStatus, 0) << strReport;
+    EXPECT_EQ(strReport.find("did not end"), std::string::npos) << strReport;
+    std::string s = strReport;
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+    const size_t nAt = s.rfind('\n');
+    const std::string strLast = nAt == std::string::npos ? s : s.substr(nAt + 1);
+    EXPECT_EQ(strLast.rfind("App : end after ", 0), 0u) << strLast;
+    EXPECT_NE(strLast.find("every thread ended"), std::string::npos) << strLast;
 }
 
 // ---------------------------------------------------------------------------
@@ -306,8 +326,9 @@ TEST_F(ChallengeJourney, F3AtTheEndOfTheChainWritesTheRankingWithTheName) {
     WriteFixedNameOptions(dir, "mossy");
     ASSERT_TRUE(dir.WriteFile("keys.txt", Keys(true)));
     const std::string strRanking = dir.File("user_data/challenge/c01.rkg");
-    RunUntilFile(m_strExe, dir, strRanking, {});
+    const std::optional<int> nStatus = RunUntilFile(m_strExe, dir, strRanking, {});
     ASSERT_TRUE(fs::exists(strRanking)) << Report();
+    ExpectCleanEnd(nStatus, Report());
     InDemo([&] {
         cRanking rk;
         ASSERT_EQ(rk.Load("user_data\\challenge\\c01.rkg"), 1);
@@ -332,19 +353,24 @@ TEST_F(ChallengeJourney, F3AtTheEndOfTheChainWritesTheRankingWithTheName) {
 // is set up 11 frames after the decide (at 131), played to its goal, and F3
 // on the clear display registers it under the fixed name in the free play's
 // ranking of that stage.
-TEST_F(Journey, AFreePlayOfAChosenStageIsClearedAndRanked) {
-    WriteFixedNameOptions(dir, "grove");
+// The keys of that free play, up to F3.
+std::string FreeRankKeys() {
     std::string s = "60 down\n75 down\n90 down\n120 z\n290 right 560\n";
     for (int f = 310; f < 840; f += 50) s += std::to_string(f) + " z 10\n";
-    s += "896 f3\n";
-    ASSERT_TRUE(dir.WriteFile("keys.txt", s));
+    return s + "896 f3\n";
+}
+
+TEST_F(Journey, AFreePlayOfAChosenStageIsClearedAndRanked) {
+    WriteFixedNameOptions(dir, "grove");
+    ASSERT_TRUE(dir.WriteFile("keys.txt", FreeRankKeys()));
     const std::string strRanking = dir.File("user_data/free/m01.rkg");
-    RunUntilFile(m_strExe, dir, strRanking,
-                 {"MOSSGROVE_FILE_ANSWERS=m01.stg4_000", "MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")});
+    const std::optional<int> nStatus = RunUntilFile(
+        m_strExe, dir, strRanking, {"MOSSGROVE_FILE_ANSWERS=m01.stg4_000", "MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")});
     const std::string strReport = Report();
     EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 4})) << strReport;
     EXPECT_EQ(ReadText(dir.File("trace.txt")).rfind("attempt ", 0), 0u);
     ASSERT_TRUE(fs::exists(strRanking)) << strReport;
+    ExpectCleanEnd(nStatus, strReport);
     InDemo([&] {
         cRanking rk;
         ASSERT_EQ(rk.Load("user_data\\free\\m01.rkg"), 1);
@@ -354,6 +380,38 @@ TEST_F(Journey, AFreePlayOfAChosenStageIsClearedAndRanked) {
         EXPECT_GT(rk.m_vTable[0].m_vEntry[0].m_nScore, 0);
         EXPECT_EQ(rk.m_vTable[0].m_vEntry[1].m_bUse, 0);
     });
+}
+
+// A close while the ranking table of that free play is shown, asked by the
+// Escape key and by the unattended frame count at frame 1000 (the table
+// came at F3 on 896 and waits for a button): the run ends at once with
+// status 0, every thread ended, the close seen during the wait, and the
+// ranking written before it kept.
+TEST_F(Journey, ACloseWhileTheRankingTableIsShownEndsTheRunCleanlyAndKeepsTheRanking) {
+    WriteFixedNameOptions(dir, "grove");
+    constexpr int CLOSE_FRAME = 1000;
+    for (bool bEscape : {true, false}) {
+        SCOPED_TRACE(bEscape ? "Escape" : "--close-after-frames");
+        fs::remove_all(dir.File("user_data/free"));
+        std::string strKeys = FreeRankKeys();
+        if (bEscape) strKeys += std::to_string(CLOSE_FRAME) + " escape\n";
+        const int nStatus = Play(strKeys, bEscape ? 3000 : CLOSE_FRAME, {"MOSSGROVE_FILE_ANSWERS=m01.stg4_000"});
+        const std::string strReport = Report();
+        ExpectCleanEnd(nStatus, strReport);
+        EXPECT_NE(strReport.find("during a stage-play wait"), std::string::npos) << strReport;
+        unsigned nFrames = 0;
+        const size_t nAt = strReport.rfind("App : end after ");
+        ASSERT_NE(nAt, std::string::npos) << strReport;
+        std::sscanf(strReport.c_str() + nAt, "App : end after %u frames", &nFrames);
+        // The frames of the table count: the close comes at its own frame.
+        EXPECT_GE(nFrames, unsigned(CLOSE_FRAME));
+        EXPECT_LT(nFrames, unsigned(CLOSE_FRAME + 30));
+        InDemo([&] {
+            cRanking rk;
+            ASSERT_EQ(rk.Load("user_data\\free\\m01.rkg"), 1);
+            EXPECT_EQ(rk.m_vTable[0].m_vEntry[0].m_strName, "grove");
+        });
+    }
 }
 
 // ---------------------------------------------------------------------------
