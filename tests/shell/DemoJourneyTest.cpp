@@ -37,14 +37,6 @@ std::string JourneyKeys() {
     return s;
 }
 
-std::vector<int> SceneSwitches(const std::string& strReport) {
-    std::vector<int> v;
-    const std::string strKey = "Scene : ";
-    for (size_t p = strReport.find(strKey); p != std::string::npos; p = strReport.find(strKey, p + 1))
-        v.push_back(std::atoi(strReport.c_str() + p + strKey.size()));
-    return v;
-}
-
 TEST(DemoJourney, NewGameStageClearSaveTitleAndContinueFromTheSlot) {
     const std::string strExe = GameBinaryDir() + "/mossgrove";
     const std::string strDemo = GameBinaryDir() + "/demo";
@@ -62,7 +54,7 @@ TEST(DemoJourney, NewGameStageClearSaveTitleAndContinueFromTheSlot) {
 
     // Title, map, stage, map after the clear, save scene, title, map again.
     const std::vector<int> vExpected = {0, 1, 4, 1, 2, 0, 1};
-    EXPECT_EQ(SceneSwitches(strReport), vExpected) << strReport;
+    EXPECT_EQ(ReportSceneSwitches(strReport), vExpected) << strReport;
     EXPECT_EQ(strReport.find(SjisToUtf8("読み込めません")), std::string::npos) << strReport;
 
     // The slot holds a story in which the forest (stage 1) is cleared.
@@ -97,7 +89,7 @@ TEST(DemoJourney, ChallengeFromTheTitleThroughTheStageSelectIntoTheFirstWorld) {
     const std::string strReport(vReport.begin(), vReport.end());
     // Title, stage select, stage play.
     const std::vector<int> vExpected = {0, 3, 4};
-    EXPECT_EQ(SceneSwitches(strReport), vExpected) << strReport;
+    EXPECT_EQ(ReportSceneSwitches(strReport), vExpected) << strReport;
     EXPECT_EQ(strReport.find(SjisToUtf8("読み込めません")), std::string::npos) << strReport;
 }
 

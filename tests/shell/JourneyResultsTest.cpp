@@ -37,11 +37,7 @@ namespace fs = std::filesystem;
 class Journey : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_strExe = GameBinaryDir() + "/mossgrove";
-        const std::string strDemo = GameBinaryDir() + "/demo";
-        if (GameBinaryDir().empty() || !fs::exists(m_strExe) || !fs::exists(strDemo + "/data"))
-            GTEST_SKIP() << "the program or the demo project is not built";
-        fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        if (!CopyBuiltDemo(dir.Path(), &m_strExe)) GTEST_SKIP() << "the program or the demo project is not built";
         fs::remove_all(dir.Path() + "/user_data");
     }
 
@@ -70,14 +66,6 @@ protected:
     cTempDir dir;
     std::string m_strExe;
 };
-
-std::vector<int> SceneSwitches(const std::string& strReport) {
-    std::vector<int> v;
-    const std::string strKey = "Scene : ";
-    for (size_t p = strReport.find(strKey); p != std::string::npos; p = strReport.find(strKey, p + 1))
-        v.push_back(std::atoi(strReport.c_str() + p + strKey.size()));
-    return v;
-}
 
 // The forest (story m01, challenge c01-1) from the moment its play starts:
 // right held with a jump every 50 frames reaches the goal flag. nStart is the
@@ -110,7 +98,7 @@ TEST_F(Journey, StoryKeepsTheBestResultTheTotalAndTheOpenedPlaceThroughASaveAndA
     EXPECT_EQ(Play(StoryKeys(), 2100), 0);
     const std::string strReport = Report();
     // Title, map, stage, map after the clear, save scene, title, map, save scene.
-    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1, 2, 0, 1, 2})) << strReport;
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1, 2, 0, 1, 2})) << strReport;
     EXPECT_EQ(strReport.find("読み込めません"), std::string::npos) << strReport;
     ASSERT_TRUE(fs::exists(dir.File("user_data/story/Story01.dat")));
     ASSERT_TRUE(fs::exists(dir.File("user_data/story/Story02.dat"))) << "the continued story was not saved";
@@ -300,7 +288,7 @@ TEST_F(ChallengeJourney, TheFirstWorldChainsItsThreeStagesAndKeepsItsResultOnIts
     EXPECT_EQ(Play(Keys(false), 2650, {"MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")}), 0);
     const std::string strReport = Report();
     // Title, stage select, the three stages in one stage-play scene, stage select.
-    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 3, 4, 3})) << strReport;
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 3, 4, 3})) << strReport;
     const std::string strTrace = ReadText(dir.File("trace.txt"));
     size_t nAttempts = 0;
     for (size_t p = strTrace.find("attempt "); p != std::string::npos; p = strTrace.find("attempt ", p + 1)) nAttempts++;
@@ -367,7 +355,7 @@ TEST_F(Journey, AFreePlayOfAChosenStageIsClearedAndRanked) {
     const std::optional<int> nStatus = RunUntilFile(
         m_strExe, dir, strRanking, {"MOSSGROVE_FILE_ANSWERS=m01.stg4_000", "MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")});
     const std::string strReport = Report();
-    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 4})) << strReport;
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 4})) << strReport;
     EXPECT_EQ(ReadText(dir.File("trace.txt")).rfind("attempt ", 0), 0u);
     ASSERT_TRUE(fs::exists(strRanking)) << strReport;
     ExpectCleanEnd(nStatus, strReport);
@@ -429,7 +417,7 @@ TEST_F(Journey, EveryOptionRowEditsItsOwnValueAndTheFileKeepsIt) {
     s += "460 z\n490 down\n510 z\n";
     EXPECT_EQ(Play(s, 620), 0);
     const std::string strReport = Report();
-    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 5, 0})) << strReport;
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 5, 0})) << strReport;
     ASSERT_TRUE(fs::exists(dir.File("user_data/Option.dat"))) << strReport;
     InDemo([&] {
         cOption opt;

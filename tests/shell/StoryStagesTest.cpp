@@ -39,11 +39,7 @@ const PLACE plGarden = {"data\\stg4\\m04.", 10 + 9, 8 + 11};
 class StoryStages : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_strExe = GameBinaryDir() + "/mossgrove";
-        const std::string strDemo = GameBinaryDir() + "/demo";
-        if (GameBinaryDir().empty() || !fs::exists(m_strExe) || !fs::exists(strDemo + "/data"))
-            GTEST_SKIP() << "the program or the demo project is not built";
-        fs::copy(strDemo, dir.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        if (!CopyBuiltDemo(dir.Path(), &m_strExe)) GTEST_SKIP() << "the program or the demo project is not built";
         fs::remove_all(dir.Path() + "/user_data");
         ASSERT_TRUE(dir.MakeDir("user_data"));
         ASSERT_TRUE(dir.MakeDir("user_data/story"));
@@ -109,14 +105,6 @@ constexpr int STAGE_START = 200;
 
 namespace {
 
-std::vector<int> SceneSwitches(const std::string& strReport) {
-    std::vector<int> v;
-    const std::string strKey = "Scene : ";
-    for (size_t p = strReport.find(strKey); p != std::string::npos; p = strReport.find(strKey, p + 1))
-        v.push_back(std::atoi(strReport.c_str() + p + strKey.size()));
-    return v;
-}
-
 // Right held with a jump of 12 frames every 30 (the hop clears a spring
 // or a slime, the spring throws the hero over the next one).
 std::string HopRight(int nBase, int nFrames) {
@@ -140,7 +128,7 @@ TEST_F(StoryStages, TheSecretGardenOpensWithTenCoinsAndIsCleared) {
     EXPECT_EQ(Play(s, STAGE_START + 170 + 700 + 200), 0);
     const std::string strReport = Report();
     // Title, map, the stage, the map again (which saves the slot).
-    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1})) << strReport;
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1})) << strReport;
     InDemo([&] {
         cProgress p;
         ASSERT_EQ(p.Load("user_data\\story\\Story01.dat"), 1);
@@ -173,7 +161,7 @@ TEST_F(StoryStages, TheCastleIsClearedAfterTheHills) {
     for (int f = STAGE_START + 170 + nPlay + 60; f < STAGE_START + 170 + nPlay + 200; f += 40) s += std::to_string(f) + " z\n";
     EXPECT_EQ(Play(s, STAGE_START + 170 + nPlay + 300), 0);
     const std::string strReport = Report();
-    EXPECT_EQ(SceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1})) << strReport;
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1})) << strReport;
     InDemo([&] {
         cProgress p;
         ASSERT_EQ(p.Load("user_data\\story\\Story01.dat"), 1);

@@ -35,6 +35,14 @@ bool CopyBuiltDemo(const std::string& strDir, std::string* pExe) {
     return !ec;
 }
 
+std::vector<int> ReportSceneSwitches(const std::string& strReport) {
+    std::vector<int> v;
+    const std::string strKey = "Scene : ";
+    for (size_t p = strReport.find(strKey); p != std::string::npos; p = strReport.find(strKey, p + 1))
+        v.push_back(std::atoi(strReport.c_str() + p + strKey.size()));
+    return v;
+}
+
 cGameProcess::cGameProcess(const std::string& strExe, const std::vector<std::string>& vArgs,
                            const std::vector<std::string>& vExtraEnv, const std::string& strTag) {
     std::vector<std::string> vEnv;

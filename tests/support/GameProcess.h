@@ -14,6 +14,9 @@ std::string GameBinaryDir();
 // program; false when either is not built (the caller skips).
 bool CopyBuiltDemo(const std::string& strDir, std::string* pExe);
 
+// The scene numbers of the report's "Scene : N" lines, in order.
+std::vector<int> ReportSceneSwitches(const std::string& strReport);
+
 // One run of the program. vExtraEnv entries ("NAME=value") replace the
 // inherited ones of the same name. With a tag, standard output and error go
 // to <tag>.out and <tag>.err in the current directory. A run still going
