@@ -1,6 +1,7 @@
 // The stage set-up: the live stage put into its starting state, on the first
 // entry and again on every retry, miss and replay restart.
 #include <cmath>
+#include <cstdint>
 #include <new>
 #include <stdexcept>
 
@@ -38,6 +39,29 @@ bool MapFitsBudget(int64_t nCells, int64_t nBlocks, int64_t nBudget) {
 }
 
 void SetMapMemoryBudget(int64_t nBytes) { g_nMapMemoryBudget = nBytes; }
+
+int64_t PlacementCopies(int64_t nPlacements, int64_t nRepeat) {
+    if (nPlacements <= 0 || nRepeat < 0) return 0;
+    if (nRepeat == INT64_MAX || nPlacements > INT64_MAX / (nRepeat + 1)) return INT64_MAX;
+    return nPlacements * (nRepeat + 1);
+}
+
+int64_t PlayedPlacementCount(const cStage& stage) {
+    const int nItems = static_cast<int>(stage.m_vItemPlace.size());
+    std::vector<uint8_t> vOwned(static_cast<size_t>(nItems), 0);
+    int64_t nCount = 0;
+    auto add = [&nCount](int64_t n) { nCount = n > INT64_MAX - nCount ? INT64_MAX : nCount + n; };
+    for (const cCharaData& place : stage.m_vCharaPlace) {
+        if (place.m_nOperator == 0) continue;
+        add(PlacementCopies(1, place.m_nRepeat));
+        int nDrop = place.GetDropItem(nItems);
+        if (nDrop >= 0) vOwned[static_cast<size_t>(nDrop)] = 1;
+    }
+    for (uint8_t b : vOwned) add(b ? 0 : 1);
+    return nCount;
+}
+
+bool PlayedPlacementsFit(int64_t nCount) { return nCount >= 0 && nCount <= MAX_PLAYED_PLACEMENTS; }
 
 cProgress& PlayProgress() {
     cProgress* p = PlayCtx().lpProgress;
@@ -158,9 +182,11 @@ void cPlayScene::SetStage(int bLoadStage, int bMusic) {
     try {
         // Refused before anything is allocated when the map would not fit
         // its budget (an allocation past it rarely fails on Linux: the
-        // machine runs out instead).
-        if (!stage.HasSaneSize() || !MapFitsBudget(nCells, static_cast<int64_t>(stage.m_vBlockPlace.size()),
-                                                   g_nMapMemoryBudget))
+        // machine runs out instead), and so is a stage whose placements would
+        // make more objects than play can run.
+        if (!stage.HasSaneSize() ||
+            !MapFitsBudget(nCells, static_cast<int64_t>(stage.m_vBlockPlace.size()), g_nMapMemoryBudget) ||
+            !PlayedPlacementsFit(PlayedPlacementCount(stage)))
             throw std::bad_alloc();
         ctx.vecMapCell.Reset(static_cast<size_t>(nCells));
     } catch (const std::exception&) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 class cProgress;
+class cStage;
 
 // The memory a stage's block map may take: its cells (cBlockMap::CELL_BYTES
 // each) and the copies of its placed blocks (cBlockMap::BLOCK_BYTES each).
@@ -12,6 +13,20 @@ constexpr int64_t MAP_MEMORY_BUDGET = 256LL * 1024 * 1024;
 bool MapFitsBudget(int64_t nCells, int64_t nBlocks, int64_t nBudget);
 // Tests: another budget for the set-up (MAP_MEMORY_BUDGET by default).
 void SetMapMemoryBudget(int64_t nBytes);
+
+// The most objects a stage's placements may make at set-up: the computer
+// characters with every repeat copy, and the items no character holds. A
+// stage past it is refused at set-up with the out-of-memory message before
+// any object is made (each played object costs far more than its placement).
+constexpr int64_t MAX_PLAYED_PLACEMENTS = 50000;
+// The objects n placements with the same repeat count make (each placement
+// and its nRepeat copies), saturating rather than wrapping; negative counts
+// make none.
+int64_t PlacementCopies(int64_t nPlacements, int64_t nRepeat);
+// The objects the stage's placements make at set-up (the player's placement
+// is not one of them), counted in 64 bits.
+int64_t PlayedPlacementCount(const cStage& stage);
+bool PlayedPlacementsFit(int64_t nCount);
 
 // The trigger fired on every character before the stage starts.
 constexpr int EV_BEFORE_START = 21;

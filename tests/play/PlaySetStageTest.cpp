@@ -141,3 +141,64 @@ TEST(PlaySetStage, OnlyCellsWithABlockOrWrittenHoldACopy) {
     EXPECT_EQ(vecMapCell().Blocks().size(), 11u);
     EXPECT_EQ(MapCellKind(MapCellIndex(12, 12), 0), 1);
 }
+
+TEST(PlaySetStage, ThePlacementsMayMakeAtMostTheBoundOfObjects) {
+    struct CASE {
+        int64_t nPlacements, nRepeat, nCopies;
+    } cases[] = {
+        {1, 0, 1},
+        {1, 255, 256},
+        {195, 255, 49920},                        // 195 * 256
+        {16777216, 255, int64_t{1} << 32},        // 2^24 * 2^8: past 32 bits
+        {int64_t{1} << 62, 3, INT64_MAX},         // 2^64 saturates
+        {0, 5, 0},
+        {-1, 3, 0},
+    };
+    for (const CASE& c : cases)
+        EXPECT_EQ(PlacementCopies(c.nPlacements, c.nRepeat), c.nCopies) << c.nPlacements << " x " << c.nRepeat;
+    EXPECT_TRUE(PlayedPlacementsFit(50000));
+    EXPECT_FALSE(PlayedPlacementsFit(50001));
+    EXPECT_FALSE(PlayedPlacementsFit(PlacementCopies(16777216, 255)));   // would read as 0 in 32 bits
+    EXPECT_FALSE(PlayedPlacementsFit(-1));
+
+    // 195 computer characters with 255 copies each make 195 * 256 = 49920
+    // objects; 80 free items bring it to 50000. They stand outside the stage
+    // (column 500 of 10) so that set-up drops them cheaply: the bound counts
+    // what the placements would make, before any is dropped.
+    cPlayHarness h(Room());
+    h.BuildStage();
+    cCharaData c = h.CharaTemplate();
+    c.m_nX = 500;
+    c.m_nY = 1;
+    c.m_nRepeat = 255;
+    c.m_nDropItem = -1;
+    for (int i = 0; i < 195; i++) h.Stage().m_vCharaPlace.push_back(c);
+    cItemData it = h.ItemTemplate();
+    it.m_nX = 500;
+    it.m_nY = 1;
+    for (int i = 0; i < 80; i++) h.Stage().m_vItemPlace.push_back(it);
+    EXPECT_EQ(PlayedPlacementCount(h.Stage()), 50000);   // the hero's placement is not counted
+    h.Header() = h.Stage();
+    h.SetUpBuilt();
+    EXPECT_TRUE(h.Host().vecError.empty());
+    EXPECT_EQ(h.Host().nCloseRequests, 0);
+    EXPECT_FALSE(vecMapCell().empty());
+    EXPECT_EQ(h.Ctx().vecPlayer.size(), 1u);
+
+    // An item a character holds is not placed on its own: 49999.
+    h.Stage().m_vCharaPlace.back().m_nDropItem = 0;
+    EXPECT_EQ(PlayedPlacementCount(h.Stage()), 49999);
+    h.Stage().m_vCharaPlace.back().m_nDropItem = -1;
+
+    // One free item more: 50001, refused before any object is made.
+    h.Stage().m_vItemPlace.push_back(it);
+    EXPECT_EQ(PlayedPlacementCount(h.Stage()), 50001);
+    h.Header() = h.Stage();
+    h.Scene().SetStage(1, 0);
+    ASSERT_EQ(h.Host().vecError.size(), 1u);
+    EXPECT_EQ(h.Host().vecError[0], "メモリ不足により、ステージの初期設定に失敗しました！");
+    EXPECT_EQ(h.Host().nCloseRequests, 1);
+    EXPECT_TRUE(vecMapCell().empty());
+    EXPECT_TRUE(h.Ctx().lstChara.empty());
+    EXPECT_TRUE(h.Ctx().lstItem.empty());
+}
