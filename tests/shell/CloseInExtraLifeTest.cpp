@@ -11,14 +11,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "foundation/Record.h"
+#include "platform/Clock.h"
 #include "platform/TextCodec.h"
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
@@ -115,7 +116,7 @@ protected:
 
     // The run ended at the close's frame, in the stage play, with every
     // thread ended and the close seen during a wait.
-    void ExpectClosedAt(unsigned nCloseFrame) {
+    void ExpectClosedAt(unsigned nCloseFrame, bool bSignal = false) {
         const std::string strReport = Report();
         EXPECT_NE(strReport.find("during a stage-play wait"), std::string::npos) << strReport;
         EXPECT_EQ(strReport.find("did not end"), std::string::npos) << strReport;
@@ -128,8 +129,10 @@ protected:
         EXPECT_EQ(nScene, SCENE_PLAY) << strLast;
         // One display is 30 frames, ten are 300: the end comes right after
         // the close, well inside the first display.
-        EXPECT_GE(nFrames, nCloseFrame) << strLast;
-        EXPECT_LT(nFrames, nCloseFrame + 20) << strLast;
+        if (!bSignal) {
+            EXPECT_GE(nFrames, nCloseFrame) << strLast;
+            EXPECT_LT(nFrames, nCloseFrame + 20) << strLast;
+        }
         // Nothing reached the map, which would save the slot: it still
         // holds the prepared story.
         InDemo([&] {
@@ -165,6 +168,33 @@ TEST_F(CloseInExtraLife, EscapeOrTheFrameCountEndsTheDisplayAtItsFrame) {
         EXPECT_EQ(Play(GardenKeys(), {"--close-after-frames", std::to_string(nClose)}), 0);
         ExpectClosedAt(nClose);
     }
+}
+
+// A termination signal sent once the play has traced the frames before the
+// clear's (511 of them) and a moment more, inside the five seconds of the
+// displays: the run ends at once, with status 0 and every thread ended.
+TEST_F(CloseInExtraLife, ASignalEndsTheDisplay) {
+    Prepare();
+    if (HasFatalFailure()) return;
+    EXPECT_TRUE(dir.WriteFile("keys.txt", GardenKeys()));
+    std::remove(dir.File("Report_Game.txt").c_str());
+    cGameProcess run(m_strExe, {"--close-after-frames", "3000"},
+                     {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt"), "MOSSGROVE_SEED=4242",
+                      "MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")},
+                     "run");
+    auto TracedFrames = [&] {
+        const auto v = ReadHostFile(dir.File("trace.txt"));
+        return std::count(v.begin(), v.end(), '\n');
+    };
+    const uint32_t nStart = GetTicks();
+    while (run.Running() && TracedFrames() < 511 && GetTicks() - nStart < 120000) SleepMs(10);
+    ASSERT_TRUE(run.Running()) << run.Err();
+    SleepMs(500);
+    const uint32_t nAsked = GetTicks();
+    run.Terminate();
+    EXPECT_EQ(run.Wait(30), 0) << run.Err();
+    EXPECT_LT(GetTicks() - nAsked, 3000u) << "the close took far longer than a second";
+    ExpectClosedAt(0, true);
 }
 
 }  // namespace
