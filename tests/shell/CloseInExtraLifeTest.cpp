@@ -27,6 +27,7 @@
 #include "project/SystemData.h"
 #include "project/WorldMap.h"
 #include "support/ByteBuilder.h"
+#include "support/DemoCopyTest.h"
 #include "support/GameProcess.h"
 #include "support/TempDir.h"
 
@@ -47,22 +48,13 @@ std::string GardenKeys() {
     return s;
 }
 
-class CloseInExtraLife : public ::testing::Test {
+class CloseInExtraLife : public cDemoCopyTest {
 protected:
     void SetUp() override {
         if (!CopyBuiltDemo(dir.Path(), &m_strExe)) GTEST_SKIP() << "the program or the demo project is not built";
         fs::remove_all(dir.Path() + "/user_data");
         ASSERT_TRUE(dir.MakeDir("user_data"));
         ASSERT_TRUE(dir.MakeDir("user_data/story"));
-    }
-
-    void InDemo(const std::function<void()>& fn) {
-        char szOld[4096];
-        ASSERT_NE(getcwd(szOld, sizeof szOld), nullptr);
-        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-        nDataVer = DATA_VERSION;
-        fn();
-        ASSERT_EQ(chdir(szOld), 0);
     }
 
     // A life for every point of score, and the first slot standing on the
@@ -143,8 +135,6 @@ protected:
         });
     }
 
-    cTempDir dir;
-    std::string m_strExe;
 };
 
 // The first display begins at about frame 811: the play's first frame is

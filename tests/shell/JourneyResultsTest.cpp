@@ -27,6 +27,7 @@
 #include "stage/Stage.h"
 #include "project/WorldMap.h"
 #include "support/ByteBuilder.h"
+#include "support/DemoCopyTest.h"
 #include "support/GameProcess.h"
 #include "support/TempDir.h"
 
@@ -34,7 +35,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Journey : public ::testing::Test {
+class Journey : public cDemoCopyTest {
 protected:
     void SetUp() override {
         if (!CopyBuiltDemo(dir.Path(), &m_strExe)) GTEST_SKIP() << "the program or the demo project is not built";
@@ -52,19 +53,6 @@ protected:
         const auto v = ReadHostFile(dir.File("Report_Game.txt"));
         return SjisToUtf8(std::string(v.begin(), v.end()));
     }
-    // Runs fn with the demo copy as the current folder, where the records'
-    // relative paths lead.
-    void InDemo(const std::function<void()>& fn) {
-        char szOld[4096];
-        ASSERT_NE(getcwd(szOld, sizeof szOld), nullptr);
-        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-        nDataVer = DATA_VERSION;
-        fn();
-        ASSERT_EQ(chdir(szOld), 0);
-    }
-
-    cTempDir dir;
-    std::string m_strExe;
 };
 
 // The forest (story m01, challenge c01-1) from the moment its play starts:

@@ -19,6 +19,7 @@
 #include "project/SystemData.h"
 #include "project/WorldMap.h"
 #include "support/ByteBuilder.h"
+#include "support/DemoCopyTest.h"
 #include "support/GameProcess.h"
 #include "support/TempDir.h"
 
@@ -36,22 +37,13 @@ const PLACE plHills = {"data\\stg4\\m02.", 10 + 9, 8 + 7};
 const PLACE plCastle = {"data\\stg4\\m03.", 10 + 15, 8 + 7};
 const PLACE plGarden = {"data\\stg4\\m04.", 10 + 9, 8 + 11};
 
-class StoryStages : public ::testing::Test {
+class StoryStages : public cDemoCopyTest {
 protected:
     void SetUp() override {
         if (!CopyBuiltDemo(dir.Path(), &m_strExe)) GTEST_SKIP() << "the program or the demo project is not built";
         fs::remove_all(dir.Path() + "/user_data");
         ASSERT_TRUE(dir.MakeDir("user_data"));
         ASSERT_TRUE(dir.MakeDir("user_data/story"));
-    }
-
-    void InDemo(const std::function<void()>& fn) {
-        char szOld[4096];
-        ASSERT_NE(getcwd(szOld, sizeof szOld), nullptr);
-        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-        nDataVer = DATA_VERSION;
-        fn();
-        ASSERT_EQ(chdir(szOld), 0);
     }
 
     // The first slot: a story standing on place pl with the stages before
@@ -92,8 +84,6 @@ protected:
         return SjisToUtf8(std::string(v.begin(), v.end()));
     }
 
-    cTempDir dir;
-    std::string m_strExe;
 };
 
 // "つづきから" and the first slot; on the map the place under the cursor is
