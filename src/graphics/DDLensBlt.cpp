@@ -79,6 +79,60 @@ const LENSRULE aLensRule[FXP_COUNT] = {
     /* FXP_NONE  */ {false, false},
 };
 
+// Rows j0..j1 (offsets from the centre) of a lens drawn from the offset
+// table on PIX pixels: the source rows are found by pointer, the key test
+// and the back-buffer field conversion chosen once for the whole lens.
+template <class PIX, class FKEY>
+void LensRows(const cFxLockPair& lk, const LENSTABLE& t, int cx, int cy, int scx, int scy, long long R2, long long j0,
+              long long j1, long long i0, long long i1, bool bClear, bool bConvert, FKEY fnKeyed)
+{
+    const size_t W = static_cast<size_t>(t.R) + 1;
+    const long long nSW = lk.S.nWidth, nSH = lk.S.nHeight;
+    const DDPIXELFORMAT& spf = lk.S.pf;
+    const DDPIXELFORMAT& dpf = lk.D.pf;
+    const uint8_t* lpSrc0 = lk.S.lpPix->Row(0);
+    const size_t nSrcPitch = static_cast<size_t>(lk.S.lpPix->nPitch);
+    for (long long j = j0; j <= j1; j++) {
+        PIX* drow = reinterpret_cast<PIX*>(lk.D.lpPix->Row(static_cast<int>(cy + j))) + cx;
+        const long long aj = j < 0 ? -j : j;
+        // Columns inside the circle on this row: |i| <= floor(sqrt(R^2 - j^2)).
+        long long m = static_cast<long long>(std::sqrt(static_cast<double>(R2 - aj * aj)));
+        while (m * m > R2 - aj * aj) m--;
+        while ((m + 1) * (m + 1) <= R2 - aj * aj) m++;
+        const long long lo = std::max(i0, -m), hi = std::min(i1, m);
+        if (bClear) {
+            for (long long i = i0; i <= i1; i++)
+                if (i < lo || i > hi) drow[i] = 0;
+        }
+        // Offsets of this row: u by the sign of i at [|j|][|i|], v by the sign of j.
+        const int* uPos = &t.vPos[static_cast<size_t>(aj) * W];
+        const int* uNeg = &t.vNeg[static_cast<size_t>(aj) * W];
+        const int* vRow = &(j < 0 ? t.vNegT : t.vPosT)[static_cast<size_t>(aj) * W];
+        auto put = [&](long long i, const int* uRow, long long ai) __attribute__((always_inline)) {
+            const long long qx = static_cast<long long>(scx) + uRow[ai], qy = static_cast<long long>(scy) + vRow[ai];
+            if (static_cast<unsigned long long>(qx) >= static_cast<unsigned long long>(nSW) ||
+                static_cast<unsigned long long>(qy) >= static_cast<unsigned long long>(nSH)) {
+                if (bClear) drow[i] = 0;
+                return;
+            }
+            uint32_t s = reinterpret_cast<const PIX*>(lpSrc0 + static_cast<size_t>(qy) * nSrcPitch)[qx];
+            if (fnKeyed(s)) {
+                if (bClear) drow[i] = 0;
+                return;
+            }
+            if (bConvert) {
+                FXFIELDS f = FxUnpack(spf, s);
+                s = FxPack(dpf, FxField(f.r, spf.nMaxR, dpf.nMaxR), FxField(f.g, spf.nMaxG, dpf.nMaxG),
+                           FxField(f.b, spf.nMaxB, dpf.nMaxB), 0);
+            }
+            drow[i] = static_cast<PIX>(s);
+        };
+        // Left of the centre the offsets run backwards through the table.
+        for (long long i = lo; i <= std::min(hi, -1LL); i++) put(i, uNeg, -i);
+        for (long long i = std::max(lo, 0LL); i <= hi; i++) put(i, uPos, i);
+    }
+}
+
 }  // namespace
 
 int DDLensBlt(DDSURFACEDATA* dst, int cx, int cy, int R, int nDepth, DDSURFACEDATA* src, int scx, int scy, int nKey,
@@ -121,6 +175,25 @@ int DDLensBlt(DDSURFACEDATA* dst, int cx, int cy, int R, int nDepth, DDSURFACEDA
     }
 
     const size_t W = static_cast<size_t>(R) + 1;
+    if (lpTable) {
+        const int nBytes = lk.D.lpPix->nBytes;
+        auto run = [&](auto fnKeyed) {
+            if (nBytes == 4) LensRows<uint32_t>(lk, *lpTable, cx, cy, scx, scy, R2, j0, j1, i0, i1, bClear, bConvert, fnKeyed);
+            else if (nBytes == 2) LensRows<uint16_t>(lk, *lpTable, cx, cy, scx, scy, R2, j0, j1, i0, i1, bClear, bConvert, fnKeyed);
+            else LensRows<uint8_t>(lk, *lpTable, cx, cy, scx, scy, R2, j0, j1, i0, i1, bClear, bConvert, fnKeyed);
+        };
+        if (!bTestKey) {
+            run([](uint32_t) { return false; });
+        } else if (ep == FXP_D3D16) {
+            run([](uint32_t v) { return ((v >> 8) & 0xA0u) == 0; });
+        } else if (ep == FXP_D3D32) {
+            run([](uint32_t v) { return (v >> 24) == 0; });
+        } else {
+            const uint32_t dwKey = dwTransColor;
+            run([dwKey](uint32_t v) { return v == dwKey; });
+        }
+        return 1;
+    }
     for (long long j = j0; j <= j1; j++) {
         const int py = static_cast<int>(cy + j);
         const long long aj = j < 0 ? -j : j;

@@ -1,0 +1,249 @@
+// The reworked blur, mosaic, lens and rotation loops against the loops they
+// replaced (tests/graphics/EffectOracle.cpp): random pictures under every
+// profile, with and without the key, areas cut by both surfaces; every
+// destination pixel must come out the same.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "graphics/DDEffect.h"
+#include "graphics/EffectOracle.h"
+#include "support/DDTestSupport.h"
+
+namespace {
+
+// Raw pixels of a surface, row by row.
+std::vector<uint32_t> Snapshot(DDSURFACEDATA* sd)
+{
+    DDPIXELS* p = DDGetPixels(sd);
+    std::vector<uint32_t> v;
+    for (int y = 0; y < p->nHeight; y++)
+        for (int x = 0; x < p->nWidth; x++) v.push_back(DDGetRaw(*p, x, y));
+    return v;
+}
+
+void Restore(DDSURFACEDATA* sd, const std::vector<uint32_t>& v)
+{
+    DDPIXELS* p = DDGetPixels(sd);
+    size_t k = 0;
+    for (int y = 0; y < p->nHeight; y++)
+        for (int x = 0; x < p->nWidth; x++) DDPutRaw(*p, x, y, v[k++]);
+}
+
+// Random raw pixels; about one in five is the profile's transparent pixel
+// (Direct3D: alpha 0, or a 16-bit texel without the bits 0xA0 of its high
+// byte; DirectDraw: dwTransColor), and under Direct3D 32 bits one in five
+// fully opaque so that every blend case occurs.
+void FillRandom(DDSURFACEDATA* sd, std::mt19937& rng)
+{
+    DDPIXELS* p = DDGetPixels(sd);
+    const uint32_t dwMask = p->nBytes == 4 ? 0xFFFFFFFFu : p->nBytes == 2 ? 0xFFFFu : 0xFFu;
+    for (int y = 0; y < p->nHeight; y++)
+        for (int x = 0; x < p->nWidth; x++) {
+            uint32_t v = static_cast<uint32_t>(rng()) & dwMask;
+            const uint32_t nPick = static_cast<uint32_t>(rng()) % 10;
+            if (nPick < 2) {
+                if (!lpDTCon) v = dwTransColor & dwMask;
+                else if (p->nBytes == 4) v &= 0x00FFFFFFu;
+                else v &= ~0xA000u;
+            } else if (nPick < 4 && lpDTCon && p->nBytes == 4) {
+                v |= 0xFF000000u;
+            }
+            DDPutRaw(*p, x, y, v);
+        }
+}
+
+// Runs an effect through the oracle and through the program on the same
+// random destination and counts the pixels that differ.
+class cEffectMatch {
+public:
+    explicit cEffectMatch(uint32_t nSeed) : m_rng(nSeed) {}
+
+    void Compare(DDSURFACEDATA* dst, DDSURFACEDATA* src, const std::function<long long()>& fnOracle,
+                 const std::function<long long()>& fnNew, const char* pszWhat)
+    {
+        FillRandom(dst, m_rng);
+        if (src != dst) FillRandom(src, m_rng);
+        const std::vector<uint32_t> vDst0 = Snapshot(dst), vSrc0 = Snapshot(src);
+        const long long nOld = fnOracle();
+        const std::vector<uint32_t> vOld = Snapshot(dst);
+        Restore(dst, vDst0);
+        Restore(src, vSrc0);
+        const long long nNew = fnNew();
+        const std::vector<uint32_t> vNew = Snapshot(dst);
+        EXPECT_EQ(nNew, nOld) << pszWhat;
+        ASSERT_EQ(vNew.size(), vOld.size());
+        const int W = DDGetPixels(dst)->nWidth;
+        int nWrong = 0;
+        for (size_t k = 0; k < vOld.size(); k++) {
+            if (vOld[k] == vNew[k]) continue;
+            if (nWrong++ == 0)
+                ADD_FAILURE() << pszWhat << ": first difference at (" << k % W << ", " << k / W << "): " << std::hex
+                              << vNew[k] << " instead of " << vOld[k];
+        }
+        EXPECT_EQ(nWrong, 0) << pszWhat;
+        m_nCompared++;
+        m_nChanged += vOld != vDst0;
+    }
+
+    int m_nCompared = 0;
+    int m_nChanged = 0;  // comparisons whose oracle drew something
+
+private:
+    std::mt19937 m_rng;
+};
+
+class EffectMatchTest : public testing::TestWithParam<DDPROFILE> {
+protected:
+    void SetUp() override { ASSERT_TRUE(DDStartProfile(GetParam(), 64, 48)); }
+    void TearDown() override
+    {
+        DDReleaseSurface(&m_src);
+        DDReleaseSurface(&m_dst);
+        DDRelease();
+    }
+    // A source of 53 x 41 and a destination of 47 x 37: sizes that are no
+    // multiple of anything the loops work in.
+    void Make(int nSrcMemory)
+    {
+        DDReleaseSurface(&m_src);
+        DDReleaseSurface(&m_dst);
+        ASSERT_TRUE(DDCreateSurface(&m_src, 53, 41, 1, 0, nSrcMemory, nullptr, 0));
+        ASSERT_TRUE(DDMakeTarget(&m_dst, 47, 37, 1));
+    }
+    DDSURFACEDATA m_src, m_dst;
+};
+
+// Areas: whole, cut on every side by either surface, and wider than both.
+struct AREA {
+    int x, y, w, h, sx, sy;
+};
+const AREA aAreas[] = {
+    {0, 0, 47, 37, 0, 0}, {3, 2, 30, 25, 5, 7},   {-4, -3, 40, 30, 2, 1}, {10, 8, 60, 50, -6, -5},
+    {0, 0, 53, 41, 0, 0}, {5, 6, 17, 1, 0, 0},    {2, 1, 1, 19, 3, 3},    {-20, -20, 100, 90, -10, -12},
+};
+
+TEST_P(EffectMatchTest, BlurMatchesTheOldLoops)
+{
+    cEffectMatch m(1);
+    // Radii: the usual small box, uneven ones, and boxes too wide to pack.
+    const int aRadii[][2] = {{1, 1}, {2, 2}, {3, 1}, {1, 4}, {5, 3}, {24, 24}, {40, 2}};
+    for (int nMemory : {DTMEMORYTYPE_VIDEO_RT, DTMEMORYTYPE_SYSTEM}) {
+        Make(nMemory);
+        for (const AREA& a : aAreas)
+            for (const auto& r : aRadii)
+                for (int nMode : {0, 1}) {
+                    m.Compare(
+                        &m_dst, &m_src,
+                        [&] { return fxoracle::BlurBlt(&m_dst, a.x, a.y, a.w, a.h, r[0], r[1], &m_src, a.sx, a.sy, nMode); },
+                        [&] { return DDBlurBlt(&m_dst, a.x, a.y, a.w, a.h, r[0], r[1], &m_src, a.sx, a.sy, nMode); },
+                        "blur");
+                }
+        // A blur onto its own pixels.
+        for (int nMode : {0, 1})
+            m.Compare(
+                &m_dst, &m_dst, [&] { return fxoracle::BlurBlt(&m_dst, 2, 3, 30, 20, 2, 2, &m_dst, 4, 1, nMode); },
+                [&] { return DDBlurBlt(&m_dst, 2, 3, 30, 20, 2, 2, &m_dst, 4, 1, nMode); }, "blur in place");
+    }
+    EXPECT_GT(m.m_nCompared, 0);
+    if (nScreenBpp != 8) { EXPECT_GT(m.m_nChanged, m.m_nCompared / 2); }
+}
+
+TEST_P(EffectMatchTest, MosaicMatchesTheOldLoops)
+{
+    cEffectMatch m(2);
+    Make(DTMEMORYTYPE_VIDEO_RT);
+    for (const AREA& a : aAreas)
+        for (int n : {1, 2, 3, 8, 100})
+            for (int nMode : {0, 1})
+                m.Compare(
+                    &m_dst, &m_src, [&] { return fxoracle::MosaicBlt(&m_dst, a.x, a.y, a.w, a.h, n, &m_src, a.sx, a.sy, nMode); },
+                    [&] { return DDMosaicBlt(&m_dst, a.x, a.y, a.w, a.h, n, &m_src, a.sx, a.sy, nMode); }, "mosaic");
+    EXPECT_GT(m.m_nChanged, m.m_nCompared / 2);
+}
+
+TEST_P(EffectMatchTest, LensMatchesTheOldLoops)
+{
+    cEffectMatch m(3);
+    struct LENS {
+        int cx, cy, R, d, scx, scy;
+    };
+    // Inside, cut by the destination, bigger than both surfaces, shallow and
+    // deep, the source centre near an edge.
+    const LENS aLens[] = {{23, 18, 10, 5, 26, 20}, {5, 30, 20, 40, 40, 10}, {23, 18, 60, 30, 26, 20},
+                          {40, 4, 15, 1, 2, 38},   {23, 18, 3, 0, 26, 20},  {-5, -5, 12, 12, 0, 0}};
+    Make(DTMEMORYTYPE_VIDEO_RT);
+    for (const LENS& l : aLens)
+        for (int nKey : {0, 1})
+            for (int bClear : {0, 1})
+                m.Compare(
+                    &m_dst, &m_src, [&] { return fxoracle::LensBlt(&m_dst, l.cx, l.cy, l.R, l.d, &m_src, l.scx, l.scy, nKey, bClear); },
+                    [&] { return DDLensBlt(&m_dst, l.cx, l.cy, l.R, l.d, &m_src, l.scx, l.scy, nKey, bClear); }, "lens");
+    EXPECT_GT(m.m_nChanged, m.m_nCompared / 2);
+}
+
+TEST_P(EffectMatchTest, RotateMatchesTheOldLoops)
+{
+    cEffectMatch m(4);
+    struct TURN {
+        int dx, dy, w, h, px, py, sx, sy;
+    };
+    const TURN aTurns[] = {{23, 18, 53, 41, 26, 20, 0, 0}, {10, 30, 30, 20, 5, 15, 4, 6},
+                           {40, 5, 60, 50, 30, 25, -5, -3}, {23, 18, 7, 9, 3, 4, 40, 30}};
+    const int aAngles[] = {0, 1, 30, 45, 90, 137, 180, 200, 270, 359, -30, 400};
+    // Under Direct3D a render-target source is drawn by the device, a
+    // system-memory one by the locked loops.
+    for (int nMemory : {DTMEMORYTYPE_VIDEO_RT, DTMEMORYTYPE_SYSTEM}) {
+        Make(nMemory);
+        for (const TURN& t : aTurns)
+            for (int nAngle : aAngles)
+                for (int nKey : {0, 1})
+                    m.Compare(
+                        &m_dst, &m_src,
+                        [&] { return fxoracle::RotateBlt(&m_dst, t.dx, t.dy, t.w, t.h, t.px, t.py, nAngle, &m_src, t.sx, t.sy, nKey); },
+                        [&] { return DDRotateBlt(&m_dst, t.dx, t.dy, t.w, t.h, t.px, t.py, nAngle, &m_src, t.sx, t.sy, nKey); },
+                        "rotate");
+    }
+    if (lpDTCon) {
+        // The device with a tinting stage: every texel blended.
+        Make(DTMEMORYTYPE_VIDEO_RT);
+        lpDTCon->dwBltColor = 0x80C08040u;
+        for (int nAngle : aAngles)
+            m.Compare(
+                &m_dst, &m_src, [&] { return fxoracle::RotateBlt(&m_dst, 23, 18, 53, 41, 26, 20, nAngle, &m_src, 0, 0, 0); },
+                [&] { return DDRotateBlt(&m_dst, 23, 18, 53, 41, 26, 20, nAngle, &m_src, 0, 0, 0); }, "rotate tinted");
+        lpDTCon->dwBltColor = 0xFFFFFFFFu;
+    }
+    EXPECT_GT(m.m_nChanged, m.m_nCompared / 2);
+}
+
+// The full-screen back buffer as the destination (under Direct3D 16 bits the
+// fields move to its layout).
+TEST_P(EffectMatchTest, EffectsOntoTheBackBufferMatchTheOldLoops)
+{
+    cEffectMatch m(5);
+    Make(DTMEMORYTYPE_SYSTEM);
+    DDSURFACEDATA* back = &BackBuffer;
+    for (int nKey : {0, 1}) {
+        m.Compare(
+            back, &m_src, [&] { return fxoracle::BlurBlt(back, -3, 2, 60, 40, 2, 2, &m_src, 0, 0, nKey); },
+            [&] { return DDBlurBlt(back, -3, 2, 60, 40, 2, 2, &m_src, 0, 0, nKey); }, "blur onto the back buffer");
+        for (int n : {1, 4})
+            m.Compare(
+                back, &m_src, [&] { return fxoracle::MosaicBlt(back, 4, -2, 50, 45, n, &m_src, 1, 0, nKey); },
+                [&] { return DDMosaicBlt(back, 4, -2, 50, 45, n, &m_src, 1, 0, nKey); }, "mosaic onto the back buffer");
+        m.Compare(
+            back, &m_src, [&] { return fxoracle::LensBlt(back, 32, 24, 30, 20, &m_src, 26, 20, nKey, 1); },
+            [&] { return DDLensBlt(back, 32, 24, 30, 20, &m_src, 26, 20, nKey, 1); }, "lens onto the back buffer");
+        m.Compare(
+            back, &m_src, [&] { return fxoracle::RotateBlt(back, 32, 24, 53, 41, 26, 20, 33, &m_src, 0, 0, nKey); },
+            [&] { return DDRotateBlt(back, 32, 24, 53, 41, 26, 20, 33, &m_src, 0, 0, nKey); }, "rotate onto the back buffer");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, EffectMatchTest, testing::ValuesIn(DDAllProfiles()), DDProfileName);
+
+}  // namespace
