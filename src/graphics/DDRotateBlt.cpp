@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "graphics/DDBlt.h"
 #include "graphics/DDEffectPixels.h"
@@ -16,6 +17,62 @@
 namespace {
 
 constexpr double dDegToRad = 0.017453292519943278;
+
+// A turned picture reads its source along slanted lines: the destination is
+// drawn in tiles of this many pixels square, so that the source rows a tile
+// reads stay in the cache.
+constexpr long long nRotateTile = 64;
+
+// The texels of n pixel centres of a row of the turned quad, from column X0:
+// lx = c * X + bx, ly = -s * X + by, and the texel (trunc lx, trunc ly) when
+// both lie inside the w x h quad, -1 in aIx otherwise. (Plain double
+// arithmetic: the same roundings a lane at a time.)
+__attribute__((target_clones("avx2", "default"), optimize("O3"))) void TurnedTexels(double c, double s, double bx,
+                                                                                   double by, int w, int h, int X0,
+                                                                                   int n, int* aIx, int* aIy)
+{
+    const double dW = w, dH = h;
+    for (int k = 0; k < n; k++) {
+        const double X = X0 + k;
+        const double lx = c * X + bx, ly = -s * X + by;
+        const bool bIn = (lx >= 0) & (lx < dW) & (ly >= 0) & (ly < dH);
+        const double lxIn = bIn ? lx : 0.0, lyIn = bIn ? ly : 0.0;
+        aIx[k] = bIn ? static_cast<int>(lxIn) : -1;
+        aIy[k] = static_cast<int>(lyIn);
+    }
+}
+
+// A run of n pixels of a 32-bit target drawn from 32-bit texels found by
+// TurnedTexels: the stage (left out when it passes texels unchanged), then
+// alpha 0 keeps the pixel, 255 writes the texel, others blend.
+struct DEVICEROW32 {
+    const uint8_t* lpSrc0;
+    size_t nSrcPitch;
+    long long nSW, nSH, u0, dU, v0, dV;
+    uint32_t dwSrcOr, dwDstOr, dwDstMask, dwColor;
+    int nColorOp, nAlphaOp;
+};
+
+template <bool bPlain>
+void DeviceRow32(const DEVICEROW32& r, const int* aIx, const int* aIy, int n, uint32_t* lpDst)
+{
+    const uint8_t* lpSrc0 = r.lpSrc0;
+    const size_t nPitch = r.nSrcPitch;
+    const unsigned long long nSW = static_cast<unsigned long long>(r.nSW), nSH = static_cast<unsigned long long>(r.nSH);
+    const long long u0 = r.u0, dU = r.dU, v0 = r.v0, dV = r.dV;
+    const uint32_t dwSrcOr = r.dwSrcOr;
+    for (int q = 0; q < n; q++) {
+        if (aIx[q] < 0) continue;
+        const long long u = u0 + dU * aIx[q], v = v0 + dV * aIy[q];
+        if (static_cast<unsigned long long>(u) >= nSW || static_cast<unsigned long long>(v) >= nSH) continue;
+        const uint32_t t = reinterpret_cast<const uint32_t*>(lpSrc0 + static_cast<size_t>(v) * nPitch)[u] | dwSrcOr;
+        const uint32_t out = bPlain ? t : FxStageCombine(t, r.dwColor, r.nColorOp, r.nAlphaOp);
+        const uint32_t a = out >> 24;
+        if (a == 0) continue;
+        uint32_t& d = lpDst[q];
+        d = (a == 255 ? out : FxBlend(out, d | r.dwDstOr)) & r.dwDstMask;
+    }
+}
 
 // The turned quad of the device. Vertex positions are the source corners
 // turned about the pivot, less half a pixel; the pixel centre (X, Y) lies at
@@ -64,6 +121,14 @@ int DeviceRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
         lo = std::max(lo, static_cast<long long>(std::floor(std::max(x0, -1e9))) - 1);
         hi = std::min(hi, static_cast<long long>(std::ceil(std::min(x1, 1e9))) + 1);
     };
+    // Each row's span and offsets, then the rows drawn a tile of columns at
+    // a time so that the source rows a tile reads stay in the cache. (A
+    // picture turned onto its own pixels keeps whole rows in order: it reads
+    // what it has already written.)
+    if (Y0 > Y1 || X0 > X1) return 1;
+    const size_t nRows = static_cast<size_t>(Y1 - Y0 + 1);
+    std::vector<double> vBx(nRows), vBy(nRows);
+    std::vector<long long> vLo(nRows), vHi(nRows);
     for (long long Y = Y0; Y <= Y1; Y++) {
         const double ry = Y + 0.5 - dy;
         // lx = c * X + bx, ly = -s * X + by for this row.
@@ -71,39 +136,114 @@ int DeviceRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
         long long lo = X0, hi = X1;
         span(c, bx, w, lo, hi);
         span(-s, by, h, lo, hi);
-        const int oy = static_cast<int>(Y);
-        uint32_t* drow = b32 ? reinterpret_cast<uint32_t*>(lk.D.lpPix->Row(oy)) : nullptr;
-        for (long long X = lo; X <= hi; X++) {
-            const double lx = c * X + bx, ly = -s * X + by;
-            if (!(lx >= 0 && lx < w && ly >= 0 && ly < h)) continue;
-            const long long ix = static_cast<long long>(lx), iy = static_cast<long long>(ly);
-            const long long u = sw >= 0 ? sx + ix : sx - 1 - ix;
-            const long long v = sh >= 0 ? sy + iy : sy - 1 - iy;
-            if (u < 0 || v < 0 || u >= nSW || v >= nSH) continue;
-            const int ox = static_cast<int>(X);
-            if (b32) {
-                const uint32_t t = reinterpret_cast<const uint32_t*>(lk.S.lpPix->Row(static_cast<int>(v)))[u] | dwSrcOr;
-                const uint32_t out = bPlain ? t : FxStageCombine(t, dwColor, nColorOp, nAlphaOp);
-                const uint32_t a = out >> 24;
-                if (a == 0) continue;
-                uint32_t& d = drow[ox];
-                d = (a == 255 ? out : FxBlend(out, d | dwDstOr)) & dwDstMask;
-                continue;
-            }
-            uint32_t t = FxReadARGB(lk.S, static_cast<int>(u), static_cast<int>(v));
-            uint32_t out = bPlain ? t : FxStageCombine(t, dwColor, nColorOp, nAlphaOp);
-            const uint32_t a = out >> 24;
-            if (a == 0) continue;
-            FxWriteARGB(lk.D, ox, oy, a == 255 ? out : FxBlend(out, FxReadARGB(lk.D, ox, oy)));
-        }
+        const size_t k = static_cast<size_t>(Y - Y0);
+        vBx[k] = bx, vBy[k] = by, vLo[k] = lo, vHi[k] = hi;
     }
+    const bool bSelf = lk.S.lpPix == lk.D.lpPix;
+    const long long nTileW = bSelf ? X1 - X0 + 1 : nRotateTile, nTileH = bSelf ? Y1 - Y0 + 1 : nRotateTile;
+    std::vector<int> vIx(static_cast<size_t>(std::min(nTileW, X1 - X0 + 1))), vIy(vIx.size());
+    int* aIx = vIx.data();
+    int* aIy = vIy.data();
+    const uint8_t* lpSrc0 = lk.S.lpPix->Row(0);
+    const size_t nSrcPitch = static_cast<size_t>(lk.S.lpPix->nPitch);
+    const long long dU = sw >= 0 ? 1 : -1, u0 = sw >= 0 ? sx : static_cast<long long>(sx) - 1;
+    const long long dV = sh >= 0 ? 1 : -1, v0 = sh >= 0 ? sy : static_cast<long long>(sy) - 1;
+    for (long long TY = Y0; TY <= Y1; TY += nTileH)
+        for (long long TX = X0; TX <= X1; TX += nTileW)
+            for (long long Y = TY; Y <= std::min(Y1, TY + nTileH - 1); Y++) {
+                const size_t k = static_cast<size_t>(Y - Y0);
+                const double bx = vBx[k], by = vBy[k];
+                const long long lo = std::max(vLo[k], TX), hi = std::min(vHi[k], TX + nTileW - 1);
+                const int oy = static_cast<int>(Y);
+                uint32_t* drow = b32 ? reinterpret_cast<uint32_t*>(lk.D.lpPix->Row(oy)) : nullptr;
+                if (lo > hi) continue;
+                const int n = static_cast<int>(hi - lo + 1);
+                TurnedTexels(c, s, bx, by, w, h, static_cast<int>(lo), n, aIx, aIy);
+                if (b32) {
+                    DEVICEROW32 r{lpSrc0, nSrcPitch, nSW, nSH, u0, dU, v0, dV, dwSrcOr, dwDstOr, dwDstMask, dwColor, nColorOp, nAlphaOp};
+                    if (bPlain) DeviceRow32<true>(r, aIx, aIy, n, drow + lo);
+                    else DeviceRow32<false>(r, aIx, aIy, n, drow + lo);
+                    continue;
+                }
+                for (int q = 0; q < n; q++) {
+                    if (aIx[q] < 0) continue;
+                    const long long X = lo + q;
+                    const long long u = u0 + dU * aIx[q], v = v0 + dV * aIy[q];
+                    if (static_cast<unsigned long long>(u) >= static_cast<unsigned long long>(nSW) ||
+                        static_cast<unsigned long long>(v) >= static_cast<unsigned long long>(nSH))
+                        continue;
+                    const int ox = static_cast<int>(X);
+                    uint32_t t = FxReadARGB(lk.S, static_cast<int>(u), static_cast<int>(v));
+                    uint32_t out = bPlain ? t : FxStageCombine(t, dwColor, nColorOp, nAlphaOp);
+                    const uint32_t a = out >> 24;
+                    if (a == 0) continue;
+                    FxWriteARGB(lk.D, ox, oy, a == 255 ? out : FxBlend(out, FxReadARGB(lk.D, ox, oy)));
+                }
+            }
     return 1;
 }
 
-// Source pixels left out with key 1, by profile: Direct3D by its alpha rule
-// (16 bits: none of the bits 0xA0 of the high byte; 32 bits: alpha 0),
-// DirectDraw when the pixel equals dwTransColor.
-bool RotateKeyed(eFxProfile ep, uint32_t v) { return FxIsTransparent(ep, v); }
+// The locked turn of one call: destination columns [xmin, xend) and rows
+// [ymin, yend) in pivot-relative coordinates, the ten-bit factors of the
+// reverse turn.
+struct ROTATEJOB {
+    const cFxLockPair* lpLock;
+    int dx, dy, w, h, px, py, sx, sy, sw, sh;
+    long long xmin, xend, ymin, yend;
+    long long s2, c2;
+    bool bConvert;  // into the 16-bit full-screen back buffer: fields moved to its layout
+};
+
+// Nearest-neighbour reverse mapping on PIX pixels. With key 1 the source
+// pixels fnKeyed names are left out (Direct3D by its alpha rule, 16 bits:
+// none of the bits 0xA0 of the high byte, 32 bits: alpha 0; DirectDraw when
+// the pixel equals dwTransColor). A turn onto its own pixels keeps the rows
+// whole and in order, as it reads what it has already written.
+template <class PIX, class FKEY>
+void RotateRows(const ROTATEJOB& jb, FKEY fnKeyed)
+{
+    const cFxLockPair& lk = *jb.lpLock;
+    const DDPIXELFORMAT& spf = lk.S.pf;
+    const DDPIXELFORMAT& dpf = lk.D.pf;
+    const uint8_t* lpSrc0 = lk.S.lpPix->Row(0);
+    const size_t nSrcPitch = static_cast<size_t>(lk.S.lpPix->nPitch);
+    const long long nSW = lk.S.nWidth, nSH = lk.S.nHeight, w = jb.w, h = jb.h;
+    // A mirrored source (a negative span) is read backwards.
+    const long long dU = jb.sw >= 0 ? 1 : -1, u0 = jb.sw >= 0 ? jb.sx : static_cast<long long>(jb.sx) - 1;
+    const long long dV = jb.sh >= 0 ? 1 : -1, v0 = jb.sh >= 0 ? jb.sy : static_cast<long long>(jb.sy) - 1;
+    const bool bSelf = lk.S.lpPix == lk.D.lpPix;
+    const long long nTileW = bSelf ? jb.xend - jb.xmin : nRotateTile, nTileH = bSelf ? jb.yend - jb.ymin : nRotateTile;
+    for (long long ty = jb.ymin; ty < jb.yend; ty += nTileH)
+        for (long long tx = jb.xmin; tx < jb.xend; tx += nTileW) {
+            const long long x1 = std::min(jb.xend, tx + nTileW);
+            for (long long yy = ty; yy < std::min(jb.yend, ty + nTileH); yy++) {
+                const long long yr = yy - jb.py;
+                PIX* drow = reinterpret_cast<PIX*>(lk.D.lpPix->Row(static_cast<int>(jb.dy + yy - jb.py)));
+                const long long nOutX = static_cast<long long>(jb.dx) - jb.px;  // destination column of xx = 0
+                // The products advance by c2 and s2 per column.
+                const long long xr = tx - jb.px;
+                long long uacc = jb.c2 * xr - jb.s2 * yr, vacc = jb.s2 * xr + jb.c2 * yr;
+                for (long long xx = tx; xx < x1; xx++, uacc += jb.c2, vacc += jb.s2) {
+                    const long long u = jb.px + (uacc >> 10), v = jb.py + (vacc >> 10);
+                    if (static_cast<unsigned long long>(u) >= static_cast<unsigned long long>(w) ||
+                        static_cast<unsigned long long>(v) >= static_cast<unsigned long long>(h))
+                        continue;
+                    const long long qx = u0 + dU * u, qy = v0 + dV * v;
+                    if (static_cast<unsigned long long>(qx) >= static_cast<unsigned long long>(nSW) ||
+                        static_cast<unsigned long long>(qy) >= static_cast<unsigned long long>(nSH))
+                        continue;
+                    uint32_t pix = reinterpret_cast<const PIX*>(lpSrc0 + static_cast<size_t>(qy) * nSrcPitch)[qx];
+                    if (fnKeyed(pix)) continue;
+                    if (jb.bConvert) {
+                        FXFIELDS f = FxUnpack(spf, pix);
+                        pix = FxPack(dpf, FxField(f.r, spf.nMaxR, dpf.nMaxR), FxField(f.g, spf.nMaxG, dpf.nMaxG),
+                                     FxField(f.b, spf.nMaxB, dpf.nMaxB), 0);
+                    }
+                    drow[nOutX + xx] = static_cast<PIX>(pix);
+                }
+            }
+        }
+}
 
 int LockedRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int py, int nAngle, DDSURFACEDATA* src,
                  int sx, int sy, int nKey, int sw, int sh)
@@ -140,29 +280,23 @@ int LockedRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
     const long long s2 = static_cast<long long>(std::sin(-nAngle * dDegToRad) * 1024);
     const long long c2 = static_cast<long long>(std::cos(-nAngle * dDegToRad) * 1024);
     const bool bConvert = lpDTCon && ep == FXP_D3D16 && lk.D.bFullScreenBack;
-    const DDPIXELFORMAT& spf = lk.S.pf;
-    const DDPIXELFORMAT& dpf = lk.D.pf;
-    for (long long yy = ymin; yy < yend; yy++) {
-        const long long yr = yy - py;
-        const int oy = static_cast<int>(dy + yy - py);
-        // The products advance by c2 and s2 per column.
-        long long xr = xmin - px;
-        long long uacc = c2 * xr - s2 * yr, vacc = s2 * xr + c2 * yr;
-        for (long long xx = xmin; xx < xend; xx++, uacc += c2, vacc += s2) {
-            const long long u = px + (uacc >> 10), v = py + (vacc >> 10);
-            if (u < 0 || u >= w || v < 0 || v >= h) continue;
-            // A mirrored source (a negative span) is read backwards.
-            const long long qx = sw >= 0 ? sx + u : sx - 1 - u, qy = sh >= 0 ? sy + v : sy - 1 - v;
-            if (qx < 0 || qy < 0 || qx >= lk.S.nWidth || qy >= lk.S.nHeight) continue;
-            uint32_t pix = lk.S.Get(static_cast<int>(qx), static_cast<int>(qy));
-            if (nKey == 1 && RotateKeyed(ep, pix)) continue;
-            if (bConvert) {
-                FXFIELDS f = FxUnpack(spf, pix);
-                pix = FxPack(dpf, FxField(f.r, spf.nMaxR, dpf.nMaxR), FxField(f.g, spf.nMaxG, dpf.nMaxG),
-                             FxField(f.b, spf.nMaxB, dpf.nMaxB), 0);
-            }
-            lk.D.Put(static_cast<int>(dx + xx - px), oy, pix);
-        }
+    if (xmin >= xend || ymin >= yend) return 1;
+    ROTATEJOB job{&lk, dx, dy, w, h, px, py, sx, sy, sw, sh, xmin, xend, ymin, yend, s2, c2, bConvert};
+    const int nBytes = lk.D.lpPix->nBytes;
+    auto run = [&](auto fnKeyed) {
+        if (nBytes == 4) RotateRows<uint32_t>(job, fnKeyed);
+        else if (nBytes == 2) RotateRows<uint16_t>(job, fnKeyed);
+        else RotateRows<uint8_t>(job, fnKeyed);
+    };
+    if (nKey != 1) {
+        run([](uint32_t) { return false; });
+    } else if (ep == FXP_D3D16) {
+        run([](uint32_t v) { return ((v >> 8) & 0xA0u) == 0; });
+    } else if (ep == FXP_D3D32) {
+        run([](uint32_t v) { return (v >> 24) == 0; });
+    } else {
+        const uint32_t dwKey = dwTransColor;
+        run([dwKey](uint32_t v) { return v == dwKey; });
     }
     return 1;
 }

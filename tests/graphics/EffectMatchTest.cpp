@@ -107,12 +107,12 @@ protected:
     }
     // A source of 53 x 41 and a destination of 47 x 37: sizes that are no
     // multiple of anything the loops work in.
-    void Make(int nSrcMemory)
+    void Make(int nSrcMemory, int nDstWidth = 47, int nDstHeight = 37)
     {
         DDReleaseSurface(&m_src);
         DDReleaseSurface(&m_dst);
         ASSERT_TRUE(DDCreateSurface(&m_src, 53, 41, 1, 0, nSrcMemory, nullptr, 0));
-        ASSERT_TRUE(DDMakeTarget(&m_dst, 47, 37, 1));
+        ASSERT_TRUE(DDMakeTarget(&m_dst, nDstWidth, nDstHeight, 1));
     }
     DDSURFACEDATA m_src, m_dst;
 };
@@ -207,6 +207,14 @@ TEST_P(EffectMatchTest, RotateMatchesTheOldLoops)
                         [&] { return DDRotateBlt(&m_dst, t.dx, t.dy, t.w, t.h, t.px, t.py, nAngle, &m_src, t.sx, t.sy, nKey); },
                         "rotate");
     }
+    // A turn onto its own pixels reads what it has already written (a
+    // surface larger than the tiles the loops may work in).
+    Make(DTMEMORYTYPE_VIDEO_RT, 300, 200);
+    for (int nAngle : {30, 200})
+        for (int nKey : {0, 1})
+            m.Compare(
+                &m_dst, &m_dst, [&] { return fxoracle::RotateBlt(&m_dst, 150, 100, 250, 180, 120, 90, nAngle, &m_dst, 5, 4, nKey); },
+                [&] { return DDRotateBlt(&m_dst, 150, 100, 250, 180, 120, 90, nAngle, &m_dst, 5, 4, nKey); }, "rotate in place");
     if (lpDTCon) {
         // The device with a tinting stage: every texel blended.
         Make(DTMEMORYTYPE_VIDEO_RT);
