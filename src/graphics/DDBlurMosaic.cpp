@@ -2,6 +2,7 @@
 #include "graphics/DDEffect.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <vector>
 
 #include "foundation/Log.h"
@@ -219,6 +220,18 @@ template <class PIX, bool bKey>
     }
 }
 
+// Blocks of one pixel: rows of the span sp (area coordinates, inside both
+// surfaces) with each source pixel put by fnPut(v, destination pixel).
+template <class PIX, class FPUT>
+void MosaicOneRows(const cFxLockPair& lk, const FXSPAN& sp, int x, int y, int sx, int sy, FPUT fnPut)
+{
+    for (int j = sp.j0; j < sp.j1; j++) {
+        const PIX* srow = reinterpret_cast<const PIX*>(lk.S.lpPix->Row(sy + j)) + sx;
+        PIX* drow = reinterpret_cast<PIX*>(lk.D.lpPix->Row(y + j)) + x;
+        for (int i = sp.i0; i < sp.i1; i++) fnPut(srow[i], drow[i]);
+    }
+}
+
 }  // namespace
 
 bool DDBlurBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, DDSURFACEDATA* src, int sx, int sy,
@@ -420,35 +433,72 @@ bool DDMosaicBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFAC
             aRtB[k] = aExpB[k] * dpf1.nMaxB / 255;
         }
         const bool b32 = lk.S.lpPix->nBytes == 4 && lk.D.lpPix->nBytes == 4;
-        for (int j = sp.j0; j < sp.j1; j++) {
-            for (int i = sp.i0; i < sp.i1; i++) {
-                uint32_t v = lk.S.Get(sx + i, sy + j);
-                if (nMode == 1 && FxIsTransparent(ep, v)) continue;
-                const int px = x + i, py = y + j;
-                switch (ep) {
-                case FXP_D3D32: lk.D.Put(px, py, v | 0xFF000000u); break;
-                case FXP_D3D16:
-                    if (lk.D.bFullScreenBack) {
-                        FXFIELDS f = FxUnpack(spf, v);
-                        v = FxPack(dpf1, FxField(f.r, spf.nMaxR, dpf1.nMaxR), FxField(f.g, spf.nMaxG, dpf1.nMaxG),
-                                   FxField(f.b, spf.nMaxB, dpf1.nMaxB), 0);
-                    }
-                    lk.D.Put(px, py, v);
-                    break;
-                case FXP_DD8: lk.D.Put(px, py, v); break;
-                default: {
-                    uint32_t out;
-                    if (b32) out = v & 0x00FFFFFFu;
-                    else {
-                        FXFIELDS f = FxUnpack(spf, v);
-                        out = aRtR[f.r] << dpf1.nShiftR | aRtG[f.g] << dpf1.nShiftG | aRtB[f.b] << dpf1.nShiftB;
-                    }
-                    if (nMode == 1 && out == (dwTransColor & (b32 ? 0x00FFFFFFu : 0xFFFFFFFFu))) break;
-                    if (b32) out |= lk.D.Get(px, py) & 0xFF000000u;
-                    lk.D.Put(px, py, out);
-                }
-                }
+        const bool bKey = nMode == 1;
+        const int nBytes = lk.D.lpPix->nBytes;
+        // Each pixel's rule, chosen once: fnPut(v, d) writes source pixel v
+        // over destination pixel d, or leaves d.
+        auto rows = [&](auto fnPut) {
+            if (nBytes == 4) MosaicOneRows<uint32_t>(lk, sp, x, y, sx, sy, fnPut);
+            else if (nBytes == 2) MosaicOneRows<uint16_t>(lk, sp, x, y, sx, sy, fnPut);
+            else MosaicOneRows<uint8_t>(lk, sp, x, y, sx, sy, fnPut);
+        };
+        const uint32_t dwKey = dwTransColor;
+        switch (ep) {
+        case FXP_D3D32:
+            rows([bKey](uint32_t v, auto& d) {
+                if (bKey && (v >> 24) == 0) return;
+                d = static_cast<std::remove_reference_t<decltype(d)>>(v | 0xFF000000u);
+            });
+            break;
+        case FXP_D3D16:
+            if (lk.D.bFullScreenBack) {
+                const DDPIXELFORMAT dpf1c = dpf1;
+                rows([bKey, spf, dpf1c](uint32_t v, auto& d) {
+                    if (bKey && ((v >> 8) & 0xA0u) == 0) return;
+                    FXFIELDS f = FxUnpack(spf, v);
+                    v = FxPack(dpf1c, FxField(f.r, spf.nMaxR, dpf1c.nMaxR), FxField(f.g, spf.nMaxG, dpf1c.nMaxG),
+                               FxField(f.b, spf.nMaxB, dpf1c.nMaxB), 0);
+                    d = static_cast<std::remove_reference_t<decltype(d)>>(v);
+                });
+            } else {
+                rows([bKey](uint32_t v, auto& d) {
+                    if (bKey && ((v >> 8) & 0xA0u) == 0) return;
+                    d = static_cast<std::remove_reference_t<decltype(d)>>(v);
+                });
             }
+            break;
+        case FXP_DD8:
+            rows([bKey, dwKey](uint32_t v, auto& d) {
+                if (bKey && v == dwKey) return;
+                d = static_cast<std::remove_reference_t<decltype(d)>>(v);
+            });
+            break;
+        default:
+            if (b32) {
+                // The colour without the alpha byte; the destination's alpha byte stays.
+                const uint32_t dwOutKey = dwKey & 0x00FFFFFFu;
+                rows([bKey, dwKey, dwOutKey](uint32_t v, auto& d) {
+                    if (bKey && v == dwKey) return;
+                    const uint32_t out = v & 0x00FFFFFFu;
+                    if (bKey && out == dwOutKey) return;
+                    d = static_cast<std::remove_reference_t<decltype(d)>>(out | (d & 0xFF000000u));
+                });
+            } else {
+                // A field widened and reduced again, by table.
+                const int nSR = spf.nShiftR, nSG = spf.nShiftG, nSB = spf.nShiftB;
+                const uint32_t nMR = spf.nMaxR, nMG = spf.nMaxG, nMB = spf.nMaxB;
+                const int nDR = dpf1.nShiftR, nDG = dpf1.nShiftG, nDB = dpf1.nShiftB;
+                const uint32_t* lpR = aRtR;
+                const uint32_t* lpG = aRtG;
+                const uint32_t* lpB = aRtB;
+                rows([=](uint32_t v, auto& d) {
+                    if (bKey && v == dwKey) return;
+                    const uint32_t out = lpR[(v >> nSR) & nMR] << nDR | lpG[(v >> nSG) & nMG] << nDG | lpB[(v >> nSB) & nMB] << nDB;
+                    if (bKey && out == dwKey) return;
+                    d = static_cast<std::remove_reference_t<decltype(d)>>(out);
+                });
+            }
+            break;
         }
         return true;
     }

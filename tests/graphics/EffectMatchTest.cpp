@@ -35,8 +35,9 @@ void Restore(DDSURFACEDATA* sd, const std::vector<uint32_t>& v)
 
 // Random raw pixels; about one in five is the profile's transparent pixel
 // (Direct3D: alpha 0, or a 16-bit texel without the bits 0xA0 of its high
-// byte; DirectDraw: dwTransColor), and under Direct3D 32 bits one in five
-// fully opaque so that every blend case occurs.
+// byte; DirectDraw: dwTransColor), under Direct3D 32 bits one in five
+// fully opaque so that every blend case occurs, and under DirectDraw one in
+// ten a bit away from the key.
 void FillRandom(DDSURFACEDATA* sd, std::mt19937& rng)
 {
     DDPIXELS* p = DDGetPixels(sd);
@@ -51,6 +52,10 @@ void FillRandom(DDSURFACEDATA* sd, std::mt19937& rng)
                 else v &= ~0xA000u;
             } else if (nPick < 4 && lpDTCon && p->nBytes == 4) {
                 v |= 0xFF000000u;
+            } else if (nPick == 4 && !lpDTCon) {
+                // One bit away from the key: a colour that may become the key
+                // once its fields are reduced or its alpha byte dropped.
+                v = (dwTransColor ^ (1u << (static_cast<uint32_t>(rng()) % (8u * static_cast<uint32_t>(p->nBytes))))) & dwMask;
             }
             DDPutRaw(*p, x, y, v);
         }
