@@ -194,8 +194,9 @@ double FitExponent(const std::vector<std::pair<double, double>>& v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 4) {   // one case: N level shots [1: every pair]
-        Run(std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3]), argc >= 5 && std::atoi(argv[4]) != 0);
+    if (argc >= 4) {   // one case: N level shots [1: every pair [map width [frames]]]
+        Run(std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3]), argc >= 5 && std::atoi(argv[4]) != 0,
+            argc >= 6 ? std::max(40, std::atoi(argv[5])) : WIDTH, argc >= 7 ? std::max(1, std::atoi(argv[6])) : FRAMES);
         return 0;
     }
     int nFail = 0;

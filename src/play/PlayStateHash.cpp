@@ -332,6 +332,9 @@ void HashOtherChara(cHasher& h, const cChara& c) {
 
 // The scaled hit box (m_nHitX .. m_nHitH) follows from the base box and the
 // scale at every scale change; m_rcHit is hashed as it is what hits read.
+// The shot's entry in its group list (m_itGroupEntry, m_nFiledGroup) only
+// spares a search when the shot is removed; the lists are hashed with the
+// scene.
 void HashShot(cHasher& h, const cShot& s) {
     HashObj(h, s);
     h.Int(s.m_nOwnerId);

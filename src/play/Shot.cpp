@@ -435,7 +435,11 @@ cShot* cPlayScene::AddShot(std::unique_ptr<cShot> pShot) {
     cShot* p = pShot.get();
     m_lstShot.push_back(std::move(pShot));
     int g = p->m_nGroup;
-    if (g >= 0 && g < static_cast<int>(m_vecGroupShot.size())) m_vecGroupShot[g].push_back(cObjRef(p));
+    if (g >= 0 && g < static_cast<int>(m_vecGroupShot.size())) {
+        auto& lst = m_vecGroupShot[g];
+        p->m_itGroupEntry = lst.insert(lst.end(), cObjRef(p));
+        p->m_nFiledGroup = g;
+    }
     return p;
 }
 
@@ -446,8 +450,13 @@ SHOTLIST::iterator cPlayScene::EraseShot(SHOTLIST::iterator it) {
     const int g = (*it)->m_nGroup;
     if (g >= 0 && g < static_cast<int>(m_vecGroupShot.size())) {
         auto& lst = m_vecGroupShot[g];
-        auto f = std::find(lst.begin(), lst.end(), r);
-        if (f != lst.end()) lst.erase(f);
+        if ((*it)->m_nFiledGroup == g) {
+            lst.erase((*it)->m_itGroupEntry);
+        } else {
+            auto f = std::find(lst.begin(), lst.end(), r);
+            if (f != lst.end()) lst.erase(f);
+        }
+        (*it)->m_nFiledGroup = -1;
     }
     return m_lstShot.erase(it);
 }

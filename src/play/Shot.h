@@ -110,6 +110,12 @@ public:
     int32_t m_bCreditAttacker = 0;
     uint8_t m_nCreditParam = 0;
 
+    // The shot's entry in the scene's list of its group (m_nFiledGroup -1:
+    // not filed), so that removing a shot does not search the list. A copy
+    // is not filed.
+    std::list<cObjRef>::iterator m_itGroupEntry{};
+    int32_t m_nFiledGroup = -1;
+
 private:
     void CopyShot(const cShot& src);
 };

@@ -1,6 +1,11 @@
 // A shot's vertical movement is held inside the map: falling into a pit it
-// leaves the stage instead of sliding along the stage's bottom edge.
+// leaves the stage instead of sliding along the stage's bottom edge. Removing
+// shots keeps the lists of their groups.
 #include <gtest/gtest.h>
+
+#include <list>
+#include <memory>
+#include <vector>
 
 #include "play/PlayHarness.h"
 #include "play/PlayScene.h"
@@ -28,4 +33,51 @@ TEST(ShotMove, FallsPastTheStageBottomAndStopsAtTheMapBottom) {
     shot.m_dY = 780;
     shot.MoveY();
     EXPECT_EQ(shot.m_dY, 784.0);
+}
+
+namespace {
+// The handles of a group list, in list order.
+std::vector<uint64_t> Handles(const std::list<cObjRef>& lst) {
+    std::vector<uint64_t> v;
+    for (const cObjRef& r : lst) v.push_back(r.GetHandle());
+    return v;
+}
+}   // namespace
+
+TEST(ShotList, RemovingShotsTakesEachOutOfItsGroupListAndKeepsTheOthersInOrder) {
+    cPlayHarness h({"..........", ".H........", "..........", "..........", ".........."});
+    h.SetUp();
+    cPlayScene& s = h.Scene();
+    // Five shots: groups 2, 2, 5, 2, 2 (a, b, c, d, e).
+    const int anGroup[5] = {2, 2, 5, 2, 2};
+    cShot* ap[5];
+    for (int i = 0; i < 5; i++) {
+        auto p = std::make_unique<cShot>();
+        p->m_nGroup = anGroup[i];
+        ap[i] = s.AddShot(std::move(p));
+    }
+    const uint64_t a = ap[0]->GetHandle(), b = ap[1]->GetHandle(), c = ap[2]->GetHandle(),
+                   d = ap[3]->GetHandle(), e = ap[4]->GetHandle();
+    ASSERT_EQ(Handles(s.m_vecGroupShot[2]), (std::vector<uint64_t>{a, b, d, e}));
+    ASSERT_EQ(Handles(s.m_vecGroupShot[5]), (std::vector<uint64_t>{c}));
+    auto find = [&](const cShot* p) {
+        for (auto it = s.m_lstShot.begin(); it != s.m_lstShot.end(); ++it)
+            if (it->get() == p) return it;
+        return s.m_lstShot.end();
+    };
+    // The middle of group 2, then its last, then the only one of group 5.
+    s.EraseShot(find(ap[1]));
+    EXPECT_EQ(Handles(s.m_vecGroupShot[2]), (std::vector<uint64_t>{a, d, e}));
+    s.EraseShot(find(ap[4]));
+    EXPECT_EQ(Handles(s.m_vecGroupShot[2]), (std::vector<uint64_t>{a, d}));
+    s.EraseShot(find(ap[2]));
+    EXPECT_TRUE(s.m_vecGroupShot[5].empty());
+    EXPECT_EQ(Handles(s.m_vecGroupShot[2]), (std::vector<uint64_t>{a, d}));
+    // A shot whose group changed after it was filed is looked for in the
+    // list of its group now: its entry under group 2 stays (the list of
+    // group 6 has nothing of it).
+    ap[3]->m_nGroup = 6;
+    s.EraseShot(find(ap[3]));
+    EXPECT_EQ(Handles(s.m_vecGroupShot[2]), (std::vector<uint64_t>{a, d}));
+    EXPECT_EQ(s.m_lstShot.size(), 1u);
 }
