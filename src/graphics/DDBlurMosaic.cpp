@@ -49,12 +49,14 @@ void WriteFields(eFxProfile ep, const FXSURF& D, const DDPIXELFORMAT& spf, int x
 
 // Blur with the three fields and the count packed in 16-bit lanes of one
 // 64-bit word (blue, green, red, count from the low end): column sums over
-// the rows of the box, added and taken away as the box moves down, and a
-// running window of column sums along the row. Each lane's true value stays
-// within 0..65535 whenever the widest field times the box (one column more
-// while the window moves) fits, which BlurLanesFit checks, so the lanes add
-// and subtract as one word. The division is a multiply by a per-count
-// reciprocal, exact for these sums. Results equal the general blur's.
+// the rows of the box, added and taken away as the box moves down, then a
+// prefix of the column sums along the row whose differences are the box
+// sums. The lanes add and subtract as one word modulo 2^64: a result whose
+// every lane's true value lies in 0..65535 comes out exact whatever the
+// words in between held, and every box sum does whenever the widest field
+// times the box fits, which BlurLanesFit checks (the prefixes themselves
+// overflow their lanes, their differences do not). Results equal the
+// general blur's.
 constexpr int LANE_B = 0, LANE_G = 16, LANE_R = 32, LANE_N = 48;
 constexpr uint64_t LANE_MASK = 0xFFFF;
 
@@ -73,103 +75,164 @@ struct BLURPACK {
     uint32_t dwSet = 0, dwKeep = 0;
 };
 
+// The pixels left out: those with (v & dwMask) == dwMatch. Direct3D 16 bits
+// tests the bits 0xA000, 32 bits the alpha byte, DirectDraw the whole pixel
+// against dwTransColor; without the key the mask 0 never matches 1.
+struct BLURKEY {
+    uint32_t dwMask = 0, dwMatch = 1;
+};
+
+BLURKEY BlurKeyOf(eFxProfile ep, bool bKey)
+{
+    if (!bKey) return {};
+    switch (ep) {
+    case FXP_D3D16: return {0xA000u, 0};
+    case FXP_D3D32: return {0xFF000000u, 0};
+    default: return {0xFFFFFFFFu, dwTransColor};
+    }
+}
+
 // A source pixel's fields and count in lanes; 0 for a pixel left out.
 template <class PIX>
-inline uint64_t BlurLanes(uint32_t v, const BLURPACK& bp)
+[[gnu::always_inline]] inline uint64_t BlurLanes(uint32_t v, const BLURPACK& bp, BLURKEY k)
 {
+    uint64_t q;
     if constexpr (sizeof(PIX) == 4) {
-        return (v & 0xFFu) | static_cast<uint64_t>(v & 0xFF00u) << 8 | static_cast<uint64_t>(v & 0xFF0000u) << 16 |
-               uint64_t{1} << LANE_N;
+        q = (v & 0xFFu) | static_cast<uint64_t>(v & 0xFF00u) << 8 | static_cast<uint64_t>(v & 0xFF0000u) << 16 |
+            uint64_t{1} << LANE_N;
     } else {
-        return static_cast<uint64_t>((v >> bp.nShiftB) & bp.nMaxB) << LANE_B |
-               static_cast<uint64_t>((v >> bp.nShiftG) & bp.nMaxG) << LANE_G |
-               static_cast<uint64_t>((v >> bp.nShiftR) & bp.nMaxR) << LANE_R | uint64_t{1} << LANE_N;
+        q = static_cast<uint64_t>((v >> bp.nShiftB) & bp.nMaxB) << LANE_B |
+            static_cast<uint64_t>((v >> bp.nShiftG) & bp.nMaxG) << LANE_G |
+            static_cast<uint64_t>((v >> bp.nShiftR) & bp.nMaxR) << LANE_R | uint64_t{1} << LANE_N;
     }
+    const uint64_t nKeep = (v & k.dwMask) == k.dwMatch ? 0 : ~uint64_t{0};
+    return q & nKeep;
 }
 
-template <class PIX, bool bKey>
-inline uint64_t BlurLanesOf(uint32_t v, eFxProfile ep, const BLURPACK& bp)
+// Column sums: row lpIn added, row lpOut taken away (either may be null).
+template <class PIX>
+[[gnu::always_inline]] inline void BlurColumnsBody(uint64_t* c, const PIX* lpIn, const PIX* lpOut, int W,
+                                                   const BLURPACK& bp, BLURKEY k)
 {
-    if constexpr (bKey) {
-        if (FxIsTransparent(ep, v)) return 0;
+    if (lpIn && lpOut) {
+        for (int i = 0; i < W; i++) c[i] += BlurLanes<PIX>(lpIn[i], bp, k) - BlurLanes<PIX>(lpOut[i], bp, k);
+    } else if (lpIn) {
+        for (int i = 0; i < W; i++) c[i] += BlurLanes<PIX>(lpIn[i], bp, k);
+    } else if (lpOut) {
+        for (int i = 0; i < W; i++) c[i] -= BlurLanes<PIX>(lpOut[i], bp, k);
     }
-    return BlurLanes<PIX>(v, bp);
 }
 
-template <class PIX, bool bKey>
-[[gnu::optimize("tree-vectorize")]] void BlurPacked(const cFxLockPair& lk, eFxProfile ep, const BLURPACK& bp, int x, int y, int sx, int sy, long long RX,
+// floor(s / n) for s and n below 2^16: (s * M + s) >> 32 with M = floor(2^32 / n)
+// (2^32 - 1 for n = 1). For n >= 2 that is s * (floor(2^32 / n) + 1) / 2^32,
+// above s / n by less than s / 2^32, and s * n < 2^32 keeps that below 1 / n,
+// too little to reach the next whole number; for n = 1 it is s * 2^32 / 2^32.
+inline uint32_t BlurReciprocal(uint32_t n) { return n == 1 ? 0xFFFFFFFFu : static_cast<uint32_t>((uint64_t{1} << 32) / n); }
+[[gnu::always_inline]] inline uint32_t BlurDivide(uint64_t s, uint64_t M) { return static_cast<uint32_t>((s * M + s) >> 32); }
+
+// One row of results from the prefix Q of column sums: the box of output
+// column k sums Q[k + nSpan] - Q[k]. Without a centre row every column is
+// written; with one (the key) a transparent centre keeps the destination.
+// A column whose box holds no pixel keeps it too.
+struct BLUROUT {
+    const uint64_t* lpQ;
+    int nSpan;
+    int n;
+    const uint32_t* lpRcp;  // per count, [0, nMaxCount]
+    uint32_t nMaxCount;
+    BLURKEY key;
+    const BLURPACK* lpPack;
+};
+
+template <class PIX, bool bCentre>
+[[gnu::always_inline]] inline void BlurWriteBody(const BLUROUT& o, PIX* __restrict lpOut, const PIX* __restrict lpCentre)
+{
+    // Every column is worked out and the choice made by masks, so the loop
+    // has no branch and runs a vector at a time.
+    const uint64_t* __restrict Q = o.lpQ;
+    const int d = o.nSpan, nCols = o.n;
+    const uint32_t* __restrict lpRcp = o.lpRcp;
+    const uint64_t nMax = o.nMaxCount;
+    const uint32_t dwMask = o.key.dwMask, dwMatch = o.key.dwMatch;
+    const uint32_t dwSet = o.lpPack->dwSet, dwKeep = o.lpPack->dwKeep;
+    const uint32_t* __restrict lpR = o.lpPack->vOutR.data();
+    const uint32_t* __restrict lpG = o.lpPack->vOutG.data();
+    const uint32_t* __restrict lpB = o.lpPack->vOutB.data();
+    for (int i = 0; i < nCols; i++) {
+        const uint64_t sum = Q[i + d] - Q[i];
+        const uint64_t n = sum >> LANE_N;
+        uint32_t bWrite = (n != 0) & (n <= nMax);
+        if constexpr (bCentre) bWrite &= (static_cast<uint32_t>(lpCentre[i]) & dwMask) != dwMatch;
+        const uint32_t nWrite = 0u - bWrite;  // all ones where the column is written
+        const uint64_t M = lpRcp[static_cast<uint32_t>(n) & nWrite];
+        const uint32_t r = BlurDivide((sum >> LANE_R) & LANE_MASK, M);
+        const uint32_t g = BlurDivide((sum >> LANE_G) & LANE_MASK, M);
+        const uint32_t b = BlurDivide((sum >> LANE_B) & LANE_MASK, M);
+        const uint32_t px = lpOut[i];
+        uint32_t v;
+        if constexpr (sizeof(PIX) == 4) v = dwSet | r << 16 | g << 8 | b | (px & dwKeep);
+        else v = lpR[r & nWrite] | lpG[g & nWrite] | lpB[b & nWrite] | dwSet | (px & dwKeep);
+        lpOut[i] = static_cast<PIX>((v & nWrite) | (px & ~nWrite));
+    }
+}
+
+// The loops above, built for the running processor's vector width.
+#define BLUR_CLONES __attribute__((target_clones("avx2", "default"), optimize("O3")))
+BLUR_CLONES void BlurColumns32(uint64_t* c, const uint32_t* lpIn, const uint32_t* lpOut, int W, const BLURPACK& bp, BLURKEY k)
+{
+    BlurColumnsBody<uint32_t>(c, lpIn, lpOut, W, bp, k);
+}
+BLUR_CLONES void BlurColumns16(uint64_t* c, const uint16_t* lpIn, const uint16_t* lpOut, int W, const BLURPACK& bp, BLURKEY k)
+{
+    BlurColumnsBody<uint16_t>(c, lpIn, lpOut, W, bp, k);
+}
+BLUR_CLONES void BlurWrite32(const BLUROUT& o, uint32_t* lpOut, const uint32_t* lpCentre)
+{
+    if (lpCentre) BlurWriteBody<uint32_t, true>(o, lpOut, lpCentre);
+    else BlurWriteBody<uint32_t, false>(o, lpOut, lpCentre);
+}
+BLUR_CLONES void BlurWrite16(const BLUROUT& o, uint16_t* lpOut, const uint16_t* lpCentre)
+{
+    if (lpCentre) BlurWriteBody<uint16_t, true>(o, lpOut, lpCentre);
+    else BlurWriteBody<uint16_t, false>(o, lpOut, lpCentre);
+}
+#undef BLUR_CLONES
+
+inline void BlurColumns(uint64_t* c, const uint32_t* lpIn, const uint32_t* lpOut, int W, const BLURPACK& bp, BLURKEY k)
+{
+    BlurColumns32(c, lpIn, lpOut, W, bp, k);
+}
+inline void BlurColumns(uint64_t* c, const uint16_t* lpIn, const uint16_t* lpOut, int W, const BLURPACK& bp, BLURKEY k)
+{
+    BlurColumns16(c, lpIn, lpOut, W, bp, k);
+}
+inline void BlurWrite(const BLUROUT& o, uint32_t* lpOut, const uint32_t* lpCentre) { BlurWrite32(o, lpOut, lpCentre); }
+inline void BlurWrite(const BLUROUT& o, uint16_t* lpOut, const uint16_t* lpCentre) { BlurWrite16(o, lpOut, lpCentre); }
+
+template <class PIX>
+void BlurPacked(const cFxLockPair& lk, BLURKEY key, const BLURPACK& bp, int x, int y, int sx, int sy, long long RX,
                 long long RY, const FXSPAN& rd, const FXSPAN& wr)
 {
+    const bool bKey = key.dwMask != 0;
     const int W = rd.i1 - rd.i0;
     std::vector<uint64_t> vCol(static_cast<size_t>(W), 0);
-    const BLURPACK pk = bp;  // a local copy the loops keep in registers
     auto srcRow = [&](long long jArea) {
         return reinterpret_cast<const PIX*>(lk.S.lpPix->Row(static_cast<int>(sy + jArea))) + (sx + rd.i0);
     };
-    // Each row's lanes are made once, as it enters the box, and kept in a
-    // ring until it leaves (a row found missing from the ring is made again).
-    const long long nRing = std::min<long long>(2 * RY, rd.j1 - rd.j0) + 1;
-    const bool bRing = nRing * W <= (1 << 16);
-    std::vector<uint64_t> vRing(bRing ? static_cast<size_t>(nRing * W) : 0);
-    std::vector<long long> vRingRow(bRing ? static_cast<size_t>(nRing) : 0, -1);
-    auto lanesIn = [&](long long jArea) -> const uint64_t* {
-        if (!bRing) return nullptr;
-        const size_t nSlot = static_cast<size_t>(jArea % nRing);
-        if (vRingRow[nSlot] != jArea) return nullptr;
-        return vRing.data() + nSlot * static_cast<size_t>(W);
-    };
-    auto slotFor = [&](long long jArea) -> uint64_t* {
-        if (!bRing) return nullptr;
-        const size_t nSlot = static_cast<size_t>(jArea % nRing);
-        vRingRow[nSlot] = jArea;
-        return vRing.data() + nSlot * static_cast<size_t>(W);
-    };
-    auto addRow = [&](long long jArea) {
-        const PIX* row = srcRow(jArea);
-        uint64_t* c = vCol.data();
-        if (uint64_t* q = slotFor(jArea)) {
-            for (int k = 0; k < W; k++) c[k] += q[k] = BlurLanesOf<PIX, bKey>(row[k], ep, pk);
-        } else {
-            for (int k = 0; k < W; k++) c[k] += BlurLanesOf<PIX, bKey>(row[k], ep, pk);
-        }
-    };
-    auto subRow = [&](long long jArea) {
-        uint64_t* c = vCol.data();
-        if (const uint64_t* q = lanesIn(jArea)) {
-            for (int k = 0; k < W; k++) c[k] -= q[k];
-        } else {
-            const PIX* row = srcRow(jArea);
-            for (int k = 0; k < W; k++) c[k] -= BlurLanesOf<PIX, bKey>(row[k], ep, pk);
-        }
-    };
-    // The box one row further down: one row out, one in, in one pass.
-    auto moveRow = [&](long long jOut, long long jIn) {
-        const uint64_t* qOut = lanesIn(jOut);
-        if (!qOut) {
-            subRow(jOut);
-            addRow(jIn);
-            return;
-        }
-        const PIX* in = srcRow(jIn);
-        uint64_t* qIn = slotFor(jIn);
-        uint64_t* c = vCol.data();
-        for (int k = 0; k < W; k++) {
-            const uint64_t v = BlurLanesOf<PIX, bKey>(in[k], ep, pk);
-            c[k] += v - qOut[k];
-            qIn[k] = v;
-        }
-    };
-    // Box columns of each written column, in read-rectangle coordinates.
+    // The prefix of the column sums over the box columns of every written
+    // column: Q[t - tMin] is the sum of columns [0, clamp(t, 0, W)) for
+    // t = i - RX - rd.i0 (the box's first column) up to the last box end.
     const int nOut = wr.i1 - wr.i0;
-    std::vector<int> vA(static_cast<size_t>(nOut)), vB(vA.size());
-    for (int i = wr.i0; i < wr.i1; i++) {
-        vA[i - wr.i0] = static_cast<int>(std::clamp<long long>(i - RX, rd.i0, rd.i1) - rd.i0);
-        vB[i - wr.i0] = static_cast<int>(std::clamp<long long>(i + RX, rd.i0, rd.i1) - rd.i0);
-    }
-    // floor(s / n) = (s * M) >> 40 with M = floor(2^40 / n) + 1 for s, n below 2^16.
+    const long long tMin = wr.i0 - RX - rd.i0;
+    const int nSpan = static_cast<int>(2 * RX);
+    std::vector<uint64_t> vQ(static_cast<size_t>(nOut + nSpan));
+    const long long nQ = static_cast<long long>(vQ.size());
+    // Q indices whose t lies in [1, W]: the prefix proper.
+    const long long qLo = std::clamp<long long>(1 - tMin, 0, nQ), qHi = std::clamp<long long>(W - tMin + 1, 0, nQ);
     const size_t nMaxCount = static_cast<size_t>((2 * RX + 1) * (2 * RY + 1));
-    std::vector<uint64_t> vRcp(nMaxCount + 1, 0);
-    for (size_t n = 1; n <= nMaxCount; n++) vRcp[n] = (uint64_t{1} << 40) / n + 1;
+    std::vector<uint32_t> vRcp(nMaxCount + 1, 0);
+    for (size_t n = 1; n <= nMaxCount; n++) vRcp[n] = BlurReciprocal(static_cast<uint32_t>(n));
+    BLUROUT o{vQ.data(), nSpan, nOut, vRcp.data(), static_cast<uint32_t>(nMaxCount), key, &bp};
 
     long long jLo = rd.j0, jHi = rd.j0;  // rows [jLo, jHi) are in the column sums
     for (int j = wr.j0; j < wr.j1; j++) {
@@ -179,44 +242,40 @@ template <class PIX, bool bKey>
             jLo = jHi = b0;
         }
         if (jLo + 1 == b0 && jHi + 1 == b1 && jLo < jHi) {
-            moveRow(jLo++, jHi++);
+            BlurColumns(vCol.data(), srcRow(jHi++), srcRow(jLo++), W, bp, key);
         } else {
-            while (jLo < b0) subRow(jLo++);
-            while (jHi < b1) addRow(jHi++);
-            while (jHi > b1) subRow(--jHi);
-            while (jLo > b0) addRow(--jLo);
+            while (jLo < b0) BlurColumns(vCol.data(), nullptr, srcRow(jLo++), W, bp, key);
+            while (jHi < b1) BlurColumns(vCol.data(), srcRow(jHi++), nullptr, W, bp, key);
+            while (jHi > b1) BlurColumns(vCol.data(), nullptr, srcRow(--jHi), W, bp, key);
+            while (jLo > b0) BlurColumns(vCol.data(), srcRow(--jLo), nullptr, W, bp, key);
         }
 
         // In mode 1 a transparent centre, or one the source does not have,
         // keeps the destination.
-        const long long cys = static_cast<long long>(sy) + j;
+        long long i0 = wr.i0, i1 = wr.i1;
         const PIX* centre = nullptr;
-        if constexpr (bKey) {
+        if (bKey) {
+            const long long cys = static_cast<long long>(sy) + j;
             if (cys < 0 || cys >= lk.S.nHeight) continue;
-            centre = reinterpret_cast<const PIX*>(lk.S.lpPix->Row(static_cast<int>(cys)));
+            i0 = std::max<long long>(i0, -static_cast<long long>(sx));
+            i1 = std::min<long long>(i1, static_cast<long long>(lk.S.nWidth) - sx);
+            if (i0 >= i1) continue;
+            centre = reinterpret_cast<const PIX*>(lk.S.lpPix->Row(static_cast<int>(cys))) + sx + i0;
         }
-        PIX* out = reinterpret_cast<PIX*>(lk.D.lpPix->Row(y + j)) + x;
-        const uint64_t* c = vCol.data();
-        uint64_t sum = 0;
-        int a = vA[0], b = vA[0];
-        for (int i = wr.i0; i < wr.i1; i++) {
-            const int k = i - wr.i0;
-            while (b < vB[k]) sum += c[b++];
-            while (a < vA[k]) sum -= c[a++];
-            if constexpr (bKey) {
-                const long long cxs = static_cast<long long>(sx) + i;
-                if (cxs < 0 || cxs >= lk.S.nWidth || FxIsTransparent(ep, centre[cxs])) continue;
-            }
-            const uint64_t n = sum >> LANE_N;
-            if (n == 0 || n > nMaxCount) continue;
-            const uint64_t M = vRcp[n];
-            const uint32_t r = static_cast<uint32_t>((((sum >> LANE_R) & LANE_MASK) * M) >> 40);
-            const uint32_t g = static_cast<uint32_t>((((sum >> LANE_G) & LANE_MASK) * M) >> 40);
-            const uint32_t bl = static_cast<uint32_t>((((sum >> LANE_B) & LANE_MASK) * M) >> 40);
-            PIX& px = out[i];
-            if constexpr (sizeof(PIX) == 4) px = pk.dwSet | r << 16 | g << 8 | bl | (px & pk.dwKeep);
-            else px = static_cast<PIX>(pk.vOutR[r] | pk.vOutG[g] | pk.vOutB[bl] | pk.dwSet | (px & pk.dwKeep));
+        {
+            uint64_t* Q = vQ.data();
+            const uint64_t* c = vCol.data() - 1;  // t = qLo + tMin >= 1 adds column t - 1
+            std::fill(Q, Q + qLo, uint64_t{0});
+            // (Only differences of Q are used: a first t past 1 may start
+            // from 0 instead of the columns before it.)
+            uint64_t sum = 0;
+            for (long long q = qLo; q < qHi; q++) Q[q] = sum += c[q + tMin];
+            std::fill(Q + qHi, Q + nQ, sum);
         }
+        o.lpQ = vQ.data() + (i0 - wr.i0);
+        o.n = static_cast<int>(i1 - i0);
+        PIX* out = reinterpret_cast<PIX*>(lk.D.lpPix->Row(y + j)) + x + i0;
+        BlurWrite(o, out, centre);
     }
 }
 
@@ -293,13 +352,9 @@ bool DDBlurBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, D
                 if (rule.bSetAlpha) bp.dwSet = dwAlphaMask;
                 else if (rule.bKeepAlpha) bp.dwKeep = dpf.nMaxA ? dwAlphaMask : 0;
             }
-            if (nBytes == 4) {
-                if (nMode == 1) BlurPacked<uint32_t, true>(lk, ep, bp, x, y, sx, sy, RX, RY, rd, wr);
-                else BlurPacked<uint32_t, false>(lk, ep, bp, x, y, sx, sy, RX, RY, rd, wr);
-            } else {
-                if (nMode == 1) BlurPacked<uint16_t, true>(lk, ep, bp, x, y, sx, sy, RX, RY, rd, wr);
-                else BlurPacked<uint16_t, false>(lk, ep, bp, x, y, sx, sy, RX, RY, rd, wr);
-            }
+            const BLURKEY key = BlurKeyOf(ep, nMode == 1);
+            if (nBytes == 4) BlurPacked<uint32_t>(lk, key, bp, x, y, sx, sy, RX, RY, rd, wr);
+            else BlurPacked<uint16_t>(lk, key, bp, x, y, sx, sy, RX, RY, rd, wr);
             return true;
         }
     }
