@@ -123,12 +123,17 @@ template <class PIX>
     }
 }
 
-// floor(s / n) for s and n below 2^16: (s * M + s) >> 32 with M = floor(2^32 / n)
-// (2^32 - 1 for n = 1). For n >= 2 that is s * (floor(2^32 / n) + 1) / 2^32,
-// above s / n by less than s / 2^32, and s * n < 2^32 keeps that below 1 / n,
-// too little to reach the next whole number; for n = 1 it is s * 2^32 / 2^32.
-inline uint32_t BlurReciprocal(uint32_t n) { return n == 1 ? 0xFFFFFFFFu : static_cast<uint32_t>((uint64_t{1} << 32) / n); }
-[[gnu::always_inline]] inline uint32_t BlurDivide(uint64_t s, uint64_t M) { return static_cast<uint32_t>((s * M + s) >> 32); }
+// floor(s / n) for a field sum s <= m * n (m the widest field, 1..255) with
+// m * n <= 65535, in single precision: t' = fl(fl(s + 0.5) * fl(1 / n)).
+// s + 0.5 is exact (s < 2^16); the two roundings put t' within
+// t * (2 * 2^-24 + 2^-48) of t = (s + 0.5) / n <= m + 0.5. The fraction of t
+// lies in [0.5 / n, 1 - 0.5 / n], at least 0.5 * m / 65535 from a whole
+// number, and (m + 0.5) * 2^-23 stays below that for every m >= 1 (the
+// ratio of the two is under 2 / 64). So truncating t' gives floor(s / n).
+[[gnu::always_inline]] inline uint32_t BlurDivide(uint32_t s, float fRcp)
+{
+    return static_cast<uint32_t>(static_cast<int32_t>((static_cast<float>(static_cast<int32_t>(s)) + 0.5f) * fRcp));
+}
 
 // One row of results from the prefix Q of column sums: the box of output
 // column k sums Q[k + nSpan] - Q[k]. Without a centre row every column is
@@ -138,7 +143,6 @@ struct BLUROUT {
     const uint64_t* lpQ;
     int nSpan;
     int n;
-    const uint32_t* lpRcp;  // per count, [0, nMaxCount]
     uint32_t nMaxCount;
     BLURKEY key;
     const BLURPACK* lpPack;
@@ -151,8 +155,7 @@ template <class PIX, bool bCentre>
     // has no branch and runs a vector at a time.
     const uint64_t* __restrict Q = o.lpQ;
     const int d = o.nSpan, nCols = o.n;
-    const uint32_t* __restrict lpRcp = o.lpRcp;
-    const uint64_t nMax = o.nMaxCount;
+    const uint32_t nMax = o.nMaxCount;
     const uint32_t dwMask = o.key.dwMask, dwMatch = o.key.dwMatch;
     const uint32_t dwSet = o.lpPack->dwSet, dwKeep = o.lpPack->dwKeep;
     const uint32_t* __restrict lpR = o.lpPack->vOutR.data();
@@ -160,14 +163,15 @@ template <class PIX, bool bCentre>
     const uint32_t* __restrict lpB = o.lpPack->vOutB.data();
     for (int i = 0; i < nCols; i++) {
         const uint64_t sum = Q[i + d] - Q[i];
-        const uint64_t n = sum >> LANE_N;
+        const uint32_t n = static_cast<uint32_t>(sum >> LANE_N);
         uint32_t bWrite = (n != 0) & (n <= nMax);
         if constexpr (bCentre) bWrite &= (static_cast<uint32_t>(lpCentre[i]) & dwMask) != dwMatch;
         const uint32_t nWrite = 0u - bWrite;  // all ones where the column is written
-        const uint64_t M = lpRcp[static_cast<uint32_t>(n) & nWrite];
-        const uint32_t r = BlurDivide((sum >> LANE_R) & LANE_MASK, M);
-        const uint32_t g = BlurDivide((sum >> LANE_G) & LANE_MASK, M);
-        const uint32_t b = BlurDivide((sum >> LANE_B) & LANE_MASK, M);
+        // (a column left alone divides by 1)
+        const float fRcp = 1.0f / static_cast<float>(static_cast<int32_t>((n & nWrite) | (1u & ~nWrite)));
+        const uint32_t r = BlurDivide(static_cast<uint32_t>(sum >> LANE_R) & LANE_MASK, fRcp);
+        const uint32_t g = BlurDivide(static_cast<uint32_t>(sum >> LANE_G) & LANE_MASK, fRcp);
+        const uint32_t b = BlurDivide(static_cast<uint32_t>(sum >> LANE_B) & LANE_MASK, fRcp);
         const uint32_t px = lpOut[i];
         uint32_t v;
         if constexpr (sizeof(PIX) == 4) v = dwSet | r << 16 | g << 8 | b | (px & dwKeep);
@@ -230,9 +234,7 @@ void BlurPacked(const cFxLockPair& lk, BLURKEY key, const BLURPACK& bp, int x, i
     // Q indices whose t lies in [1, W]: the prefix proper.
     const long long qLo = std::clamp<long long>(1 - tMin, 0, nQ), qHi = std::clamp<long long>(W - tMin + 1, 0, nQ);
     const size_t nMaxCount = static_cast<size_t>((2 * RX + 1) * (2 * RY + 1));
-    std::vector<uint32_t> vRcp(nMaxCount + 1, 0);
-    for (size_t n = 1; n <= nMaxCount; n++) vRcp[n] = BlurReciprocal(static_cast<uint32_t>(n));
-    BLUROUT o{vQ.data(), nSpan, nOut, vRcp.data(), static_cast<uint32_t>(nMaxCount), key, &bp};
+    BLUROUT o{vQ.data(), nSpan, nOut, static_cast<uint32_t>(nMaxCount), key, &bp};
 
     long long jLo = rd.j0, jHi = rd.j0;  // rows [jLo, jHi) are in the column sums
     for (int j = wr.j0; j < wr.j1; j++) {
