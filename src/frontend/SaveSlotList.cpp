@@ -1,7 +1,20 @@
 #include "frontend/SaveSlotList.h"
 
+#include <cstdio>
+
 #include "graphics/DDBlt.h"
 #include "project/GameFonts.h"
+
+std::string SaveSlotLabel(const cSaveSlotInfo& s) {
+    // A damaged file's date may be half read: the player sees why it cannot
+    // be continued instead.
+    if (s.m_nState == SLOTSTATE_DAMAGED) return "データが壊れています";
+    if (!s.m_bExist) return std::string();
+    const SYSTEMTIME& t = s.m_stSaveTime;
+    char sz[64];
+    std::snprintf(sz, sizeof sz, "%04d/%02d/%02d %02d:%02d", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute);
+    return sz;
+}
 
 void DrawSaveSlots(DDSURFACEDATA* pSurface, int x, int y, const cChkVector<cSaveSlotInfo>& vList, int nTop, int nRows) {
     cFont& font = aFont[1];
@@ -12,14 +25,7 @@ void DrawSaveSlots(DDSURFACEDATA* pSurface, int x, int y, const cChkVector<cSave
         int nSlot = nTop + i;
         if (!vList.IsValid(nSlot)) break;
         font.Printf(pSurface, x + 16, yi, "%d", nSlot + 1);
-        const cSaveSlotInfo& s = vList.At(nSlot);
-        if (s.m_nState == SLOTSTATE_DAMAGED) {
-            // Its date may be half read: the player sees why it cannot be continued.
-            font.Printf(pSurface, x + 64, yi, "%s", "データが壊れています");
-        } else if (s.m_bExist) {
-            const SYSTEMTIME& t = s.m_stSaveTime;
-            font.Printf(pSurface, x + 64, yi, "%04d/%02d/%02d %02d:%02d\n", t.wYear, t.wMonth, t.wDay, t.wHour,
-                        t.wMinute);
-        }
+        std::string strLabel = SaveSlotLabel(vList.At(nSlot));
+        if (!strLabel.empty()) font.Printf(pSurface, x + 64, yi, "%s", strLabel.c_str());
     }
 }

@@ -15,6 +15,7 @@
 #include "shell/BootData.h"
 #include "shell/GameMain.h"
 #include "shell/Hook.h"
+#include "shell/SettingsRecord.h"
 #include "shell/InputDevice.h"
 #include "shell/ShellState.h"
 #include "shell/Snapshot.h"
@@ -40,18 +41,6 @@ bool DepthAccepted(int bDirect3D, int nColorMode, int nBpp) {
     return nBpp == 8 && !bDirect3D && nColorMode == 0;
 }
 
-}  // namespace
-
-namespace {
-// Reads one of the player's settings files; a file that is missing or
-// refused (damaged, newer) leaves the record as it was.
-template <class T>
-int LoadSettingsRecord(T& rec, const char* path) {
-    T read(rec);
-    if (!read.Load(path)) return 0;
-    rec = read;
-    return 1;
-}
 }  // namespace
 
 int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {

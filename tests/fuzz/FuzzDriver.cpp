@@ -10,11 +10,16 @@
 //     --timeout S       fail an input that runs longer than S seconds (default 20)
 //     --max-alloc-mb N  allocation bound per input (the target's own when not given)
 //     --write-seeds DIR write the target's seeds to DIR and stop
-//     --keep DIR        where a failing input is written (default: the current folder)
+//     --keep DIR        where a failing input is written (default: the current folder),
+//                       and the inputs the run kept, in DIR/corpus-<target>/
+//     --check-seeds     fail when the reader refuses a seed not marked as refused
 //
 // First the target's seeds (from our own writers) and the files given are
-// replayed, then the sweep, then random mutation of them. A failing input is
-// written to DIR/fuzz-fail-<target>-<n>.bin before the run ends.
+// replayed, then the sweep, then random mutation of them and of the inputs
+// the run keeps: an accepted input that reached a feature (its size class or
+// one its target reports) that no earlier input had (FuzzCorpus.h). A
+// failing input is written to DIR/fuzz-fail-<target>-<n>.bin before the run
+// ends.
 #include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -29,9 +34,11 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCorpus.h"
 #include "FuzzTarget.h"
 
 void FuzzMarkInputStart();
+void FuzzTakeFeatures(std::vector<FUZZFEATURE>& out);
 extern void (*pfnFuzzKeepInput)();
 
 extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
@@ -68,18 +75,51 @@ void OnSignal(int nSig) {
 
 unsigned nTimeout = 20;
 
-void RunOne(const FUZZBYTES& v) {
+// Runs one input: true when the target accepted it; vFeatures gets what it
+// reported.
+bool RunOne(const FUZZBYTES& v, std::vector<FUZZFEATURE>& vFeatures) {
     // A copy of exactly the input's size, so that a read past it is seen.
     FUZZBYTES c(v);
     pCurrent = c.data();
     nCurrent = c.size();
+    long long nAcceptedBefore = FuzzAcceptedCount();
     FuzzMarkInputStart();
     alarm(nTimeout);
     LLVMFuzzerTestOneInput(c.empty() ? nullptr : c.data(), c.size());
     alarm(0);
     pCurrent = nullptr;
     nCurrent = 0;
+    FuzzTakeFeatures(vFeatures);
+    return FuzzAcceptedCount() > nAcceptedBefore;
 }
+
+// The inputs of the run: the seeds and files given first, then what the
+// corpus keeps (written to the keep folder when there is one).
+struct POOL {
+    std::vector<FUZZBYTES> vInputs;
+    cFuzzCorpus corpus;
+    std::string strDir;   // where kept inputs are written; empty: nowhere
+    long long nRun = 0;
+    std::vector<FUZZFEATURE> vFeatures;
+
+    // Runs v; a new accepted signature keeps it when bKeep.
+    bool Run(const FUZZBYTES& v, bool bKeep) {
+        ++nRun;
+        bool bAccepted = RunOne(v, vFeatures);
+        if (corpus.Offer(v.size(), bAccepted, vFeatures) && bKeep && !corpus.Full()) {
+            corpus.NoteKept();
+            vInputs.push_back(v);
+            if (!strDir.empty()) {
+                std::string name = strDir + "/kept-" + std::to_string(corpus.Kept()) + ".bin";
+                FuzzWriteFile(name.c_str(), v.data(), v.size());
+            }
+        }
+        return bAccepted;
+    }
+};
+
+POOL* pPool = nullptr;
+void RunOne(const FUZZBYTES& v) { pPool->Run(v, true); }
 
 void AddPath(const std::string& path, std::vector<FUZZBYTES>& out) {
     struct stat st;
@@ -210,6 +250,8 @@ int main(int argc, char** argv) {
     size_t nMaxLen = 0;
     long long nMaxAllocMb = -1;
     std::string strWriteSeeds;
+    bool bKeepGiven = false;
+    bool bCheckSeeds = false;
     std::vector<std::string> vPaths;
     char cwd[4096];
     std::string strCwd = getcwd(cwd, sizeof cwd) ? cwd : ".";
@@ -232,10 +274,13 @@ int main(int argc, char** argv) {
         else if (a == "--timeout") nTimeout = static_cast<unsigned>(std::atoi(next().c_str()));
         else if (a == "--max-alloc-mb") nMaxAllocMb = std::atoll(next().c_str());
         else if (a == "--write-seeds") strWriteSeeds = abs(next());
-        else if (a == "--keep") strKeepDir = abs(next());
+        else if (a == "--keep") {
+            strKeepDir = abs(next());
+            bKeepGiven = true;
+        } else if (a == "--check-seeds") bCheckSeeds = true;
         else if (a == "--help" || a == "-h") {
             std::printf("usage: %s [--runs N] [--seconds S] [--sweep] [--sweep-budget N] [--seed K] [--max-len N] [--timeout S]\n"
-                        "       [--max-alloc-mb N] [--write-seeds DIR] [--keep DIR] [FILE|FOLDER ...]\n",
+                        "       [--max-alloc-mb N] [--write-seeds DIR] [--keep DIR] [--check-seeds] [FILE|FOLDER ...]\n",
                         argv[0]);
             return 0;
         } else if (!a.empty() && a[0] == '-') {
@@ -252,7 +297,10 @@ int main(int argc, char** argv) {
     if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(KeepInput);
     for (int nSig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGALRM}) signal(nSig, OnSignal);
 
-    std::vector<FUZZBYTES> vPool = FuzzSeeds();
+    POOL pool;
+    pPool = &pool;
+    std::vector<FUZZBYTES>& vPool = pool.vInputs;
+    vPool = FuzzSeeds();
     if (!strWriteSeeds.empty()) {
         for (size_t i = 1; i <= strWriteSeeds.size(); ++i)
             if (i == strWriteSeeds.size() || strWriteSeeds[i] == '/') mkdir(strWriteSeeds.substr(0, i).c_str(), 0777);
@@ -271,14 +319,33 @@ int main(int argc, char** argv) {
         clock_gettime(CLOCK_MONOTONIC, &ts);
         return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
     };
+    if (bKeepGiven) {
+        // A fresh folder of kept inputs for this run.
+        pool.strDir = strKeepDir + "/corpus-" + pszTarget;
+        mkdir(pool.strDir.c_str(), 0777);
+        if (DIR* d = opendir(pool.strDir.c_str())) {
+            while (dirent* e = readdir(d))
+                if (std::strncmp(e->d_name, "kept-", 5) == 0) unlink((pool.strDir + "/" + e->d_name).c_str());
+            closedir(d);
+        }
+    }
+
     double tStart = now();
     long long nDone = 0;
-    for (const FUZZBYTES& v : vPool) {
-        RunOne(v);
+    size_t nGiven = vPool.size();
+    int nBadSeeds = 0;
+    for (size_t i = 0; i < nGiven; ++i) {
+        FUZZBYTES v = vPool[i];
+        bool bAccepted = pool.Run(v, false);
         ++nDone;
+        if (bCheckSeeds && i < nSeeds && !bAccepted && !FuzzIsRefusedSeed(v)) {
+            std::fprintf(stderr, "%s: seed %zu (%zu bytes) is refused by its reader\n", pszTarget, i, v.size());
+            ++nBadSeeds;
+        }
     }
+    if (nBadSeeds) return 1;
     if (bSweep)
-        for (size_t i = 0; i < nSeeds; ++i) Sweep(vPool[i], nSweepBudget);
+        for (size_t i = 0; i < nSeeds; ++i) Sweep(FUZZBYTES(vPool[i]), nSweepBudget);
 
     if (vPool.empty()) vPool.push_back({});
     if (!nMaxLen) {
@@ -294,7 +361,10 @@ int main(int argc, char** argv) {
         RunOne(v);
         ++nMutated;
     }
-    std::printf("%s: %lld inputs replayed (%zu seeds), %s%lld mutated, %lld accepted in all, %.1f s, no failure\n",
-                pszTarget, nDone, nSeeds, bSweep ? "sweep done, " : "", nMutated, FuzzAcceptedCount(), elapsed());
+    double dElapsed = elapsed();
+    std::printf("%s: %lld inputs replayed (%zu seeds), %s%lld mutated, %lld accepted in all, %zu kept (%zu features), "
+                "%lld inputs in %.1f s (%.0f a second), no failure\n",
+                pszTarget, nDone, nSeeds, bSweep ? "sweep done, " : "", nMutated, FuzzAcceptedCount(), pool.corpus.Kept(),
+                pool.corpus.Features(), pool.nRun, dElapsed, dElapsed > 0 ? static_cast<double>(pool.nRun) / dElapsed : 0.0);
     return 0;
 }

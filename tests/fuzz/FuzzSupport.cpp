@@ -1,6 +1,7 @@
 // The parts of the fuzz framework that both builds link: the allocation
 // bound, failure reports, the working folder.
 #include "FuzzTarget.h"
+#include "FuzzCorpus.h"
 
 #include <malloc.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <set>
 
 #include "foundation/Record.h"
 
@@ -20,6 +22,8 @@ std::atomic<size_t> nLive{0};
 std::atomic<size_t> nLimit{size_t(256) << 20};
 std::atomic<size_t> nBase{0};
 std::string strWorkDir;
+// What the current input reached (FuzzFeature).
+std::vector<FUZZFEATURE> vFeatures;
 
 void* Allocate(size_t n) {
     if (n > nLimit.load(std::memory_order_relaxed) ||
@@ -68,7 +72,10 @@ void FuzzSetAllocLimit(size_t n) { nLimit.store(n); }
 size_t FuzzAllocLimit() { return nLimit.load(); }
 size_t FuzzLiveBytes() { return nLive.load(); }
 // The driver calls this before every input: the bound counts from here.
-void FuzzMarkInputStart() { nBase.store(nLive.load()); }
+void FuzzMarkInputStart() {
+    vFeatures.clear();
+    nBase.store(nLive.load());
+}
 
 // Set by the driver: writes the current input beside the crash report.
 void (*pfnFuzzKeepInput)() = nullptr;
@@ -81,7 +88,23 @@ void FuzzFail(const char* pszWhat) {
 
 namespace {
 std::atomic<long long> nAccepted{0};
+std::set<FUZZBYTES> setRefusedSeeds;
+}  // namespace
+
+void FuzzFeature(uint32_t nKind, uint64_t nValue) {
+    if (vFeatures.size() < 4096) vFeatures.push_back(FUZZFEATURE{nKind, nValue});
 }
+void FuzzTakeFeatures(std::vector<FUZZFEATURE>& out) {
+    out.swap(vFeatures);
+    vFeatures.clear();
+}
+
+FUZZBYTES FuzzRefusedSeed(FUZZBYTES v) {
+    setRefusedSeeds.insert(v);
+    return v;
+}
+bool FuzzIsRefusedSeed(const FUZZBYTES& v) { return setRefusedSeeds.count(v) != 0; }
+
 void FuzzAccepted() { nAccepted.fetch_add(1, std::memory_order_relaxed); }
 long long FuzzAcceptedCount() { return nAccepted.load(); }
 

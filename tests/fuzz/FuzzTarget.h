@@ -50,6 +50,20 @@ FUZZBYTES FuzzReadFile(const char* pszName);
 void FuzzAccepted();
 long long FuzzAcceptedCount();
 
+// A target reports what an input reached: a feature of the data its reader
+// accepted (a version word, a depth, a kind of record or event; nKind is
+// the target's own numbering, below 0xFFFFFFFF). The plain driver keeps a
+// mutated, accepted input that reached a feature no earlier input had, and
+// mutates it further (FuzzCorpus.h).
+void FuzzFeature(uint32_t nKind, uint64_t nValue);
+
+// A seed that its reader is meant to refuse (a damaged file kept to mutate
+// from). Every other seed must be accepted: the driver's --check-seeds
+// fails the run for a seed that is not, so a seed that silently fails does
+// not pass for one that feeds the reader.
+FUZZBYTES FuzzRefusedSeed(FUZZBYTES v);
+bool FuzzIsRefusedSeed(const FUZZBYTES& v);
+
 // Set-up shared by both builds: headless SDL, the working folder, the data
 // version of this build. Called once before the first input.
 void FuzzInitOnce();

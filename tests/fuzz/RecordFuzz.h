@@ -11,6 +11,8 @@
 // The record file in the working folder that the targets read.
 constexpr const char* FUZZ_RECORD_FILE = "fuzz-in.dat";
 constexpr const char* FUZZ_RECORD_OUT = "fuzz-out.dat";
+// The feature kind of a record file's version word.
+constexpr uint32_t FUZZFEATURE_RECORD_VERSION = 0x7265636F;
 
 // Boxes shown by a reader (a damaged file's message) are answered at once
 // with the default answer and not kept.
@@ -25,7 +27,10 @@ public:
 template <class T>
 bool LoadRecordBytes(T& rec, const uint8_t* pData, size_t nSize) {
     FuzzWriteFile(FUZZ_RECORD_FILE, pData, nSize);
-    return rec.Load(FUZZ_RECORD_FILE) == 1;
+    if (rec.Load(FUZZ_RECORD_FILE) != 1) return false;
+    // The version word read: each older layout is a feature of its own.
+    FuzzFeature(FUZZFEATURE_RECORD_VERSION, nFileVer);
+    return true;
 }
 
 // The file our writer makes of rec (version word included).

@@ -2,6 +2,7 @@
 // reason; an accepted one holds one pixel per declared pixel, within the
 // size a surface may have, and nothing is allocated past that.
 #include "FuzzTarget.h"
+#include "SeedBitmaps.h"
 
 #include "graphics/DDImage.h"
 #include "support/ByteBuilder.h"
@@ -19,6 +20,7 @@ std::vector<FUZZBYTES> FuzzSeeds() {
     b.U32(40).I32(3).I32(2).U16(1).U16(8).U32(1).U32(sizeof codes).I32(2835).I32(2835).U32(2).U32(0);
     b.U32(0x000000).U32(0xFF8040).Raw(codes, sizeof codes);
     v.push_back(b.Bytes());
+    for (FUZZBYTES& m : MakeSeedBitmaps()) v.push_back(std::move(m));
     return v;
 }
 
@@ -33,6 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         return 0;
     }
     FuzzAccepted();
+    // What the file was: its header size, depth and compression.
+    auto le = [&](size_t i, int n) {
+        uint32_t w = 0;
+        for (int k = 0; k < n && i + static_cast<size_t>(k) < nSize; ++k) w |= uint32_t(pData[i + static_cast<size_t>(k)]) << (8 * k);
+        return w;
+    };
+    uint32_t nInfo = le(14, 4);
+    FuzzFeature(1, nInfo);
+    FuzzFeature(2, static_cast<uint64_t>(bmp.nFileBpp));
+    if (nInfo != 12) FuzzFeature(3, le(30, 4));
     FuzzCheck(bmp.nWidth > 0 && bmp.nHeight > 0 && bmp.nWidth <= 16384 && bmp.nHeight <= 16384);
     size_t nPixels = static_cast<size_t>(bmp.nWidth) * static_cast<size_t>(bmp.nHeight);
     FuzzCheck(nPixels <= size_t(8192) * 4096);

@@ -1,5 +1,6 @@
-// The options file. An accepted file writes back to a fixed point with
-// every value in its range.
+// The options file, read as the game reads it. A refused file leaves the
+// options in use as they were; an accepted file writes back to a fixed point
+// with every value in its range.
 #include "FuzzTarget.h"
 #include "RecordFuzz.h"
 
@@ -17,8 +18,22 @@ std::vector<FUZZBYTES> FuzzSeeds() {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
+    // Options set away from the defaults, so that a half-done read shows.
     cOption o;
-    if (!LoadRecordBytes(o, pData, nSize)) return 0;
+    o.m_nPaletteVariant = 17;
+    o.m_bBgm = 0;
+    o.m_nVolume = 2;
+    o.m_nRankingMode = 1;
+    o.m_strName = "kept";
+    FUZZBYTES before = SaveRecordBytes(o);
+    FuzzWriteFile(FUZZ_RECORD_FILE, pData, nSize);
+    if (!o.LoadFile(FUZZ_RECORD_FILE)) {
+        FuzzCheck(o.m_nPaletteVariant == 17 && o.m_bBgm == 0 && o.m_nVolume == 2 && o.m_nRankingMode == 1);
+        FuzzCheck(o.m_strName == "kept");
+        FuzzCheck(SaveRecordBytes(o) == before);
+        return 0;
+    }
+    FuzzCheck(o.m_bKeepFile == 0);
     FuzzCheck(o.m_nPaletteVariant >= 0 && o.m_nPaletteVariant < OPTION_PALETTE_VARIANTS);
     FuzzCheck(o.m_nVolume >= 0 && o.m_nVolume < OPTION_VOLUME_STEPS);
     FuzzCheck(o.m_nRankingMode >= 0 && o.m_nRankingMode < OPTION_RANKING_MODES);

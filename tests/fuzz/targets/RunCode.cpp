@@ -72,6 +72,9 @@ std::vector<FUZZBYTES> FuzzSeeds() {
     while (sum.size() < 6000) sum += " + ((1) * (2)) + rand(1,2) * x(";
     while (within.size() < CODE_MAX_TEXT - 4) within += " + 1";
     for (const std::string* p : {&sum, &within}) v.emplace_back(p->begin(), p->end());
+    // Texts no run succeeds with: an open group, a chained assignment, an
+    // unknown name, a division by zero, the sum past the text limit.
+    for (size_t i : {2, 3, 6, 7, 10}) v[i] = FuzzRefusedSeed(v[i]);
     return v;
 }
 
