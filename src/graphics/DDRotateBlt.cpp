@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -72,6 +73,41 @@ void DeviceRow32(const DEVICEROW32& r, const int* aIx, const int* aIy, int n, ui
         uint32_t& d = lpDst[q];
         d = (a == 255 ? out : FxBlend(out, d | r.dwDstOr)) & r.dwDstMask;
     }
+}
+
+// Source texel indices of a run (row times the pitch in pixels, plus the
+// column), -1 where the pixel shows no texel: the quad position read
+// backwards for a mirrored source (nFlip -1: -i is (i ^ -1) + 1) and tested
+// against the texture. 32-bit arithmetic: the caller checks that every
+// value fits.
+__attribute__((target_clones("avx2", "default"), optimize("O3"))) void TexelIndices(const int* aIx, const int* aIy,
+                                                                                   int n, int u0, int nFlipU, int v0,
+                                                                                   int nFlipV, int nSW, int nSH,
+                                                                                   int nPitchPx, int* aIdx)
+{
+    for (int k = 0; k < n; k++) {
+        const int ix = aIx[k];
+        const int u = u0 + ((ix ^ nFlipU) - nFlipU), v = v0 + ((aIy[k] ^ nFlipV) - nFlipV);
+        const bool bIn = (ix >= 0) & (static_cast<unsigned>(u) < static_cast<unsigned>(nSW)) &
+                         (static_cast<unsigned>(v) < static_cast<unsigned>(nSH));
+        aIdx[k] = bIn ? v * nPitchPx + u : -1;
+    }
+}
+
+// The same run drawn through the indices: every texel staged (0, alpha 0,
+// where there is none, which keeps the pixel), then blended as one row.
+template <bool bPlain>
+void DeviceRow32Indexed(const DEVICEROW32& r, const int* aIdx, int n, uint32_t* lpStaged, uint32_t* lpDst)
+{
+    const uint32_t* lpSrc = reinterpret_cast<const uint32_t*>(r.lpSrc0);
+    const uint32_t dwSrcOr = r.dwSrcOr;
+    for (int q = 0; q < n; q++) {
+        const int k = aIdx[q];
+        const uint32_t t = lpSrc[k < 0 ? 0 : k] | dwSrcOr;
+        const uint32_t out = bPlain ? t : FxStageCombine(t, r.dwColor, r.nColorOp, r.nAlphaOp);
+        lpStaged[q] = k < 0 ? 0u : out;
+    }
+    FxBlendRow(lpDst, lpStaged, n, r.dwDstOr, r.dwDstMask);
 }
 
 // The turned quad of the device. Vertex positions are the source corners
@@ -144,10 +180,17 @@ int DeviceRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
     std::vector<int> vIx(static_cast<size_t>(std::min(nTileW, X1 - X0 + 1))), vIy(vIx.size());
     int* aIx = vIx.data();
     int* aIy = vIy.data();
+    std::vector<int> vIdx(vIx.size());
+    std::vector<uint32_t> vStaged(vIx.size());
     const uint8_t* lpSrc0 = lk.S.lpPix->Row(0);
     const size_t nSrcPitch = static_cast<size_t>(lk.S.lpPix->nPitch);
     const long long dU = sw >= 0 ? 1 : -1, u0 = sw >= 0 ? sx : static_cast<long long>(sx) - 1;
     const long long dV = sh >= 0 ? 1 : -1, v0 = sh >= 0 ? sy : static_cast<long long>(sy) - 1;
+    // Texel positions as 32-bit indices when every value they pass through
+    // fits; each run is staged before it is blended, so not onto its own pixels.
+    const long long nPitchPx = static_cast<long long>(nSrcPitch) / 4;
+    const bool bIndexed = b32 && !bSelf && nSW > 0 && nSH > 0 && nSrcPitch % 4 == 0 && nPitchPx * nSH < (1LL << 31) &&
+                          std::llabs(u0) + w + 2 < (1LL << 30) && std::llabs(v0) + h + 2 < (1LL << 30);
     for (long long TY = Y0; TY <= Y1; TY += nTileH)
         for (long long TX = X0; TX <= X1; TX += nTileW)
             for (long long Y = TY; Y <= std::min(Y1, TY + nTileH - 1); Y++) {
@@ -159,6 +202,14 @@ int DeviceRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
                 if (lo > hi) continue;
                 const int n = static_cast<int>(hi - lo + 1);
                 TurnedTexels(c, s, bx, by, w, h, static_cast<int>(lo), n, aIx, aIy);
+                if (bIndexed) {
+                    TexelIndices(aIx, aIy, n, static_cast<int>(u0), dU < 0 ? -1 : 0, static_cast<int>(v0),
+                                 dV < 0 ? -1 : 0, nSW, nSH, static_cast<int>(nPitchPx), vIdx.data());
+                    DEVICEROW32 r{lpSrc0, nSrcPitch, nSW, nSH, u0, dU, v0, dV, dwSrcOr, dwDstOr, dwDstMask, dwColor, nColorOp, nAlphaOp};
+                    if (bPlain) DeviceRow32Indexed<true>(r, vIdx.data(), n, vStaged.data(), drow + lo);
+                    else DeviceRow32Indexed<false>(r, vIdx.data(), n, vStaged.data(), drow + lo);
+                    continue;
+                }
                 if (b32) {
                     DEVICEROW32 r{lpSrc0, nSrcPitch, nSW, nSH, u0, dU, v0, dV, dwSrcOr, dwDstOr, dwDstMask, dwColor, nColorOp, nAlphaOp};
                     if (bPlain) DeviceRow32<true>(r, aIx, aIy, n, drow + lo);

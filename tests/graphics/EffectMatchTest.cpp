@@ -229,6 +229,30 @@ TEST_P(EffectMatchTest, RotateMatchesTheOldLoops)
                 &m_dst, &m_src, [&] { return fxoracle::RotateBlt(&m_dst, 23, 18, 53, 41, 26, 20, nAngle, &m_src, 0, 0, 0); },
                 [&] { return DDRotateBlt(&m_dst, 23, 18, 53, 41, 26, 20, nAngle, &m_src, 0, 0, 0); }, "rotate tinted");
         lpDTCon->dwBltColor = 0xFFFFFFFFu;
+
+        // A mirrored copy sharing the source's texture is read backwards
+        // (the whole picture, and a part of one cell of 10 x 8).
+        DDSURFACEDATA mirror;
+        ASSERT_TRUE(DDCreateSurface(&mirror, 53, 41, 1, 0, DTMEMORYTYPE_VIDEO_RT, &m_src, 0));
+        mirror.lpMirrorSD = &m_src;
+        struct MIRROR {
+            int nCellW, nCellH;
+            TURN t;
+        };
+        const MIRROR aMirrors[] = {{53, 41, {23, 18, 53, 41, 26, 20, 0, 0}}, {10, 8, {23, 18, 7, 6, 3, 4, 20, 16}},
+                                   {53, 0, {20, 15, 53, 30, 20, 10, 0, 5}}};
+        for (const MIRROR& mi : aMirrors) {
+            mirror.nMirrorWidth = mi.nCellW;
+            mirror.nMirrorHeight = mi.nCellH;
+            const TURN& t = mi.t;
+            for (int nAngle : aAngles)
+                m.Compare(
+                    &m_dst, &m_src,
+                    [&] { return fxoracle::RotateBlt(&m_dst, t.dx, t.dy, t.w, t.h, t.px, t.py, nAngle, &mirror, t.sx, t.sy, 0); },
+                    [&] { return DDRotateBlt(&m_dst, t.dx, t.dy, t.w, t.h, t.px, t.py, nAngle, &mirror, t.sx, t.sy, 0); },
+                    "rotate mirrored");
+        }
+        DDReleaseSurface(&mirror);
     }
     EXPECT_GT(m.m_nChanged, m.m_nCompared / 2);
 }
