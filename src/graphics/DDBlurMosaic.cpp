@@ -293,6 +293,34 @@ void MosaicOneRows(const cFxLockPair& lk, const FXSPAN& sp, int x, int y, int sx
     }
 }
 
+// Blocks of one pixel on 32-bit rows, every rule as masks: a source pixel v
+// with (v & dwSkipMask) == dwSkip is left out; otherwise the colour
+// out = (v & dwTake) | dwSet, left out too when (out & dwOutMask) ==
+// dwOutSkip, else written with the destination's bits dwKeep kept. (A mask
+// of 0 against 1 never matches.)
+__attribute__((target_clones("avx2", "default"), optimize("O3"))) void MosaicOneRow32(
+    uint32_t* __restrict lpDst, const uint32_t* __restrict lpSrc, int n, uint32_t dwSkipMask, uint32_t dwSkip,
+    uint32_t dwTake, uint32_t dwSet, uint32_t dwKeep, uint32_t dwOutMask, uint32_t dwOutSkip)
+{
+    for (int i = 0; i < n; i++) {
+        const uint32_t v = lpSrc[i], d = lpDst[i];
+        const uint32_t out = (v & dwTake) | dwSet;
+        const bool bSkip = ((v & dwSkipMask) == dwSkip) | ((out & dwOutMask) == dwOutSkip);
+        lpDst[i] = bSkip ? d : out | (d & dwKeep);
+    }
+}
+
+void MosaicOneRows32(const cFxLockPair& lk, const FXSPAN& sp, int x, int y, int sx, int sy, uint32_t dwSkipMask,
+                     uint32_t dwSkip, uint32_t dwTake, uint32_t dwSet, uint32_t dwKeep, uint32_t dwOutMask,
+                     uint32_t dwOutSkip)
+{
+    for (int j = sp.j0; j < sp.j1; j++) {
+        const uint32_t* srow = reinterpret_cast<const uint32_t*>(lk.S.lpPix->Row(sy + j)) + sx + sp.i0;
+        uint32_t* drow = reinterpret_cast<uint32_t*>(lk.D.lpPix->Row(y + j)) + x + sp.i0;
+        MosaicOneRow32(drow, srow, sp.i1 - sp.i0, dwSkipMask, dwSkip, dwTake, dwSet, dwKeep, dwOutMask, dwOutSkip);
+    }
+}
+
 }  // namespace
 
 bool DDBlurBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, DDSURFACEDATA* src, int sx, int sy,
@@ -502,6 +530,11 @@ bool DDMosaicBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFAC
         const uint32_t dwKey = dwTransColor;
         switch (ep) {
         case FXP_D3D32:
+            if (b32) {
+                MosaicOneRows32(lk, sp, x, y, sx, sy, bKey ? 0xFF000000u : 0u, bKey ? 0u : 1u, 0xFFFFFFFFu, 0xFF000000u,
+                                0u, 0u, 1u);
+                break;
+            }
             rows([bKey](uint32_t v, auto& d) {
                 if (bKey && (v >> 24) == 0) return;
                 d = static_cast<std::remove_reference_t<decltype(d)>>(v | 0xFF000000u);
@@ -533,14 +566,11 @@ bool DDMosaicBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFAC
         default:
             if (b32) {
                 // The colour without the alpha byte; the destination's alpha byte stays.
-                const uint32_t dwOutKey = dwKey & 0x00FFFFFFu;
-                rows([bKey, dwKey, dwOutKey](uint32_t v, auto& d) {
-                    if (bKey && v == dwKey) return;
-                    const uint32_t out = v & 0x00FFFFFFu;
-                    if (bKey && out == dwOutKey) return;
-                    d = static_cast<std::remove_reference_t<decltype(d)>>(out | (d & 0xFF000000u));
-                });
-            } else {
+                MosaicOneRows32(lk, sp, x, y, sx, sy, bKey ? 0xFFFFFFFFu : 0u, bKey ? dwKey : 1u, 0x00FFFFFFu, 0u,
+                                0xFF000000u, bKey ? 0x00FFFFFFu : 0u, bKey ? dwKey & 0x00FFFFFFu : 1u);
+                break;
+            }
+            {
                 // A field widened and reduced again, by table.
                 const int nSR = spf.nShiftR, nSG = spf.nShiftG, nSB = spf.nShiftB;
                 const uint32_t nMR = spf.nMaxR, nMG = spf.nMaxG, nMB = spf.nMaxB;
