@@ -127,53 +127,76 @@ int CheckStateCond(const cCond& cond, cCharaBase* pChara) {
     return bHolds ? 1 : 0;
 }
 
+int DistanceRange(const cCond& cond) {
+    int64_t nRange64 = static_cast<int64_t>(cond.m_nValue) * 16 + cond.m_nSrcVarNum;
+    return static_cast<int>(std::clamp<int64_t>(nRange64, -(int64_t{1} << 30), int64_t{1} << 30));
+}
+
+bool DistanceSpan(const cCond& cond, const cCharaBase* pChara, JUDGESPAN* pRec) {
+    const int nShape = cond.m_nShape;
+    if (nShape > 5) return false;
+    const int nRange = DistanceRange(cond);
+    const bool bRight = pChara->m_nDir != 0;
+    const bool bVertical = nShape >= 3;
+    const int nSub = nShape % 3;   // 0 both sides, 1 in front, 2 behind
+    int nBefore = nRange, nAfter = nRange;
+    if (nSub == 1) {
+        nBefore = bRight ? 0 : nRange;
+        nAfter = bRight ? nRange : 0;
+    } else if (nSub == 2) {
+        nBefore = bRight ? nRange : 0;
+        nAfter = bRight ? 0 : nRange;
+    }
+    const OBJRECT& me = pChara->m_rcScreen;
+    JUDGESPAN& rec = *pRec;
+    rec = JUDGESPAN();
+    rec.nReachBefore = nBefore;
+    rec.nReachAfter = nAfter;
+    rec.nMode = nSub;
+    if (bVertical) {
+        rec.nStart = me.top;
+        rec.nLength = me.bottom - me.top + 1;
+        // A box standing on its frame's bottom keeps its far end there.
+        rec.bSizeCheck = 1;
+    } else {
+        rec.nStart = me.left;
+        rec.nLength = me.right - me.left + 1;
+    }
+    return true;
+}
+
+void DistanceCentreOffset(const cCharaBase* p, int* pX, int* pY) {
+    *pX = p->m_nWidth / 2;
+    *pY = p->m_nHeight / 2;
+}
+
 int CheckDistanceCond(const cCond& cond, cCharaBase* pChara) {
     cCharaBase* pOther = cond.m_nSubject == 0 ? FirstHero() : Subject(pChara, cond.m_nSubject);
     if (!pOther) return 0;
-    int64_t nRange64 = static_cast<int64_t>(cond.m_nValue) * 16 + cond.m_nSrcVarNum;
-    int nRange = static_cast<int>(std::clamp<int64_t>(nRange64, -(int64_t{1} << 30), int64_t{1} << 30));
+    const int nRange = DistanceRange(cond);
     const cSystemData* pSys = PlayCtx().lpSystem;
     if (!(pSys && pSys->m_bRuleDistanceNoRefresh)) RefreshScreenRect(pOther);
-    bool bRight = pChara->m_nDir != 0;
-    const OBJRECT& me = pChara->m_rcScreen;
     const OBJRECT& ot = pOther->m_rcScreen;
     bool bWithin;
-    int nShape = cond.m_nShape;
-    if (nShape <= 5) {
-        bool bVertical = nShape >= 3;
-        int nSub = nShape % 3;   // 0 both sides, 1 in front, 2 behind
-        int nBefore = nRange, nAfter = nRange;
-        if (nSub == 1) {
-            nBefore = bRight ? 0 : nRange;
-            nAfter = bRight ? nRange : 0;
-        } else if (nSub == 2) {
-            nBefore = bRight ? nRange : 0;
-            nAfter = bRight ? 0 : nRange;
-        }
-        JUDGESPAN rec;
-        rec.nReachBefore = nBefore;
-        rec.nReachAfter = nAfter;
-        rec.nMode = nSub;
+    JUDGESPAN rec;
+    if (DistanceSpan(cond, pChara, &rec)) {
         rec.pTarget = pOther;
-        if (bVertical) {
-            rec.nStart = me.top;
-            rec.nLength = me.bottom - me.top + 1;
+        if (cond.m_nShape >= 3) {
             rec.nTargetStart = ot.top;
             rec.nTargetEnd = ot.bottom;
             rec.nTargetOffset = pOther->m_nBoxY;
-            // A box standing on its frame's bottom keeps its far end there.
-            rec.bSizeCheck = 1;
         } else {
-            rec.nStart = me.left;
-            rec.nLength = me.right - me.left + 1;
             rec.nTargetStart = ot.left;
             rec.nTargetEnd = ot.right;
             rec.nTargetOffset = pOther->m_nBoxX;
         }
         bWithin = pChara->JudgeSpan(rec) != 0;
-    } else if (nShape == 6) {
-        double ax = pChara->m_dX + pChara->m_nWidth / 2, ay = pChara->m_dY + pChara->m_nHeight / 2;
-        double bx = pOther->m_dX + pOther->m_nWidth / 2, by = pOther->m_dY + pOther->m_nHeight / 2;
+    } else if (cond.m_nShape == 6) {
+        int ax0, ay0, bx0, by0;
+        DistanceCentreOffset(pChara, &ax0, &ay0);
+        DistanceCentreOffset(pOther, &bx0, &by0);
+        double ax = pChara->m_dX + ax0, ay = pChara->m_dY + ay0;
+        double bx = pOther->m_dX + bx0, by = pOther->m_dY + by0;
         double d = std::hypot(ax - bx, ay - by);
         bWithin = std::isfinite(d) && d <= nRange;
     } else {

@@ -15,7 +15,7 @@
 #include "play/Message.h"
 #include "play/PlayScene.h"
 #include "play/StageImages.h"
-#include "project/SystemData.h"
+#include "play/TestDisplayColor.h"
 
 namespace {
 
@@ -57,17 +57,15 @@ void cChara::DrawItemIcon(DDSURFACEDATA* lpDst) {
 }
 
 void cHero::DrawHitBoxes(DDSURFACEDATA* lpDst) {
-    const cSystemData* pSys = PlayCtx().lpSystem;
-    bool bFixedColor = pSys && pSys->m_bRuleFixedRangeColor && nScreenBpp == 8;
     for (HITBOXDISP& b : m_vecHitBox) {
         if (b.nMode == 0) continue;
         int x = m_rcScreen.left + b.nX, y = m_rcScreen.top + b.nY;
-        uint32_t nColor = static_cast<uint32_t>(b.nColor + (bFixedColor ? 0 : b.nCycle / 8));
+        uint32_t nColor = TestDisplayColor(b.nColor, b.nCycle);
         if (lpDst) {
             if (b.nMode == 1) DDFillRect(lpDst, x, y, b.nW, b.nH, nColor);
             else DDDrawBoxFrame(lpDst, x, y, b.nW, b.nH, 1, nColor);
         }
-        b.nCycle = b.nCycle + 1 >= 32 ? 0 : b.nCycle + 1;
+        b.nCycle = NextTestDisplayCycle(b.nCycle);
     }
 }
 

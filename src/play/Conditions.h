@@ -11,6 +11,7 @@ class cCharaBase;
 class cMapCell;
 class cItem;
 class cFlowRun;
+struct JUDGESPAN;
 
 // 0 a = b, 1 a != b, 2 a >= b, 3 a <= b, 4 a > b, 5 a < b, 6 b = 0 or |a| a
 // multiple of b, 7 b != 0 and |a| not a multiple of b; others 0. In 64 bits,
@@ -34,6 +35,15 @@ int CheckFlowCond(cFlowRun& run, cCharaBase* pChara);
 int CheckStatusFlagCond(const cCond& cond, cCharaBase* pChara);
 int CheckStateCond(const cCond& cond, cCharaBase* pChara);
 int CheckDistanceCond(const cCond& cond, cCharaBase* pChara);
+// A distance condition's range in dots: value x 16 + extra dots.
+int DistanceRange(const cCond& cond);
+// The character's side of a distance condition's one-axis test (modes 0 to
+// 5) from its screen box; false for the other modes. The target's fields
+// are left for the caller.
+bool DistanceSpan(const cCond& cond, const cCharaBase* pChara, JUDGESPAN* pRec);
+// The offset of a character's centre from its box's left and top corner
+// (the circle test of mode 6).
+void DistanceCentreOffset(const cCharaBase* p, int* pX, int* pY);
 
 // Status condition 1 (condition kind 4), with the status operations.
 int CondCheck_Status(const cCond& cond, cCharaBase* pChara);

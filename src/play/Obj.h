@@ -100,6 +100,9 @@ public:
     int IsCornerBlocked() const;
     // 1 when the target's interval meets this object's judgement span.
     int JudgeSpan(const JUDGESPAN& rec) const;
+    // The judgement span [*pL, *pR] of a record on its axis (the target's
+    // fields are not read).
+    static void JudgeSpanEnds(const JUDGESPAN& rec, int64_t* pL, int64_t* pR);
 
     // Moves toward a point through a movement run (CharaSearch.cpp): the
     // run's speeds and direction are written; non-zero on arrival.

@@ -246,15 +246,19 @@ int cObj::IsCornerBlocked() const {
     return 0;
 }
 
-int cObj::JudgeSpan(const JUDGESPAN& rec) const {
+void cObj::JudgeSpanEnds(const JUDGESPAN& rec, int64_t* pL, int64_t* pR) {
     const int h = rec.nLength / 2;
     const int64_t c = static_cast<int64_t>(rec.nStart) + h;
     const bool bBothZero = rec.nReachBefore == 0 && rec.nReachAfter == 0;
+    if (rec.nReachBefore != 0) *pL = static_cast<int64_t>(rec.nStart) - rec.nReachBefore;
+    else *pL = rec.nMode != 0 && bBothZero ? rec.nStart : c;
+    if (rec.nReachAfter != 0) *pR = c + h + rec.nReachAfter;
+    else *pR = rec.nMode != 0 && bBothZero ? c + h : c;
+}
+
+int cObj::JudgeSpan(const JUDGESPAN& rec) const {
     int64_t L, R;
-    if (rec.nReachBefore != 0) L = static_cast<int64_t>(rec.nStart) - rec.nReachBefore;
-    else L = rec.nMode != 0 && bBothZero ? rec.nStart : c;
-    if (rec.nReachAfter != 0) R = c + h + rec.nReachAfter;
-    else R = rec.nMode != 0 && bBothZero ? c + h : c;
+    JudgeSpanEnds(rec, &L, &R);
     const int64_t nTStart = static_cast<int64_t>(rec.nTargetStart) + rec.nTargetOffset;
     int64_t nTEnd = static_cast<int64_t>(rec.nTargetEnd) - rec.nTargetOffset;
     if (rec.bSizeCheck && !PlaySystem().m_bTrimTargetSpan && rec.pTarget) {

@@ -9,6 +9,7 @@
 #include "graphics/ImageSurfaces.h"
 #include "play/Chara.h"
 #include "play/CharaDraw.h"
+#include "play/DistanceRanges.h"
 #include "play/Hero.h"
 #include "play/Item.h"
 #include "play/PlayScene.h"
@@ -411,6 +412,7 @@ void DrawPlayFrame(cPlayScene& s, int bFromPlay, int bFrozen, int bTimerSound, i
         }
         s.DrawMap(lpDst, 1);
         DrawBackgrounds(s, lpDst, 1);
+        DrawDistanceRanges(s, lpDst);
         DrawSight(lpDst);
         DrawPictures(s, lpDst, 1, bFrozen);
         DDBeginBltBatch(0);

@@ -274,6 +274,9 @@ public:
     int32_t m_nRowShift = 0;   // row shift of the map cell index
     // The miss waits until the draw walk is over.
     int32_t m_bMissPending = 0;
+    // The colour cycle of the distance ranges drawn over the stage (0..31,
+    // one step a drawn frame); drawing only, play never reads it.
+    int32_t m_nRangeCycle = 0;
 
 protected:
     void RunState(int nState) override;

@@ -43,6 +43,16 @@ public:
     uint8_t m_nPercent = 0;
     uint8_t m_nShape = 0;
 
+    // A distance condition (kind 7) keeps its range display in the fields
+    // that only the status condition reads: whether it is shown (0 never,
+    // 1 always, 2 only in a test play), its colour number, whether it is
+    // shown for a character that does not act and whether it is shown for
+    // one that is transparent or hidden.
+    int DistDisplay() const { return m_nLeftType; }
+    int DistColor() const { return m_nLeftVarKind; }
+    bool DistShowInactive() const { return m_nSource != 0; }
+    bool DistShowHidden() const { return m_nSrcSubject != 0; }
+
     // The upgrades of older data versions, in order (run by Read).
     void UpgradeFrom(uint32_t nVer);
 };

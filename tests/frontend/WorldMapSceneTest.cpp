@@ -1,6 +1,16 @@
 #include "frontend/SceneTestBase.h"
 #include "frontend/WorldMapScene.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "graphics/Font.h"
+#include "graphics/GlyphRasterizer.h"
+#include "graphics/ImageSlots.h"
+#include "graphics/ImageSurfaces.h"
+#include "project/GameFonts.h"
+
 namespace {
 
 constexpr int DECIDE = 1, CANCEL = 2, LEFT = 1, RIGHT = 2, UP = 4, DOWN = 8;
@@ -196,6 +206,68 @@ TEST_F(WorldMapScene, StartingAStageNamesTheStageThatWasLoaded) {
     EXPECT_EQ(recProgress.m_bChain, 1);
     EXPECT_EQ(recProgress.m_nWorld, 3);
     EXPECT_EQ(recProgress.m_nStage, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Every text the fonts render, as the bytes were given.
+std::vector<std::string> vRendered;
+
+class cRecordingRasterizer final : public cGlyphRasterizer {
+public:
+    void MeasureText(const char* p, int n, int* w, int* h) override {
+        (void)p;
+        *w = 8 * n;
+        *h = 16;
+    }
+    void RenderText(const char* p, int n, bool, DDGLYPHIMAGE* img) override {
+        vRendered.emplace_back(p, static_cast<size_t>(n));
+        MeasureText(p, n, &img->nWidth, &img->nHeight);
+        img->vCoverage.assign(static_cast<size_t>(img->nWidth) * img->nHeight, 255);
+    }
+};
+
+// The map's head-up display writes the lives with the play font: unlimited
+// lives as "-", the same mark as the stage's head-up display, else the
+// count.
+TEST_F(WorldMapScene, LivesOnTheMapAsInAStage) {
+    DDSetRasterizerFactory([](const char*, int, int) { return std::make_unique<cRecordingRasterizer>(); });
+    aFont[1].Create("ＭＳ ゴシック", 0, 16, 16, 16, 241, nullptr, 1, 240, nullptr, 0);
+    recSystem.m_bMapShowLife = 1;
+    // The map's pictures, so that it draws: plain 8-bit bitmaps.
+    const std::vector<uint8_t> bmp = DDBuildBmp(64, 128, 8, {0, 0xFFFFFF}, std::vector<uint32_t>(64 * 128, 1));
+    for (const char* psz : {"Window", "Accessory", "WorldMapChip", "WorldEvent", "WorldBack"})
+        ASSERT_TRUE(dir.WriteFile(std::string("bmp/") + psz + ".bmp", bmp));
+    recWorldMap.m_strBackFile = "bmp\\WorldBack.bmp";
+    lpImageData = Img_Data;
+    nImageCount = IMAGE_SLOT_COUNT;
+    struct CASE {
+        int32_t nLife;
+        const char* pszShown;
+    } const aCase[] = {
+        {LIFE_UNLIMITED, "-"},
+        {3, "3"},
+    };
+    for (const CASE& t : aCase) {
+        recProgress.m_nLife = t.nLife;
+        cWorldMapScene m;
+        RunUntil(m, MAPSTATE_WALK);
+        vRendered.clear();
+        fe.Frame(m, 0, 0);
+        ASSERT_TRUE(m.m_bDisplay);
+        EXPECT_NE(std::find(vRendered.begin(), vRendered.end(), t.pszShown), vRendered.end()) << t.nLife;
+        EXPECT_EQ(std::find(vRendered.begin(), vRendered.end(), std::to_string(LIFE_UNLIMITED)), vRendered.end());
+        EXPECT_EQ(std::find(vRendered.begin(), vRendered.end(), "\x81\x87"), vRendered.end()) << t.nLife;   // "∞"
+    }
+    for (int n : {IMAGE_SLOT_WORLDBACK, IMAGE_SLOT_WORLDMAPCHIP, IMAGE_SLOT_WORLDEVENT, IMAGE_SLOT_ACCESSORY,
+                  IMAGE_SLOT_WINDOW, 67})
+        DDReleaseSurface(&Off_Img[n]);
+    lpImageData = nullptr;
+    nImageCount = 0;
+    aFont[1].Release();
+    DDSetRasterizerFactory(nullptr);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,7 @@
 #include "play/PlayHarness.h"
 #include "play/PlayScene.h"
 #include "project/Database.h"
+#include "project/GameFonts.h"
 #include "project/Paths.h"
 #include "project/ProjectContext.h"
 #include "project/ReplayLog.h"
@@ -211,3 +213,51 @@ TEST_F(DemoReplay, TheForestSignpostGreetsBeforeTheStart) {
 }
 
 }  // namespace
+
+namespace {
+
+// The signpost's count (coins, enemies, score) when the hero is near: a
+// window of two lines above the signpost, inside the screen. The hero
+// starts one cell from it, so it shows at once.
+TEST_F(DemoReplay, TheForestSignpostsCountStaysOnTheScreenInTwoLines) {
+    // The play font's cells as the game makes them: 16 x 16 a character.
+    aFont[1].m_nCellWidth = aFontData[1].nCellWidth;
+    aFont[1].m_nLineHeight = aFontData[1].nLineHeight;
+    ASSERT_EQ(aFont[1].m_nCellWidth, 16);
+    ASSERT_EQ(aFont[1].m_nLineHeight, 16);
+    std::string strFile;
+    ASSERT_EQ(FindLatestNumberedFile(strFile, "data\\stg4\\m01.stg4", strStageExt), 1);
+    cStage st;
+    ASSERT_EQ(st.Load(strFile.c_str()), 1);
+    cPlayHarness h({"."});
+    h.Ctx().lpDatabase = &m_Db;
+    h.UseStage(st);
+    h.SetUp();
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    const std::string strCount = "コイン";
+    const cMessage* pCount = nullptr;
+    for (int i = 0; i < 30 && !pCount; i++) {
+        h.Frame();
+        for (const auto& p : h.Scene().m_lstMessage)
+            if (p->m_strText.compare(0, strCount.size(), strCount) == 0) pCount = p.get();
+    }
+    aFont[1].m_nCellWidth = 0;
+    aFont[1].m_nLineHeight = 0;
+    ASSERT_NE(pCount, nullptr) << "the signpost's count never showed";
+    // "コイン 0 枚" (7 characters) over "敵 0 体 得点 000" (12): 12 x 16 + 2
+    // = 194 wide, 2 x 16 + 2 = 34 high. Centred over the signpost (column 3:
+    // dots 96..127, centre 112): x = 112 - 194 / 2 = 15, right edge 209; its
+    // bottom 8 dots above the signpost's top (row 12, y 384): y = 384 - 34
+    // - 8 = 342. On one line (20 characters, 322 wide) it would start at
+    // 112 - 161 = -49, off the screen.
+    EXPECT_EQ(std::count(pCount->m_strText.begin(), pCount->m_strText.end(), '\n'), 1);
+    EXPECT_EQ(pCount->m_nWidth, 194);
+    EXPECT_EQ(pCount->m_nHeight, 34);
+    EXPECT_EQ(pCount->GetX(), 15);
+    EXPECT_EQ(pCount->GetY(), 342);
+    EXPECT_GE(pCount->GetX(), 0);
+    EXPECT_LE(pCount->GetX() + pCount->m_nWidth, 640);
+}
+
+}  // namespace
+
