@@ -296,6 +296,97 @@ void RotateRows(const ROTATEJOB& jb, FKEY fnKeyed)
         }
 }
 
+// The same turn a run at a time: the source index of every pixel of a run
+// (row times the pitch in pixels, plus the column; -1 for none) worked in
+// 32-bit lanes, then the run copied through the indices. Neither for a turn
+// onto its own pixels (a run would read pixels it writes) nor into the 16-bit
+// back buffer; RotateIndexedFits checks that every value fits 32 bits.
+bool RotateIndexedFits(const ROTATEJOB& jb, int nBytes)
+{
+    const cFxLockPair& lk = *jb.lpLock;
+    if (jb.bConvert || lk.S.lpPix == lk.D.lpPix) return false;
+    const long long nSW = lk.S.nWidth, nSH = lk.S.nHeight, nPitch = lk.S.lpPix->nPitch;
+    if (nSW <= 0 || nSH <= 0 || nPitch % nBytes != 0 || nPitch / nBytes * nSH >= (1LL << 31)) return false;
+    // Accumulators c2 * xr - s2 * yr within 2^30, positions and source
+    // coordinates within 2^30.
+    constexpr long long nLimit = 1LL << 19;
+    auto small = [](long long v, long long lim) { return v > -lim && v < lim; };
+    const long long u0 = jb.sw >= 0 ? jb.sx : static_cast<long long>(jb.sx) - 1;
+    const long long v0 = jb.sh >= 0 ? jb.sy : static_cast<long long>(jb.sy) - 1;
+    return small(jb.xmin - jb.px, nLimit) && small(jb.xend - jb.px, nLimit) && small(jb.ymin - jb.py, nLimit) &&
+           small(jb.yend - jb.py, nLimit) && small(jb.px, 1LL << 29) && small(jb.py, 1LL << 29) &&
+           jb.w < (1 << 29) && jb.h < (1 << 29) && small(u0, (1LL << 30) - jb.w - 2) &&
+           small(v0, (1LL << 30) - jb.h - 2);
+}
+
+__attribute__((target_clones("avx2", "default"), optimize("O3"))) void RotateIndices(
+    int uacc, int vacc, int c2, int s2, int n, int px, int py, int w, int h, int u0, int nFlipU, int v0, int nFlipV,
+    int nSW, int nSH, int nPitchPx, int* aIdx)
+{
+    for (int k = 0; k < n; k++) {
+        const int ua = uacc + k * c2, va = vacc + k * s2;
+        const int u = px + (ua >> 10), v = py + (va >> 10);
+        // A mirrored source (nFlip -1) is read backwards: -u is (u ^ -1) + 1.
+        const int qx = u0 + ((u ^ nFlipU) - nFlipU), qy = v0 + ((v ^ nFlipV) - nFlipV);
+        const bool bIn = (static_cast<unsigned>(u) < static_cast<unsigned>(w)) &
+                         (static_cast<unsigned>(v) < static_cast<unsigned>(h)) &
+                         (static_cast<unsigned>(qx) < static_cast<unsigned>(nSW)) &
+                         (static_cast<unsigned>(qy) < static_cast<unsigned>(nSH));
+        aIdx[k] = bIn ? qy * nPitchPx + qx : -1;
+    }
+}
+
+// A run copied through source indices; (v & dwMask) == dwMatch leaves v out.
+template <class PIX>
+[[gnu::always_inline]] inline void RotateCopyBody(PIX* __restrict lpDst, const PIX* __restrict lpSrc, const int* aIdx,
+                                                  int n, uint32_t dwMask, uint32_t dwMatch)
+{
+    for (int q = 0; q < n; q++) {
+        const int k = aIdx[q];
+        const uint32_t v = lpSrc[k < 0 ? 0 : k];
+        const bool bSkip = (k < 0) | ((v & dwMask) == dwMatch);
+        lpDst[q] = bSkip ? lpDst[q] : static_cast<PIX>(v);
+    }
+}
+__attribute__((target_clones("avx2", "default"), optimize("O3"))) void RotateCopy32(
+    uint32_t* lpDst, const uint32_t* lpSrc, const int* aIdx, int n, uint32_t dwMask, uint32_t dwMatch)
+{
+    RotateCopyBody<uint32_t>(lpDst, lpSrc, aIdx, n, dwMask, dwMatch);
+}
+inline void RotateCopy(uint32_t* lpDst, const uint32_t* lpSrc, const int* aIdx, int n, uint32_t dwMask, uint32_t dwMatch)
+{
+    RotateCopy32(lpDst, lpSrc, aIdx, n, dwMask, dwMatch);
+}
+template <class PIX>
+void RotateCopy(PIX* lpDst, const PIX* lpSrc, const int* aIdx, int n, uint32_t dwMask, uint32_t dwMatch)
+{
+    RotateCopyBody<PIX>(lpDst, lpSrc, aIdx, n, dwMask, dwMatch);
+}
+
+template <class PIX>
+void RotateIndexed(const ROTATEJOB& jb, uint32_t dwMask, uint32_t dwMatch)
+{
+    const cFxLockPair& lk = *jb.lpLock;
+    const PIX* lpSrc = reinterpret_cast<const PIX*>(lk.S.lpPix->Row(0));
+    const int nPitchPx = lk.S.lpPix->nPitch / static_cast<int>(sizeof(PIX));
+    const int u0 = jb.sw >= 0 ? jb.sx : jb.sx - 1, v0 = jb.sh >= 0 ? jb.sy : jb.sy - 1;
+    const int nFlipU = jb.sw >= 0 ? 0 : -1, nFlipV = jb.sh >= 0 ? 0 : -1;
+    const int c2 = static_cast<int>(jb.c2), s2 = static_cast<int>(jb.s2);
+    int aIdx[nRotateTile];
+    for (long long ty = jb.ymin; ty < jb.yend; ty += nRotateTile)
+        for (long long tx = jb.xmin; tx < jb.xend; tx += nRotateTile) {
+            const int n = static_cast<int>(std::min(jb.xend, tx + nRotateTile) - tx);
+            for (long long yy = ty; yy < std::min(jb.yend, ty + nRotateTile); yy++) {
+                const int xr = static_cast<int>(tx - jb.px), yr = static_cast<int>(yy - jb.py);
+                RotateIndices(c2 * xr - s2 * yr, s2 * xr + c2 * yr, c2, s2, n, jb.px, jb.py, jb.w, jb.h, u0, nFlipU,
+                              v0, nFlipV, lk.S.nWidth, lk.S.nHeight, nPitchPx, aIdx);
+                PIX* drow = reinterpret_cast<PIX*>(lk.D.lpPix->Row(static_cast<int>(jb.dy + yy - jb.py))) +
+                            (static_cast<long long>(jb.dx) - jb.px + tx);
+                RotateCopy(drow, lpSrc, aIdx, n, dwMask, dwMatch);
+            }
+        }
+}
+
 int LockedRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int py, int nAngle, DDSURFACEDATA* src,
                  int sx, int sy, int nKey, int sw, int sh)
 {
@@ -334,6 +425,20 @@ int LockedRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
     if (xmin >= xend || ymin >= yend) return 1;
     ROTATEJOB job{&lk, dx, dy, w, h, px, py, sx, sy, sw, sh, xmin, xend, ymin, yend, s2, c2, bConvert};
     const int nBytes = lk.D.lpPix->nBytes;
+    if (RotateIndexedFits(job, nBytes)) {
+        // The key as a mask test: (v & dwMask) == dwMatch leaves v out (a
+        // mask of 0 never matches 1).
+        uint32_t dwMask = 0, dwMatch = 1;
+        if (nKey == 1) {
+            if (ep == FXP_D3D16) dwMask = 0xA000u, dwMatch = 0;
+            else if (ep == FXP_D3D32) dwMask = 0xFF000000u, dwMatch = 0;
+            else dwMask = 0xFFFFFFFFu, dwMatch = dwTransColor;
+        }
+        if (nBytes == 4) RotateIndexed<uint32_t>(job, dwMask, dwMatch);
+        else if (nBytes == 2) RotateIndexed<uint16_t>(job, dwMask, dwMatch);
+        else RotateIndexed<uint8_t>(job, dwMask, dwMatch);
+        return 1;
+    }
     auto run = [&](auto fnKeyed) {
         if (nBytes == 4) RotateRows<uint32_t>(job, fnKeyed);
         else if (nBytes == 2) RotateRows<uint16_t>(job, fnKeyed);

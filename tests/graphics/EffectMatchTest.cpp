@@ -229,11 +229,15 @@ TEST_P(EffectMatchTest, RotateMatchesTheOldLoops)
                 &m_dst, &m_src, [&] { return fxoracle::RotateBlt(&m_dst, 23, 18, 53, 41, 26, 20, nAngle, &m_src, 0, 0, 0); },
                 [&] { return DDRotateBlt(&m_dst, 23, 18, 53, 41, 26, 20, nAngle, &m_src, 0, 0, 0); }, "rotate tinted");
         lpDTCon->dwBltColor = 0xFFFFFFFFu;
-
-        // A mirrored copy sharing the source's texture is read backwards
-        // (the whole picture, and a part of one cell of 10 x 8).
+    }
+    // A mirrored copy sharing the source's texture is read backwards (the
+    // whole picture, and a part of one cell of 10 x 8), by the device from a
+    // render target, by the locked loops from system memory.
+    for (int nMemory : {DTMEMORYTYPE_VIDEO_RT, DTMEMORYTYPE_SYSTEM}) {
+        if (!lpDTCon) break;
+        Make(nMemory);
         DDSURFACEDATA mirror;
-        ASSERT_TRUE(DDCreateSurface(&mirror, 53, 41, 1, 0, DTMEMORYTYPE_VIDEO_RT, &m_src, 0));
+        ASSERT_TRUE(DDCreateSurface(&mirror, 53, 41, 1, 0, nMemory, &m_src, 0));
         mirror.lpMirrorSD = &m_src;
         struct MIRROR {
             int nCellW, nCellH;
@@ -251,6 +255,12 @@ TEST_P(EffectMatchTest, RotateMatchesTheOldLoops)
                     [&] { return fxoracle::RotateBlt(&m_dst, t.dx, t.dy, t.w, t.h, t.px, t.py, nAngle, &mirror, t.sx, t.sy, 0); },
                     [&] { return DDRotateBlt(&m_dst, t.dx, t.dy, t.w, t.h, t.px, t.py, nAngle, &mirror, t.sx, t.sy, 0); },
                     "rotate mirrored");
+            for (int nAngle : {30, 200})
+                m.Compare(
+                    &m_dst, &m_src,
+                    [&] { return fxoracle::RotateBlt(&m_dst, t.dx, t.dy, t.w, t.h, t.px, t.py, nAngle, &mirror, t.sx, t.sy, 1); },
+                    [&] { return DDRotateBlt(&m_dst, t.dx, t.dy, t.w, t.h, t.px, t.py, nAngle, &mirror, t.sx, t.sy, 1); },
+                    "rotate mirrored with the key");
         }
         DDReleaseSurface(&mirror);
     }
