@@ -321,6 +321,22 @@ void MosaicOneRows32(const cFxLockPair& lk, const FXSPAN& sp, int x, int y, int 
     }
 }
 
+// A 32-bit source row added into per-column sums of red, green, blue and
+// the count; pixels with (v & dwSkipMask) == dwSkip are left out.
+__attribute__((target_clones("avx2", "default"), optimize("O3"))) void MosaicColumns32(
+    const uint32_t* __restrict lpRow, int n, uint32_t dwSkipMask, uint32_t dwSkip, uint32_t* __restrict lpR,
+    uint32_t* __restrict lpG, uint32_t* __restrict lpB, uint32_t* __restrict lpN)
+{
+    for (int i = 0; i < n; i++) {
+        const uint32_t v = lpRow[i];
+        const uint32_t nKeep = (v & dwSkipMask) == dwSkip ? 0u : 0xFFFFFFFFu;
+        lpR[i] += (v >> 16) & 255 & nKeep;
+        lpG[i] += (v >> 8) & 255 & nKeep;
+        lpB[i] += v & 255 & nKeep;
+        lpN[i] += nKeep & 1;
+    }
+}
+
 }  // namespace
 
 bool DDBlurBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, DDSURFACEDATA* src, int sx, int sy,
@@ -598,6 +614,10 @@ bool DDMosaicBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFAC
     std::vector<uint32_t> vSum(static_cast<size_t>(nBlocks) * 4);
     const bool b32 = lk.S.lpPix->nBytes == 4;
     const DDPIXELFORMAT& dpf = lk.D.pf;
+    std::vector<uint32_t> vColSum;
+    // With the key, source pixels equal to the key are left out of the
+    // averages (a mask of 0 never matches 1).
+    const uint32_t dwSkipMask = nMode == 1 ? 0xFFFFFFFFu : 0u, dwSkip = nMode == 1 ? dwTransColor : 1u;
     for (long long by = by0; by < wr.j1; by += N) {
         const long long ey = std::min<long long>(by + N, h);
         if (!bAverage) {
@@ -621,31 +641,48 @@ bool DDMosaicBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFAC
         } else {
             // The average of each block's source pixels, each field taken at
             // 8 bits (16 bits: widened) and reduced back.
+            // Column sums over the block row's source rows first (the
+            // columns of all the blocks are one run), then each block's
+            // columns added: the same whole sums.
             std::fill(vSum.begin(), vSum.end(), 0u);
             const long long cy0 = std::max<long long>(sy + by, 0), cy1 = std::min<long long>(sy + ey, lk.S.nHeight);
-            for (long long cy = cy0; cy < cy1; cy++) {
-                const uint8_t* row = lk.S.lpPix->Row(static_cast<int>(cy));
+            const long long cxAll0 = std::max<long long>(sx + bx0, 0);
+            const long long cxAll1 = std::min<long long>(sx + std::min<long long>(bx0 + nBlocks * N, w), lk.S.nWidth);
+            if (cxAll0 < cxAll1 && cy0 < cy1) {
+                const int nCols = static_cast<int>(cxAll1 - cxAll0);
+                vColSum.assign(static_cast<size_t>(nCols) * 4, 0u);
+                uint32_t* lpR = vColSum.data();
+                uint32_t* lpG = lpR + nCols;
+                uint32_t* lpB = lpG + nCols;
+                uint32_t* lpN = lpB + nCols;
+                for (long long cy = cy0; cy < cy1; cy++) {
+                    const uint8_t* row = lk.S.lpPix->Row(static_cast<int>(cy));
+                    if (b32) {
+                        MosaicColumns32(reinterpret_cast<const uint32_t*>(row) + cxAll0, nCols, dwSkipMask, dwSkip, lpR,
+                                        lpG, lpB, lpN);
+                        continue;
+                    }
+                    const uint16_t* row16 = reinterpret_cast<const uint16_t*>(row) + cxAll0;
+                    for (int k = 0; k < nCols; k++) {
+                        const uint32_t v = row16[k];
+                        if ((v & dwSkipMask) == dwSkip) continue;
+                        FXFIELDS f = FxUnpack(spf, v);
+                        lpR[k] += aExpR[f.r];
+                        lpG[k] += aExpG[f.g];
+                        lpB[k] += aExpB[f.b];
+                        lpN[k]++;
+                    }
+                }
                 for (long long b = 0; b < nBlocks; b++) {
                     const long long bx = bx0 + b * N;
                     const long long cx0 = std::max<long long>(sx + bx, 0);
                     const long long cx1 = std::min<long long>(sx + std::min<long long>(bx + N, w), lk.S.nWidth);
                     uint32_t* acc = &vSum[static_cast<size_t>(b) * 4];
-                    for (long long cx = cx0; cx < cx1; cx++) {
-                        if (b32) {
-                            const uint32_t v = reinterpret_cast<const uint32_t*>(row)[cx];
-                            if (nMode == 1 && v == dwTransColor) continue;
-                            acc[0] += (v >> 16) & 255;
-                            acc[1] += (v >> 8) & 255;
-                            acc[2] += v & 255;
-                        } else {
-                            const uint32_t v = reinterpret_cast<const uint16_t*>(row)[cx];
-                            if (nMode == 1 && v == dwTransColor) continue;
-                            FXFIELDS f = FxUnpack(spf, v);
-                            acc[0] += aExpR[f.r];
-                            acc[1] += aExpG[f.g];
-                            acc[2] += aExpB[f.b];
-                        }
-                        acc[3]++;
+                    for (long long k = cx0 - cxAll0; k < cx1 - cxAll0; k++) {
+                        acc[0] += lpR[k];
+                        acc[1] += lpG[k];
+                        acc[2] += lpB[k];
+                        acc[3] += lpN[k];
                     }
                 }
             }
