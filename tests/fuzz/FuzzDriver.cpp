@@ -345,7 +345,8 @@ int main(int argc, char** argv) {
     }
     if (nBadSeeds) return 1;
     if (bSweep)
-        for (size_t i = 0; i < nSeeds; ++i) Sweep(FUZZBYTES(vPool[i]), nSweepBudget);
+        for (size_t i = 0; i < nSeeds; ++i)
+            if (!FuzzIsUnsweptSeed(vPool[i])) Sweep(FUZZBYTES(vPool[i]), nSweepBudget);
 
     if (vPool.empty()) vPool.push_back({});
     if (!nMaxLen) {

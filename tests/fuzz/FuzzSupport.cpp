@@ -89,6 +89,7 @@ void FuzzFail(const char* pszWhat) {
 namespace {
 std::atomic<long long> nAccepted{0};
 std::set<FUZZBYTES> setRefusedSeeds;
+std::set<FUZZBYTES> setUnsweptSeeds;
 }  // namespace
 
 void FuzzFeature(uint32_t nKind, uint64_t nValue) {
@@ -104,6 +105,12 @@ FUZZBYTES FuzzRefusedSeed(FUZZBYTES v) {
     return v;
 }
 bool FuzzIsRefusedSeed(const FUZZBYTES& v) { return setRefusedSeeds.count(v) != 0; }
+
+FUZZBYTES FuzzUnsweptSeed(FUZZBYTES v) {
+    setUnsweptSeeds.insert(v);
+    return v;
+}
+bool FuzzIsUnsweptSeed(const FUZZBYTES& v) { return setUnsweptSeeds.count(v) != 0; }
 
 void FuzzAccepted() { nAccepted.fetch_add(1, std::memory_order_relaxed); }
 long long FuzzAcceptedCount() { return nAccepted.load(); }

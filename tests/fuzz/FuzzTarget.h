@@ -64,6 +64,12 @@ void FuzzFeature(uint32_t nKind, uint64_t nValue);
 FUZZBYTES FuzzRefusedSeed(FUZZBYTES v);
 bool FuzzIsRefusedSeed(const FUZZBYTES& v);
 
+// A seed that is replayed, checked and mutated from but not swept (every
+// cut and byte change): for the many large seeds of one reader (every demo
+// stage, every older layout), which would make the CTest sweep long.
+FUZZBYTES FuzzUnsweptSeed(FUZZBYTES v);
+bool FuzzIsUnsweptSeed(const FUZZBYTES& v);
+
 // Set-up shared by both builds: headless SDL, the working folder, the data
 // version of this build. Called once before the first input.
 void FuzzInitOnce();

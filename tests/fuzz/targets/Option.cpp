@@ -14,7 +14,15 @@ std::vector<FUZZBYTES> FuzzSeeds() {
     set.m_nVolume = 10;
     set.m_nRankingMode = 3;
     set.m_strName = "player";
-    return {SaveRecordBytes(def), SaveRecordBytes(set)};
+    std::vector<FUZZBYTES> v = {SaveRecordBytes(def), SaveRecordBytes(set)};
+    // The same fields under the version words of older programs.
+    const uint32_t nSaved = nDataVer;
+    for (uint32_t nVer : {100u, 500u, 853u}) {
+        nDataVer = nVer;
+        v.push_back(SaveRecordBytes(set));
+    }
+    nDataVer = nSaved;
+    return v;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
@@ -34,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         return 0;
     }
     FuzzCheck(o.m_bKeepFile == 0);
+    FuzzFeature(FUZZFEATURE_RECORD_VERSION, nFileVer);
     FuzzCheck(o.m_nPaletteVariant >= 0 && o.m_nPaletteVariant < OPTION_PALETTE_VARIANTS);
     FuzzCheck(o.m_nVolume >= 0 && o.m_nVolume < OPTION_VOLUME_STEPS);
     FuzzCheck(o.m_nRankingMode >= 0 && o.m_nRankingMode < OPTION_RANKING_MODES);

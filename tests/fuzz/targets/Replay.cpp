@@ -2,8 +2,13 @@
 // leaves the stage, the header stage, the log and the progress as they were;
 // an accepted one holds a consistent log, plays back, and writes back to a
 // fixed point.
+#include <sys/stat.h>
+
 #include "FuzzTarget.h"
 #include "RecordFuzz.h"
+
+#include "../../tools/mkdemo/DemoProject.h"
+#include "stage/CommonPalette.h"
 
 #include "project/Progress.h"
 #include "project/ReplayLog.h"
@@ -54,6 +59,27 @@ FUZZBYTES SaveLive(LIVE& l) {
     return b;
 }
 
+// A replay over the demo's first stage as our writers make it: the stage
+// as loaded, its header, a run of walking and jumping, the progress.
+FUZZBYTES DemoStageReplay() {
+    auto pCommon = std::make_unique<cCommonPalette>();
+    MakeDemoCommonPalette(*pCommon);
+    mkdir("data", 0777);
+    mkdir("data/stg4", 0777);
+    FuzzCheck(WriteDemoStages(*pCommon));
+    auto p = std::make_unique<LIVE>();
+    FuzzCheck(p->pStage->Load("data/stg4/c01-1.stg4_000") == 1);
+    FuzzCheck(p->pStage->HasHero());
+    *p->pHeader = *p->pStage;
+    p->pHeader->m_vCharaPlace.clear();
+    p->log.m_nSeed = 12345;
+    for (int i = 0; i < 600; i++) p->log.RecordFrame(static_cast<int16_t>(i < 300 ? 6 : 4), static_cast<int16_t>(i % 40 < 10));
+    p->progress.NewStory();
+    p->progress.SetStageName("data\\stg4\\c01-1.stg4", 0, 0, 0);
+    FuzzCheck(p->log.SaveReplayFile(REPLAY_OUT, *p->pStage, *p->pHeader, p->progress) == 1);
+    return FuzzReadFile(REPLAY_OUT);
+}
+
 }  // namespace
 
 std::vector<FUZZBYTES> FuzzSeeds() {
@@ -65,7 +91,9 @@ std::vector<FUZZBYTES> FuzzSeeds() {
     auto pEmpty = MakeLive();
     pEmpty->log.Clear();
     FuzzCheck(pEmpty->log.SaveReplayFile(REPLAY_OUT, *pEmpty->pStage, *pEmpty->pHeader, pEmpty->progress) == 1);
-    return {full, FuzzReadFile(REPLAY_OUT)};
+    std::vector<FUZZBYTES> v = {full, FuzzReadFile(REPLAY_OUT)};
+    v.push_back(FuzzUnsweptSeed(DemoStageReplay()));
+    return v;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
@@ -79,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     }
     FuzzAccepted();
     cReplayLog& log = pLive->log;
+    FuzzFeature(1, log.m_nFileVersion);
     FuzzCheck(log.IsConsistent());
     FuzzCheck(pLive->pStage->HasHero());
     FuzzCheck(pLive->pHeader->m_vCharaPlace.empty());

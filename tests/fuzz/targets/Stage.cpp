@@ -1,7 +1,12 @@
 // Stage files. Read on its own, an accepted stage writes back to a fixed
 // point; read by the stage loader, a refused file leaves the live stage as it
 // was, and an accepted one becomes the live stage with its hero.
+#include <dirent.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
 
 #include "FuzzTarget.h"
 #include "RecordFuzz.h"
@@ -20,7 +25,18 @@ std::vector<FUZZBYTES> FuzzSeeds() {
     mkdir("data/stg4", 0777);
     FuzzCheck(WriteDemoStages(*pCommon));
     auto pDefault = std::make_unique<cStage>();
-    return {FuzzReadFile("data/stg4/c01-1.stg4_000"), SaveRecordBytes(*pDefault)};
+    std::vector<FUZZBYTES> v = {FuzzReadFile("data/stg4/c01-1.stg4_000"), SaveRecordBytes(*pDefault)};
+    // Every other stage of the demo, replayed and mutated from.
+    std::vector<std::string> vNames;
+    if (DIR* d = opendir("data/stg4")) {
+        while (dirent* e = readdir(d))
+            if (std::strstr(e->d_name, ".stg4") && std::strcmp(e->d_name, "c01-1.stg4_000") != 0) vNames.push_back(e->d_name);
+        closedir(d);
+    }
+    std::sort(vNames.begin(), vNames.end());
+    FuzzCheck(vNames.size() >= 8);
+    for (const std::string& n : vNames) v.push_back(FuzzUnsweptSeed(FuzzReadFile(("data/stg4/" + n).c_str())));
+    return v;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
