@@ -261,3 +261,37 @@ TEST_F(DemoReplay, TheForestSignpostsCountStaysOnTheScreenInTwoLines) {
 
 }  // namespace
 
+
+namespace {
+
+// A test play of the forest shows the range in which the signpost counts
+// the hero as near (5 hbl = 80 dots on both sides) in system colour 1; a
+// game does not. The signpost's frame covers columns 96..127: the left
+// line is at 96 - 80 = 16, the right one at 96 + 16 + 16 + 80 = 208.
+TEST_F(DemoReplay, ATestPlayShowsTheSignpostsNearRange) {
+    std::string strFile;
+    ASSERT_EQ(FindLatestNumberedFile(strFile, "data\\stg4\\m01.stg4", strStageExt), 1);
+    cStage st;
+    ASSERT_EQ(st.Load(strFile.c_str()), 1);
+    cPlayHarness h({"."});
+    h.Ctx().lpDatabase = &m_Db;
+    h.UseStage(st);
+    h.SetUp();
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    h.Frame();
+    struct CASE {
+        bool bTestPlay;
+        bool bShown;
+    } const aCase[] = {{false, false}, {true, true}};
+    for (const CASE& t : aCase) {
+        h.Host().bTestPlay = t.bTestPlay;
+        h.Scene().m_nRangeCycle = 0;
+        h.Scene().Draw(1, 0);
+        for (int x : {16, 208}) {
+            if (t.bShown) EXPECT_EQ(DDIndexAt(&BackBuffer, x, 300), 1) << x;
+            else EXPECT_NE(DDIndexAt(&BackBuffer, x, 300), 1) << x;
+        }
+    }
+}
+
+}  // namespace

@@ -51,6 +51,7 @@ public:
     void RequestBgm(int nBgm, int bLoop, int nSlot) override { vecBgm.push_back({nBgm, bLoop, nSlot}); }
     void RequestClose() override { nCloseRequests++; }
     uint32_t MakeSeed() override { return nSeed; }
+    bool IsTestPlay() override { return bTestPlay; }
     void ErrorBox(const char* psz) override { vecError.push_back(psz ? psz : ""); }
     int RestartFreeGame() override {
         nRestarts++;
@@ -68,6 +69,7 @@ public:
     int nRestarts = 0;
     int nRestartResult = 1;
     uint32_t nSeed = 12345;
+    bool bTestPlay = false;   // the game runs as an editor's test play
 };
 
 class cPlayHarness {

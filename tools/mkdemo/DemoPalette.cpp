@@ -258,9 +258,15 @@ cCharaData MakeSign() {
     welcome.m_nTime = 0;
     welcome.m_bContinue = 1;
     c.m_vFlow.push_back(Flow(21, {welcome}));
+    // A test play shows how near "near" is: the range's two lines in
+    // system colour 1, also while the signpost is hidden.
+    cCond nearCond = NearHero(5);
+    nearCond.m_nLeftType = 2;
+    nearCond.m_nLeftVarKind = 1;
+    nearCond.m_nSrcSubject = 1;
     cFlow near = WithCond(Flow(0, {Message(1, "コイン #C1 枚\n敵 #S2 体 得点 #C2_3Z", 10),
                                    Cmd(CMD_FLOW_OP, {0, 2, 5, 0}), Cmd(CMD_WAIT, {}, 30)}),
-                          NearHero(5));
+                          nearCond);
     near.m_bCondOnce = 0;
     c.m_vFlow.push_back(near);
     c.m_vFlow.push_back(WithId(Flow(22, {Cmd(CMD_SCREEN_COLOR, {255, 230, 150, 25, 0, 10}), Cmd(CMD_ANIMESET, {1}),
