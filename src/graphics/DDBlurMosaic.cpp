@@ -123,18 +123,6 @@ template <class PIX>
     }
 }
 
-// floor(s / n) for a field sum s <= m * n (m the widest field, 1..255) with
-// m * n <= 65535, in single precision: t' = fl(fl(s + 0.5) * fl(1 / n)).
-// s + 0.5 is exact (s < 2^16); the two roundings put t' within
-// t * (2 * 2^-24 + 2^-48) of t = (s + 0.5) / n <= m + 0.5. The fraction of t
-// lies in [0.5 / n, 1 - 0.5 / n], at least 0.5 * m / 65535 from a whole
-// number, and (m + 0.5) * 2^-23 stays below that for every m >= 1 (the
-// ratio of the two is under 2 / 64). So truncating t' gives floor(s / n).
-[[gnu::always_inline]] inline uint32_t BlurDivide(uint32_t s, float fRcp)
-{
-    return static_cast<uint32_t>(static_cast<int32_t>((static_cast<float>(static_cast<int32_t>(s)) + 0.5f) * fRcp));
-}
-
 // One row of results from the prefix Q of column sums: the box of output
 // column k sums Q[k + nSpan] - Q[k]. Without a centre row every column is
 // written; with one (the key) a transparent centre keeps the destination.
@@ -168,10 +156,10 @@ template <class PIX, bool bCentre>
         if constexpr (bCentre) bWrite &= (static_cast<uint32_t>(lpCentre[i]) & dwMask) != dwMatch;
         const uint32_t nWrite = 0u - bWrite;  // all ones where the column is written
         // (a column left alone divides by 1)
-        const float fRcp = 1.0f / static_cast<float>(static_cast<int32_t>((n & nWrite) | (1u & ~nWrite)));
-        const uint32_t r = BlurDivide(static_cast<uint32_t>(sum >> LANE_R) & LANE_MASK, fRcp);
-        const uint32_t g = BlurDivide(static_cast<uint32_t>(sum >> LANE_G) & LANE_MASK, fRcp);
-        const uint32_t b = BlurDivide(static_cast<uint32_t>(sum >> LANE_B) & LANE_MASK, fRcp);
+        const float fRcp = FxFieldReciprocal((n & nWrite) | (1u & ~nWrite));
+        const uint32_t r = FxFieldDivide(static_cast<uint32_t>(sum >> LANE_R) & LANE_MASK, fRcp);
+        const uint32_t g = FxFieldDivide(static_cast<uint32_t>(sum >> LANE_G) & LANE_MASK, fRcp);
+        const uint32_t b = FxFieldDivide(static_cast<uint32_t>(sum >> LANE_B) & LANE_MASK, fRcp);
         const uint32_t px = lpOut[i];
         uint32_t v;
         if constexpr (sizeof(PIX) == 4) v = dwSet | r << 16 | g << 8 | b | (px & dwKeep);

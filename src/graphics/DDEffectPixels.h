@@ -246,6 +246,20 @@ private:
     uint32_t m_nSafe = 0;  // sums below this divide by the multiplier
 };
 
+// floor(s / n) for a field sum s <= m * n (m the widest field, 1..255) with
+// m * n <= 65535, in single precision, so that a vector of columns divides
+// at once: t' = fl(fl(s + 0.5) * fl(1 / n)). s + 0.5 is exact (s < 2^16);
+// the two roundings put t' within t * (2 * 2^-24 + 2^-48) of
+// t = (s + 0.5) / n <= m + 0.5. The fraction of t lies in
+// [0.5 / n, 1 - 0.5 / n], at least 0.5 * m / 65535 from a whole number, and
+// (m + 0.5) * 2^-23 stays below that for every m >= 1 (the ratio of the two
+// is under 2 / 64). So truncating t' gives floor(s / n).
+inline float FxFieldReciprocal(uint32_t n) { return 1.0f / static_cast<float>(static_cast<int32_t>(n)); }
+inline uint32_t FxFieldDivide(uint32_t s, float fRcp)
+{
+    return static_cast<uint32_t>(static_cast<int32_t>((static_cast<float>(static_cast<int32_t>(s)) + 0.5f) * fRcp));
+}
+
 // A row of staged texels (A8R8G8B8) blended over the target row, as the
 // device does it: alpha 0 leaves the pixel as it is, any other alpha writes
 // the blend of the texel over (pixel | nDstOr), cut by nDstMask. The blend

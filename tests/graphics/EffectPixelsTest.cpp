@@ -532,6 +532,30 @@ TEST(EffectArithmetic, BlendAndDivisionAreExact)
     }
 }
 
+// The single-precision division of field sums: by hand, exact multiples
+// (21 / 7 = 3, 255 * 49 / 49 = 255), one below (20 / 7 = 2, 254 / 255 = 0)
+// and the largest sums; then every sum a box of n pixels of fields up to m
+// can hold, for the field widths there are (8, 6 and 5 bits) and every n
+// with m * n <= 65535.
+TEST(EffectArithmetic, FieldDivisionInSinglePrecisionIsExact)
+{
+    struct CASE {
+        uint32_t s, n, q;
+    };
+    const CASE cases[] = {{21, 7, 3},   {20, 7, 2},         {12495, 49, 255}, {12494, 49, 254}, {254, 255, 0},
+                          {255, 255, 1}, {65535, 257, 255}, {65534, 257, 254}, {0, 1, 0},        {255, 1, 255},
+                          {62, 2, 31},   {63, 2, 31}};
+    for (const CASE& c : cases) EXPECT_EQ(FxFieldDivide(c.s, FxFieldReciprocal(c.n)), c.q) << c.s << "/" << c.n;
+    for (uint32_t m : {255u, 63u, 31u}) {
+        for (uint32_t n = 1; m * n <= 65535; n++) {
+            const float fRcp = FxFieldReciprocal(n);
+            uint32_t nWrong = 0;
+            for (uint32_t s = 0; s <= m * n; s++) nWrong += FxFieldDivide(s, fRcp) != s / n;
+            ASSERT_EQ(nWrong, 0u) << "m " << m << " n " << n;
+        }
+    }
+}
+
 }  // namespace
 
 namespace {
