@@ -417,6 +417,8 @@ void cHero::DoJump(cCmdRun* pRun) {
                     bStarted = true;
                 }
             } else if (!m_bJumping) {
+                // A riding hero waits for the frame's last sub-step; it is
+                // not jumping until then, or the wait would never end.
                 if (m_bRiding) {
                     if (bLastSubStep) {
                         m_dVy = J;
@@ -427,7 +429,7 @@ void cHero::DoJump(cCmdRun* pRun) {
                     m_dVy = J;
                     bStarted = true;
                 }
-                m_bJumping = 1;
+                if (bStarted) m_bJumping = 1;
             }
             if (bStarted) {
                 pRun->m_bInit = 1;

@@ -549,6 +549,39 @@ TEST_F(HeroJump, ARidingHeroJumpsOnTheLastSubStep) {
     EXPECT_EQ(vecRiding, (std::vector<int>{1, 1, 0}));
 }
 
+// Without the ride rule the riding hero waits for the last sub-step too and
+// is not jumping while it waits: with b = 4 the steps 1..3 leave it riding
+// with no speed and not jumping, step 4 jumps with J itself (-5, no 1.02)
+// and ends the ride. A wait that counted as jumping would never end.
+TEST_F(HeroJump, WithoutTheRideRuleARidingHeroStillJumpsOnTheLastSubStep) {
+    SetSubSteps(4);
+    sys.m_bRuleHeroJumpOnRide = 0;
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d, 640, 600);
+    cEdCmd cmd = JumpCmd(0, 4);
+    cCmdRun run;
+    run.m_lpCmd = &cmd;
+    run.m_Move.dSpeed = -5;
+    run.m_nTime = 60;
+    h->m_bAirborne = 0;
+    h->m_bRiding = 1;
+    std::vector<double> vecVy;
+    std::vector<int> vecRiding, vecJumping;
+    for (int s = 1; s <= 4; s++) {
+        scene.m_nSubStep = s;
+        h->m_bJumpDone = 0;
+        h->DoJump(&run);
+        vecVy.push_back(h->m_dVy);
+        vecRiding.push_back(h->m_bRiding);
+        vecJumping.push_back(h->m_bJumping);
+    }
+    EXPECT_EQ(vecVy, (std::vector<double>{0, 0, 0, -5}));
+    EXPECT_EQ(vecRiding, (std::vector<int>{1, 1, 1, 0}));
+    EXPECT_EQ(vecJumping, (std::vector<int>{0, 0, 0, 1}));
+    EXPECT_EQ(run.m_bInit, 1);
+}
+
 TEST_F(HeroJump, HoldingJumpsHigherThanTapping) {
     double dRatio = 0;
     double dHold = Jump(60, nullptr);

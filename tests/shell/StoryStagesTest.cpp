@@ -136,6 +136,57 @@ TEST_F(StoryStages, TheSecretGardenOpensWithTenCoinsAndIsCleared) {
     });
 }
 
+// The hills from the frame nPlay at which their play starts: the wing is
+// taken on the way; at the spike pit the hero jumps onto the moving platform
+// as it turns at the ledge, rides it with no key held and jumps off at its
+// far turn; hops over the ice and past the slime; before the bricks flies
+// (v) and rises on the wing (up), takes the key on the bricks and flies on
+// over the knight and the bridge the key laid; then walks and hops to the
+// flag under the turret.
+std::string HillsKeys(int nPlay) {
+    auto at = [nPlay](int f) { return std::to_string(nPlay + f); };
+    std::string s = at(40) + " right 352\n" + at(368) + " z 12\n" + at(530) + " z 12\n" + at(530) + " right 275\n";
+    for (int f = 590; f < 760; f += 30) s += at(f) + " z 12\n";
+    s += at(805) + " v 5\n" + at(810) + " up 58\n" + at(868) + " right 552\n";
+    for (int f = 1140; f < 1420; f += 30) s += at(f) + " z 12\n";
+    return s;
+}
+
+// The stage is set up 11 frames after the decide at STAGE_START and its
+// play runs, after the start banner, from frame 301.
+constexpr int HILLS_PLAY = 301;
+
+TEST_F(StoryStages, TheHillsAreClearedOnTheFirstAttemptAndOpenTheCastle) {
+    PrepareSlot(plHills, 1, 0);
+    constexpr int nLength = 1420;
+    std::string s = std::string(CONTINUE_KEYS) + HillsKeys(HILLS_PLAY);
+    for (int f = HILLS_PLAY + nLength + 60; f < HILLS_PLAY + nLength + 200; f += 40) s += std::to_string(f) + " z\n";
+    EXPECT_EQ(Play(s, HILLS_PLAY + nLength + 300), 0);
+    const std::string strReport = Report();
+    // Title, map, the stage, the map again (which saves the slot).
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1})) << strReport;
+    // One attempt: no life was lost on the way.
+    const auto vTrace = ReadHostFile(dir.File("trace.txt"));
+    const std::string strTrace(vTrace.begin(), vTrace.end());
+    size_t nAttempts = 0;
+    for (size_t n = strTrace.find("attempt "); n != std::string::npos; n = strTrace.find("attempt ", n + 1)) nAttempts++;
+    EXPECT_EQ(nAttempts, 1u);
+    InDemo([&] {
+        cProgress p;
+        ASSERT_EQ(p.Load("user_data\\story\\Story01.dat"), 1);
+        ExpectCleared(p, plHills);
+        EXPECT_EQ(p.m_vStageFlag.At(2), 1) << strReport;
+        // The castle's entry is open now, and was closed before the clear.
+        cWorldMap map;
+        ASSERT_EQ(map.Load("data\\WorldMap.dat"), 1);
+        const cWorldPlace* pCastle = map.FindPlace(plCastle.x, plCastle.y);
+        ASSERT_NE(pCastle, nullptr);
+        EXPECT_NE(FindActiveEntry(pCastle, p), nullptr);
+        p.m_vStageFlag.At(2) = 0;
+        EXPECT_EQ(FindActiveEntry(pCastle, p), nullptr);
+    });
+}
+
 // Right held, a shot every 30 frames and a hop between shots: the bats and
 // the knight cost the first life, the second attempt reaches the flag.
 std::string ShootRight(int nBase, int nFrames) {
