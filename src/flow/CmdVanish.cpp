@@ -26,7 +26,7 @@ int Param(const CMDCALL& call, int i) {
 // A shot goes: flagged while the hit pass runs, else taken out at once.
 void RemoveShot(cPlayScene& s, cShot* p) {
     if (s.m_bInHits) {
-        p->m_bErased = 1;
+        s.MarkShotErased(p);
         return;
     }
     auto it = std::find_if(s.m_lstShot.begin(), s.m_lstShot.end(),

@@ -14,6 +14,7 @@
 #include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "play/Shot.h"
+#include "play/ShotPairs.h"
 #include "project/SystemData.h"
 #include "stage/CommonPalette.h"
 #include "stage/Stage.h"
@@ -64,10 +65,7 @@ void FireTouch(cCharaBase* c, cCharaBase* o) {
     }
 }
 
-// The characters of one group list sorted by the left edge of their shot
-// boxes, so that a shot finds the few it may meet. Built at the first use in
-// a resolution and extended when the list has grown (a summon during a
-// death flow); characters are never freed while the resolution runs.
+// A shot of a group list with its place in the list, for the clash of shots.
 struct SHOTENTRY {
     double dLeft, dRight;
     cShot* pShot;
@@ -78,55 +76,6 @@ struct SHOTENTRY {
 struct CHARACAND {
     size_t nOrder;
     cCharaBase* pChara;
-};
-
-class cCharaIndex {
-public:
-    void Refresh(const std::list<cObjRef>& lst, bool bOnScreenOnly) {
-        if (m_bBuilt && lst.size() == m_nListSize) return;
-        auto it = lst.begin();
-        std::advance(it, static_cast<long>(m_nListSize));
-        bool bAppend = m_bBuilt;
-        for (; it != lst.end(); ++it, m_nListSize++) {
-            cCharaBase* c = it->GetAs<cCharaBase>();
-            if (!c || !c->m_bActive || c->m_bDead || c->m_Data.m_nInvincible == 2 ||
-                (bOnScreenOnly && !c->m_bOnScreen))
-                continue;
-            ENTRY e{c->m_HitBox2.dLeft, c->m_HitBox2.dRight, m_nListSize, c};
-            // A NaN edge meets nothing (and would not sort).
-            if (e.dLeft != e.dLeft || e.dRight != e.dRight) continue;
-            m_dMaxWidth = std::max(m_dMaxWidth, e.dRight - e.dLeft);
-            m_vec.push_back(e);
-        }
-        if (!bAppend || !std::is_sorted(m_vec.begin(), m_vec.end(), ByLeft))
-            std::stable_sort(m_vec.begin(), m_vec.end(), ByLeft);
-        m_bBuilt = true;
-    }
-    // Candidates whose box may meet r horizontally, in list order.
-    void Candidates(const HITRECT& r, std::vector<CHARACAND>* pOut) const {
-        pOut->clear();
-        m_vecPick.clear();
-        auto lo = std::lower_bound(m_vec.begin(), m_vec.end(), r.l - m_dMaxWidth,
-                                   [](const ENTRY& e, double d) { return e.dLeft < d; });
-        for (auto it = lo; it != m_vec.end() && it->dLeft <= r.r; ++it)
-            if (it->dRight >= r.l) m_vecPick.push_back(&*it);
-        std::sort(m_vecPick.begin(), m_vecPick.end(),
-                  [](const ENTRY* a, const ENTRY* b) { return a->nOrder < b->nOrder; });
-        for (const ENTRY* e : m_vecPick) pOut->push_back({e->nOrder, e->pChara});
-    }
-
-private:
-    struct ENTRY {
-        double dLeft, dRight;
-        size_t nOrder;
-        cCharaBase* pChara;
-    };
-    static bool ByLeft(const ENTRY& a, const ENTRY& b) { return a.dLeft < b.dLeft; }
-    std::vector<ENTRY> m_vec;
-    mutable std::vector<const ENTRY*> m_vecPick;
-    double m_dMaxWidth = 0;
-    size_t m_nListSize = 0;
-    bool m_bBuilt = false;
 };
 
 void LogContact(std::vector<HITCONTACT>* pLog, int nKind, const cObj* a, const cObj* b) {
@@ -162,106 +111,134 @@ int cPlayScene::ResolveHits() {
         bTestShots = m_vecShotStep[m_nSubStep - 1] != 0;
     std::vector<HITCONTACT>* pLog = m_pContactLog;
     const bool bAllPairs = m_bAllPairs != 0;
-    std::vector<cCharaIndex> vecIndex(nGroups);
-    std::vector<CHARACAND> vecCand;
-    for (int g = 0; bTestShots && g < nGroups; g++) {
-        if (m_vecGroupShot[g].empty()) continue;
-        for (int h = 0; h < nGroups; h++) {
-            if (h == g || m_vecGroupChara[h].empty()) continue;
-            auto& lstShots = m_vecGroupShot[g];
-            for (auto it = lstShots.begin(); it != lstShots.end();) {
-                cShot* q = it->GetAs<cShot>();
-                if (!q || q->m_bErased || (bOnScreen && !q->m_bOnScreen)) {
-                    ++it;
-                    continue;
-                }
-                bool bRemove = false;
-                // The characters of group h whose shot box may meet q's box,
-                // in list order (a character summoned meanwhile is indexed
-                // before it is needed); the whole list for the slow walk.
-                auto gather = [&]() {
-                    if (bAllPairs) {
+    // One shot q meeting one character c: 0 to go on, the result that ends
+    // the pass, or SHOT_RESCAN when the flows of a defeat or an item ran (they
+    // may have moved, woken or summoned characters). bRemove is set when q
+    // stops at c.
+    constexpr int SHOT_RESCAN = -1;
+    auto hit = [&](cShot* q, cCharaBase* c, bool& bRemove) -> int {
+        if ((bOnScreen && !c->m_bOnScreen) || !c->m_bActive || c->m_bDead) return 0;
+        if (c->m_Data.m_nInvincible == 2) return 0;
+        if (!RectsMeet(HitBoxOf(q), ShotBoxOf(c))) return 0;
+        cObjRef rc(c);
+        if (InHitList(q, rc)) return 0;
+        const cEdShot& rec = q->m_Shot;
+        const bool bHarmful = rec.m_nPower != 0 || rec.m_nImpact != 0 || rec.m_nItemPalette != 0;
+        if (bHarmful && c->IsInvincible()) return 0;
+        LogContact(pLog, CONTACT_SHOT_CHARA, q, c);
+        const bool bEffective = bHarmful || !sys.m_bHarmlessShotsEventOnly;
+        cCharaBase* pAttacker = q->m_lpAttacker.GetAs<cCharaBase>();
+        c->FireEvent(EVENT_SHOT_HIT, pAttacker);
+        if (pAttacker && q->m_bCreditAttacker) pAttacker->FireEvent(EVENT_ATTACK_HIT, c, q->m_nCreditParam);
+        if (!bEffective) return 0;
+        int bDead = c->TakeShotDamage(q);
+        c->FireShotHitEvents(q);
+        bool bFlowsRan = false;
+        if (bDead) {
+            if (c->m_nKind == 1) PlaySystemSound(SYSSOUND_DEFEAT);
+            int r = DefeatChara(c);
+            if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
+            bFlowsRan = true;
+        } else {
+            PlaySystemSound(SYSSOUND_HIT);
+            if (bHarmful) c->StartInvincible();
+        }
+        if (!q->m_bProjectile)
+            q->m_lstHitChara.push_back(rc);
+        else if (c->IsSolid() ? rec.m_bPierceBlockChara : rec.m_bPierceChara)
+            q->m_lstHitChara.push_back(rc);
+        else
+            bRemove = true;
+        if (const cItemData* pDef = ShotItem(rec)) {
+            if (cHero* pHero = FirstHero()) {
+                cItemData def = *pDef;
+                cItem tmp;
+                tmp.Setup(0, def, 0);
+                tmp.m_bActive = 1;
+                int r = TakeItem(&tmp, pHero);
+                if (r != 0) return r;
+                bFlowsRan = true;
+            }
+        }
+        return bFlowsRan ? SHOT_RESCAN : 0;
+    };
+    if (bAllPairs) {
+        // Every shot of group g against every character of every other group.
+        std::vector<CHARACAND> vecCand;
+        for (int g = 0; bTestShots && g < nGroups; g++) {
+            if (m_vecGroupShot[g].empty()) continue;
+            for (int h = 0; h < nGroups; h++) {
+                if (h == g || m_vecGroupChara[h].empty()) continue;
+                auto& lstShots = m_vecGroupShot[g];
+                for (auto it = lstShots.begin(); it != lstShots.end(); ++it) {
+                    cShot* q = it->GetAs<cShot>();
+                    if (!q || q->m_bErased || (bOnScreen && !q->m_bOnScreen)) continue;
+                    bool bRemove = false;
+                    auto gather = [&]() {
                         vecCand.clear();
                         size_t nOrder = 0;
                         for (const cObjRef& r : m_vecGroupChara[h]) {
                             if (cCharaBase* c = r.GetAs<cCharaBase>()) vecCand.push_back({nOrder, c});
                             nOrder++;
                         }
-                    } else {
-                        vecIndex[h].Refresh(m_vecGroupChara[h], bOnScreen);
-                        vecIndex[h].Candidates(HitBoxOf(q), &vecCand);
-                    }
-                };
-                gather();
-                for (size_t ci = 0; ci < vecCand.size(); ci++) {
-                    const CHARACAND cand = vecCand[ci];
-                    cCharaBase* c = cand.pChara;
-                    if ((bOnScreen && !c->m_bOnScreen) || !c->m_bActive || c->m_bDead) continue;
-                    if (c->m_Data.m_nInvincible == 2) continue;
-                    if (!RectsMeet(HitBoxOf(q), ShotBoxOf(c))) continue;
-                    cObjRef rc(c);
-                    if (InHitList(q, rc)) continue;
-                    const cEdShot& rec = q->m_Shot;
-                    const bool bHarmful = rec.m_nPower != 0 || rec.m_nImpact != 0 || rec.m_nItemPalette != 0;
-                    if (bHarmful && c->IsInvincible()) continue;
-                    LogContact(pLog, CONTACT_SHOT_CHARA, q, c);
-                    const bool bEffective = bHarmful || !sys.m_bHarmlessShotsEventOnly;
-                    cCharaBase* pAttacker = q->m_lpAttacker.GetAs<cCharaBase>();
-                    c->FireEvent(EVENT_SHOT_HIT, pAttacker);
-                    if (pAttacker && q->m_bCreditAttacker) pAttacker->FireEvent(EVENT_ATTACK_HIT, c, q->m_nCreditParam);
-                    if (!bEffective) continue;
-                    int bDead = c->TakeShotDamage(q);
-                    c->FireShotHitEvents(q);
-                    bool bFlowsRan = false;
-                    if (bDead) {
-                        if (c->m_nKind == 1) PlaySystemSound(SYSSOUND_DEFEAT);
-                        int r = DefeatChara(c);
-                        if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
-                        bFlowsRan = true;
-                    } else {
-                        PlaySystemSound(SYSSOUND_HIT);
-                        if (bHarmful) c->StartInvincible();
-                    }
-                    if (!q->m_bProjectile)
-                        q->m_lstHitChara.push_back(rc);
-                    else if (c->IsSolid() ? rec.m_bPierceBlockChara : rec.m_bPierceChara)
-                        q->m_lstHitChara.push_back(rc);
-                    else
-                        bRemove = true;
-                    if (const cItemData* pDef = ShotItem(rec)) {
-                        if (cHero* pHero = FirstHero()) {
-                            cItemData def = *pDef;
-                            cItem tmp;
-                            tmp.Setup(0, def, 0);
-                            tmp.m_bActive = 1;
-                            int r = TakeItem(&tmp, pHero);
-                            if (r != 0) return r;
-                            bFlowsRan = true;
-                        }
-                    }
-                    if (!bFlowsRan) continue;
-                    // A defeat or an item may have moved, woken or summoned
-                    // characters: the indexes start again from the lists and
-                    // the walk goes on after c's place in the list.
-                    for (cCharaIndex& index : vecIndex) index = cCharaIndex();
+                    };
                     gather();
-                    size_t k = 0;
-                    while (k < vecCand.size() && vecCand[k].nOrder <= cand.nOrder) k++;
-                    ci = k - 1;   // the loop's step brings it to k
+                    for (size_t ci = 0; ci < vecCand.size(); ci++) {
+                        const CHARACAND cand = vecCand[ci];
+                        const int r = hit(q, cand.pChara, bRemove);
+                        if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
+                        if (r != SHOT_RESCAN) continue;
+                        // The walk goes on after c's place in the list (a
+                        // character summoned meanwhile comes last).
+                        gather();
+                        size_t k = 0;
+                        while (k < vecCand.size() && vecCand[k].nOrder <= cand.nOrder) k++;
+                        ci = k - 1;   // the loop's step brings it to k
+                    }
+                    // A removed shot meets nothing more; it is destroyed with
+                    // the others marked below.
+                    if (bRemove) MarkShotErased(q);
                 }
-                // A removed shot meets nothing more; it is destroyed with the
-                // others marked below.
-                if (bRemove) q->m_bErased = 1;
-                ++it;
             }
         }
+    } else if (bTestShots) {
+        // The pairs whose boxes may meet, in the order of the walk above.
+        // A shot's walk over a group starts only if the shot is still there;
+        // once started it goes on to the group's end (a shot that stops at a
+        // character is marked when its walk is over). The contacts move no
+        // box and free nothing, so the pairs hold until flows have run; then
+        // they are found again (the walking shot kept whatever its state) and
+        // the pass goes on after the pair it stood at.
+        m_ShotPairs.Build(m_vecGroupShot, m_vecGroupChara, nGroups, bOnScreen);
+        bool bInWalk = false, bRemove = false;
+        SHOTPAIR walk;
+        for (size_t n = 0; n < m_ShotPairs.Pairs().size();) {
+            const SHOTPAIR at = m_ShotPairs.Pairs()[n];
+            if (!bInWalk || !SameShotWalk(walk, at)) {
+                if (bInWalk && bRemove) MarkShotErased(walk.pShot);
+                bRemove = false;
+                walk = at;
+                cShot* q = at.pShot;
+                bInWalk = !q->m_bErased && (!bOnScreen || q->m_bOnScreen);
+                if (!bInWalk) {
+                    // The rest of this walk is passed over.
+                    while (n < m_ShotPairs.Pairs().size() && SameShotWalk(walk, m_ShotPairs.Pairs()[n])) n++;
+                    continue;
+                }
+            }
+            const int r = hit(at.pShot, at.pChara, bRemove);
+            if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
+            if (r != SHOT_RESCAN) {
+                n++;
+                continue;
+            }
+            m_ShotPairs.Build(m_vecGroupShot, m_vecGroupChara, nGroups, bOnScreen, at.pShot);
+            const auto& v = m_ShotPairs.Pairs();
+            n = static_cast<size_t>(std::upper_bound(v.begin(), v.end(), at, ShotPairBefore) - v.begin());
+        }
+        if (bInWalk && bRemove) MarkShotErased(walk.pShot);
     }
-    for (auto it = m_lstShot.begin(); it != m_lstShot.end();) {
-        if ((*it)->m_bErased)
-            it = EraseShot(it);
-        else
-            ++it;
-    }
+    EraseMarkedShots();
 
     // Characters against characters. 1 when the flows of a defeat ran (the
     // candidate pairs are found again), else the result that ends the pass.
@@ -348,7 +325,11 @@ int cPlayScene::ResolveHits() {
     // Shots against shots. A shot removed here is marked and meets nothing
     // more; all of them are destroyed at the end. Two shots meet only when
     // one of them clashes, so a pair of groups without a clashing shot is
-    // passed over.
+    // passed over, and the whole pass when no shot clashes.
+    if (!bAllPairs && m_nClashShots == 0) {
+        EraseMarkedShots();
+        return PLAYRESULT_NONE;
+    }
     std::vector<SHOTSPAN> vecSpan(static_cast<size_t>(std::max(nGroups, 0)));
     for (int g = 0; g < nGroups; g++) {
         SHOTSPAN& sp = vecSpan[g];
@@ -371,11 +352,11 @@ int cPlayScene::ResolveHits() {
         LogContact(pLog, CONTACT_SHOT_SHOT, m, x);
         if (m->m_Shot.m_bShotClash && x->m_Shot.m_bShotClash) {
             if (x->m_Shot.m_nVanish >= m->m_Shot.m_nVanish) bRemoveM = true;
-            if (!(x->m_Shot.m_nVanish > m->m_Shot.m_nVanish)) x->m_bErased = 1;
+            if (!(x->m_Shot.m_nVanish > m->m_Shot.m_nVanish)) MarkShotErased(x);
         } else if (m->m_Shot.m_bShotClash) {
             bRemoveM = true;
         } else {
-            x->m_bErased = 1;
+            MarkShotErased(x);
         }
     };
     std::vector<const SHOTENTRY*> vecMet;
@@ -391,7 +372,7 @@ int cPlayScene::ResolveHits() {
                     bool bRemoveM = false;
                     for (const cObjRef& rx : m_vecGroupShot[k])
                         if (cShot* x = rx.GetAs<cShot>()) clash(m, x, bRemoveM);
-                    if (bRemoveM) m->m_bErased = 1;
+                    if (bRemoveM) MarkShotErased(m);
                 }
                 continue;
             }
@@ -425,15 +406,10 @@ int cPlayScene::ResolveHits() {
                     std::sort(vecMet.begin(), vecMet.end(),
                               [](const SHOTENTRY* a, const SHOTENTRY* b) { return a->nOrder < b->nOrder; });
                 for (const SHOTENTRY* e : vecMet) clash(m, e->pShot, bRemoveM);
-                if (bRemoveM) m->m_bErased = 1;
+                if (bRemoveM) MarkShotErased(m);
             }
         }
     }
-    for (auto it = m_lstShot.begin(); it != m_lstShot.end();) {
-        if ((*it)->m_bErased)
-            it = EraseShot(it);
-        else
-            ++it;
-    }
+    EraseMarkedShots();
     return PLAYRESULT_NONE;
 }

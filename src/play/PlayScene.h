@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "play/BodyPairs.h"
+#include "play/ShotPairs.h"
 #include "play/EffectAnime.h"
 #include "play/Message.h"
 #include "play/PlayContext.h"
@@ -200,6 +201,11 @@ public:
     int RunHeroDeathTests(cHero* pHero);
     // Appends a shot to the shot list and files it in its group list.
     cShot* AddShot(std::unique_ptr<cShot> pShot);
+    // Marks a shot to be removed at the end of the hit pass (it meets
+    // nothing more), and removes every marked shot; the removal walks the
+    // shot list only when a shot was marked since the last walk.
+    void MarkShotErased(cShot* p);
+    void EraseMarkedShots();
     // The item's pop-up, sound and command list on the hero; 0 when the item
     // cannot be taken.
     int TakeItem(cItem* pItem, cHero* pHero);
@@ -255,7 +261,15 @@ public:
     // When set, every contact the hit pass handles is appended here, in
     // order (tests and diagnostics); not owning.
     std::vector<HITCONTACT>* m_pContactLog = nullptr;
-    cBodyPairs m_BodyPairs;   // the hit pass's working store
+    // The hit pass's working stores (no play state).
+    cBodyPairs m_BodyPairs;
+    cShotPairs m_ShotPairs;
+    // Shots marked since the marked shots were last removed, and the filed
+    // shots whose record clashes with other shots (a shot's record does not
+    // change once it is filed): when there are none, the passes that would
+    // find nothing are not walked.
+    int32_t m_nShotMarks = 0;
+    int32_t m_nClashShots = 0;
     std::vector<int32_t> m_vecStageVar;
     std::vector<uint8_t> m_vecLinkActive;
     int32_t m_nCharaCount = 0, m_nItemCount = 0, m_nShotCount = 0;

@@ -108,6 +108,8 @@ void cPlayScene::SetStage(int bLoadStage, int bMusic) {
     m_nStageFrame = 0;
     m_vecGroupShot.assign(8, {});
     m_lstShot.clear();
+    m_nShotMarks = 0;
+    m_nClashShots = 0;
     m_vecGroupChara.assign(8, {});
     ctx.lstChara.clear();
     ctx.lstItem.clear();

@@ -333,8 +333,8 @@ void HashOtherChara(cHasher& h, const cChara& c) {
 // The scaled hit box (m_nHitX .. m_nHitH) follows from the base box and the
 // scale at every scale change; m_rcHit is hashed as it is what hits read.
 // The shot's entry in its group list (m_itGroupEntry, m_nFiledGroup) only
-// spares a search when the shot is removed; the lists are hashed with the
-// scene.
+// spares a search when the shot is removed, and m_bFiledClash keeps the
+// scene's count of clashing shots; the lists are hashed with the scene.
 void HashShot(cHasher& h, const cShot& s) {
     HashObj(h, s);
     h.Int(s.m_nOwnerId);
@@ -401,7 +401,10 @@ void HashScroll(cHasher& h, const cScroll& s) {
 // record is the scene's own pacing, the ranking fields belong to the end
 // of the stage after play. The second banner's counter
 // (m_nModeFrame2) paces a frozen banner before play that a replay does not
-// show; play never reads it.
+// show; play never reads it. The hit pass's working stores (m_BodyPairs,
+// m_ShotPairs) are rebuilt at every pass; the counts of marked and clashing
+// shots (m_nShotMarks, m_nClashShots) only spare walks that would find
+// nothing.
 void HashScene(cHasher& h, const cPlayScene& s, const cPlayContext& ctx) {
     h.Int(ctx.nFrameDivider);
     h.Int(s.m_nState);

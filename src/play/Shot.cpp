@@ -433,6 +433,11 @@ int cShot::StepSword() {
 
 cShot* cPlayScene::AddShot(std::unique_ptr<cShot> pShot) {
     cShot* p = pShot.get();
+    if (p->m_Shot.m_bShotClash) {
+        p->m_bFiledClash = 1;
+        m_nClashShots++;
+    }
+    if (p->m_bErased) m_nShotMarks++;
     m_lstShot.push_back(std::move(pShot));
     int g = p->m_nGroup;
     if (g >= 0 && g < static_cast<int>(m_vecGroupShot.size())) {
@@ -445,6 +450,10 @@ cShot* cPlayScene::AddShot(std::unique_ptr<cShot> pShot) {
 
 SHOTLIST::iterator cPlayScene::EraseShot(SHOTLIST::iterator it) {
     if (it == m_lstShot.end()) return it;
+    if ((*it)->m_bFiledClash) {
+        (*it)->m_bFiledClash = 0;
+        m_nClashShots--;
+    }
     // A shot is filed only in the list of its group.
     cObjRef r(it->get());
     const int g = (*it)->m_nGroup;
@@ -459,4 +468,20 @@ SHOTLIST::iterator cPlayScene::EraseShot(SHOTLIST::iterator it) {
         (*it)->m_nFiledGroup = -1;
     }
     return m_lstShot.erase(it);
+}
+
+void cPlayScene::MarkShotErased(cShot* p) {
+    p->m_bErased = 1;
+    m_nShotMarks++;
+}
+
+void cPlayScene::EraseMarkedShots() {
+    if (m_nShotMarks == 0) return;
+    for (auto it = m_lstShot.begin(); it != m_lstShot.end();) {
+        if ((*it)->m_bErased)
+            it = EraseShot(it);
+        else
+            ++it;
+    }
+    m_nShotMarks = 0;
 }

@@ -115,6 +115,7 @@ public:
     // is not filed.
     std::list<cObjRef>::iterator m_itGroupEntry{};
     int32_t m_nFiledGroup = -1;
+    int32_t m_bFiledClash = 0;   // counted among the scene's clashing shots
 
 private:
     void CopyShot(const cShot& src);

@@ -1,0 +1,103 @@
+// The candidate pairs of the pass of shots against characters: every pair of
+// a shot and a character of another group whose boxes may meet, in the
+// order of the pass.
+#include <gtest/gtest.h>
+
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "play/Chara.h"
+#include "play/PlayContext.h"
+#include "play/Shot.h"
+#include "play/ShotPairs.h"
+
+namespace {
+
+struct BOXDEF {
+    char cName;   // lower case a shot, upper case a character
+    int nGroup;
+    double l, t, r, b;
+};
+
+class cShotPairWorld {
+public:
+    cShotPairWorld() : m_Scope(m_Ctx), m_vecShotGroup(8), m_vecCharaGroup(8) {}
+    void Add(const BOXDEF& d) {
+        if (d.cName >= 'a') {
+            auto p = std::make_unique<cShot>();
+            p->m_nId = d.cName;
+            p->m_nGroup = d.nGroup;
+            p->m_rcHit[0] = d.l;
+            p->m_rcHit[1] = d.t;
+            p->m_rcHit[2] = d.r;
+            p->m_rcHit[3] = d.b;
+            m_vecShotGroup[static_cast<size_t>(d.nGroup)].push_back(cObjRef(p.get()));
+            m_vecShot.push_back(std::move(p));
+            return;
+        }
+        auto p = std::make_unique<cChara>();
+        cChara* c = p.get();
+        c->m_nId = d.cName;
+        c->m_nGroup = d.nGroup;
+        c->m_bActive = 1;
+        c->m_HitBox2.dLeft = d.l;
+        c->m_HitBox2.dTop = d.t;
+        c->m_HitBox2.dRight = d.r;
+        c->m_HitBox2.dBottom = d.b;
+        m_vecCharaGroup[static_cast<size_t>(d.nGroup)].push_back(cObjRef(c));
+        m_Ctx.lstChara.push_back(std::move(p));
+    }
+    cShot* Shot(char cName) {
+        for (auto& p : m_vecShot)
+            if (p->m_nId == cName) return p.get();
+        return nullptr;
+    }
+    // The pairs as "sC" names.
+    std::vector<std::string> Pairs(const cShot* pKeep = nullptr) {
+        cShotPairs pairs;
+        pairs.Build(m_vecShotGroup, m_vecCharaGroup, 8, false, pKeep);
+        std::vector<std::string> v;
+        for (const SHOTPAIR& p : pairs.Pairs())
+            v.push_back(std::string{static_cast<char>(p.pShot->m_nId), static_cast<char>(p.pChara->m_nId)});
+        return v;
+    }
+    cPlayContext m_Ctx;
+    cPlayContextScope m_Scope;
+    std::vector<std::unique_ptr<cShot>> m_vecShot;
+    std::vector<std::list<cObjRef>> m_vecShotGroup, m_vecCharaGroup;
+};
+
+}  // namespace
+
+TEST(ShotPairs, PairsComeInTheOrderOfShotGroupCharaGroupAndListPlaces) {
+    cShotPairWorld w;
+    // Listed in this order. Shot a (group 2) covers x 0..100, shot b (group
+    // 0) x 50..60, shot c (group 2) x 200..210 and nothing else.
+    w.Add({'A', 1, 90, 0, 95, 10});     // meets a
+    w.Add({'B', 0, 0, 0, 100, 10});     // meets a (b is its own group)
+    w.Add({'C', 1, 55, 0, 58, 10});     // meets a and b
+    w.Add({'D', 2, 40, 0, 200, 10});    // meets b, touches c's left edge (200)
+    w.Add({'E', 1, 50, 20, 60, 30});    // below every shot: meets none
+    w.Add({'F', 2, 101, 0, 199, 10});   // between a and c, past b: meets none
+    w.Add({'a', 2, 0, 0, 100, 10});
+    w.Add({'b', 0, 50, 0, 60, 10});
+    w.Add({'c', 2, 200, 0, 210, 10});
+    // By hand: shot group 0 first: b against group 1 (C), then group 2 (D).
+    // Shot group 2 (a, then c): a against group 0 (B), then group 1 in list
+    // order (A before C); c against group 0 (none) and group 1 (none). D
+    // and F are a's and c's own group.
+    EXPECT_EQ(w.Pairs(), (std::vector<std::string>{"bC", "bD", "aB", "aA", "aC"}));
+}
+
+TEST(ShotPairs, ErasedShotsAreLeftOutUnlessKept) {
+    cShotPairWorld w;
+    w.Add({'A', 1, 0, 0, 10, 10});
+    w.Add({'a', 0, 5, 5, 6, 6});
+    w.Add({'b', 0, 9, 9, 20, 20});
+    w.Shot('a')->m_bErased = 1;
+    EXPECT_EQ(w.Pairs(), (std::vector<std::string>{"bA"}));
+    // The shot whose walk is under way keeps its pairs.
+    EXPECT_EQ(w.Pairs(w.Shot('a')), (std::vector<std::string>{"aA", "bA"}));
+}
