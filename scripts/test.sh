@@ -27,8 +27,11 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   run_tests ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 900
 
-# Every fuzz target, a few seconds of random mutation each, several at once.
+# Every fuzz target, a few seconds of random mutation each, several at once;
+# each prints the inputs it ran a second and what its corpus kept (the kept
+# inputs stay in build-asan/corpus-<target>/ for the run).
 fuzz_seconds=${MOSSGROVE_FUZZ_SECONDS:-5}
+echo "fuzzing every target for ${fuzz_seconds} s"
 fuzz_keep=$(pwd)/build-asan
 ls build-asan/tests/fuzz/fuzz_* | \
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \

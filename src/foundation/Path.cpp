@@ -164,7 +164,7 @@ int MakeRelativePathString(std::string& path) {
         nCommon++;
     std::string s;
     if (nCommon == from.vParts.size()) {
-        s = ".";
+        s += '.';
     } else {
         for (size_t i = nCommon; i < from.vParts.size(); i++) s += i == nCommon ? ".." : "\\..";
     }
