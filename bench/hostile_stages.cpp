@@ -1,7 +1,10 @@
-// Hostile stage sizes: a 4096 x 4096 stage with a floor and a wall, saved,
-// loaded on a loader thread, set up and played for 60 frames. Prints the
-// file size, the load and set-up times, the time of the frames and the peak
-// memory of the process (aim: under 200 MB).
+// Hostile stage sizes, each printed with its file size, load time and the
+// peak memory of the process (aim: under 200 MB):
+// - crowds of characters that all take a palette entry's flows: 200,000 of
+//   them (refused while the stage is read), then 50,000 (the most play sets
+//   up), which loads;
+// - a 4096 x 4096 stage with a floor and a wall, saved, loaded on a loader
+//   thread, set up and played for 60 frames, with its set-up and frame times.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,12 +72,58 @@ void BuildStage(cStage& st) {
     st.m_vCharaPlace.push_back(At(hero, 2, SIDE - 3));
 }
 
+// A stage of nPlaced computer characters besides the hero, each taking the
+// flows of stage palette entry 1 (nFlows flows of nCmds commands).
+void BuildCrowd(cStage& st, int nPlaced, int nFlows, int nCmds) {
+    st.SetDefault();
+    st.m_nWidth = 1000;
+    st.m_nHeight = 100;
+    st.m_vCharaPalette.assign(2, cCharaData());
+    cFlow flow;
+    flow.m_nTrigger = 1;
+    flow.m_vCmd.resize(static_cast<size_t>(nCmds));
+    st.m_vCharaPalette[1].m_vFlow.assign(static_cast<size_t>(nFlows), flow);
+    cCharaData hero;
+    hero.m_nOperator = 0;
+    hero.m_nGraphic = 1;
+    hero.m_nDropItem = -1;
+    st.m_vCharaPlace.push_back(At(hero, 2, 90));
+    cCharaData placed;
+    placed.m_nGraphic = 1;
+    placed.m_nDropItem = -1;
+    placed.m_nInheritType = PALETTE_STAGE;
+    placed.m_nInheritNum = 1;
+    placed.m_vInheritFlag[CHARA_FLOW_GROUP] = 1;
+    for (int i = 0; i < nPlaced; i++) st.m_vCharaPlace.push_back(At(placed, 10 + i % 900, 10 + i / 900 % 80));
+}
+
+void RunCrowd(int nPlaced, int nFlows, int nCmds) {
+    {
+        cStage st;
+        BuildCrowd(st, nPlaced, nFlows, nCmds);
+        if (!st.Save("crowd.stg4")) {
+            std::printf("save failed\n");
+            return;
+        }
+    }
+    cThread th;
+    double t0 = Now();
+    const int bLoaded = LoadStageOn(th, "crowd.stg4", 0, nullptr, nullptr);
+    const double tLoad = Now() - t0;
+    std::printf("%d characters taking %d commands each: file %.1f MB, %s in %.1f ms, peak memory %.1f MB\n",
+                nPlaced, nFlows * nCmds, static_cast<double>(std::filesystem::file_size("crowd.stg4")) / (1024.0 * 1024.0),
+                bLoaded ? "loaded" : "refused", tLoad * 1e3, PeakMb());
+    recStage.SetDefault();
+}
+
 }  // namespace
 
 int main() {
     nDataVer = DATA_VERSION;
     char szDir[] = "/tmp/mg_hostile_benchXXXXXX";
     if (!mkdtemp(szDir) || chdir(szDir) != 0) return 1;
+    RunCrowd(200000, 10, 10);
+    RunCrowd(50000, 4, 2);
     {
         cStage st;
         BuildStage(st);

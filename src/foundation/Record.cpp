@@ -19,6 +19,7 @@ static_assert(std::endian::native == std::endian::little,
 uint32_t nDataVer = DATA_VERSION;   // before any static record registers its fields
 uint32_t nFileVer = 0;
 int bFileVerErr = 0;
+int bFileMemErr = 0;
 int bDelCR = 0;
 int32_t nDummyField = 0;
 int16_t wDummyField = 0;
@@ -95,6 +96,23 @@ int cDataFile::ReadCount(size_t nMinBytes) {
         return 0;
     }
     return n;
+}
+
+int cDataFile::ReadCount(size_t nMinBytes, size_t nMemBytes) {
+    int n = ReadCount(nMinBytes);
+    if (n <= 0) return n;
+    const uint64_t nCount = static_cast<uint64_t>(n);
+    const uint64_t nBytes = nMemBytes > UINT64_MAX / nCount ? UINT64_MAX : nCount * nMemBytes;
+    if (!Charge(nBytes)) return 0;
+    return n;
+}
+
+bool cDataFile::Charge(uint64_t nBytes) {
+    if (m_bFailed) return false;
+    m_nCharged = nBytes > UINT64_MAX - m_nCharged ? UINT64_MAX : m_nCharged + nBytes;
+    if (m_nCharged <= m_nBudget) return true;
+    FailForMemory();
+    return false;
 }
 
 bool cDataFile::WriteBytes(const void* p, size_t n) {
@@ -270,6 +288,7 @@ void cDataFile::WriteBehind() {
 
 cDataFile* cDataFile::FromBytes(const std::vector<uint8_t>& bytes) {
     cDataFile* fp = new cDataFile();
+    bFileMemErr = 0;
     fp->m_bReading = true;
     fp->m_vData = bytes;
     fp->m_pRead = fp->m_vData.data();
@@ -280,6 +299,7 @@ cDataFile* cDataFile::FromBytes(const std::vector<uint8_t>& bytes) {
 cDataFile* OpenDataFile(const char* path) {
     std::string strPath = (path && *path) ? path : "err";
     cDataFile* fp = new cDataFile();
+    bFileMemErr = 0;
     // A file that cannot be read, or is too short to hold its version word,
     // counts as one that cannot be opened.
     if (!fp->m_view.Open(strPath.c_str()) || fp->m_view.Size() < 4) {

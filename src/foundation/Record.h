@@ -69,6 +69,7 @@ struct STRINGDATA {
 extern uint32_t nDataVer;     // 854 once the start-up sets it
 extern uint32_t nFileVer;     // version word of the file being read
 extern int bFileVerErr;       // the last opened file was refused as newer
+extern int bFileMemErr;       // the last read file would have built more than its memory budget
 extern int bDelCR;            // strip carriage returns from strings read
 extern int32_t nDummyField;   // scratch for dropped 4-byte fields
 extern int16_t wDummyField;   // scratch for dropped 2-byte fields
@@ -76,6 +77,13 @@ extern int8_t byDummyField;   // scratch for dropped 1-byte fields
 
 constexpr uint32_t DATA_VERSION = 854;
 constexpr const char* DATA_VERSION_TEXT = "854";
+
+// The memory the records read from one file may take: every list element at
+// its size in memory and whatever a record copies from another one it
+// refers to (a placement taking a palette entry's flows). A small file can
+// otherwise ask for far more memory than it holds: a 12-byte placement body
+// becomes a record of hundreds of bytes plus the flows it inherits.
+constexpr uint64_t READ_MEMORY_BUDGET = uint64_t{256} << 20;
 
 // A record file open for reading (the whole file in memory) or writing
 // (buffered, to a temporary file that CloseDataFile renames over the target).
@@ -124,6 +132,25 @@ public:
     // bytes each (at least 1). A negative count, or one the bytes left cannot
     // hold, fails the stream and returns 0.
     int ReadCount(size_t nMinBytes = 4);
+    // The same, and the memory the elements will take (nMemBytes each,
+    // counted in 64 bits) charged to the read before any is made.
+    int ReadCount(size_t nMinBytes, size_t nMemBytes);
+
+    // Charges memory a read is about to build. When the total charged to
+    // this file passes its budget the stream fails, bFileMemErr is set and
+    // false is returned: the caller then builds nothing more. The total
+    // saturates instead of wrapping.
+    bool Charge(uint64_t nBytes);
+    // Fails the read as one past its memory budget (a reader's own bound on
+    // what a list may build).
+    void FailForMemory() {
+        m_bFailed = true;
+        bFileMemErr = 1;
+    }
+    uint64_t Charged() const { return m_nCharged; }
+    // Tests and tools: another budget for this file (READ_MEMORY_BUDGET by
+    // default).
+    void SetMemoryBudget(uint64_t nBytes) { m_nBudget = nBytes; }
 
     // A stored string: a 32-bit length word L (byte length + 1), then, when
     // L != 1, L bytes holding the text and its terminating zero; the text ends
@@ -187,6 +214,8 @@ private:
     size_t m_nPos = 0;             // read position, or bytes held in the write buffer
     size_t m_nFlushed = 0;         // writing: bytes already handed to the file
     size_t m_nWrittenBehind = 0;   // writing: bytes whose disk write has been started
+    uint64_t m_nCharged = 0;       // reading: memory charged by the records built
+    uint64_t m_nBudget = READ_MEMORY_BUDGET;
     FILE* m_fp = nullptr;          // writing: the temporary file
     std::string m_strTarget;       // writing: the data path to rename to
     std::string m_strTemp;         // writing: the temporary data path
@@ -279,10 +308,11 @@ void ReserveRecordList(std::vector<T>& list, int n) {
 // Reads a list of records: a count, then that many bodies. Each new element
 // is made by make() (registered at the current version and cleared by its
 // constructor) and read. The count is bounded by the bytes left (each body
-// takes at least 8 bytes: its two counts).
+// takes at least 8 bytes: its two counts) and the elements are charged to
+// the file's memory budget.
 template <class T, class Make>
 void ReadRecordList(cDataFile* fp, std::vector<T>& list, Make make) {
-    int n = fp->ReadCount(8);
+    int n = fp->ReadCount(8, sizeof(T));
     list.clear();
     ReserveRecordList(list, n);
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
@@ -292,7 +322,7 @@ void ReadRecordList(cDataFile* fp, std::vector<T>& list, Make make) {
 }
 template <class T>
 void ReadRecordList(cDataFile* fp, std::vector<T>& list) {
-    int n = fp->ReadCount(8);
+    int n = fp->ReadCount(8, sizeof(T));
     list.clear();
     ReserveRecordList(list, n);
     for (int i = 0; i < n && !fp->IsFailed(); i++) list.emplace_back().Read(fp);

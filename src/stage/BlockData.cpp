@@ -69,7 +69,7 @@ void cBlockData::Read(cDataFile* fp) {
     cRecord::Read(fp);
     ReadTail(fp, nullptr);
     UpgradeFrom(GetStageContext().FileVersion());
-    ApplyInherit();
+    ApplyInherit(fp);
     Normalize();
 }
 
@@ -79,8 +79,12 @@ void cBlockData::Write(cDataFile* fp) {
     WriteTail(fp, nullptr);
 }
 
-void cBlockData::ApplyInherit() {
-    ApplyInheritFrom<cBlockData>(*this, &cStageContext::BlockPalette, pfnBlockInherit, BLOCK_INHERIT_GROUPS);
+void cBlockData::ApplyInherit(cDataFile* fp) {
+    ApplyInheritFrom<cBlockData>(*this, &cStageContext::BlockPalette, pfnBlockInherit, BLOCK_INHERIT_GROUPS, fp);
+}
+
+uint64_t cBlockData::InheritedBytes(const cBlockData& src) const {
+    return HeadInheritedBytes(src, 0, 1);
 }
 
 void cBlockData::Normalize() {

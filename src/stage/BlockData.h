@@ -16,7 +16,11 @@ public:
     void RegisterFields(int nVer) override;
     void Read(cDataFile* fp) override;
     void Write(cDataFile* fp) override;
-    void ApplyInherit();
+    // Takes the flagged groups from the palette entry; fp: the file being
+    // read, charged with what the copy builds.
+    void ApplyInherit(cDataFile* fp = nullptr);
+    // What taking the flagged groups from src builds in memory.
+    uint64_t InheritedBytes(const cBlockData& src) const;
     void Normalize();
     void NormalizeRefs();
     void UpgradeFrom(uint32_t nVer);

@@ -170,7 +170,7 @@ void cCharaData::Read(cDataFile* fp) {
     // The flows' commands normalised themselves as they were read; only
     // flows taken over from a palette entry are normalised again.
     const bool bMayInherit = m_nInheritNum != 0 && m_nInheritType != 0;
-    ApplyInherit();
+    ApplyInherit(fp);
     Normalize(bMayInherit);
 }
 
@@ -181,8 +181,15 @@ void cCharaData::Write(cDataFile* fp) {
     WriteFlowList(m_vFlow, fp);
 }
 
-void cCharaData::ApplyInherit() {
-    ApplyInheritFrom<cCharaData>(*this, &cStageContext::CharaPalette, pfnCharaInherit, CHARA_INHERIT_GROUPS);
+void cCharaData::ApplyInherit(cDataFile* fp) {
+    ApplyInheritFrom<cCharaData>(*this, &cStageContext::CharaPalette, pfnCharaInherit, CHARA_INHERIT_GROUPS, fp);
+}
+
+uint64_t cCharaData::InheritedBytes(const cCharaData& src) const {
+    const uint64_t n = HeadInheritedBytes(src, 0, 4);
+    if (!InheritsGroup(CHARA_FLOW_GROUP)) return n;
+    const uint64_t nFlows = FlowListBytes(src.m_vFlow);
+    return nFlows > UINT64_MAX - n ? UINT64_MAX : n + nFlows;
 }
 
 void cCharaData::Normalize(bool bFlowCmds) {

@@ -23,7 +23,7 @@ struct cCommonScope {
 
 template <class T>
 void ReadPalette(cDataFile* fp, cChkVector<T>& list) {
-    int n = fp->ReadCount(MIN_RECORD_BODY);
+    int n = fp->ReadCount(MIN_RECORD_BODY, sizeof(T));
     list.assign(static_cast<size_t>(n), DefaultOf<T>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list[i].Read(fp);

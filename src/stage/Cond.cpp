@@ -78,7 +78,7 @@ void cCond::Read(cDataFile* fp) {
 }
 
 void ReadCondList(cChkVector<cCond>& list, cDataFile* fp) {
-    int n = fp->ReadCount(MIN_RECORD_BODY);
+    int n = fp->ReadCount(MIN_RECORD_BODY, sizeof(cCond));
     list.clear();
     if (n > 0) list.assign(static_cast<size_t>(n), DefaultOf<cCond>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {

@@ -21,7 +21,7 @@ struct cDepthGuard {
 template <class T>
 void ReadSubRecord(cOwnedPtr<T>& p, cDataFile* fp) {
     int32_t bPresent = fp->ReadI32();
-    if (bPresent != 0 && !fp->IsFailed()) {
+    if (bPresent != 0 && !fp->IsFailed() && fp->Charge(sizeof(T))) {
         T& r = p.MakeNew();
         r.Read(fp);
     } else {
@@ -111,7 +111,8 @@ void cFlow::Read(cDataFile* fp) {
     }
     cRecord::Read(fp);
     ReadCondList(m_vCond, fp);
-    int n = fp->ReadCount(MIN_RECORD_BODY);
+    // Each key list is padded to its 19 inputs once read.
+    int n = fp->ReadCount(MIN_RECORD_BODY, sizeof(cFlowKey) + FLOWKEY_COUNT);
     m_vKey.assign(static_cast<size_t>(n), DefaultOf<cFlowKey>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         m_vKey[i].Read(fp);
@@ -158,7 +159,7 @@ void DropTestFlowsUnlessKept(cChkVector<cFlow>& vFlow) {
 }
 
 void ReadFlowList(cChkVector<cFlow>& list, cDataFile* fp) {
-    int n = fp->ReadCount(MIN_RECORD_BODY);
+    int n = fp->ReadCount(MIN_RECORD_BODY, sizeof(cFlow));
     list.clear();
     if (n > 0) list.assign(static_cast<size_t>(n), DefaultOf<cFlow>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
@@ -174,12 +175,44 @@ void WriteFlowList(cChkVector<cFlow>& list, cDataFile* fp) {
 }
 
 void ReadCmdList(cChkVector<cEdCmd>& list, cDataFile* fp) {
-    int n = fp->ReadCount(MIN_RECORD_BODY);
+    int n = fp->ReadCount(MIN_RECORD_BODY, sizeof(cEdCmd));
     list.clear();
     if (n > 0) list.assign(static_cast<size_t>(n), DefaultOf<cEdCmd>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list[i].Read(fp);
     }
+}
+
+namespace {
+uint64_t AddBytes(uint64_t a, uint64_t b) { return b > UINT64_MAX - a ? UINT64_MAX : a + b; }
+
+uint64_t CondListBytes(const cChkVector<cCond>& list) { return list.size() * sizeof(cCond); }
+
+uint64_t CmdBytes(const cEdCmd& c) {
+    uint64_t n = sizeof(cEdCmd) + c.m_vParam.size() * sizeof(int32_t) + c.m_strText.size();
+    if (c.m_pMove) n += sizeof(cEdMove);
+    if (c.m_pShot) n += sizeof(cEdShot);
+    if (c.m_pCondList) n += sizeof(cCondList) + CondListBytes(c.m_pCondList->m_vCond);
+    return AddBytes(n, FlowListBytes(c.m_vFlow));
+}
+
+uint64_t FlowBytes(const cFlow& f) {
+    uint64_t n = sizeof(cFlow) + f.m_strName.size() + CondListBytes(f.m_vCond);
+    for (const cFlowKey& k : f.m_vKey) n += sizeof(cFlowKey) + k.m_vKey.size();
+    return AddBytes(n, CmdListBytes(f.m_vCmd));
+}
+}  // namespace
+
+uint64_t FlowListBytes(const cChkVector<cFlow>& list) {
+    uint64_t n = 0;
+    for (const cFlow& f : list) n = AddBytes(n, FlowBytes(f));
+    return n;
+}
+
+uint64_t CmdListBytes(const cChkVector<cEdCmd>& list) {
+    uint64_t n = 0;
+    for (const cEdCmd& c : list) n = AddBytes(n, CmdBytes(c));
+    return n;
 }
 
 void WriteCmdList(cChkVector<cEdCmd>& list, cDataFile* fp) {

@@ -126,8 +126,14 @@ void DropTestFlowsUnlessKept(cChkVector<cFlow>& vFlow);
 
 // List readers and writers: an int32 count and that many bodies. Reading
 // replaces the list with default elements and reads each; the count is
-// bounded by the bytes left.
+// bounded by the bytes left and the elements are charged to the file's
+// memory budget.
 void ReadFlowList(cChkVector<cFlow>& list, cDataFile* fp);
 void WriteFlowList(cChkVector<cFlow>& list, cDataFile* fp);
 void ReadCmdList(cChkVector<cEdCmd>& list, cDataFile* fp);
+
+// The memory a list of flows or commands takes, nested flows included: what
+// a copy of it costs. Counted in 64 bits, saturating.
+uint64_t FlowListBytes(const cChkVector<cFlow>& list);
+uint64_t CmdListBytes(const cChkVector<cEdCmd>& list);
 void WriteCmdList(cChkVector<cEdCmd>& list, cDataFile* fp);

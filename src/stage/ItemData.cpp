@@ -60,7 +60,7 @@ void (*const cItemData::pfnItemInherit[ITEM_INHERIT_GROUPS])(cItemData&, const c
     /* 9 */ COPY1(m_nTakeRule),
     /* 10 */ COPY1(m_bShowPicture),
     /* 11 */ COPY1(m_nSound),
-    /* 12 */ COPY1(m_vCmd),
+    /* ITEM_CMD_GROUP */ COPY1(m_vCmd),
 };
 
 #undef COPY1
@@ -78,7 +78,7 @@ void cItemData::Read(cDataFile* fp) {
     // The commands normalised themselves as they were read; only commands
     // taken over from a palette entry are normalised again.
     const bool bMayInherit = m_nInheritNum != 0 && m_nInheritType != 0;
-    ApplyInherit();
+    ApplyInherit(fp);
     Normalize(bMayInherit);
 }
 
@@ -89,8 +89,15 @@ void cItemData::Write(cDataFile* fp) {
     WriteCmdList(m_vCmd, fp);
 }
 
-void cItemData::ApplyInherit() {
-    ApplyInheritFrom<cItemData>(*this, &cStageContext::ItemPalette, pfnItemInherit, ITEM_INHERIT_GROUPS);
+void cItemData::ApplyInherit(cDataFile* fp) {
+    ApplyInheritFrom<cItemData>(*this, &cStageContext::ItemPalette, pfnItemInherit, ITEM_INHERIT_GROUPS, fp);
+}
+
+uint64_t cItemData::InheritedBytes(const cItemData& src) const {
+    const uint64_t n = HeadInheritedBytes(src, 0, 1);
+    if (!InheritsGroup(ITEM_CMD_GROUP)) return n;
+    const uint64_t nCmds = CmdListBytes(src.m_vCmd);
+    return nCmds > UINT64_MAX - n ? UINT64_MAX : n + nCmds;
 }
 
 void cItemData::Normalize(bool bCmds) {

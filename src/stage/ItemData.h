@@ -8,6 +8,7 @@
 #include "stage/PlaceData.h"
 
 constexpr int ITEM_INHERIT_GROUPS = 13;
+constexpr int ITEM_CMD_GROUP = 12;         // the commands' inheritance group
 
 class cItemData : public cPlaceData {
 public:
@@ -16,7 +17,11 @@ public:
     void RegisterFields(int nVer) override;
     void Read(cDataFile* fp) override;
     void Write(cDataFile* fp) override;
-    void ApplyInherit();
+    // Takes the flagged groups from the palette entry; fp: the file being
+    // read, charged with what the copy builds.
+    void ApplyInherit(cDataFile* fp = nullptr);
+    // What taking the flagged groups from src builds in memory.
+    uint64_t InheritedBytes(const cItemData& src) const;
     // Own fields inside their lists and, with bCmds, every command
     // normalised.
     void Normalize(bool bCmds = true);

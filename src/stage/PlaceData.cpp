@@ -39,6 +39,13 @@ void cPlaceData::NormalizeInheritRef(int nCommonSize, int nStageSize) {
     }
 }
 
+uint64_t cPlaceData::HeadInheritedBytes(const cPlaceData& src, int nNameGroup, int nCondGroup) const {
+    uint64_t n = 0;
+    if (InheritsGroup(nNameGroup)) n += src.m_strName.size();
+    if (InheritsGroup(nCondGroup)) n += src.m_vCond.size() * sizeof(cCond);
+    return n;
+}
+
 void cPlaceData::InsertInheritFlag(int nAt, int nGroups) {
     m_vInheritFlag.resize(static_cast<size_t>(nGroups), 0);
     if (nAt < 0 || nAt >= nGroups) return;

@@ -40,10 +40,19 @@ protected:
 
     // Copies the flagged groups from the referenced entry of pList (type 1
     // or 2), or from self for any other non-zero type. An index outside the
-    // list clears the type.
+    // list clears the type. While a file is read (fp), what the copy builds
+    // (T::InheritedBytes) is first charged to the file; a copy past the
+    // file's memory budget is not made.
     template <class T>
     void ApplyInheritFrom(T& self, const cChkVector<T>* (cStageContext::*pfnList)(int) const,
-                          void (*const* tbl)(T&, const T&), int nGroups);
+                          void (*const* tbl)(T&, const T&), int nGroups, cDataFile* fp);
+
+    // What copying the name and condition groups (when flagged at nNameGroup
+    // and nCondGroup) from src builds.
+    uint64_t HeadInheritedBytes(const cPlaceData& src, int nNameGroup, int nCondGroup) const;
+    bool InheritsGroup(int nGroup) const {
+        return nGroup >= 0 && static_cast<size_t>(nGroup) < m_vInheritFlag.size() && m_vInheritFlag[nGroup] != 0;
+    }
 
     static void CopyNameGroup(cPlaceData& dst, const cPlaceData& src) { dst.m_strName = src.m_strName; }
     static void CopyCondGroup(cPlaceData& dst, const cPlaceData& src) {
@@ -55,7 +64,7 @@ protected:
 
 template <class T>
 void cPlaceData::ApplyInheritFrom(T& self, const cChkVector<T>* (cStageContext::*pfnList)(int) const,
-                                  void (*const* tbl)(T&, const T&), int nGroups) {
+                                  void (*const* tbl)(T&, const T&), int nGroups, cDataFile* fp) {
     if (m_nInheritNum == 0 || m_nInheritType == 0) return;
     const T* pSrc = &self;
     if (m_nInheritType == PALETTE_COMMON || m_nInheritType == PALETTE_STAGE) {
@@ -68,6 +77,7 @@ void cPlaceData::ApplyInheritFrom(T& self, const cChkVector<T>* (cStageContext::
         }
         pSrc = &(*pList)[m_nInheritNum];
     }
+    if (fp && pSrc != &self && !fp->Charge(self.InheritedBytes(*pSrc))) return;
     // The copiers are safe when the source is the record itself.
     int nFlags = static_cast<int>(m_vInheritFlag.size());
     for (int i = 0; i < nFlags && i < nGroups; i++)

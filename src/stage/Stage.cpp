@@ -14,10 +14,15 @@ namespace {
 std::atomic<bool> bStageReadCancel{false};
 
 // Reads a list of records: a count, then each body (placements have an
-// int32 before each body that is dropped).
+// int32 before each body that is dropped). nMax: the longest list accepted.
 template <class T>
-void ReadStageList(cDataFile* fp, cChkVector<T>& list, bool bPlacement) {
+void ReadStageList(cDataFile* fp, cChkVector<T>& list, bool bPlacement, int nMax = INT32_MAX) {
     int n = fp->ReadCount(bPlacement ? MIN_RECORD_BODY + 4 : MIN_RECORD_BODY);
+    if (n > nMax) {
+        fp->FailForMemory();
+        n = 0;
+    }
+    if (n > 0 && !fp->Charge(static_cast<uint64_t>(n) * sizeof(T))) n = 0;
     list.assign(static_cast<size_t>(n), DefaultOf<T>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         if (IsStageReadCancelled()) {
@@ -42,7 +47,7 @@ void WriteStageList(cDataFile* fp, cChkVector<T>& list, bool bPlacement) {
 // read and write.
 template <class T>
 void ReadPlainList(cDataFile* fp, cChkVector<T>& list) {
-    int n = fp->ReadCount(MIN_RECORD_BODY);
+    int n = fp->ReadCount(MIN_RECORD_BODY, sizeof(T));
     list.assign(static_cast<size_t>(n), DefaultOf<T>());
     for (int i = 0; i < n && !fp->IsFailed(); i++) {
         list[i].cRecord::Read(fp);
@@ -390,8 +395,8 @@ void cStage::Read(cDataFile* fp) {
     ResetEntryZero(m_vItemPalette);
 
     ReadStageList(fp, m_vBlockPlace, true);
-    ReadStageList(fp, m_vCharaPlace, true);
-    ReadStageList(fp, m_vItemPlace, true);
+    ReadStageList(fp, m_vCharaPlace, true, MAX_STAGE_PLACEMENTS);
+    ReadStageList(fp, m_vItemPlace, true, MAX_STAGE_PLACEMENTS);
     ReadPlainList(fp, m_vBackground);
     ReadPlainList(fp, m_vStageVarName);
     if (VerFrom(nVer, 173)) fp->ReadI32();

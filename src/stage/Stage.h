@@ -20,6 +20,14 @@ constexpr int STAGE_VAR_COUNT = 1000;
 // Largest map a stage may have (cells per axis and in all).
 constexpr int32_t MAX_STAGE_SIDE = 65535;
 constexpr int64_t MAX_STAGE_CELLS = 16 * 1024 * 1024;
+// Most characters, and most items, a stage may place. Play sets up at most
+// 50,000 objects from a stage's placements (computer characters with their
+// repeat copies, and the items no character holds), so a list at this bound
+// holds every stage play can set up: 50,000 computer characters beside the
+// players, 50,000 free items beside one held by each character. A longer
+// list fails the read before any of it is made, as a read past the file's
+// memory budget does.
+constexpr int MAX_STAGE_PLACEMENTS = 100000;
 
 class cStage : public cRecord {
 public:

@@ -94,7 +94,11 @@ int LoadStageOn(cThread& thread, const char* path, int bFindLatest, cStage* lpHe
     thread.Exit();
 
     if (!job.bLoaded.load() || !pStage->HasSaneSize()) {
-        ErrorBox("ステージファイル %s の読み込みに失敗しました！", strPath.c_str());
+        // A stage that would build more than its reader allows says so.
+        if (bFileMemErr)
+            ErrorBox("ステージファイル %s の読み込みに失敗しました！\nメモリが不足しています！", strPath.c_str());
+        else
+            ErrorBox("ステージファイル %s の読み込みに失敗しました！", strPath.c_str());
         return 0;
     }
     const int nHero = pStage->FindHero();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -573,6 +574,66 @@ TEST_F(RecordTest, MemoryReaderReadsInIsolation) {
     EXPECT_TRUE(fp2->IsFailed());
     EXPECT_EQ(fp2->ReadU8(), 0);
     EXPECT_EQ(CloseDataFile(fp2), 0);
+}
+
+// What a read builds is charged to its file: the total may reach the budget
+// but not pass it; passing it fails the stream and marks the file.
+TEST_F(RecordTest, ReadsPastTheMemoryBudgetFailAndMarkTheFile) {
+    struct CASE {
+        const char* szWhat;
+        uint64_t nBudget;
+        std::vector<uint64_t> vCharges;
+        bool bLastOk;
+    };
+    const CASE aCase[] = {
+        // 60 + 40 = 100: exactly the budget.
+        {"up to the budget", 100, {60, 40}, true},
+        // 60 + 40 + 1 = 101: one byte past it.
+        {"one byte past", 100, {60, 40, 1}, false},
+        // A single charge larger than the budget.
+        {"one large charge", 100, {101}, false},
+        // (2^64 - 3) + 5 wraps to 2 in 64 bits; saturated it is 2^64 - 1,
+        // past a budget of 2^64 - 2.
+        {"a wrapping total", UINT64_MAX - 1, {UINT64_MAX - 2, 5}, false},
+    };
+    for (const CASE& c : aCase) {
+        SCOPED_TRACE(c.szWhat);
+        bFileMemErr = 0;
+        std::unique_ptr<cDataFile> fp(cDataFile::FromBytes({}));
+        fp->SetMemoryBudget(c.nBudget);
+        bool bOk = true;
+        for (uint64_t n : c.vCharges) bOk = fp->Charge(n);
+        EXPECT_EQ(bOk, c.bLastOk);
+        EXPECT_EQ(fp->IsFailed(), !c.bLastOk);
+        EXPECT_EQ(bFileMemErr, c.bLastOk ? 0 : 1);
+    }
+    // The next file read starts with a clear mark.
+    std::unique_ptr<cDataFile> fp(cDataFile::FromBytes({}));
+    EXPECT_EQ(bFileMemErr, 0);
+}
+
+// A list count is charged at the elements' size in memory before any is
+// made: 3 elements of 10 bytes in memory are 30 bytes.
+TEST_F(RecordTest, ListCountsAreChargedAtTheirSizeInMemory) {
+    cByteBuilder b;
+    b.Count(3).I32(1).I32(2).I32(3);
+    for (uint64_t nBudget : {30u, 29u}) {
+        SCOPED_TRACE(nBudget);
+        std::unique_ptr<cDataFile> fp(cDataFile::FromBytes(b.Bytes()));
+        fp->SetMemoryBudget(nBudget);
+        const int n = fp->ReadCount(4, 10);
+        EXPECT_EQ(n, nBudget == 30 ? 3 : 0);
+        EXPECT_EQ(fp->IsFailed(), nBudget != 30);
+        EXPECT_EQ(fp->Charged(), 30u);
+    }
+    // 2 elements of 2^63 bytes are 2^64: saturated, past any budget.
+    cByteBuilder two;
+    two.Count(2).I32(0).I32(0);
+    std::unique_ptr<cDataFile> fp(cDataFile::FromBytes(two.Bytes()));
+    fp->SetMemoryBudget(UINT64_MAX - 1);
+    EXPECT_EQ(fp->ReadCount(4, size_t{1} << 63), 0);
+    EXPECT_TRUE(fp->IsFailed());
+    EXPECT_EQ(fp->Charged(), UINT64_MAX);
 }
 
 }  // namespace

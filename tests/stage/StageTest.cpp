@@ -465,6 +465,159 @@ TEST_F(StageFile, LoadStageRefusesAStageWithoutHeroAndKeepsTheLiveOne) {
     EXPECT_EQ(recStage.m_strText, "good");
 }
 
+// A stage of nChara character placements (the first the hero) and nItem
+// item placements, in the stored form.
+static std::vector<uint8_t> ManyPlacements(int nChara, int nItem) {
+    cStage st;
+    st.m_nWidth = 30;
+    st.m_nHeight = 20;
+    cCharaData hero;
+    hero.m_nOperator = 0;
+    hero.m_nGraphic = 3;
+    st.m_vCharaPlace.assign(static_cast<size_t>(nChara), cCharaData());
+    if (nChara > 0) st.m_vCharaPlace[0] = hero;
+    st.m_vItemPlace.assign(static_cast<size_t>(nItem), cItemData());
+    cTempDir dir;
+    EXPECT_EQ(st.Save("many.stg4"), 1);
+    std::vector<uint8_t> v = ReadHostFile(dir.File("many.stg4"));
+    return v.size() < 4 ? std::vector<uint8_t>{} : std::vector<uint8_t>(v.begin() + 4, v.end());
+}
+
+// The character and item lists hold at most 100,000 placements (twice the
+// 50,000 objects play sets up). One more fails the read with the memory
+// mark, and the list is not made.
+TEST_F(StageFile, PlacementListsPastTheirBoundFailBeforeTheyAreMade) {
+    struct CASE {
+        const char* szWhat;
+        int nChara, nItem;
+        bool bOk;
+    };
+    const CASE aCase[] = {
+        {"characters at the bound", 100000, 0, true},
+        {"one character past it", 100001, 0, false},
+        {"items at the bound", 1, 100000, true},
+        {"one item past it", 1, 100001, false},
+    };
+    for (const CASE& c : aCase) {
+        SCOPED_TRACE(c.szWhat);
+        std::vector<uint8_t> v = ManyPlacements(c.nChara, c.nItem);
+        cByteBuilder b;
+        b.Raw(v.data(), v.size());
+        cStage back;
+        bFileMemErr = 0;
+        EXPECT_EQ(ReadAt(back, DATA_VERSION, b), c.bOk);
+        EXPECT_EQ(bFileMemErr, c.bOk ? 0 : 1);
+        if (c.bOk) {
+            EXPECT_EQ(back.m_vCharaPlace.size(), static_cast<size_t>(c.nChara));
+            EXPECT_EQ(back.m_vItemPlace.size(), static_cast<size_t>(c.nItem));
+        } else {
+            EXPECT_LE(back.m_vCharaPlace.size() + back.m_vItemPlace.size(), 1u);
+        }
+    }
+}
+
+// Placements that take a palette entry's flows are charged with what they
+// copy before they copy it: with a budget that holds the stage without the
+// copies plus exactly nPlaced copies the read succeeds; one byte less fails
+// it with the memory mark; with half a copy less the last placement is
+// refused its copy (which is far larger than anything read after it).
+TEST_F(StageFile, InheritedFlowsAreChargedBeforeTheyAreCopied) {
+    constexpr int nPlaced = 20;
+    auto build = [](bool bInherit) {
+        cStage st;
+        st.m_nWidth = 30;
+        st.m_nHeight = 20;
+        st.m_vCharaPalette.resize(2);
+        cFlow flow;
+        flow.m_nTrigger = 1;
+        flow.m_vCmd.resize(700);
+        for (cEdCmd& c : flow.m_vCmd) c.m_strText = "a command text";
+        st.m_vCharaPalette[1].m_vFlow.assign(3, flow);
+        cCharaData hero;
+        hero.m_nOperator = 0;
+        hero.m_nGraphic = 3;
+        st.m_vCharaPlace.push_back(hero);
+        cCharaData placed;
+        placed.m_nInheritType = PALETTE_STAGE;
+        placed.m_nInheritNum = 1;
+        placed.m_vInheritFlag[CHARA_FLOW_GROUP] = bInherit ? 1 : 0;
+        for (int i = 0; i < nPlaced; i++) st.m_vCharaPlace.push_back(placed);
+        return st;
+    };
+    auto bytes = [this](cStage st) {
+        std::vector<uint8_t> v = WriteBytes(st);
+        cByteBuilder b;
+        b.Raw(v.data(), v.size());
+        return b;
+    };
+    const cByteBuilder plain = bytes(build(false));
+    const cByteBuilder inheriting = bytes(build(true));
+
+    // What the stage costs without the copies, and what one copy costs.
+    nFileVer = DATA_VERSION;
+    std::unique_ptr<cDataFile> fp(cDataFile::FromBytes(plain.Bytes()));
+    cStage back;
+    back.Read(fp.get());
+    ASSERT_FALSE(fp->IsFailed());
+    const uint64_t nPlain = fp->Charged();
+    ASSERT_EQ(back.m_vCharaPlace.size(), static_cast<size_t>(nPlaced + 1));
+    EXPECT_TRUE(back.m_vCharaPlace[1].m_vFlow.empty());
+    const uint64_t nCopy = FlowListBytes(back.m_vCharaPalette[1].m_vFlow);
+    ASSERT_GT(nCopy, 0u);
+
+    struct CASE {
+        const char* szWhat;
+        uint64_t nLess;
+        bool bOk;
+        size_t nLastFlows;   // flows of the last placement
+    };
+    const CASE aCase[] = {
+        {"every copy fits", 0, true, 3},
+        {"one byte short", 1, false, 3},
+        {"half a copy short", nCopy / 2, false, 0},
+    };
+    for (const CASE& c : aCase) {
+        SCOPED_TRACE(c.szWhat);
+        bFileMemErr = 0;
+        std::unique_ptr<cDataFile> f(cDataFile::FromBytes(inheriting.Bytes()));
+        f->SetMemoryBudget(nPlain + nPlaced * nCopy - c.nLess);
+        cStage st;
+        st.Read(f.get());
+        EXPECT_EQ(f->IsFailed(), !c.bOk);
+        EXPECT_EQ(bFileMemErr, c.bOk ? 0 : 1);
+        ASSERT_EQ(st.m_vCharaPlace.size(), static_cast<size_t>(nPlaced + 1));
+        EXPECT_EQ(st.m_vCharaPlace[nPlaced].m_vFlow.size(), c.nLastFlows);
+        EXPECT_EQ(st.m_vCharaPlace[nPlaced - 1].m_vFlow.size(), 3u);
+    }
+    nFileVer = DATA_VERSION;
+}
+
+// The player is told why a stage that would take too much memory cannot be
+// read; the next unreadable stage gets the plain message again.
+TEST_F(StageFile, LoadStageSaysWhenAStageWouldTakeTooMuchMemory) {
+    cTempDir dir;
+    cThread th;
+    cStage good = PlayableStage("good");
+    ASSERT_EQ(good.Save("good.stg4"), 1);
+    ASSERT_EQ(LoadStageOn(th, "good.stg4", 0, nullptr, nullptr), 1);
+
+    std::vector<uint8_t> v = ManyPlacements(MAX_STAGE_PLACEMENTS + 1, 0);
+    cByteBuilder big;
+    big.U32(DATA_VERSION).Raw(v.data(), v.size());
+    ASSERT_TRUE(big.WriteFile(dir.File("big.stg4")));
+    EXPECT_EQ(LoadStageOn(th, "big.stg4", 0, nullptr, nullptr), 0);
+    cByteBuilder junk;
+    junk.U32(854).I32(5).I32(STAGE_TRAILER);
+    ASSERT_TRUE(junk.WriteFile(dir.File("junk.stg4")));
+    EXPECT_EQ(LoadStageOn(th, "junk.stg4", 0, nullptr, nullptr), 0);
+
+    ASSERT_EQ(boxes.Count(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].strText, "ステージファイル big.stg4 の読み込みに失敗しました！\nメモリが不足しています！");
+    EXPECT_EQ(boxes.Boxes()[1].strText, "ステージファイル junk.stg4 の読み込みに失敗しました！");
+    EXPECT_EQ(recStage.m_strText, "good");
+    EXPECT_EQ(GetCloseRequestCount(), 0u);
+}
+
 // A quit for the asking thread ends the load: the loader thread is ended,
 // the quit is taken and the live stage stays.
 TEST_F(StageFile, QuitDuringLoadCancelsIt) {
