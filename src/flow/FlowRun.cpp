@@ -5,6 +5,7 @@
 #include "flow/Arrange.h"
 #include "flow/CmdDispatch.h"
 #include "foundation/ErrorBox.h"
+#include "foundation/StopPoint.h"
 #include "play/CharaBase.h"
 #include "play/CurrentRun.h"
 #include "stage/Flow.h"
@@ -79,6 +80,7 @@ void cFlowRun::Start(cCharaBase* pOwner) {
         cCurrentRunScope scope(pOwner, this, nullptr);
         m_bAbort = 0;
         for (size_t i = 0; i < m_vecCmdRun.size(); i++) {
+            StopPoint();
             m_nCur = static_cast<int32_t>(i);
             cCmdRun& r = m_vecCmdRun[i];
             if (!r.m_lpCmd || CharaKind(*r.m_lpCmd) < CMD_FLOW_OP || !r.m_lpCmd->m_bContinue) continue;
@@ -124,6 +126,7 @@ int cFlowRun::Step(cCharaBase* pOwner) {
     cCurrentRunScope scope(pOwner, this, nullptr);
     m_bAbort = 0;
     for (int i = 0; i <= m_nCur; i++) {
+        StopPoint();
         if (i >= n) continue;
         cCmdRun& r = m_vecCmdRun[i];
         if (r.m_bDone || !r.m_lpCmd) continue;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "foundation/StopPoint.h"
 #include "play/CharaBase.h"
 
 bool TakesPartInContacts(const cCharaBase* c, bool bOnScreenOnly) {
@@ -35,6 +36,7 @@ void cBodyPairs::Build(const std::vector<std::list<cObjRef>>& vecGroup, int nGro
     });
     const size_t n = m_vecEntry.size();
     for (size_t i = 0; i < n; i++) {
+        StopPoint();
         const ENTRY& a = m_vecEntry[i];
         for (size_t k = i + 1; k < n; k++) {
             const ENTRY& b = m_vecEntry[k];

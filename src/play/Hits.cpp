@@ -6,6 +6,7 @@
 #include <list>
 #include <vector>
 
+#include "foundation/StopPoint.h"
 #include "play/BodyPairs.h"
 #include "play/CharaBase.h"
 #include "play/Combat.h"
@@ -171,6 +172,7 @@ int cPlayScene::ResolveHits() {
                 if (h == g || m_vecGroupChara[h].empty()) continue;
                 auto& lstShots = m_vecGroupShot[g];
                 for (auto it = lstShots.begin(); it != lstShots.end(); ++it) {
+                    StopPoint();
                     cShot* q = it->GetAs<cShot>();
                     if (!q || q->m_bErased || (bOnScreen && !q->m_bOnScreen)) continue;
                     bool bRemove = false;
@@ -213,6 +215,7 @@ int cPlayScene::ResolveHits() {
         bool bInWalk = false, bRemove = false;
         SHOTPAIR walk;
         for (size_t n = 0; n < m_ShotPairs.Pairs().size();) {
+            StopPoint();
             const SHOTPAIR at = m_ShotPairs.Pairs()[n];
             if (!bInWalk || !SameShotWalk(walk, at)) {
                 if (bInWalk && bRemove) MarkShotErased(walk.pShot);
@@ -294,6 +297,7 @@ int cPlayScene::ResolveHits() {
             for (int j = i + 1; j < nGroups; j++) {
                 if (m_vecGroupChara[j].empty()) continue;
                 for (auto iu = m_vecGroupChara[i].begin(); iu != m_vecGroupChara[i].end(); ++iu) {
+                    StopPoint();
                     for (auto iw = m_vecGroupChara[j].begin(); iw != m_vecGroupChara[j].end(); ++iw) {
                         const int r = contact(iu->GetAs<cCharaBase>(), iw->GetAs<cCharaBase>());
                         if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;
@@ -309,6 +313,7 @@ int cPlayScene::ResolveHits() {
         // comes last in its list, as in the walk over every pair).
         m_BodyPairs.Build(m_vecGroupChara, nGroups, bOnScreen);
         for (size_t n = 0; n < m_BodyPairs.Pairs().size();) {
+            StopPoint();
             const BODYPAIR at = m_BodyPairs.Pairs()[n];
             const int r = contact(at.pU, at.pW);
             if (r == PLAYRESULT_CLEAR || r == PLAYRESULT_LOST) return r;

@@ -1,7 +1,10 @@
 // One displayed frame of play: the input, the clock, b logic sub-steps in a
 // fixed order (a later step sees what an earlier one did in the same
 // sub-step) and the drawing.
+#include <exception>
+
 #include "foundation/Log.h"
+#include "foundation/StopPoint.h"
 #include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/Item.h"
@@ -114,9 +117,12 @@ void cPlayScene::ModePlay() {
     if (PlayHost().CheckReplayKeys()) return;
     m_nStageFrame++;
     if (!ReadFrameInput(pHero)) return;
-    // Every way out of the frame from here on has played it.
+    // Every way out of the frame from here on has played it, but for a
+    // frame given up half-way for a close.
     struct cFrameEnd {
-        ~cFrameEnd() { PlayHost().OnPlayFrameEnd(); }
+        ~cFrameEnd() {
+            if (std::uncaught_exceptions() == 0) PlayHost().OnPlayFrameEnd();
+        }
     } frameEnd;
     UpdatePlayTimer();
     if (UpdateTimeLimit(-1) != 0 && !pHero->m_bDead) {
@@ -240,6 +246,7 @@ int cPlayScene::RunSubStep(int s, cHero* pHero) {
 
     // 9. The shots.
     for (auto it = m_lstShot.begin(); it != m_lstShot.end();) {
+        StopPoint();
         cShot* p = it->get();
         if (p->Step()) {
             it = EraseShot(it);
@@ -293,6 +300,9 @@ int cPlayScene::RunSubStep(int s, cHero* pHero) {
 // One block character (bSolid) or ordinary character of the sub-step; the
 // iterator moves on to the next node. STEP_END_FRAME when the frame ends.
 int cPlayScene::StepChara(cObjList<cChara>::iterator& it, bool bSolid) {
+    // A character's step may be long (pushing through a crowd): a close
+    // gives up the frame here.
+    StopPoint();
     cChara* c = it->get();
     m_lpStepChara = c;
     const int r = StepCharaHeld(it, bSolid);

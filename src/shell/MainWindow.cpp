@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "foundation/Log.h"
+#include "foundation/StopPoint.h"
 #include "foundation/Thread.h"
 #include "platform/Clock.h"
 #include "platform/MainThread.h"
@@ -222,7 +223,16 @@ unsigned GameLoop(void*) {
             SleepMs(1);
             continue;
         }
-        if (!Game_Main.FrameStep()) {
+        int bStepped = 0;
+        try {
+            cStopPointScope stops;
+            bStepped = Game_Main.FrameStep();
+        } catch (const cThreadStop&) {
+            // The close stopped the frame half-way: nothing of it is kept.
+            WriteEC("GameLoop WM_QUIT! (the frame was given up)");
+            return 1;
+        }
+        if (!bStepped) {
             PostCloseRequest(CLOSE_FATAL);
             return 1;
         }

@@ -195,9 +195,12 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
             SjisCopy(szFreeStage, sizeof szFreeStage, strStage.c_str());
             bFreeStageStart = 1;
             if (!s.StartFreeGame(szFreeStage)) {
-                WriteReport("%s: the stage file could not be read: it is damaged or not a stage file", szFreeStage);
-                std::fprintf(stderr, "mossgrove: stage file %s could not be read: it is damaged or not a stage file\n",
-                             SjisToUtf8(szFreeStage).c_str());
+                // A stage refused for the memory it would take is not damaged.
+                const char* pszWhy = bFileMemErr ? "it would take more memory than a stage may"
+                                                 : "it is damaged or not a stage file";
+                WriteReport("%s: the stage file could not be read: %s", szFreeStage, pszWhy);
+                std::fprintf(stderr, "mossgrove: stage file %s could not be read: %s\n",
+                             SjisToUtf8(szFreeStage).c_str(), pszWhy);
                 return 0;
             }
             s.ClearChain();
