@@ -28,6 +28,8 @@
 #include "project/WorldMap.h"
 #include "support/ByteBuilder.h"
 #include "support/DemoCopyTest.h"
+#include "support/DemoStageKeys.h"
+
 #include "support/GameProcess.h"
 #include "support/TempDir.h"
 
@@ -210,16 +212,18 @@ void WriteFixedNameOptions(const cTempDir& dir, const char* pszName) {
     ASSERT_EQ(r, 1);
 }
 
-// Runs the program until a file appears (or it ends, or two minutes pass),
-// then asks it to end with a termination signal: the ranking table that
-// follows a registration stays on screen until a button, so the close comes
-// during it. The exit status; nothing when the program had already ended.
+// Runs the program until a file appears (or it ends, or the wait passes:
+// two minutes, or four for a run of more than 3000 frames), then asks it to
+// end with a termination signal: the ranking table that follows a
+// registration stays on screen until a button, so the close comes during
+// it. The exit status; nothing when the program had already ended.
 std::optional<int> RunUntilFile(const std::string& strExe, const cTempDir& dir, const std::string& strFile,
-                                const std::vector<std::string>& vEnv) {
+                                const std::vector<std::string>& vEnv, int nFrames = 3000) {
     std::vector<std::string> v = {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")};
     v.insert(v.end(), vEnv.begin(), vEnv.end());
-    cGameProcess game(strExe, {"--close-after-frames", "3000"}, v);
-    for (int i = 0; i < 1200 && game.Running() && !fs::exists(strFile); i++) usleep(100 * 1000);
+    cGameProcess game(strExe, {"--close-after-frames", std::to_string(nFrames)}, v);
+    const int nWaits = nFrames > 3000 ? 2400 : 1200;
+    for (int i = 0; i < nWaits && game.Running() && !fs::exists(strFile); i++) usleep(100 * 1000);
     usleep(500 * 1000);
     const bool bRunning = game.Running();
     if (bRunning) game.Terminate();
@@ -245,42 +249,61 @@ void ExpectCleanEnd(std::optional<int> nStatus, const std::string& strReport) {
 // ---------------------------------------------------------------------------
 // Challenge
 
-// The first world chained over three stages, each a copy of the forest, so
-// one key pattern clears them all. Each stage is set up 11 frames after the
-// key that leads to it (the stage select's decide, the clear display's
-// confirm); its play keys and its confirm keep the same distances from that.
+// The first world chained over its three stages as the demo has them: the
+// forest, the hills and the castle, each played by its own key script. A
+// stage is set up 11 frames after the key that leads to it (the stage
+// select's decide, the clear display's confirm) and its play starts 90
+// frames after that, past the start banner. The clear display takes its
+// confirm (or F3) some 60 frames after the flag.
 class ChallengeJourney : public Journey {
 protected:
+    static constexpr int FIRST_SETUP = 171;
+    static constexpr int PLAY_AFTER_SETUP = 90;
+    // The forest's play starts at 261; the hills' at 1051.
+    static constexpr int HILLS_PLAY = FIRST_SETUP + 790 + PLAY_AFTER_SETUP;
+    static constexpr int HILLS_CONFIRM = HILLS_PLAY + HILLS_CLEAR + 117;
+    // The castle's play starts at 2572; its keys shoot and hop for 1510
+    // frames: the first attempt is lost, the second reaches the flag
+    // 1592 frames after the first play began.
+    static constexpr int CASTLE_PLAY = HILLS_CONFIRM + 11 + PLAY_AFTER_SETUP;
+    static constexpr int CASTLE_KEYS = 1510;
+    static constexpr int CASTLE_CLEAR = CASTLE_PLAY + 1592;
+    static constexpr int LAST_FRAME = CASTLE_CLEAR + 300;
+
     void SetUp() override {
         Journey::SetUp();
         if (IsSkipped()) return;
-        for (const char* psz : {"c01-2", "c01-3"})
-            fs::copy_file(dir.File("data/stg4/c01-1.stg4_000"), dir.File(std::string("data/stg4/") + psz + ".stg4_000"),
-                          fs::copy_options::overwrite_existing);
+        m_vEnv = {"MOSSGROVE_SEED=4242", "MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")};
     }
     // "チャレンジ" (third entry) and world 1 at frame 160; the keys of the
     // three stages; the last one either confirmed or, with bRank, F3 first.
     static std::string Keys(bool bRank) {
         std::string s = "60 down\n80 down\n100 z\n160 z\n";
-        for (int k = 0, nSetUp = 171; k < 3; k++, nSetUp += 790) {
-            s += std::to_string(nSetUp + 159) + " right 560\n";
-            for (int f = nSetUp + 179; f < nSetUp + 709; f += 50) s += std::to_string(f) + " z 10\n";
-            if (k == 2 && bRank) s += std::to_string(nSetUp + 765) + " f3\n";
-            else s += std::to_string(nSetUp + 779) + " z\n";
-        }
+        // The forest: right held, a jump every 50 frames; confirmed 779
+        // frames after its set-up.
+        s += std::to_string(FIRST_SETUP + 159) + " right 560\n";
+        for (int f = FIRST_SETUP + 179; f < FIRST_SETUP + 709; f += 50) s += std::to_string(f) + " z 10\n";
+        s += std::to_string(FIRST_SETUP + 779) + " z\n";
+        s += HillsKeys(HILLS_PLAY) + std::to_string(HILLS_CONFIRM) + " z\n";
+        // Right stays held to the flag after the last hop.
+        s += ShootRight(CASTLE_PLAY + 69, CASTLE_KEYS) + std::to_string(CASTLE_PLAY + 69 + CASTLE_KEYS) + " right 60\n";
+        if (bRank) s += std::to_string(CASTLE_CLEAR + 57) + " f3\n";
+        else s += std::to_string(CASTLE_CLEAR + 71) + " z\n";
         return s;
     }
+    std::vector<std::string> m_vEnv;
 };
 
 TEST_F(ChallengeJourney, TheFirstWorldChainsItsThreeStagesAndKeepsItsResultOnItsOwnRow) {
-    EXPECT_EQ(Play(Keys(false), 2650, {"MOSSGROVE_PLAY_TRACE=" + dir.File("trace.txt")}), 0);
+    EXPECT_EQ(Play(Keys(false), LAST_FRAME, m_vEnv), 0);
     const std::string strReport = Report();
     // Title, stage select, the three stages in one stage-play scene, stage select.
     EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 3, 4, 3})) << strReport;
     const std::string strTrace = ReadText(dir.File("trace.txt"));
     size_t nAttempts = 0;
     for (size_t p = strTrace.find("attempt "); p != std::string::npos; p = strTrace.find("attempt ", p + 1)) nAttempts++;
-    EXPECT_EQ(nAttempts, 3u);
+    // The forest, the hills, and the castle twice (its first life is lost).
+    EXPECT_EQ(nAttempts, 4u);
     ASSERT_TRUE(fs::exists(dir.File("user_data/challenge/Challenge.dat"))) << strReport;
     InDemo([&] {
         cProgress prog;
@@ -302,7 +325,7 @@ TEST_F(ChallengeJourney, F3AtTheEndOfTheChainWritesTheRankingWithTheName) {
     WriteFixedNameOptions(dir, "mossy");
     ASSERT_TRUE(dir.WriteFile("keys.txt", Keys(true)));
     const std::string strRanking = dir.File("user_data/challenge/c01.rkg");
-    const std::optional<int> nStatus = RunUntilFile(m_strExe, dir, strRanking, {});
+    const std::optional<int> nStatus = RunUntilFile(m_strExe, dir, strRanking, m_vEnv, LAST_FRAME);
     ASSERT_TRUE(fs::exists(strRanking)) << Report();
     ExpectCleanEnd(nStatus, Report());
     InDemo([&] {

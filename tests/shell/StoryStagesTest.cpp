@@ -20,6 +20,7 @@
 #include "project/WorldMap.h"
 #include "support/ByteBuilder.h"
 #include "support/DemoCopyTest.h"
+#include "support/DemoStageKeys.h"
 #include "support/GameProcess.h"
 #include "support/TempDir.h"
 
@@ -95,14 +96,6 @@ constexpr int STAGE_START = 200;
 
 namespace {
 
-// Right held with a jump of 12 frames every 30 (the hop clears a spring
-// or a slime, the spring throws the hero over the next one).
-std::string HopRight(int nBase, int nFrames) {
-    std::string s = std::to_string(nBase) + " right " + std::to_string(nFrames) + "\n";
-    for (int f = nBase + 18; f < nBase + nFrames; f += 30) s += std::to_string(f) + " z 12\n";
-    return s;
-}
-
 // The clear's result kept under the stage's name in the auto-saved slot.
 void ExpectCleared(const cProgress& p, const PLACE& pl) {
     int32_t nBest = -1;
@@ -136,29 +129,13 @@ TEST_F(StoryStages, TheSecretGardenOpensWithTenCoinsAndIsCleared) {
     });
 }
 
-// The hills from the frame nPlay at which their play starts: the wing is
-// taken on the way; at the spike pit the hero jumps onto the moving platform
-// as it turns at the ledge, rides it with no key held and jumps off at its
-// far turn; hops over the ice and past the slime; before the bricks flies
-// (v) and rises on the wing (up), takes the key on the bricks and flies on
-// over the knight and the bridge the key laid; then walks and hops to the
-// flag under the turret.
-std::string HillsKeys(int nPlay) {
-    auto at = [nPlay](int f) { return std::to_string(nPlay + f); };
-    std::string s = at(40) + " right 352\n" + at(368) + " z 12\n" + at(530) + " z 12\n" + at(530) + " right 275\n";
-    for (int f = 590; f < 760; f += 30) s += at(f) + " z 12\n";
-    s += at(805) + " v 5\n" + at(810) + " up 58\n" + at(868) + " right 552\n";
-    for (int f = 1140; f < 1420; f += 30) s += at(f) + " z 12\n";
-    return s;
-}
-
 // The stage is set up 11 frames after the decide at STAGE_START and its
 // play runs, after the start banner, from frame 301.
 constexpr int HILLS_PLAY = 301;
 
 TEST_F(StoryStages, TheHillsAreClearedOnTheFirstAttemptAndOpenTheCastle) {
     PrepareSlot(plHills, 1, 0);
-    constexpr int nLength = 1420;
+    constexpr int nLength = HILLS_KEYS_LENGTH;
     std::string s = std::string(CONTINUE_KEYS) + HillsKeys(HILLS_PLAY);
     for (int f = HILLS_PLAY + nLength + 60; f < HILLS_PLAY + nLength + 200; f += 40) s += std::to_string(f) + " z\n";
     EXPECT_EQ(Play(s, HILLS_PLAY + nLength + 300), 0);
@@ -185,14 +162,6 @@ TEST_F(StoryStages, TheHillsAreClearedOnTheFirstAttemptAndOpenTheCastle) {
         p.m_vStageFlag.At(2) = 0;
         EXPECT_EQ(FindActiveEntry(pCastle, p), nullptr);
     });
-}
-
-// Right held, a shot every 30 frames and a hop between shots: the bats and
-// the knight cost the first life, the second attempt reaches the flag.
-std::string ShootRight(int nBase, int nFrames) {
-    std::string s = HopRight(nBase, nFrames);
-    for (int f = nBase + 30; f < nBase + nFrames; f += 30) s += std::to_string(f) + " x 8\n";
-    return s;
 }
 
 TEST_F(StoryStages, TheCastleIsClearedAfterTheHills) {
