@@ -161,11 +161,11 @@ int CmdExec_RunAnime(const CMDCALL& call) {
     cCharaBase* c = call.pChara;
     if (!c) return 0;
     const cDatabase* pDb = CmdDatabase();
-    if (pDb && vecAnimePattern.size() != pDb->m_vAnime.size()) BuildAnimePatterns(*pDb, vecAnimePattern);
-    if (vecAnimePattern.empty()) return 0;
+    const ANIMPATTERNTABLE& patterns = pDb ? AnimePatternsFor(*pDb) : vecAnimePattern;
+    if (patterns.empty()) return 0;
     ANIMEQUEUE q;
     q.Anim.m_vPattern.clear();
-    q.Anim.m_vPattern.push_back(vecAnimePattern.At(Param(call, 0)));
+    q.Anim.m_vPattern.push_back(patterns.At(Param(call, 0)));
     q.bPriority = 0;
     q.nCountdown = 0;
     q.nCmdFrames = 0;

@@ -64,16 +64,9 @@ void AssignTarget(cCharaBase* pChara, int nSlot, const cObjRef& ref) {
 const cChkVector<ANIMSTEP>* AnimePattern(int n) {
     const cDatabase* pDb = PlayCtx().lpDatabase;
     if (!pDb) return nullptr;
-    thread_local const cDatabase* s_pDb = nullptr;
-    thread_local size_t s_nCount = 0;
-    thread_local ANIMPATTERNTABLE s_Table;
-    if (s_pDb != pDb || s_nCount != pDb->m_vAnime.size()) {
-        BuildAnimePatternsFrom<ANIMSTEP>(*pDb, s_Table);
-        s_pDb = pDb;
-        s_nCount = pDb->m_vAnime.size();
-    }
-    if (!s_Table.IsValid(n)) return nullptr;
-    return &s_Table[n];
+    const ANIMPATTERNTABLE& patterns = AnimePatternsFor(*pDb);
+    if (!patterns.IsValid(n)) return nullptr;
+    return &patterns[n];
 }
 
 // Frames of an animation before its first locked frame.

@@ -80,10 +80,10 @@ void cEffectAnime::SetAtOverlap(int nEffect, const EFFECTBOX& a, const EFFECTBOX
 void cEffectAnime::Start(int nEffect) {
     const int n = EffectIndex(nEffect);
     const cDatabase* pDb = PlayCtx().lpDatabase;
-    if (pDb && vecEffectPattern.size() != pDb->m_vEffect.size()) BuildEffectPatterns(*pDb, vecEffectPattern);
+    const ANIMPATTERNTABLE& patterns = pDb ? EffectPatternsFor(*pDb) : vecEffectPattern;
     m_Anim.m_vPattern.clear();
-    if (vecEffectPattern.IsValid(n)) m_Anim.m_vPattern.push_back(vecEffectPattern[n]);
-    else if (!vecEffectPattern.empty()) m_Anim.m_vPattern.push_back(vecEffectPattern.At(n));
+    if (patterns.IsValid(n)) m_Anim.m_vPattern.push_back(patterns[n]);
+    else if (!patterns.empty()) m_Anim.m_vPattern.push_back(patterns.At(n));
     m_Anim.m_nStep = 0;
     m_Anim.m_nCount = 0;
     if (!m_Anim.m_vPattern.empty()) m_Anim.SetPattern(0, 1);

@@ -12,6 +12,7 @@
 #include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "play/PlaySetStage.h"
+#include "project/AnimePatterns.h"
 #include "project/Cursor.h"
 #include "project/GameState.h"
 #include "project/Progress.h"
@@ -103,6 +104,9 @@ void cPlayScene::SetStage(int bLoadStage, int bMusic) {
     const cSystemData& sys = *ctx.lpSystem;
     cGameState& game = GetGameState();
     const bool bReplay = game.m_nPlayType == PLAYTYPE_REPLAY;
+
+    // The animation and effect patterns of the database this stage plays with.
+    if (ctx.lpDatabase) RebuildPatterns(*ctx.lpDatabase);
 
     // 1. Every object list emptied.
     m_nStageFrame = 0;

@@ -21,6 +21,7 @@
 #include "project/Database.h"
 #include "project/GameFonts.h"
 #include "project/SystemData.h"
+#include "play/PlayHarness.h"
 #include "support/DDTestSupport.h"
 
 namespace {
@@ -651,3 +652,30 @@ TEST(BackgroundTiles, FirstTileFromNonNegativeRemainders) {
 }
 
 }  // namespace
+
+// A stage set up with another database (or the same one changed, with lists
+// of the same length) runs that database's effect frames, not the patterns
+// left from the stage before. Effect 1 of two frames of 1/10 s ends on its
+// 12th tick (6 ticks a frame); with four frames it ends on the 24th.
+TEST(EffectPatterns, AStageSetUpTakesTheEffectsOfItsOwnDatabase) {
+    auto ticksToEnd = [](cDatabase& db, int nFrames) {
+        db.m_vEffect.resize(2);
+        db.m_vEffect[1].m_nWidth = 32;
+        db.m_vEffect[1].m_nHeight = 32;
+        db.m_vEffect[1].m_vFrame.assign(static_cast<size_t>(nFrames), cEffectFrame{});
+        for (auto& f : db.m_vEffect[1].m_vFrame) f.m_nTime = 1;
+        cPlayHarness h({"....", ".H..", "####"});
+        h.Ctx().lpDatabase = &db;
+        h.SetUp();
+        cEffectAnime e;
+        e.Set(1, 0, 0, 32, 32, 0);
+        int n = 0;
+        while (e.Draw(nullptr, 0) == 0 && n < 100) n++;
+        return n + 1;
+    };
+    cDatabase db;
+    EXPECT_EQ(ticksToEnd(db, 2), 12);
+    EXPECT_EQ(ticksToEnd(db, 4), 24);   // the same database, its effect longer
+    cDatabase other;
+    EXPECT_EQ(ticksToEnd(other, 2), 12);
+}
