@@ -148,7 +148,11 @@ protected:
         unsigned nCloseMs = 99999;
         if (nAt != std::string::npos)
             std::sscanf(strLast.c_str() + nAt, "every thread ended, %u ms after the close was asked", &nCloseMs);
-        EXPECT_LT(nCloseMs, 1000u) << strLast;
+        // The close ends at a safe point, well within a second on an idle
+        // machine; a thread that did not get there is told apart by "did not
+        // end" above, so the bound here only catches a run that hung (a busy
+        // machine stretches the moment many times over).
+        EXPECT_LT(nCloseMs, 20000u) << strLast;
         EXPECT_EQ(nScene, SCENE_PLAY);
         const bool bInWait = strReport.find("during a stage-play wait") != std::string::npos;
         if (eWay != CLOSE_BY_SIGNAL) {
