@@ -3,6 +3,7 @@
 // channel fields, the transparency tests, a locked pair of surfaces and the
 // device's texture-stage combine and blend as the pixel core computes them.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,35 @@ inline bool FxIsTransparent(eFxProfile p, uint32_t v)
     case FXP_D3D32: return (v >> 24) == 0;
     default: return v == dwTransColor;
     }
+}
+
+// Calls run(test) with the profile's transparency test as a lambda of its
+// own type (or, unkeyed, one that never holds), so that a row loop built on
+// it has the test inlined and chosen once per call.
+template <class RUN>
+void FxWithKeyTest(bool bKeyed, eFxProfile p, RUN&& run)
+{
+    if (!bKeyed) {
+        run([](uint32_t) { return false; });
+    } else if (p == FXP_D3D16) {
+        run([](uint32_t v) { return ((v >> 8) & 0xA0u) == 0; });
+    } else if (p == FXP_D3D32) {
+        run([](uint32_t v) { return (v >> 24) == 0; });
+    } else {
+        const uint32_t dwKey = dwTransColor;
+        run([dwKey](uint32_t v) { return v == dwKey; });
+    }
+}
+
+// Columns of a circle of squared radius R2 on the row aj away from its
+// centre: the largest m with m * m <= R2 - aj * aj.
+inline long long FxCircleHalfWidth(long long R2, long long aj)
+{
+    const long long r = R2 - aj * aj;
+    long long m = static_cast<long long>(std::sqrt(static_cast<double>(r)));
+    while (m * m > r) m--;
+    while ((m + 1) * (m + 1) <= r) m++;
+    return m;
 }
 
 // Red, green, blue and alpha fields of a pixel.

@@ -96,9 +96,7 @@ void LensRows(const cFxLockPair& lk, const LENSTABLE& t, int cx, int cy, int scx
         PIX* drow = reinterpret_cast<PIX*>(lk.D.lpPix->Row(static_cast<int>(cy + j))) + cx;
         const long long aj = j < 0 ? -j : j;
         // Columns inside the circle on this row: |i| <= floor(sqrt(R^2 - j^2)).
-        long long m = static_cast<long long>(std::sqrt(static_cast<double>(R2 - aj * aj)));
-        while (m * m > R2 - aj * aj) m--;
-        while ((m + 1) * (m + 1) <= R2 - aj * aj) m++;
+        const long long m = FxCircleHalfWidth(R2, aj);
         const long long lo = std::max(i0, -m), hi = std::min(i1, m);
         if (bClear) {
             for (long long i = i0; i <= i1; i++)
@@ -182,25 +180,14 @@ int DDLensBlt(DDSURFACEDATA* dst, int cx, int cy, int R, int nDepth, DDSURFACEDA
             else if (nBytes == 2) LensRows<uint16_t>(lk, *lpTable, cx, cy, scx, scy, R2, j0, j1, i0, i1, bClear, bConvert, fnKeyed);
             else LensRows<uint8_t>(lk, *lpTable, cx, cy, scx, scy, R2, j0, j1, i0, i1, bClear, bConvert, fnKeyed);
         };
-        if (!bTestKey) {
-            run([](uint32_t) { return false; });
-        } else if (ep == FXP_D3D16) {
-            run([](uint32_t v) { return ((v >> 8) & 0xA0u) == 0; });
-        } else if (ep == FXP_D3D32) {
-            run([](uint32_t v) { return (v >> 24) == 0; });
-        } else {
-            const uint32_t dwKey = dwTransColor;
-            run([dwKey](uint32_t v) { return v == dwKey; });
-        }
+        FxWithKeyTest(bTestKey, ep, run);
         return 1;
     }
     for (long long j = j0; j <= j1; j++) {
         const int py = static_cast<int>(cy + j);
         const long long aj = j < 0 ? -j : j;
         // Columns inside the circle on this row: |i| <= floor(sqrt(R^2 - j^2)).
-        long long m = static_cast<long long>(std::sqrt(static_cast<double>(R2 - aj * aj)));
-        while (m * m > R2 - aj * aj) m--;
-        while ((m + 1) * (m + 1) <= R2 - aj * aj) m++;
+        const long long m = FxCircleHalfWidth(R2, aj);
         const long long lo = std::max(i0, -m), hi = std::min(i1, m);
         if (bClear) {
             for (long long i = i0; i <= i1; i++)

@@ -444,16 +444,7 @@ int LockedRotate(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int p
         else if (nBytes == 2) RotateRows<uint16_t>(job, fnKeyed);
         else RotateRows<uint8_t>(job, fnKeyed);
     };
-    if (nKey != 1) {
-        run([](uint32_t) { return false; });
-    } else if (ep == FXP_D3D16) {
-        run([](uint32_t v) { return ((v >> 8) & 0xA0u) == 0; });
-    } else if (ep == FXP_D3D32) {
-        run([](uint32_t v) { return (v >> 24) == 0; });
-    } else {
-        const uint32_t dwKey = dwTransColor;
-        run([dwKey](uint32_t v) { return v == dwKey; });
-    }
+    FxWithKeyTest(nKey == 1, ep, run);
     return 1;
 }
 

@@ -90,6 +90,17 @@ protected:
         if (m_bDisplay) DDEnd();
     }
 
+    // A written demo stage, read back and set up in the harness on the
+    // demo's database (the caller checks HasFatalFailure).
+    void SetUpDemoStage(const char* pszStage, cStage& st, cPlayHarness& h) {
+        std::string strFile;
+        ASSERT_EQ(FindLatestNumberedFile(strFile, pszStage, strStageExt), 1);
+        ASSERT_EQ(st.Load(strFile.c_str()), 1);
+        h.Ctx().lpDatabase = &m_Db;
+        h.UseStage(st);
+        h.SetUp();
+    }
+
     cTempDir m_dir;
     bool m_bDisplay = false;
     cDatabase m_Db;
@@ -111,14 +122,9 @@ TEST_F(DemoReplay, EveryDemoStagePlaysWithoutAnError) {
                                     "data\\stg4\\m04.stg4", "data\\stg4\\c02-1.stg4", "data\\stg4\\c03-1.stg4"};
     for (const char* pszStage : aszStage) {
         SCOPED_TRACE(pszStage);
-        std::string strFile;
-        ASSERT_EQ(FindLatestNumberedFile(strFile, pszStage, strStageExt), 1);
         cStage st;
-        ASSERT_EQ(st.Load(strFile.c_str()), 1);
         cPlayHarness h({"."});
-        h.Ctx().lpDatabase = &m_Db;
-        h.UseStage(st);
-        h.SetUp();
+        SetUpDemoStage(pszStage, st, h);
         ASSERT_FALSE(::testing::Test::HasFatalFailure());
         int nFrames = 0;
         for (int f = 0; f < PLAY_FRAMES && h.Scene().m_nState == PLAYSTATE_PLAY; f++, nFrames++) {
@@ -185,14 +191,9 @@ namespace {
 // play frame (the frozen frames of the start do not count its time) and
 // drawn in the middle of the screen.
 TEST_F(DemoReplay, TheForestSignpostGreetsBeforeTheStart) {
-    std::string strFile;
-    ASSERT_EQ(FindLatestNumberedFile(strFile, "data\\stg4\\m01.stg4", strStageExt), 1);
     cStage st;
-    ASSERT_EQ(st.Load(strFile.c_str()), 1);
     cPlayHarness h({"."});
-    h.Ctx().lpDatabase = &m_Db;
-    h.UseStage(st);
-    h.SetUp();
+    SetUpDemoStage("data\\stg4\\m01.stg4", st, h);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_EQ(h.Scene().m_nState, PLAYSTATE_PLAY);
     h.Frame();
@@ -225,14 +226,9 @@ TEST_F(DemoReplay, TheForestSignpostsCountStaysOnTheScreenInTwoLines) {
     aFont[1].m_nLineHeight = aFontData[1].nLineHeight;
     ASSERT_EQ(aFont[1].m_nCellWidth, 16);
     ASSERT_EQ(aFont[1].m_nLineHeight, 16);
-    std::string strFile;
-    ASSERT_EQ(FindLatestNumberedFile(strFile, "data\\stg4\\m01.stg4", strStageExt), 1);
     cStage st;
-    ASSERT_EQ(st.Load(strFile.c_str()), 1);
     cPlayHarness h({"."});
-    h.Ctx().lpDatabase = &m_Db;
-    h.UseStage(st);
-    h.SetUp();
+    SetUpDemoStage("data\\stg4\\m01.stg4", st, h);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     const std::string strCount = "コイン";
     const cMessage* pCount = nullptr;
@@ -269,14 +265,9 @@ namespace {
 // game does not. The signpost's frame covers columns 96..127: the left
 // line is at 96 - 80 = 16, the right one at 96 + 16 + 16 + 80 = 208.
 TEST_F(DemoReplay, ATestPlayShowsTheSignpostsNearRange) {
-    std::string strFile;
-    ASSERT_EQ(FindLatestNumberedFile(strFile, "data\\stg4\\m01.stg4", strStageExt), 1);
     cStage st;
-    ASSERT_EQ(st.Load(strFile.c_str()), 1);
     cPlayHarness h({"."});
-    h.Ctx().lpDatabase = &m_Db;
-    h.UseStage(st);
-    h.SetUp();
+    SetUpDemoStage("data\\stg4\\m01.stg4", st, h);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     h.Frame();
     struct CASE {
