@@ -1,5 +1,6 @@
 // The demo's clear screen: the goal flag's picture, the stage clear's
-// "CLEAR!" word and the goal message each keep their own rows.
+// "CLEAR!" word, the goal message and the result window each keep their
+// own rows.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,8 +15,12 @@ namespace {
 // a sheet h rows high starts at row (480 - h) / 2. The "CLEAR!" word is
 // drawn at (256, 192), 32 rows high: rows 192 to 223. The goal message is
 // one 16-dot line with 2 dots of margin, 18 rows, centred 170 rows above
-// the middle: 240 - 170 - 9 = 61 to 78. The opaque rows of the picture
-// (any colour but the transparent 0) must miss both bands.
+// the middle: 240 - 170 - 9 = 61 to 78. The result window of a ranked
+// stage stands at (336, 224), five 16-dot rows: 224 to 303, its frame a few
+// dots around (216 to 311 is ample). The picture spans columns 160 to 479
+// of the screen, so it meets the window's columns (from 336) and must miss
+// its rows. The opaque rows of the picture (any colour but the transparent
+// 0) must miss all three bands.
 TEST(DemoClearScreen, ThePictureKeepsClearOfTheWordAndTheGoalMessage) {
     cTempDir dir;
     std::string strExe;
@@ -36,6 +41,7 @@ TEST(DemoClearScreen, ThePictureKeepsClearOfTheWordAndTheGoalMessage) {
     auto Misses = [&](int a, int b) { return nLast < a || nFirst > b; };
     EXPECT_TRUE(Misses(192, 223)) << "picture rows " << nFirst << ".." << nLast << " cover the CLEAR! word";
     EXPECT_TRUE(Misses(61, 78)) << "picture rows " << nFirst << ".." << nLast << " cover the goal message";
+    EXPECT_TRUE(Misses(216, 311)) << "picture rows " << nFirst << ".." << nLast << " cover the result window";
 }
 
 }  // namespace

@@ -549,14 +549,14 @@ void Backgrounds() {
         hall.Disc(x + 102, 92, 6, COL_YELLOW);
     }
     Save(hall, "bmp\\back\\Castle.bmp");
-    // The clear picture is a banner in the lower half of a transparent
-    // 320 x 200 sheet: centred on the screen it shows at y 232 to 280, below
-    // the "CLEAR!" word of the stage clear and the goal message, above the
-    // forest's leaves by the goal.
-    cCanvas pic(320, 200);
-    pic.Rect(0, 92, 320, 48, Cube(0, 0, 2));
-    pic.Frame(0, 92, 320, 48, COL_YELLOW);
-    pic.Text(40, 102, "WELL DONE!", COL_YELLOW, 4);
+    // The clear picture is a banner at the top of a transparent 320 x 260
+    // sheet: centred on the screen it shows at y 110 to 157, in the sky
+    // between the goal message above and the "CLEAR!" word and the result
+    // window below.
+    cCanvas pic(320, 260);
+    pic.Rect(0, 0, 320, 48, Cube(0, 0, 2));
+    pic.Frame(0, 0, 320, 48, COL_YELLOW);
+    pic.Text(40, 10, "WELL DONE!", COL_YELLOW, 4);
     Save(pic, "bmp\\picture\\Clear.bmp");
     cCanvas fx(256, 32);
     for (int i = 0; i < 8; i++) fx.Disc(i * 32 + 16, 16, 2 + i * 2, i % 2 ? COL_ORANGE : COL_YELLOW);
