@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "foundation/Log.h"
+#include "foundation/Saturate.h"
 #include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/Item.h"
@@ -23,6 +24,7 @@
 namespace {
 
 int64_t g_nMapMemoryBudget = MAP_MEMORY_BUDGET;
+uint64_t g_nObjectMemoryBudget = PLAYED_OBJECT_MEMORY_BUDGET;
 
 double CellCentre(int nCell) { return (static_cast<double>(nCell) + MAP_MARGIN_CELLS) * MAP_CELL_DOTS + 16; }
 
@@ -63,6 +65,20 @@ int64_t PlayedPlacementCount(const cStage& stage) {
 }
 
 bool PlayedPlacementsFit(int64_t nCount) { return nCount >= 0 && nCount <= MAX_PLAYED_PLACEMENTS; }
+
+uint64_t PlayedPlacementBytes(const cStage& stage) {
+    uint64_t n = 0;
+    for (const cCharaData& place : stage.m_vCharaPlace) {
+        if (place.m_nOperator == 0) continue;
+        const uint64_t nOne = SaturatingAdd(sizeof(cChara), FlowListBytes(place.m_vFlow));
+        n = SaturatingAdd(n, SaturatingMul(nOne, static_cast<uint64_t>(PlacementCopies(1, place.m_nRepeat))));
+    }
+    for (const cItemData& place : stage.m_vItemPlace)
+        n = SaturatingAdd(n, SaturatingAdd(sizeof(cItem), CmdListBytes(place.m_vCmd)));
+    return n;
+}
+
+void SetPlayedObjectMemoryBudget(uint64_t nBytes) { g_nObjectMemoryBudget = nBytes; }
 
 cProgress& PlayProgress() {
     cProgress* p = PlayCtx().lpProgress;
@@ -189,10 +205,11 @@ void cPlayScene::SetStage(int bLoadStage, int bMusic) {
         // Refused before anything is allocated when the map would not fit
         // its budget (an allocation past it rarely fails on Linux: the
         // machine runs out instead), and so is a stage whose placements would
-        // make more objects than play can run.
+        // make more objects than play can run or whose objects would copy
+        // more than their budget of flows and commands.
         if (!stage.HasSaneSize() ||
             !MapFitsBudget(nCells, static_cast<int64_t>(stage.m_vBlockPlace.size()), g_nMapMemoryBudget) ||
-            !PlayedPlacementsFit(PlayedPlacementCount(stage)))
+            !PlayedPlacementsFit(PlayedPlacementCount(stage)) || PlayedPlacementBytes(stage) > g_nObjectMemoryBudget)
             throw std::bad_alloc();
         ctx.vecMapCell.Reset(static_cast<size_t>(nCells));
     } catch (const std::exception&) {

@@ -27,6 +27,16 @@ int64_t PlacementCopies(int64_t nPlacements, int64_t nRepeat);
 // is not one of them), counted in 64 bits.
 int64_t PlayedPlacementCount(const cStage& stage);
 bool PlayedPlacementsFit(int64_t nCount);
+// The memory the placed objects take with what each copies of its placement
+// at set-up (a character and each of its repeat copies its flows, an item
+// its command list), in bytes, saturating. A stage past the budget is
+// refused like one past the bound of objects: a small file of few
+// placements with long flows and many repeats would otherwise ask for
+// gigabytes.
+constexpr uint64_t PLAYED_OBJECT_MEMORY_BUDGET = uint64_t{256} << 20;
+uint64_t PlayedPlacementBytes(const cStage& stage);
+// Tests set a smaller budget; the default is PLAYED_OBJECT_MEMORY_BUDGET.
+void SetPlayedObjectMemoryBudget(uint64_t nBytes);
 
 // The trigger fired on every character before the stage starts.
 constexpr int EV_BEFORE_START = 21;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "foundation/Saturate.h"
 #include "stage/CmdRepair.h"
 #include "stage/CmdVocabulary.h"
 #include "stage/StageContext.h"
@@ -184,7 +185,7 @@ void ReadCmdList(cChkVector<cEdCmd>& list, cDataFile* fp) {
 }
 
 namespace {
-uint64_t AddBytes(uint64_t a, uint64_t b) { return b > UINT64_MAX - a ? UINT64_MAX : a + b; }
+uint64_t AddBytes(uint64_t a, uint64_t b) { return SaturatingAdd(a, b); }
 
 uint64_t CondListBytes(const cChkVector<cCond>& list) { return list.size() * sizeof(cCond); }
 

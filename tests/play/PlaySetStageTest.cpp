@@ -3,6 +3,7 @@
 // map; a stage without a hero placement; judgement level 0.
 #include <gtest/gtest.h>
 
+#include "foundation/Saturate.h"
 #include "play/Chara.h"
 #include "play/Hero.h"
 #include "play/PlayHarness.h"
@@ -201,4 +202,54 @@ TEST(PlaySetStage, ThePlacementsMayMakeAtMostTheBoundOfObjects) {
     EXPECT_TRUE(vecMapCell().empty());
     EXPECT_TRUE(h.Ctx().lstChara.empty());
     EXPECT_TRUE(h.Ctx().lstItem.empty());
+}
+
+// What the placed objects copy at set-up counts against a budget: a
+// character and each of its repeat copies carry the placement's flows. One
+// placement with 3 repeats makes 4 objects, so it takes four times what the
+// same placement without repeats takes; at that budget the stage plays, a
+// byte less and it is refused with the out-of-memory message before any
+// object is made. Sizes that would wrap 64 bits hold at the top.
+TEST(PlaySetStage, ThePlacedObjectsCopiesMustFitTheirBudget) {
+    EXPECT_EQ(SaturatingMul(uint64_t{1} << 40, uint64_t{1} << 30), UINT64_MAX);
+    EXPECT_EQ(SaturatingAdd(UINT64_MAX - 1, 2), UINT64_MAX);
+    EXPECT_EQ(SaturatingMul(0, UINT64_MAX), 0u);
+
+    cPlayHarness h(Room());
+    h.BuildStage();
+    cCharaData c = h.CharaTemplate();
+    c.m_nX = 500;   // outside the stage: dropped at set-up after the count
+    c.m_nY = 1;
+    c.m_nDropItem = -1;
+    c.m_vFlow.resize(40);
+    for (cFlow& f : c.m_vFlow) f.m_vCmd.resize(50);
+    c.m_nRepeat = 0;
+    h.Stage().m_vCharaPlace.push_back(c);
+    const uint64_t nBase = PlayedPlacementBytes(h.Stage());
+    h.Stage().m_vCharaPlace.pop_back();
+    const uint64_t nNone = PlayedPlacementBytes(h.Stage());
+    const uint64_t nOne = nBase - nNone;
+    ASSERT_GT(nOne, 40u * 50u * sizeof(cEdCmd));   // at least its 2000 commands
+    c.m_nRepeat = 3;
+    h.Stage().m_vCharaPlace.push_back(c);
+    EXPECT_EQ(PlayedPlacementBytes(h.Stage()), nNone + 4 * nOne);
+
+    h.Header() = h.Stage();
+    SetPlayedObjectMemoryBudget(nNone + 4 * nOne);
+    h.SetUpBuilt();
+    EXPECT_TRUE(h.Host().vecError.empty());
+    EXPECT_EQ(h.Host().nCloseRequests, 0);
+    SetPlayedObjectMemoryBudget(nNone + 4 * nOne - 1);
+    h.Scene().SetStage(1, 0);
+    SetPlayedObjectMemoryBudget(PLAYED_OBJECT_MEMORY_BUDGET);
+    ASSERT_EQ(h.Host().vecError.size(), 1u);
+    EXPECT_EQ(h.Host().vecError[0], "メモリ不足により、ステージの初期設定に失敗しました！");
+    EXPECT_EQ(h.Host().nCloseRequests, 1);
+
+    // 255 repeats of a placement whose flows are past a MiB: over 256 MiB.
+    c.m_nRepeat = 255;
+    c.m_vFlow.resize(400);
+    for (cFlow& f : c.m_vFlow) f.m_vCmd.resize(50);
+    h.Stage().m_vCharaPlace.assign(1, c);
+    EXPECT_GT(PlayedPlacementBytes(h.Stage()), PLAYED_OBJECT_MEMORY_BUDGET);
 }
