@@ -104,6 +104,18 @@ void ExpectCleared(const cProgress& p, const PLACE& pl) {
     EXPECT_GT(nBest, 0) << pl.pszFile << " has no result";
 }
 
+// The entry of the place on the world map is open with the progress p, and
+// closed again once undo takes back what opened it.
+void ExpectEntryOpensWith(cProgress& p, const PLACE& pl, const std::function<void(cProgress&)>& undo) {
+    cWorldMap map;
+    ASSERT_EQ(map.Load("data\\WorldMap.dat"), 1);
+    const cWorldPlace* pPlace = map.FindPlace(pl.x, pl.y);
+    ASSERT_NE(pPlace, nullptr);
+    EXPECT_NE(FindActiveEntry(pPlace, p), nullptr) << pl.pszFile;
+    undo(p);
+    EXPECT_EQ(FindActiveEntry(pPlace, p), nullptr) << pl.pszFile;
+}
+
 TEST_F(StoryStages, TheSecretGardenOpensWithTenCoinsAndIsCleared) {
     PrepareSlot(plGarden, 1, 10);
     std::string s = std::string(CONTINUE_KEYS) + HopRight(STAGE_START + 170, 700);
@@ -119,13 +131,7 @@ TEST_F(StoryStages, TheSecretGardenOpensWithTenCoinsAndIsCleared) {
         EXPECT_EQ(p.m_vStageFlag.At(4), 1) << strReport;
         // The garden's entry is open with the forest cleared and ten coins,
         // closed with nine.
-        cWorldMap map;
-        ASSERT_EQ(map.Load("data\\WorldMap.dat"), 1);
-        const cWorldPlace* pGarden = map.FindPlace(plGarden.x, plGarden.y);
-        ASSERT_NE(pGarden, nullptr);
-        EXPECT_NE(FindActiveEntry(pGarden, p), nullptr);
-        p.m_vCommonVar.At(1) = 9;
-        EXPECT_EQ(FindActiveEntry(pGarden, p), nullptr);
+        ExpectEntryOpensWith(p, plGarden, [](cProgress& q) { q.m_vCommonVar.At(1) = 9; });
     });
 }
 
@@ -154,13 +160,7 @@ TEST_F(StoryStages, TheHillsAreClearedOnTheFirstAttemptAndOpenTheCastle) {
         ExpectCleared(p, plHills);
         EXPECT_EQ(p.m_vStageFlag.At(2), 1) << strReport;
         // The castle's entry is open now, and was closed before the clear.
-        cWorldMap map;
-        ASSERT_EQ(map.Load("data\\WorldMap.dat"), 1);
-        const cWorldPlace* pCastle = map.FindPlace(plCastle.x, plCastle.y);
-        ASSERT_NE(pCastle, nullptr);
-        EXPECT_NE(FindActiveEntry(pCastle, p), nullptr);
-        p.m_vStageFlag.At(2) = 0;
-        EXPECT_EQ(FindActiveEntry(pCastle, p), nullptr);
+        ExpectEntryOpensWith(p, plCastle, [](cProgress& q) { q.m_vStageFlag.At(2) = 0; });
     });
 }
 
