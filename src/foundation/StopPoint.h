@@ -16,7 +16,9 @@
 struct cThreadStop {};
 
 namespace stoppoint_detail {
-extern thread_local bool bStopPointsOpen;
+// Defined here, constant-initialised: every translation unit reads the flag
+// directly, with no thread-local wrapper call on each stop point.
+inline thread_local constinit bool bStopPointsOpen = false;
 [[noreturn]] void ThrowThreadStop();
 }  // namespace stoppoint_detail
 
