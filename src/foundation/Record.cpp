@@ -29,6 +29,8 @@ namespace {
 
 // Bytes the writer collects before it hands them to the file.
 constexpr size_t WRITE_CHUNK = 256 << 10;
+// What it holds at first; it grows while it fills.
+constexpr size_t WRITE_FIRST_CHUNK = 4 << 10;
 
 // Bytes a registered field occupies in the file.
 size_t FieldBytes(const FIELDDATA& fd) {
@@ -121,9 +123,10 @@ bool cDataFile::WriteBytes(const void* p, size_t n) {
         return false;
     }
     if (n == 0) return true;
-    if (n > m_vData.size() - m_nPos) {
+    if (n > m_nWriteSize - m_nPos) Grow(n);
+    if (n > m_nWriteSize - m_nPos) {
         if (!Flush()) return false;
-        if (n >= m_vData.size()) {
+        if (n >= m_nWriteSize) {
             // Larger than the buffer: straight to the file.
             if (std::fwrite(p, 1, n, m_fp) != n) m_bFailed = true;
             else m_nFlushed += n;
@@ -131,7 +134,7 @@ bool cDataFile::WriteBytes(const void* p, size_t n) {
             return !m_bFailed;
         }
     }
-    std::memcpy(m_vData.data() + m_nPos, p, n);
+    std::memcpy(m_pWrite.get() + m_nPos, p, n);
     m_nPos += n;
     return true;
 }
@@ -141,9 +144,10 @@ uint8_t* cDataFile::ReserveFlushing(size_t n) {
         m_bFailed = true;
         return nullptr;
     }
-    if (n > m_vData.size()) return nullptr;
-    if (n > m_vData.size() - m_nPos && !Flush()) return nullptr;
-    uint8_t* p = m_vData.data() + m_nPos;
+    if (n > m_nWriteSize - m_nPos) Grow(n);
+    if (n > m_nWriteSize) return nullptr;
+    if (n > m_nWriteSize - m_nPos && !Flush()) return nullptr;
+    uint8_t* p = m_pWrite.get() + m_nPos;
     m_nPos += n;
     return p;
 }
@@ -203,11 +207,11 @@ bool cDataFile::ReadString(std::string& s) {
 
 void cDataFile::WriteString(std::string& s) {
     const size_t n = s.size();
-    if (n <= 64 && !m_bFailed && !m_bReading && m_vData.size() - m_nPos >= 4 + n + 1) {
+    if (n <= 64 && !m_bFailed && !m_bReading && m_nWriteSize - m_nPos >= 4 + n + 1) {
         // A short text with room in the buffer: copied a word at a time
         // while it is searched for a zero (the last word may overlap bytes
         // already passed); a text with a zero inside goes the long way.
-        uint8_t* q = m_vData.data() + m_nPos + 4;
+        uint8_t* q = m_pWrite.get() + m_nPos + 4;
         const char* p = s.data();
         bool bZero = false;
         if (n < 8) {
@@ -244,9 +248,9 @@ void cDataFile::WriteString(std::string& s) {
     }
     int32_t nLen = static_cast<int32_t>(nText + 1);
     size_t nAll = nLen == 1 ? 4 : 4 + nText + 1;
-    if (!m_bFailed && !m_bReading && m_vData.size() - m_nPos >= nAll) {
+    if (!m_bFailed && !m_bReading && m_nWriteSize - m_nPos >= nAll) {
         // Length word, text and its zero straight into the buffer.
-        uint8_t* q = m_vData.data() + m_nPos;
+        uint8_t* q = m_pWrite.get() + m_nPos;
         std::memcpy(q, &nLen, 4);
         if (nLen != 1) std::memcpy(q + 4, s.c_str(), nText + 1);
         m_nPos += nAll;
@@ -261,6 +265,19 @@ void cDataFile::WriteI16(int16_t v) { WriteBytes(&v, 2); }
 void cDataFile::WriteU8(uint8_t v) { WriteBytes(&v, 1); }
 void cDataFile::WriteF64(double v) { WriteBytes(&v, 8); }
 
+void cDataFile::Grow(size_t n) {
+    // The buffer starts small, so that saving a small file stays cheap, and
+    // doubles up to its full size while it fills.
+    if (m_nWriteSize >= WRITE_CHUNK) return;
+    size_t nSize = m_nWriteSize;
+    while (nSize < WRITE_CHUNK && n > nSize - m_nPos) nSize *= 2;
+    if (nSize > WRITE_CHUNK) nSize = WRITE_CHUNK;
+    std::unique_ptr<uint8_t[]> pNew(new uint8_t[nSize]);
+    std::memcpy(pNew.get(), m_pWrite.get(), m_nPos);
+    m_pWrite = std::move(pNew);
+    m_nWriteSize = nSize;
+}
+
 bool cDataFile::Flush() {
     if (m_bReading) return !m_bFailed;
     if (!m_fp) {
@@ -268,7 +285,7 @@ bool cDataFile::Flush() {
         return false;
     }
     if (m_nPos > 0 && !m_bFailed) {
-        if (std::fwrite(m_vData.data(), 1, m_nPos, m_fp) != m_nPos) m_bFailed = true;
+        if (std::fwrite(m_pWrite.get(), 1, m_nPos, m_fp) != m_nPos) m_bFailed = true;
         else m_nFlushed += m_nPos;
     }
     m_nPos = 0;
@@ -336,7 +353,9 @@ cDataFile* CreateDataFile(const char* path) {
         delete fp;
         return nullptr;
     }
-    fp->m_vData.resize(WRITE_CHUNK);
+    // Left uninitialised: only the bytes written are ever read from it.
+    fp->m_pWrite.reset(new uint8_t[WRITE_FIRST_CHUNK]);
+    fp->m_nWriteSize = WRITE_FIRST_CHUNK;
     fp->m_nVersion = nDataVer;
     fp->WriteU32(nDataVer);
     return fp;

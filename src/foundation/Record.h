@@ -40,6 +40,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -164,8 +165,8 @@ public:
     // Writing. A failed write fails the stream.
     bool WriteBytes(const void* p, size_t n);
     void WriteI32(int32_t v) {
-        if (!m_bFailed && !m_bReading && m_vData.size() - m_nPos >= 4) {
-            std::memcpy(m_vData.data() + m_nPos, &v, 4);
+        if (!m_bFailed && !m_bReading && m_nWriteSize - m_nPos >= 4) {
+            std::memcpy(m_pWrite.get() + m_nPos, &v, 4);
             m_nPos += 4;
         } else {
             WriteBytes(&v, 4);
@@ -175,8 +176,8 @@ public:
     // by the caller. Null when the stream has failed, or when n is larger
     // than the buffer (the caller then writes piece by piece).
     uint8_t* Reserve(size_t n) {
-        if (!m_bFailed && !m_bReading && m_vData.size() - m_nPos >= n) {
-            uint8_t* p = m_vData.data() + m_nPos;
+        if (!m_bFailed && !m_bReading && m_nWriteSize - m_nPos >= n) {
+            uint8_t* p = m_pWrite.get() + m_nPos;
             m_nPos += n;
             return p;
         }
@@ -200,6 +201,7 @@ private:
     cDataFile() = default;
     bool Flush();
     void WriteBehind();
+    void Grow(size_t n);
     uint8_t* ReserveFlushing(size_t n);
 
     bool m_bReading = true;
@@ -210,7 +212,9 @@ private:
     const uint8_t* m_pRead = nullptr;
     size_t m_nReadSize = 0;
     cFileView m_view;              // reading a file: holds its bytes
-    std::vector<uint8_t> m_vData;  // reading from memory: the bytes; writing: the buffer
+    std::vector<uint8_t> m_vData;  // reading from memory: the bytes
+    std::unique_ptr<uint8_t[]> m_pWrite;  // writing: the buffer
+    size_t m_nWriteSize = 0;
     size_t m_nPos = 0;             // read position, or bytes held in the write buffer
     size_t m_nFlushed = 0;         // writing: bytes already handed to the file
     size_t m_nWrittenBehind = 0;   // writing: bytes whose disk write has been started

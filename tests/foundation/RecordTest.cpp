@@ -636,4 +636,48 @@ TEST_F(RecordTest, ListCountsAreChargedAtTheirSizeInMemory) {
     EXPECT_EQ(fp->Charged(), UINT64_MAX);
 }
 
+// Every kind of write, in sizes from one byte to past the writer's whole
+// buffer, lands in the file in order: the bytes are followed by hand, so a
+// byte lost or repeated while the buffer grows or is handed to the file
+// shows.
+TEST_F(RecordTest, MixedWritesOfEverySizeLandInOrder) {
+    cDataFile* fp = CreateDataFile("mixed.dat");
+    ASSERT_NE(fp, nullptr);
+    std::vector<uint8_t> want = {0x56, 0x03, 0x00, 0x00};  // the version word, 854
+    auto put32 = [&](uint32_t v) {
+        for (int k = 0; k < 4; ++k) want.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    };
+    for (uint32_t i = 0; i < 3000; ++i) {
+        fp->WriteU8(static_cast<uint8_t>(i));
+        want.push_back(static_cast<uint8_t>(i));
+        fp->WriteI32(static_cast<int32_t>(i * 40503u));
+        put32(i * 40503u);
+        std::string s(i % 70, static_cast<char>('a' + i % 26));
+        fp->WriteString(s);
+        put32(static_cast<uint32_t>(s.empty() ? 1 : s.size() + 1));
+        if (!s.empty()) {
+            want.insert(want.end(), s.begin(), s.end());
+            want.push_back(0);
+        }
+        const size_t nReserve = (i * 37) % 301;
+        uint8_t* p = fp->Reserve(nReserve);
+        ASSERT_NE(p, nullptr);
+        for (size_t k = 0; k < nReserve; ++k) {
+            p[k] = static_cast<uint8_t>(k ^ i);
+            want.push_back(static_cast<uint8_t>(k ^ i));
+        }
+        if (i % 500 == 499) {
+            // Now and then a block the size of the whole buffer or more.
+            std::vector<uint8_t> big(i == 2999 ? 300000 : 5000 + i, static_cast<uint8_t>(i / 500));
+            big.front() = 0xEE;
+            big.back() = 0xDD;
+            ASSERT_TRUE(fp->WriteBytes(big.data(), big.size()));
+            want.insert(want.end(), big.begin(), big.end());
+        }
+    }
+    ASSERT_EQ(CloseDataFile(fp), 1);
+    EXPECT_GT(want.size(), size_t{3} << 18);  // more than three whole buffers
+    EXPECT_EQ(ReadHostFile(m_dir.File("mixed.dat")), want);
+}
+
 }  // namespace
