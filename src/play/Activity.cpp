@@ -10,6 +10,7 @@
 #include "play/Hero.h"
 #include "play/Item.h"
 #include "play/MapCell.h"
+#include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "project/Progress.h"
 #include "project/SystemData.h"
@@ -274,13 +275,17 @@ void cPlayScene::UpdateActivity() {
         pHero->m_bActing = 1;
     }
     std::fill(m_vecLinkActive.begin(), m_vecLinkActive.end(), 0);
+    // The pass moves no camera: it is read once.
+    const cScroll& sx = PlayScrollX();
+    const cScroll& sy = PlayScrollY();
+    const double cx = sx.m_dCam, cy = sy.m_dCam;
     for (auto& p : lstChara()) {
         cChara* c = p.get();
         if (CheckCharaCond(c)) {
             c->m_bActive = 1;
-            c->m_bOnScreen = c->IsOnScreen();
+            c->m_bOnScreen = c->IsOnScreenAt(cx, cy);
             c->m_bInRange = 0;
-            c->CheckActivity(m_vecLinkActive);
+            c->CheckActivity(m_vecLinkActive, cx, cy);
         } else {
             c->m_bActive = 0;
             c->m_bOnScreen = 0;
@@ -289,13 +294,13 @@ void cPlayScene::UpdateActivity() {
     }
     for (auto& p : lstChara()) {
         cChara* c = p.get();
-        c->m_bActing = c->m_bActive && c->IsAwake(m_vecLinkActive) ? 1 : 0;
+        c->m_bActing = c->m_bActive && c->IsAwake(m_vecLinkActive, sx, sy) ? 1 : 0;
     }
     for (auto& p : lstItem()) {
         cItem* pItem = p.get();
         if (CheckItemCond(pItem)) {
             pItem->m_bActive = 1;
-            pItem->m_bOnScreen = pItem->IsOnScreen();
+            pItem->m_bOnScreen = pItem->IsOnScreenAt(cx, cy);
         } else {
             pItem->m_bActive = 0;
             pItem->m_bOnScreen = 0;
@@ -303,6 +308,6 @@ void cPlayScene::UpdateActivity() {
     }
     for (auto& p : m_lstShot) {
         p->m_bActive = 1;
-        p->m_bOnScreen = p->IsOnScreen();
+        p->m_bOnScreen = p->IsOnScreenAt(cx, cy);
     }
 }

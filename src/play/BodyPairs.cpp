@@ -55,5 +55,6 @@ void cBodyPairs::Build(const std::vector<std::list<cObjRef>>& vecGroup, int nGro
             m_vecPair.push_back(p);
         }
     }
-    std::sort(m_vecPair.begin(), m_vecPair.end(), PairBefore);
+    // A lambda rather than the function's address lets the comparison inline.
+    std::sort(m_vecPair.begin(), m_vecPair.end(), [](const BODYPAIR& a, const BODYPAIR& b) { return PairBefore(a, b); });
 }

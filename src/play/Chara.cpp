@@ -155,8 +155,8 @@ void cChara::UpdateHitBoxY() {
 int cChara::ClampX() { return ClampPosX(2); }
 int cChara::ClampY() { return ClampPosY(2); }
 
-bool cChara::CheckActivity(std::vector<uint8_t>& vecFlags) {
-    if (!IsOnScreenAxes(m_bIgnoreX, m_bIgnoreY)) return false;
+bool cChara::CheckActivity(std::vector<uint8_t>& vecFlags, double dCamX, double dCamY) {
+    if (!IsOnScreenAxesAt(dCamX, dCamY, m_bIgnoreX, m_bIgnoreY)) return false;
     m_bInRange = 1;
     if (m_Data.m_bLinked) {
         int n = m_Data.m_nLinkFlag;
@@ -173,7 +173,7 @@ bool cChara::CheckActivity(std::vector<uint8_t>& vecFlags) {
     return true;
 }
 
-bool cChara::IsAwake(const std::vector<uint8_t>& vecFlags) {
+bool cChara::IsAwake(const std::vector<uint8_t>& vecFlags, const cScroll& sx, const cScroll& sy) {
     bool bAwake = m_bInRange != 0;
     if (!bAwake && m_Data.m_bLinked) {
         int n = m_Data.m_nLinkFlag;
@@ -183,7 +183,7 @@ bool cChara::IsAwake(const std::vector<uint8_t>& vecFlags) {
     if (!bAwake) return false;
     m_bWoken = 1;
     if (m_Data.m_nActRule == 1) m_bIgnoreX = m_bIgnoreY = 1;
-    UpdateScreenRect();
+    UpdateScreenRectFrom(sx, sy);
     return true;
 }
 

@@ -37,8 +37,8 @@ public:
     void SetCharaBlockPos(int nCol, int nRow);
     // The activity test against the screen; sets the place flag in
     // vecFlags when it holds.
-    bool CheckActivity(std::vector<uint8_t>& vecFlags);
-    bool IsAwake(const std::vector<uint8_t>& vecFlags);
+    bool CheckActivity(std::vector<uint8_t>& vecFlags, double dCamX, double dCamY);
+    bool IsAwake(const std::vector<uint8_t>& vecFlags, const cScroll& sx, const cScroll& sy);
     bool OverlapsRect(double dLeft, double dTop, double dRight, double dBottom) const;
     // Advances the item-icon blink; true when the icon shows this frame.
     bool StepItemIcon();

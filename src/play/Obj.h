@@ -12,6 +12,7 @@
 class cObj;
 class cCmdRun;
 class cCharaBase;
+class cScroll;
 struct MOVERUN;   // the speed words of a movement run (flow engine)
 
 // A reference to an object that may be gone by the time it is used: the
@@ -92,8 +93,18 @@ public:
     void DecayCmdVelocity(double* pSpeed, int bOn);
     int GetDirSign() const { return m_nDir ? 1 : -1; }
     void UpdateScreenRect();
+    // The same with the scroll axes already at hand.
+    void UpdateScreenRectFrom(const cScroll& sx, const cScroll& sy);
     int IsOnScreen() const;
     int IsOnScreenAxes(int bIgnoreX, int bIgnoreY) const;
+    // The same tests against a camera at (cx, cy) read once by a walk over
+    // many objects (nothing in the walk may move the camera).
+    int IsOnScreenAxesAt(double cx, double cy, int bIgnoreX, int bIgnoreY) const {
+        if (!bIgnoreX && !(m_dRight >= cx && cx + 640 > m_dX)) return 0;
+        if (!bIgnoreY && !(m_dBottom >= cy && cy + 480 > m_dY)) return 0;
+        return 1;
+    }
+    int IsOnScreenAt(double cx, double cy) const { return IsOnScreenAxesAt(cx, cy, 0, 0); }
     int IsInStage(int bWhole) const;
     int IsOutOfEraseRange(const void* pEraseSet) const;   // a cQuadSwitch of the stage
     void CalcKnockback(double* pOutX, double* pOutY, int nPower, double dDx, double dDy) const;

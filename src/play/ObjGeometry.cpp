@@ -162,9 +162,9 @@ void cObj::SetScale(int nNew, int nOld, int bFlag) {
     OnScale(nNew);
 }
 
-void cObj::UpdateScreenRect() {
-    const cScroll& sx = PlayScrollX();
-    const cScroll& sy = PlayScrollY();
+void cObj::UpdateScreenRect() { UpdateScreenRectFrom(PlayScrollX(), PlayScrollY()); }
+
+void cObj::UpdateScreenRectFrom(const cScroll& sx, const cScroll& sy) {
     int nLeft, nTop;
     const bool bStillX = sx.m_dSpeed == 0 || sx.m_bHeld;
     const bool bStillY = sy.m_dSpeed == 0 || sy.m_bHeld;
@@ -187,10 +187,7 @@ void cObj::UpdateScreenRect() {
 int cObj::IsOnScreen() const { return IsOnScreenAxes(0, 0); }
 
 int cObj::IsOnScreenAxes(int bIgnoreX, int bIgnoreY) const {
-    const double cx = PlayScrollX().m_dCam, cy = PlayScrollY().m_dCam;
-    if (!bIgnoreX && !(m_dRight >= cx && cx + 640 > m_dX)) return 0;
-    if (!bIgnoreY && !(m_dBottom >= cy && cy + 480 > m_dY)) return 0;
-    return 1;
+    return IsOnScreenAxesAt(PlayScrollX().m_dCam, PlayScrollY().m_dCam, bIgnoreX, bIgnoreY);
 }
 
 int cObj::IsInStage(int bWhole) const {

@@ -13,30 +13,19 @@ bool HasNaN(double l, double t, double r, double b) { return l != l || t != t ||
 void cShotPairs::Build(const std::vector<std::list<cObjRef>>& vecShotGroup,
                        const std::vector<std::list<cObjRef>>& vecCharaGroup, int nGroups, bool bOnScreenOnly,
                        const cShot* pKeep) {
-    m_vecShot.clear();
     m_vecChara.clear();
+    m_vecMaxRight.clear();
     m_vecPair.clear();
     nGroups = std::min({nGroups, static_cast<int>(vecShotGroup.size()), static_cast<int>(vecCharaGroup.size())});
+    if (nGroups <= 0) return;
     int nShotGroups = 0, nCharaGroups = 0;
     for (int g = 0; g < nGroups; g++) {
         nShotGroups += vecShotGroup[static_cast<size_t>(g)].empty() ? 0 : 1;
         nCharaGroups += vecCharaGroup[static_cast<size_t>(g)].empty() ? 0 : 1;
     }
     if (nShotGroups == 0 || nCharaGroups == 0) return;
-    for (int g = 0; g < nGroups; g++) {
-        uint32_t nPos = 0;
-        for (const cObjRef& r : vecShotGroup[static_cast<size_t>(g)]) {
-            const uint32_t nThis = nPos++;
-            cShot* q = r.GetAs<cShot>();
-            if (!q) continue;
-            if (q != pKeep && (q->m_bErased || (bOnScreenOnly && !q->m_bOnScreen))) continue;
-            const double l = q->m_rcHit[0], t = q->m_rcHit[1], rr = q->m_rcHit[2], b = q->m_rcHit[3];
-            if (HasNaN(l, t, rr, b)) continue;
-            m_vecShot.push_back({std::min(l, rr), std::min(t, b), std::max(l, rr), std::max(t, b),
-                                 static_cast<uint32_t>(g), nThis, q});
-        }
-    }
-    if (m_vecShot.empty()) return;
+    // The characters first: on a wide stage far fewer of them can be hit
+    // than there are shots, and the shots are then looked up among them.
     for (int g = 0; g < nGroups; g++) {
         uint32_t nPos = 0;
         for (const cObjRef& r : vecCharaGroup[static_cast<size_t>(g)]) {
@@ -52,25 +41,53 @@ void cShotPairs::Build(const std::vector<std::list<cObjRef>>& vecShotGroup,
         }
     }
     if (m_vecChara.empty()) return;
-    auto byLeft = [](const ENTRY& a, const ENTRY& b) { return a.dL < b.dL; };
-    std::sort(m_vecShot.begin(), m_vecShot.end(), byLeft);
-    std::sort(m_vecChara.begin(), m_vecChara.end(), byLeft);
-    auto add = [this](const ENTRY& s, const ENTRY& c) {
-        if (s.nGroup == c.nGroup || c.dT > s.dB || c.dB < s.dT) return;
-        m_vecPair.push_back({s.nGroup, c.nGroup, s.nPos, c.nPos, static_cast<cShot*>(s.p), static_cast<cCharaBase*>(c.p)});
-    };
-    // Two spans meet when the later start lies within the other span; each
-    // pair is found once, from the side that starts first (a character that
-    // starts with the shot from the shot's side).
-    size_t k0 = 0;
-    for (const ENTRY& s : m_vecShot) {
-        while (k0 < m_vecChara.size() && m_vecChara[k0].dL < s.dL) k0++;
-        for (size_t k = k0; k < m_vecChara.size() && m_vecChara[k].dL <= s.dR; k++) add(s, m_vecChara[k]);
-    }
-    size_t i0 = 0;
+    std::sort(m_vecChara.begin(), m_vecChara.end(), [](const ENTRY& a, const ENTRY& b) { return a.dL < b.dL; });
+    double dMax = m_vecChara.front().dR;
     for (const ENTRY& c : m_vecChara) {
-        while (i0 < m_vecShot.size() && m_vecShot[i0].dL <= c.dL) i0++;
-        for (size_t i = i0; i < m_vecShot.size() && m_vecShot[i].dL <= c.dR; i++) add(m_vecShot[i], c);
+        dMax = std::max(dMax, c.dR);
+        m_vecMaxRight.push_back(dMax);
     }
-    std::sort(m_vecPair.begin(), m_vecPair.end(), ShotPairBefore);
+    if (m_vecByGroup.size() < static_cast<size_t>(nGroups)) m_vecByGroup.resize(static_cast<size_t>(nGroups));
+    // The shots in the pass's order: by group, then by place in the list.
+    // A shot's pairs go to the list of the character's group in the order
+    // of the characters' places; a shot group's lists are joined by
+    // character group, which is the order of the pass.
+    for (int g = 0; g < nGroups; g++) {
+        const auto& lstShots = vecShotGroup[static_cast<size_t>(g)];
+        if (lstShots.empty()) continue;
+        for (int h = 0; h < nGroups; h++) m_vecByGroup[static_cast<size_t>(h)].clear();
+        bool bAny = false;
+        uint32_t nPos = 0;
+        for (const cObjRef& r : lstShots) {
+            const uint32_t nThis = nPos++;
+            cShot* q = r.GetAs<cShot>();
+            if (!q) continue;
+            if (q != pKeep && (q->m_bErased || (bOnScreenOnly && !q->m_bOnScreen))) continue;
+            const double l0 = q->m_rcHit[0], t0 = q->m_rcHit[1], r0 = q->m_rcHit[2], b0 = q->m_rcHit[3];
+            if (HasNaN(l0, t0, r0, b0)) continue;
+            const double l = std::min(l0, r0), t = std::min(t0, b0), rr = std::max(l0, r0), b = std::max(t0, b0);
+            // Two spans meet when each starts no later than the other ends.
+            const size_t k0 = static_cast<size_t>(
+                std::lower_bound(m_vecMaxRight.begin(), m_vecMaxRight.end(), l) - m_vecMaxRight.begin());
+            m_vecMet.clear();
+            for (size_t k = k0; k < m_vecChara.size() && m_vecChara[k].dL <= rr; k++) {
+                const ENTRY& c = m_vecChara[k];
+                if (c.nGroup == static_cast<uint32_t>(g) || c.dR < l || c.dT > b || c.dB < t) continue;
+                m_vecMet.push_back(&c);
+            }
+            if (m_vecMet.empty()) continue;
+            std::sort(m_vecMet.begin(), m_vecMet.end(), [](const ENTRY* a, const ENTRY* b) {
+                return a->nGroup != b->nGroup ? a->nGroup < b->nGroup : a->nPos < b->nPos;
+            });
+            for (const ENTRY* c : m_vecMet)
+                m_vecByGroup[c->nGroup].push_back(
+                    {static_cast<uint32_t>(g), c->nGroup, nThis, c->nPos, q, static_cast<cCharaBase*>(c->p)});
+            bAny = true;
+        }
+        if (!bAny) continue;
+        for (int h = 0; h < nGroups; h++) {
+            const auto& v = m_vecByGroup[static_cast<size_t>(h)];
+            m_vecPair.insert(m_vecPair.end(), v.begin(), v.end());
+        }
+    }
 }

@@ -53,6 +53,14 @@ private:
         uint32_t nGroup, nPos;
         void* p;
     };
-    std::vector<ENTRY> m_vecShot, m_vecChara;
+    // The characters by left edge, and the greatest right edge up to each
+    // of them: the characters a span can meet start at the first whose
+    // running greatest right edge reaches the span.
+    std::vector<ENTRY> m_vecChara;
+    std::vector<double> m_vecMaxRight;
+    // One shot's characters met, and one shot group's pairs by character
+    // group (kept between builds for their buffers).
+    std::vector<const ENTRY*> m_vecMet;
+    std::vector<std::vector<SHOTPAIR>> m_vecByGroup;
     std::vector<SHOTPAIR> m_vecPair;
 };

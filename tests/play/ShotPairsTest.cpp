@@ -101,3 +101,57 @@ TEST(ShotPairs, ErasedShotsAreLeftOutUnlessKept) {
     // The shot whose walk is under way keeps its pairs.
     EXPECT_EQ(w.Pairs(w.Shot('a')), (std::vector<std::string>{"aA", "bA"}));
 }
+
+TEST(ShotPairs, ALongCharacterIsFoundPastShorterOnesThatEndBeforeTheShot) {
+    cShotPairWorld w;
+    // By left edge: L (0..1000) first, then S1 (10..20) and S2 (30..40),
+    // which end long before the shot at 500..510; M (505..505) starts inside
+    // it. Only L and M meet the shot: the search may not stop at the short
+    // boxes that end before it (L's right edge still reaches past them).
+    w.Add({'S', 1, 10, 0, 20, 10});
+    w.Add({'L', 1, 0, 0, 1000, 10});
+    w.Add({'T', 1, 30, 0, 40, 10});
+    w.Add({'M', 1, 505, 0, 505, 10});
+    w.Add({'a', 0, 500, 0, 510, 10});
+    // Group 1 in list order: L (place 1), M (place 3).
+    EXPECT_EQ(w.Pairs(), (std::vector<std::string>{"aL", "aM"}));
+}
+
+TEST(ShotPairs, EdgesThatTouchMeetAndOneDotApartDoNot) {
+    // The shot covers x 100..110, y 100..110; each character touches one of
+    // its edges (meets) or stops one dot short of it (does not). Every
+    // character is its own group (1..7) but A, which shares group 1 with B.
+    struct CASE {
+        BOXDEF chara;
+        bool bMeets;
+    };
+    const CASE aCase[] = {
+        {{'A', 1, 90, 100, 100, 110}, true},    // right edge on the shot's left edge
+        {{'B', 1, 90, 100, 99, 110}, false},    // one dot short of it
+        {{'C', 2, 110, 100, 130, 110}, true},   // left edge on the shot's right edge
+        {{'D', 3, 111, 100, 130, 110}, false},  // one dot past it
+        {{'E', 4, 100, 80, 110, 100}, true},    // bottom on the shot's top
+        {{'F', 5, 100, 111, 110, 130}, false},  // top one dot below its bottom
+        {{'G', 6, 130, 100, 105, 110}, true},   // left and right the wrong way round
+    };
+    for (const CASE& c : aCase) {
+        cShotPairWorld w;
+        w.Add(c.chara);
+        w.Add({'a', 0, 100, 100, 110, 110});
+        const std::vector<std::string> vecWant =
+            c.bMeets ? std::vector<std::string>{std::string{'a', c.chara.cName}} : std::vector<std::string>{};
+        EXPECT_EQ(w.Pairs(), vecWant) << c.chara.cName;
+    }
+}
+
+TEST(ShotPairs, AShotsCharactersOfSeveralGroupsFollowTheGroupsNotTheLeftEdges) {
+    cShotPairWorld w;
+    // Shots a and b (group 0, in that order) both meet X (group 2, leftmost)
+    // and Y (group 1, rightmost). The pass takes group 1 for both shots
+    // before group 2: aY bY aX bX, whatever the boxes' order on the map.
+    w.Add({'X', 2, 0, 0, 50, 10});
+    w.Add({'Y', 1, 40, 0, 90, 10});
+    w.Add({'a', 0, 45, 0, 46, 10});
+    w.Add({'b', 0, 44, 0, 47, 10});
+    EXPECT_EQ(w.Pairs(), (std::vector<std::string>{"aY", "bY", "aX", "bX"}));
+}
