@@ -12,6 +12,7 @@
 #include "play/MapCell.h"
 #include "play/PlayMap.h"
 #include "play/PlayScene.h"
+#include "play/Prefetch.h"
 #include "project/Progress.h"
 #include "project/SystemData.h"
 #include "stage/Stage.h"
@@ -306,7 +307,10 @@ void cPlayScene::UpdateActivity() {
             pItem->m_bOnScreen = 0;
         }
     }
-    for (auto& p : m_lstShot) {
+    for (auto it = m_lstShot.begin(), itEnd = m_lstShot.end(); it != itEnd; ++it) {
+        PrefetchAhead(it, itEnd,
+                      [](const cShot* n) { PrefetchAt(&n->m_dX, &n->m_dBottom, &n->m_bActive, &n->m_bOnScreen); });
+        cShot* p = it->get();
         p->m_bActive = 1;
         p->m_bOnScreen = p->IsOnScreenAt(cx, cy);
     }

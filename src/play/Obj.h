@@ -150,6 +150,10 @@ public:
     int32_t m_nKind = 0;
     int32_t m_nSetupValue = 0;
     int32_t m_nGroup = 0;
+    // Whether the object takes part and is on the screen, beside its box:
+    // the activity pass writes them from the box for every object.
+    int32_t m_bActive = 0;
+    int32_t m_bOnScreen = 0;
     double m_dX = 0, m_dY = 0;
     double m_dRight = 0, m_dBottom = 0;
     int32_t m_nCellL = 0, m_nCellT = 0, m_nCellR = 0, m_nCellB = 0;
@@ -162,8 +166,6 @@ public:
     int32_t m_nBaseWidth = 0, m_nBaseHeight = 0;
     int32_t m_bFlight = 0;
     uint8_t m_nFlightBlock = 0;
-    int32_t m_bActive = 0;
-    int32_t m_bOnScreen = 0;
     uint8_t m_bCondLatch = 0;
 
 private:

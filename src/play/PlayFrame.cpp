@@ -10,6 +10,7 @@
 #include "play/Item.h"
 #include "play/PlayMap.h"
 #include "play/PlayScene.h"
+#include "play/Prefetch.h"
 #include "play/PlaySetStage.h"
 #include "play/Shot.h"
 #include "project/GameState.h"
@@ -248,6 +249,7 @@ int cPlayScene::RunSubStep(int s, cHero* pHero) {
     for (auto it = m_lstShot.begin(); it != m_lstShot.end();) {
         StopPoint();
         cShot* p = it->get();
+        PrefetchAhead(it, m_lstShot.end(), [](const cShot* n) { PrefetchBytes(n, sizeof(cShot)); });
         if (p->Step()) {
             it = EraseShot(it);
             continue;

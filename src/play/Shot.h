@@ -86,6 +86,10 @@ public:
     // the type has no parts.
     const cSwordType* GetSwordType() const;
 
+    // The box and the mark the contact passes read of every shot come first,
+    // in the lines next to the object's position and on-screen flag.
+    double m_rcHit[4] = {0, 0, 0, 0};   // left, top, right, bottom
+    int32_t m_bErased = 0;
     int32_t m_nOwnerId = 0;
     int32_t m_bProjectile = 1;
     int32_t m_nRangeLeft = 0;
@@ -99,14 +103,12 @@ public:
     int32_t m_nOrbitStart = 0, m_nOrbitEnd = 0;
     int32_t m_bOrbitDone = 0;
     double m_dWaveAngle = 0, m_dWaveSin = 0, m_dWaveCos = 0;
-    double m_rcHit[4] = {0, 0, 0, 0};   // left, top, right, bottom
     int32_t m_nHitX = 0, m_nHitY = 0, m_nHitW = 0, m_nHitH = 0;
     int32_t m_nBaseHitX = 0, m_nBaseHitY = 0, m_nBaseHitW = 0, m_nBaseHitH = 0;
     std::list<cObjRef> m_lstHitChara;   // characters already hit
     cEdShot m_Shot;
     cObjRef m_lpTarget;
     cObjRef m_lpAttacker;
-    int32_t m_bErased = 0;
     int32_t m_bCreditAttacker = 0;
     uint8_t m_nCreditParam = 0;
 
