@@ -14,6 +14,10 @@ struct OGGSTREAM {
     size_t nPos = 0;
     OggVorbis_File vf;
     bool bOpen = false;
+    // The decoder failed on this stream (a stream whose set-up it could not
+    // build): nothing is decoded from it again, for a second try would
+    // decode with the half-built set-up the first one left behind.
+    bool bBroken = false;
     int nRate = 0;
     ~OGGSTREAM()
     {
@@ -94,6 +98,9 @@ bool cOggVoice::Open(const char* szFile)
     vorbis_info* pInfo = ov_info(&pNew->vf, -1);
     if (pInfo == nullptr || pInfo->rate <= 0 || pInfo->rate > 1000000 || pInfo->channels < 1) return false;
     pNew->nRate = static_cast<int>(pInfo->rate);
+    // Builds the first stream's decoder now, so that a file whose set-up
+    // cannot be built is refused here rather than failing while it plays.
+    if (ov_pcm_seek(&pNew->vf, 0) != 0) return false;
 
     std::unique_ptr<OGGSTREAM> pOld;
     {
@@ -113,7 +120,7 @@ void cOggVoice::Play()
 {
     std::lock_guard<std::mutex> lock(m_Mixer.GetLock());
     if (!m_pStream) return;
-    if (m_bEnded && (m_nPos >> 32) >= m_nBufFrames) {
+    if (m_bEnded && !m_pStream->bBroken && (m_nPos >> 32) >= m_nBufFrames) {
         ov_pcm_seek(&m_pStream->vf, 0);
         m_vBuf.clear();
         m_nBufFrames = 0;
@@ -169,7 +176,7 @@ bool cOggVoice::IsOpen() const
 // while repeats are left. False when nothing more will come.
 bool cOggVoice::Decode()
 {
-    if (!m_pStream || m_bEnded) return false;
+    if (!m_pStream || m_bEnded || m_pStream->bBroken) return false;
     bool bRewound = false;
     for (;;) {
         float** ppPcm = nullptr;
@@ -190,7 +197,15 @@ bool cOggVoice::Decode()
             m_nBufFrames += static_cast<size_t>(n);
             return true;
         }
-        // The end (or a stream that cannot be read on).
+        if (n < 0) {
+            // Not a gap but a failure (a later stream's set-up that cannot
+            // be built, a read error): what was decoded plays out, and the
+            // stream is not touched again.
+            m_pStream->bBroken = true;
+            m_bEnded = true;
+            return false;
+        }
+        // The end.
         if (m_nLoop > 0 && !bRewound && ov_pcm_seek(&m_pStream->vf, 0) == 0) {
             if (m_nLoop != OGG_LOOP_FOREVER) --m_nLoop;
             bRewound = true;   // a pass that gives no frame at all ends here

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "OggFixture.h"
 #include "SoundFixtures.h"
 #include "sound/AudioSystem.h"
+#include "sound/AudioMixer.h"
 #include "sound/BgmManager.h"
+#include "sound/OggPlayer.h"
 #include "support/TempDir.h"
 
 using namespace soundtest;
@@ -45,4 +48,80 @@ TEST(MalformedFiles, DamagedOggFilesFailOrPlayWhatTheyHold)
     }
     bgm.Release();
     SetAudioDeviceEnabled(true);
+}
+
+// A change inside the header pages, with the page checksums made right, so
+// that the decoder reads it: one such change leaves a set-up whose code
+// books cannot be built, and the decoder's first attempt fails. The file is
+// refused, or plays what it can; a second attempt on that set-up (which
+// would decode with the half-built books and die on a division by zero) is
+// never made, at the open, while playing or when played again.
+TEST(MalformedFiles, OggHeaderBytesChangedUnderRightChecksumsAreRefusedOrPlay)
+{
+    cTempDir dir;
+    std::vector<float> vSine(2000);
+    for (size_t i = 0; i < vSine.size(); ++i) vSine[i] = 0.3f * static_cast<float>(std::sin(0.05 * static_cast<double>(i)));
+    const std::vector<uint8_t> vOgg = EncodeOgg(vSine, 1, 22050);
+    // The header pages: the first page (the identification header) and the
+    // one after it (the comments and the set-up); the audio follows.
+    auto PageEnd = [&](size_t nAt) {
+        size_t nBody = 0;
+        for (size_t k = 0; k < vOgg[nAt + 26]; ++k) nBody += vOgg[nAt + 27 + k];
+        return nAt + 27 + vOgg[nAt + 26] + nBody;
+    };
+    const size_t nHeaders = PageEnd(PageEnd(0));
+    ASSERT_LT(nHeaders, vOgg.size());
+    cAudioMixer mixer(44100);
+    cOggVoice voice(mixer);
+    std::vector<float> vOut(2 * 1024);
+    // Loops once, and is played again each time it has ended.
+    auto PlayThrough = [&](int nRenders) {
+        voice.SetLoop(1);
+        voice.Play();
+        for (int i = 0; i < nRenders; ++i) {
+            mixer.Render(vOut.data(), 1024);
+            for (float f : vOut) ASSERT_TRUE(std::isfinite(f));
+            if (!voice.IsPlaying()) voice.Play();
+        }
+    };
+    // Every page of v given another stream serial number.
+    auto WithSerial = [](std::vector<uint8_t> v, uint32_t nSerial) {
+        for (size_t i = 0; i + 27 <= v.size(); ++i)
+            if (std::memcmp(v.data() + i, "OggS", 4) == 0) std::memcpy(v.data() + i + 14, &nSerial, 4);
+        return v;
+    };
+    int nOpened = 0, nRefused = 0, nChained = 0;
+    for (size_t nAt = 0; nAt < nHeaders; ++nAt)
+        for (uint8_t byValue : {uint8_t{0x01}, uint8_t{0xFF}}) {
+            if (vOgg[nAt] == byValue) continue;
+            std::vector<uint8_t> v(vOgg);
+            v[nAt] = byValue;
+            ASSERT_TRUE(WriteBytes(dir.File("x.ogg"), WithPageChecksums(v)));
+            voice.Discard();
+            if (voice.Open("x.ogg")) {
+                ++nOpened;
+                PlayThrough(3);
+                continue;
+            }
+            ++nRefused;
+            // Refused alone, it follows a good stream in a chain: the
+            // decoder meets it only when the first stream has played, and
+            // the loop goes back to the start after that.
+            std::vector<uint8_t> vChain(vOgg);
+            const std::vector<uint8_t> vSecond = WithPageChecksums(WithSerial(v, 8));
+            vChain.insert(vChain.end(), vSecond.begin(), vSecond.end());
+            ASSERT_TRUE(WriteBytes(dir.File("x.ogg"), vChain));
+            voice.Discard();
+            if (voice.Open("x.ogg")) {
+                ++nChained;
+                // 2000 frames at 22050 a second are about 4000 at the
+                // mixer's rate: each stream, and each pass, takes a few
+                // renders.
+                PlayThrough(24);
+            }
+        }
+    // Every way was taken.
+    EXPECT_GT(nOpened, 0);
+    EXPECT_GT(nRefused, 0);
+    EXPECT_GT(nChained, 0);
 }

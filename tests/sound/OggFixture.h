@@ -69,4 +69,42 @@ inline std::vector<uint8_t> EncodeOgg(const std::vector<float>& vFrames, int nCh
     return vOut;
 }
 
+// The page checksum of the Ogg format (polynomial 0x04C11DB7, not
+// reflected, starting from zero, over the page with its checksum field
+// zeroed).
+inline uint32_t OggPageCrc(const uint8_t* p, size_t n)
+{
+    uint32_t nCrc = 0;
+    for (size_t i = 0; i < n; ++i) {
+        nCrc ^= static_cast<uint32_t>(p[i]) << 24;
+        for (int k = 0; k < 8; ++k) nCrc = (nCrc & 0x80000000u) ? (nCrc << 1) ^ 0x04C11DB7u : nCrc << 1;
+    }
+    return nCrc;
+}
+
+// v with the checksum of every whole page it holds made right, so that a
+// change inside a page reaches the decoder instead of the page being
+// dropped for its checksum.
+inline std::vector<uint8_t> WithPageChecksums(std::vector<uint8_t> v)
+{
+    size_t i = 0;
+    while (i + 27 <= v.size()) {
+        if (std::memcmp(v.data() + i, "OggS", 4) != 0) {
+            ++i;
+            continue;
+        }
+        const size_t nSegs = v[i + 26];
+        if (i + 27 + nSegs > v.size()) break;
+        size_t nBody = 0;
+        for (size_t k = 0; k < nSegs; ++k) nBody += v[i + 27 + k];
+        const size_t nPage = 27 + nSegs + nBody;
+        if (i + nPage > v.size()) break;
+        std::memset(v.data() + i + 22, 0, 4);
+        const uint32_t nCrc = OggPageCrc(v.data() + i, nPage);
+        std::memcpy(v.data() + i + 22, &nCrc, 4);
+        i += nPage;
+    }
+    return v;
+}
+
 }  // namespace soundtest

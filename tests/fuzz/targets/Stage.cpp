@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "FuzzCorpus.h"
 #include "FuzzTarget.h"
 #include "RecordFuzz.h"
 
@@ -39,6 +40,35 @@ std::vector<FUZZBYTES> FuzzSeeds() {
     return v;
 }
 
+namespace {
+
+// What a stage holds, as features: the size class (bit length) of the map's
+// sides and of each placement and palette list, and the settings that pick
+// a way of playing (judgement level, scroll modes). A mutation that grows a
+// list past a power of two or turns on another scroll mode is kept.
+void ReportStageFeatures(const cStage& st) {
+    const struct {
+        uint32_t nKind;
+        int64_t nValue;
+    } aSized[] = {
+        {1, st.m_nWidth},
+        {2, st.m_nHeight},
+        {3, static_cast<int64_t>(st.m_vBlockPlace.size())},
+        {4, static_cast<int64_t>(st.m_vCharaPlace.size())},
+        {5, static_cast<int64_t>(st.m_vItemPlace.size())},
+        {6, static_cast<int64_t>(st.m_vBlockPalette.size())},
+        {7, static_cast<int64_t>(st.m_vCharaPalette.size())},
+        {8, static_cast<int64_t>(st.m_vItemPalette.size())},
+        {9, static_cast<int64_t>(st.m_vBackground.size())},
+        {10, static_cast<int64_t>(st.m_strText.size())},
+    };
+    for (const auto& f : aSized) FuzzFeature(f.nKind, f.nValue < 0 ? 0 : FuzzSizeClass(static_cast<size_t>(f.nValue)));
+    FuzzFeature(11, static_cast<uint32_t>(st.m_nJudgeLevel));
+    FuzzFeature(12, static_cast<uint32_t>(st.m_nScrollModeX) * 16u + static_cast<uint32_t>(st.m_nScrollModeY & 15));
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     static cFuzzMessageBox box;
     static cThread thLoader;
@@ -46,7 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     {
         auto p = std::make_unique<cStage>();
         bAccepted = LoadRecordBytes(*p, pData, nSize);
-        if (bAccepted) CheckRecordFixedPoint(*p);
+        if (bAccepted) {
+            CheckRecordFixedPoint(*p);
+            ReportStageFeatures(*p);
+        }
     }
     // The loader waits on its thread in steps of a millisecond: it gets one
     // in four of the files the read accepts and one in sixteen of the others.
