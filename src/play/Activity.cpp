@@ -280,8 +280,10 @@ void cPlayScene::UpdateActivity() {
     const cScroll& sx = PlayScrollX();
     const cScroll& sy = PlayScrollY();
     const double cx = sx.m_dCam, cy = sy.m_dCam;
-    for (auto& p : lstChara()) {
-        cChara* c = p.get();
+    cObjList<cChara>& lst = lstChara();
+    for (auto it = lst.begin(); it != lst.end(); ++it) {
+        PrefetchAhead(it, lst.end(), [](const cChara* n) { PrefetchAt(&n->m_Data.m_vCond, &n->m_dX, &n->m_bInRange); });
+        cChara* c = it->get();
         if (CheckCharaCond(c)) {
             c->m_bActive = 1;
             c->m_bOnScreen = c->IsOnScreenAt(cx, cy);
@@ -293,8 +295,11 @@ void cPlayScene::UpdateActivity() {
             c->m_bInRange = 0;
         }
     }
-    for (auto& p : lstChara()) {
-        cChara* c = p.get();
+    for (auto it = lst.begin(); it != lst.end(); ++it) {
+        PrefetchAhead(it, lst.end(), [](const cChara* n) {
+            PrefetchAt(&n->m_bInRange, &n->m_Data.m_bLinked, &n->m_bJumping, &n->m_bActing);
+        });
+        cChara* c = it->get();
         c->m_bActing = c->m_bActive && c->IsAwake(m_vecLinkActive, sx, sy) ? 1 : 0;
     }
     for (auto& p : lstItem()) {

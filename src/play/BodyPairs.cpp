@@ -4,6 +4,7 @@
 
 #include "foundation/StopPoint.h"
 #include "play/CharaBase.h"
+#include "play/Prefetch.h"
 
 bool TakesPartInContacts(const cCharaBase* c, bool bOnScreenOnly) {
     return c && c->m_bActive && !c->m_bDead && !c->IsSolid() && (!bOnScreenOnly || c->m_bOnScreen);
@@ -15,7 +16,12 @@ void cBodyPairs::Build(const std::vector<std::list<cObjRef>>& vecGroup, int nGro
     nGroups = std::min(nGroups, static_cast<int>(vecGroup.size()));
     for (int g = 0; g < nGroups; g++) {
         uint32_t nPos = 0;
-        for (const cObjRef& r : vecGroup[static_cast<size_t>(g)]) {
+        const auto& lst = vecGroup[static_cast<size_t>(g)];
+        for (auto itRef = lst.begin(); itRef != lst.end(); ++itRef) {
+            PrefetchRefAhead(itRef, lst.end(), [](const cObjRef& n) {
+                if (const cObj* p = n.Get()) PrefetchAt(p, &p->m_bOnScreen);
+            });
+            const cObjRef& r = *itRef;
             const uint32_t nThis = nPos++;
             cCharaBase* c = r.GetAs<cCharaBase>();
             if (!TakesPartInContacts(c, bOnScreenOnly)) continue;

@@ -31,6 +31,9 @@ constexpr int MOVE_LEFT_STAGE_Y = 8;
 
 bool Acts(const cChara* c) { return !c->m_bDead && c->m_bActive && c->m_bActing; }
 
+// What the walks over the characters test first.
+void PrefetchActs(const cChara* c) { PrefetchAt(&c->m_Data.m_bNoHitBox, &c->m_bDead, &c->m_bActive, &c->m_bActing); }
+
 }  // namespace
 
 // After a character's flows no run is current: a flow change that an item
@@ -154,6 +157,7 @@ int cPlayScene::RunSubStep(int s, cHero* pHero) {
     // 3. Lifetimes.
     if (!bHeroDead) {
         for (auto it = ctx.lstChara.begin(); it != ctx.lstChara.end();) {
+            PrefetchAhead(it, ctx.lstChara.end(), [](const cChara* n) { PrefetchAt(&n->m_nLife, &n->m_bDead); });
             cChara* c = it->get();
             if (!c->m_bDead && c->m_nLife != OBJ_LIFE_UNLIMITED && --c->m_nLife < 0) it = EraseChara(it);
             else ++it;
@@ -166,7 +170,11 @@ int cPlayScene::RunSubStep(int s, cHero* pHero) {
     }
 
     // 4. Invincibility, hit flags, saved positions.
-    for (auto& c : ctx.lstChara) {
+    for (auto it = ctx.lstChara.begin(); it != ctx.lstChara.end(); ++it) {
+        PrefetchAhead(it, ctx.lstChara.end(), [](const cChara* n) {
+            PrefetchAt(&n->m_nInvTime, &n->m_bHitLeft, &n->m_SavedPos, &n->m_dX, &n->m_dBottom);
+        });
+        cChara* c = it->get();
         c->StepInvincible();
         c->ClearBlockHitFlags();
         c->SavePos();
@@ -184,6 +192,7 @@ int cPlayScene::RunSubStep(int s, cHero* pHero) {
     // 6. The block characters.
     if (!bHeroDead) {
         for (auto it = ctx.lstChara.begin(); it != ctx.lstChara.end();) {
+            PrefetchAhead(it, ctx.lstChara.end(), PrefetchActs);
             cChara* c = it->get();
             if (!c->IsSolid() || !Acts(c)) {
                 ++it;
@@ -235,6 +244,7 @@ int cPlayScene::RunSubStep(int s, cHero* pHero) {
     // 8. The other characters.
     if (!bHeroDead) {
         for (auto it = ctx.lstChara.begin(); it != ctx.lstChara.end();) {
+            PrefetchAhead(it, ctx.lstChara.end(), PrefetchActs);
             cChara* c = it->get();
             if (c->IsSolid() || !Acts(c)) {
                 ++it;

@@ -29,3 +29,14 @@ inline void PrefetchAhead(It it, It itEnd, Fn fn) {
     if (++n2 != itEnd) __builtin_prefetch(static_cast<const void*>(&*n2));
     fn(n1->get());
 }
+
+// The same for a list of references: fn(r) is given the next node's
+// reference and asks for what it needs of the object.
+template <class It, class Fn>
+inline void PrefetchRefAhead(It it, It itEnd, Fn fn) {
+    It n1 = it;
+    if (n1 == itEnd || ++n1 == itEnd) return;
+    It n2 = n1;
+    if (++n2 != itEnd) __builtin_prefetch(static_cast<const void*>(&*n2));
+    fn(*n1);
+}

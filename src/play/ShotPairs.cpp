@@ -3,11 +3,18 @@
 #include <algorithm>
 
 #include "play/CharaBase.h"
+#include "play/Prefetch.h"
 #include "play/Shot.h"
 
 namespace {
 // Every comparison with NaN is false, so a box with a NaN edge meets nothing.
 bool HasNaN(double l, double t, double r, double b) { return l != l || t != t || r != r || b != b; }
+
+// The object's first line (its class) and the line of its flags; a shot's
+// box and mark follow in the next line.
+void PrefetchObjFlags(const cObjRef& r) {
+    if (const cObj* p = r.Get()) PrefetchAt(p, &p->m_bOnScreen, &p->m_dBottom);
+}
 }   // namespace
 
 void cShotPairs::Build(const std::vector<std::list<cObjRef>>& vecShotGroup,
@@ -28,7 +35,10 @@ void cShotPairs::Build(const std::vector<std::list<cObjRef>>& vecShotGroup,
     // than there are shots, and the shots are then looked up among them.
     for (int g = 0; g < nGroups; g++) {
         uint32_t nPos = 0;
-        for (const cObjRef& r : vecCharaGroup[static_cast<size_t>(g)]) {
+        const auto& lst = vecCharaGroup[static_cast<size_t>(g)];
+        for (auto itRef = lst.begin(); itRef != lst.end(); ++itRef) {
+            PrefetchRefAhead(itRef, lst.end(), PrefetchObjFlags);
+            const cObjRef& r = *itRef;
             const uint32_t nThis = nPos++;
             cCharaBase* c = r.GetAs<cCharaBase>();
             if (!c || !c->m_bActive || c->m_bDead || c->m_Data.m_nInvincible == 2 || (bOnScreenOnly && !c->m_bOnScreen))
@@ -58,7 +68,9 @@ void cShotPairs::Build(const std::vector<std::list<cObjRef>>& vecShotGroup,
         for (int h = 0; h < nGroups; h++) m_vecByGroup[static_cast<size_t>(h)].clear();
         bool bAny = false;
         uint32_t nPos = 0;
-        for (const cObjRef& r : lstShots) {
+        for (auto itRef = lstShots.begin(); itRef != lstShots.end(); ++itRef) {
+            PrefetchRefAhead(itRef, lstShots.end(), PrefetchObjFlags);
+            const cObjRef& r = *itRef;
             const uint32_t nThis = nPos++;
             cShot* q = r.GetAs<cShot>();
             if (!q) continue;
