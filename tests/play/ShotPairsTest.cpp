@@ -155,3 +155,35 @@ TEST(ShotPairs, AShotsCharactersOfSeveralGroupsFollowTheGroupsNotTheLeftEdges) {
     w.Add({'b', 0, 44, 0, 47, 10});
     EXPECT_EQ(w.Pairs(), (std::vector<std::string>{"aY", "bY", "aX", "bX"}));
 }
+
+TEST(ShotPairs, ATableBuiltAgainHoldsOnlyTheNewPairs) {
+    // One table built twice, as the hit pass does from sub-step to sub-step
+    // (its buffers are kept): the second build must not keep anything of
+    // the first.
+    cShotPairWorld w;
+    w.Add({'A', 1, 0, 0, 10, 10});
+    w.Add({'B', 2, 0, 0, 10, 10});
+    w.Add({'a', 0, 5, 5, 6, 6});
+    w.Add({'b', 3, 5, 5, 6, 6});
+    cShotPairs pairs;
+    auto names = [&]() {
+        pairs.Build(w.m_vecShotGroup, w.m_vecCharaGroup, 8, false);
+        std::vector<std::string> v;
+        for (const SHOTPAIR& p : pairs.Pairs())
+            v.push_back(std::string{static_cast<char>(p.pShot->m_nId), static_cast<char>(p.pChara->m_nId)});
+        return v;
+    };
+    // By hand: a (group 0) meets A then B; b (group 3) meets A then B.
+    EXPECT_EQ(names(), (std::vector<std::string>{"aA", "aB", "bA", "bB"}));
+    // a leaves its place in group 0's list and c takes it; b moves away
+    // from both characters.
+    w.m_vecShotGroup[0].clear();
+    w.Add({'c', 0, 0, 20, 10, 30});
+    w.Shot('c')->m_rcHit[1] = 0;   // c: x 0..10, y 0..30 (meets A and B)
+    w.Shot('b')->m_rcHit[0] = w.Shot('b')->m_rcHit[2] = 500;
+    // c against A and B; nothing for b.
+    EXPECT_EQ(names(), (std::vector<std::string>{"cA", "cB"}));
+    // No shot meets anything now: the table is empty, not the last one.
+    w.Shot('c')->m_rcHit[0] = w.Shot('c')->m_rcHit[2] = 900;
+    EXPECT_EQ(names(), (std::vector<std::string>{}));
+}
