@@ -1,6 +1,7 @@
 // The ten database list files. The input's first byte picks the list, the
 // rest is the file. A refused file leaves the list as it was; an accepted
 // one writes back to a fixed point, and every list keeps its entry 0.
+#include "FuzzCorpus.h"
 #include "FuzzTarget.h"
 #include "RecordFuzz.h"
 
@@ -51,6 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     }
     FuzzAccepted();
     FuzzCheck(pDb->GetListCount(nList) >= 1);
+    // Each list's entry count (its size class) is a feature of its own, so
+    // that the corpus grows a list at a time.
+    FuzzFeature(1, static_cast<uint64_t>(nList) << 32 | FuzzSizeClass(static_cast<size_t>(pDb->GetListCount(nList))));
     FUZZBYTES a = SaveList(*pDb, nList);
     auto p2 = std::make_unique<cDatabase>();
     FuzzCheck(p2->LoadList(nList, FUZZ_RECORD_OUT) == 1);
