@@ -30,7 +30,7 @@ bool RisesThrough(const cObj* p) { return !PlaySystem().m_bLandWhileRising && !p
 bool StopsLikeWall(const cObj* p, int nKind) { return nKind == 1 || (nKind == 2 && p->m_nKind == 1); }
 
 int GiantOf(const cObj* p) {
-    const cCharaBase* c = dynamic_cast<const cCharaBase*>(p);
+    const cCharaBase* c = p->AsCharaBase();
     int n = c ? c->m_Data.m_nGiant : 1;
     return n < 1 ? 1 : n;
 }
@@ -38,7 +38,7 @@ int GiantOf(const cObj* p) {
 int Mod32(int n) { return ((n % 32) + 32) % 32; }
 
 void ClampObjX(cObj* p) {
-    if (cCharaBase* c = dynamic_cast<cCharaBase*>(p)) c->ClampX();
+    if (cCharaBase* c = p->AsCharaBase()) c->ClampX();
     else p->ClampPosX(2);
 }
 
@@ -47,7 +47,7 @@ void ClampObjX(cObj* p) {
 // if it is a character, marks the side and fires the block events.
 int StopAtSideWall(cObj* pObj, int nSide, int nPush) {
     if (DiesOnBlocks(pObj)) return 2;
-    cCharaBase* c = dynamic_cast<cCharaBase*>(pObj);
+    cCharaBase* c = pObj->AsCharaBase();
     if (c) (nSide == 0 ? c->m_bHitLeft : c->m_bHitRight) = 1;
     pObj->m_dCmdVx = 0;
     pObj->m_dX += nPush;
@@ -191,7 +191,7 @@ int cPlayScene::JudgeBlockUp(cObj* pObj) {
     const int k = MapCellKind(nIdx, pObj->m_nGroup);
     if (StopsLikeWall(pObj, k)) {
         if (DiesOnBlocks(pObj)) return 2;
-        if (cCharaBase* c = dynamic_cast<cCharaBase*>(pObj)) c->HitCeiling();
+        if (cCharaBase* c = pObj->AsCharaBase()) c->HitCeiling();
         return 0;
     }
     return k == 2 ? 2 : 0;
@@ -199,8 +199,8 @@ int cPlayScene::JudgeBlockUp(cObj* pObj) {
 
 int cPlayScene::JudgeBlockDown(cObj* pObj) {
     if (PassesBlocks(pObj)) return 0;
-    cCharaBase* c = dynamic_cast<cCharaBase*>(pObj);
-    cHero* pHero = dynamic_cast<cHero*>(pObj);
+    cCharaBase* c = pObj->AsCharaBase();
+    cHero* pHero = pObj->AsHero();
     const int y = TruncDot(pObj->m_dBottom);
     const int nIdx = FindHitCell(pObj, TruncDot(pObj->m_dX), y, TruncDot(pObj->m_dRight), y);
     const int k = MapCellKind(nIdx, pObj->m_nGroup);
@@ -241,7 +241,7 @@ int cPlayScene::JudgeBlockDown(cObj* pObj) {
 
 int cPlayScene::JudgeBlockY(cObj* pObj) {
     if (PassesBlocks(pObj)) return 0;
-    if (cCharaBase* c = dynamic_cast<cCharaBase*>(pObj)) c->m_nGroundCell = -1;
+    if (cCharaBase* c = pObj->AsCharaBase()) c->m_nGroundCell = -1;
     const bool bDownFirst = (pObj->m_bFlight && pObj->m_nFlightBlock == 1) || pObj->m_dVy > 0;
     int r = bDownFirst ? JudgeBlockDown(pObj) : JudgeBlockUp(pObj);
     if (r == 2) return 2;
@@ -250,8 +250,8 @@ int cPlayScene::JudgeBlockY(cObj* pObj) {
 
 int cPlayScene::JudgeBlockYBoth(cObj* pObj) {
     if (PassesBlocks(pObj)) return 0;
-    cCharaBase* c = dynamic_cast<cCharaBase*>(pObj);
-    cHero* pHero = dynamic_cast<cHero*>(pObj);
+    cCharaBase* c = pObj->AsCharaBase();
+    cHero* pHero = pObj->AsHero();
     const int y = TruncDot(pObj->m_dBottom);
     const int nIdx = FindHitCell(pObj, TruncDot(pObj->m_dX), y, TruncDot(pObj->m_dRight), y);
     const int k = MapCellKind(nIdx, pObj->m_nGroup);
@@ -373,7 +373,7 @@ void cPlayScene::StickToGround(cObj* pObj) {
         if (pObj->m_dVy >= 0) pObj->m_dVy += 1.0;
         return;
     }
-    const cCharaBase* c = dynamic_cast<const cCharaBase*>(pObj);
+    const cCharaBase* c = pObj->AsCharaBase();
     if (!(pObj->m_dVy >= 0 && pObj->m_dVy <= 1.0 / b)) return;
     if (c && (c->m_bRiding || c->m_bAirborne)) return;
     const int y = TruncDot(pObj->m_dBottom) + 4;

@@ -106,13 +106,6 @@ int MapCellKind(int nIndex, int nGroup) {
     return p ? p->GetHit(nGroup) : 0;
 }
 
-int TruncDot(double d) {
-    if (!std::isfinite(d)) return 0;
-    if (d >= 2147483647.0) return std::numeric_limits<int>::max();
-    if (d <= -2147483648.0) return std::numeric_limits<int>::min();
-    return static_cast<int>(d);
-}
-
 int DotToCellClamped(double d, int nCells) {
     if (nCells <= 0) return 0;
     int n = TruncDot(d);

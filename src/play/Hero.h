@@ -28,6 +28,7 @@ constexpr int ITEMCMD_MAX_DEPTH = 8;   // nesting of item command lists (get-ite
 
 class cHero : public cCharaBase {
 public:
+    cHero* AsHero() override { return this; }
     cHero();
     cHero(const cHero& src);
     ~cHero() override;

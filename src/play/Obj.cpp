@@ -1,6 +1,7 @@
 #include "play/Obj.h"
 
 #include "play/CharaBase.h"
+#include "play/Hero.h"
 #include "play/Shot.h"
 
 cObjRef::cObjRef(const cObj* p) {
@@ -109,3 +110,4 @@ void cObj::SetFlight(int nFlight) {
 
 cCharaBase* cObj::AsCharaBase() { return dynamic_cast<cCharaBase*>(this); }
 cShot* cObj::AsShot() { return dynamic_cast<cShot*>(this); }
+cHero* cObj::AsHero() { return dynamic_cast<cHero*>(this); }

@@ -73,11 +73,13 @@ public:
     virtual void ArriveAtX(int x, MOVERUN* pMoveRun) { (void)x; (void)pMoveRun; }
     virtual void SetCenterY(int y) { (void)y; }
     virtual void ArriveAtY(int y, MOVERUN* pMoveRun) { (void)y; (void)pMoveRun; }
-    // The object as a character or a shot (null when it is not one). The
-    // classes answer without a dynamic cast: the hit tests ask this for
-    // every pair of objects.
+    // The object as a character, a shot or the hero (null when it is not
+    // one). The classes answer without a dynamic cast: the hit tests and
+    // the block tests ask this for every object and pair of objects.
     virtual cCharaBase* AsCharaBase();
+    const cCharaBase* AsCharaBase() const { return const_cast<cObj*>(this)->AsCharaBase(); }
     virtual class cShot* AsShot();
+    virtual class cHero* AsHero();
 
     void Init(int nId, int nKind, int nSetupValue, int nGroup, int nPicture, const int* const* pPatterns,
               int nPattern, int nBoxX, int nBoxY, int nWidth, int nHeight, int nFrameW, int nFrameH, int nDir,

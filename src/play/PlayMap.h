@@ -2,6 +2,9 @@
 // What the play rules read of the stage in play and of the block map: the
 // stage and settings records, the scroll axes of the scene and the map cells
 // by column and row. Every cell lookup is clamped into the map.
+#include <cmath>
+#include <limits>
+
 #include "play/MapCell.h"
 #include "play/Scroll.h"
 
@@ -33,5 +36,11 @@ int MapCellKind(int nIndex, int nGroup);
 // A map-dot coordinate (any double) as a cell number, clamped into
 // [0, nCells - 1]; a non-finite coordinate gives 0.
 int DotToCellClamped(double d, int nCells);
-// Truncation toward zero into the int range; non-finite gives 0.
-int TruncDot(double d);
+// Truncation toward zero into the int range; non-finite gives 0. Inline:
+// every move and box of every object goes through it.
+inline int TruncDot(double d) {
+    if (!std::isfinite(d)) return 0;
+    if (d >= 2147483647.0) return std::numeric_limits<int>::max();
+    if (d <= -2147483648.0) return std::numeric_limits<int>::min();
+    return static_cast<int>(d);
+}
