@@ -240,8 +240,11 @@ void cOggVoice::MixInto(float* pOut, int nFrames, int nRate)
         pOut[2 * i] += l * m_fVolume;
         pOut[2 * i + 1] += r * m_fVolume;
         m_nPos += nStep;
-        // Drop what has been played.
-        size_t nDone = static_cast<size_t>(m_nPos >> 32);
+        // Drop what has been played. A step of more than a frame (a file of
+        // more than twice the output rate) can pass the frames decoded so
+        // far: only those are dropped, and the rest of the step waits for
+        // the next decode.
+        size_t nDone = std::min(static_cast<size_t>(m_nPos >> 32), m_nBufFrames);
         if (nDone >= 4096) {
             m_vBuf.erase(m_vBuf.begin(), m_vBuf.begin() + static_cast<std::ptrdiff_t>(2 * nDone));
             m_nBufFrames -= nDone;
