@@ -207,6 +207,18 @@ public:
 
 public:
 
+    // What the walks over every character read and write each logic step,
+    // together in the lines after the object's box and flags.
+    int32_t m_bDead = 0;
+    // Acts this frame (the activity pass; always for the hero).
+    int32_t m_bActing = 0;
+    int32_t m_bAirborne = 1;
+    int32_t m_bJumping = 0;
+    int32_t m_bHitLeft = 0, m_bHitRight = 0, m_bHitTop = 0, m_bHitBottom = 0;
+    int32_t m_nInvTime = 0;
+    std::list<INVAGAINST> m_lstInvAgainst;
+    SAVEDPOS m_SavedPos;
+
     // A temporary copy (a probe) never unlinks others when it goes.
     int32_t m_bTempCopy = 0;
 
@@ -243,31 +255,24 @@ public:
     double m_dLastKnockY = 0;
     int32_t m_bNoGravity = 0;
     int32_t m_nLastSide = -1;
-    int32_t m_bAirborne = 1;
     int32_t m_bJumpTop = 0;
-    int32_t m_bJumping = 0;
     int32_t m_bJumpHold = 0;
     int32_t m_nAirSteps = 0;
     int32_t m_nGroundCell = -1;       // index of the map cell under the feet, -1 in the air
     int32_t m_nLastGroundCell = -1;   // the last cell stood on
     int32_t m_nLockFrames = 0;
-    int32_t m_bDead = 0;
     int32_t m_nDeadFrames = 0;
-    int32_t m_bHitLeft = 0, m_bHitRight = 0, m_bHitTop = 0, m_bHitBottom = 0;
     int32_t m_bPushed = 0;
     int32_t m_bRiding = 0;
     int32_t m_nRideId = 0;
     cObjRef m_Ride;
     double m_dRideX = 0, m_dRideY = 0;
-    SAVEDPOS m_SavedPos;
     double m_dStopDecel = 0;   // the stop deceleration per step
 
     // Combat state.
     int32_t m_nHp = 0, m_nSp = 0;
     GAUGE m_HpGauge, m_SpGauge;
     std::vector<int32_t> m_vecVar;   // 9; v1..v8 are 1..8
-    int32_t m_nInvTime = 0;
-    std::list<INVAGAINST> m_lstInvAgainst;
 
     // Animation and effects.
     std::list<ANIMEQUEUE> m_lstAnimeQueue;
@@ -277,8 +282,6 @@ public:
     int32_t m_nEffectBlink = 0;
     int32_t m_bVanish = 0;
     int32_t m_nSightDots = 0;
-    // Acts this frame (the activity pass; always for the hero).
-    int32_t m_bActing = 0;
     // Hidden this frame (cleared by the flow step).
     int32_t m_bHideFrame = 0;
     // Set while the character's flows are being stepped.
