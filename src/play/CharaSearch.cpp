@@ -81,7 +81,10 @@ int SolveMove(double* pVx, double* pVy, int* pDir, const cObj* pMover, double x0
             double R = P * Qa * Qa + D * Qb * Qb - 2 * db * da * Qa * Qb;
             double disc = Y * Y - 4 * W * (R / D - U * U);
             if (W == 0 || disc < 0 || !std::isfinite(disc)) return 0;
-            double va = std::fabs((Y + std::sqrt(disc)) / (2 * W));
+            // The root whose step runs toward the target: the larger one
+            // going forward on the axis, the smaller one going backward
+            // (the larger one there would move faster than asked).
+            double va = std::fabs((Y + (da < 0 ? -1 : 1) * std::sqrt(disc)) / (2 * W));
             if (da < 0) va = -va;
             if (Qa - va == 0) return 0;
             double k = (a0 - a1) / (Qa - va);
