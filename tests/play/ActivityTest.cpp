@@ -7,6 +7,9 @@
 #include "CharaFixture.h"
 #include "play/CharaSearch.h"
 #include "play/Conditions.h"
+#include "play/Item.h"
+#include "play/MapCell.h"
+#include "flow/StatusAccess.h"
 
 namespace {
 
@@ -263,6 +266,162 @@ TEST_F(Activity, PlaceFlagsWakeTheirGroupAndBadIndexesAreRefused) {
     scene.UpdateActivity();
     EXPECT_EQ(bad->m_bActing, 1);
     EXPECT_EQ(scene.m_vecLinkActive.size(), 60u);
+}
+
+// The linked character that comes first in the list is woken by one in
+// range that comes after it: the acting flags are decided in a second walk,
+// once every range test of the step has set its group's flag.
+TEST_F(Activity, ALaterCharacterInRangeWakesAnEarlierLinkedOne) {
+    cCharaData cd;
+    cd.m_nFlight = 1;
+    cd.m_bLinked = 1;
+    cd.m_nLinkFlag = 7;
+    cChara* off = AddChara(cd, 3000, 500);
+    cChara* on = AddChara(cd, 500, 500);
+    cd.m_nLinkFlag = 8;
+    cChara* other = AddChara(cd, 3000, 500);   // another group stays asleep
+    scene.UpdateActivity();
+    EXPECT_EQ(on->m_bActing, 1);
+    EXPECT_EQ(off->m_bActing, 1);
+    EXPECT_EQ(other->m_bActing, 0);
+    EXPECT_EQ(off->m_bInRange, 0);
+}
+
+// The group flags are cleared at the start of every step: once the one in
+// range has left, its group sleeps again on the next step.
+TEST_F(Activity, GroupFlagsAreClearedEveryStep) {
+    cCharaData cd;
+    cd.m_nFlight = 1;
+    cd.m_bLinked = 1;
+    cd.m_nLinkFlag = 3;
+    cChara* on = AddChara(cd, 500, 500);
+    cChara* off = AddChara(cd, 3000, 500);
+    scene.UpdateActivity();
+    ASSERT_EQ(off->m_bActing, 1);
+    on->m_dX = 3000;
+    on->m_dRight = 3031;
+    scene.UpdateActivity();
+    EXPECT_EQ(on->m_bActing, 0);
+    EXPECT_EQ(off->m_bActing, 0);
+    EXPECT_EQ(scene.m_vecLinkActive[3], 0);
+}
+
+// The screen shows map dots 320..959 by 320..799 (camera at 320, 320).
+TEST_F(Activity, OnScreenFlagsOfCharactersAndItemsAndTheirReaders) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    AddHero(d, 500, 500);
+    cCharaData cd;
+    cd.m_nFlight = 1;
+    auto Chara = [&](double x, double y) {
+        cChara* p = AddChara(cd);
+        p->m_dX = x;
+        p->m_dY = y;
+        p->m_dRight = x + 31;
+        p->m_dBottom = y + 31;
+        p->UpdateScreenRect();
+        return p;
+    };
+    cChara* on = Chara(289, 500);       // its last dot is the screen's first
+    cChara* off = Chara(960, 500);      // right of the screen
+    cChara* below = Chara(500, 800);    // below it
+    cChara* hidden = Chara(500, 500);   // on screen, its condition fails
+    hidden->m_Data.m_vCond.push_back(cCond());
+    auto Item = [&](double x, double y) {
+        ctx.lstItem.push_back(std::make_unique<cItem>());
+        cItem* p = ctx.lstItem.back().get();
+        p->m_dX = x;
+        p->m_dY = y;
+        p->m_dRight = x + 15;
+        p->m_dBottom = y + 15;
+        return p;
+    };
+    cItem* iOn = Item(944, 784);      // its box's last dot is the screen's last
+    cItem* iOff = Item(960, 500);
+    cItem* iHidden = Item(500, 500);
+    iHidden->m_Item.m_vCond.push_back(cCond());
+    scene.UpdateActivity();
+    struct CASE {
+        const cObj* p;
+        int bActive, bOnScreen;
+    };
+    const CASE aCase[] = {
+        {on, 1, 1}, {off, 1, 0}, {below, 1, 0}, {hidden, 0, 0},
+        {iOn, 1, 1}, {iOff, 1, 0}, {iHidden, 0, 0},
+    };
+    for (const CASE& c : aCase) {
+        EXPECT_EQ(c.p->m_bActive, c.bActive) << "case " << &c - aCase;
+        EXPECT_EQ(c.p->m_bOnScreen, c.bOnScreen) << "case " << &c - aCase;
+    }
+    // The "on screen" condition of a character reads the flag of the pass.
+    cCond onScreen;
+    onScreen.m_nKind = COND_STATUS3;
+    onScreen.m_nStatus = 3;
+    EXPECT_EQ(CheckCond(onScreen, on), 1);
+    EXPECT_EQ(CheckCond(onScreen, off), 0);
+    EXPECT_EQ(CheckCond(onScreen, hidden), 0);
+    // And the searches: the nearest on-screen character first.
+    CHARAGROUPLIST list{cObjRef(off), cObjRef(on)};
+    EXPECT_EQ(FindNearestChara(900, 510, list, 0, CHARAFILTER()), on);
+    EXPECT_EQ(FindNearestChara(900, 510, list, 1, CHARAFILTER()), off);
+    ctx.lstItem.clear();
+}
+
+// Blocks and items judge their conditions on the hero: each kind that reads
+// a character (variable, status, status flag, state, distance) reads the
+// hero's, and fails with no hero.
+TEST_F(Conditions, BlockAndItemConditionsReadTheHero) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d, 500, 500);
+    cChara* c = AddChara(cCharaData(), 500, 500);   // a character that fails every one
+    h->m_vecVar[2] = 7;
+    h->m_nHp = 77;
+    h->m_Data.m_nGiant = 3;
+    h->m_nDir = 1;
+    c->m_nHp = 1;
+    c->m_nDir = 0;
+    h->UpdateScreenRect();
+    c->m_dX += 200;
+    c->m_dRight += 200;
+    c->UpdateScreenRect();
+    cCond var = VarCond(COND_CHARA_VAR, 2, 7, 0);
+    cCond status;
+    status.m_nKind = COND_STATUS;
+    status.m_nStatus = CSTAT_HP;
+    status.m_nValue = 77;
+    cCond flag;
+    flag.m_nKind = COND_STATUS2;
+    flag.m_nStatus = 5;   // giant factor
+    flag.m_nVarNum = 3;
+    cCond state;
+    state.m_nKind = COND_STATUS3;
+    state.m_nStatus = 1;   // facing right
+    cCond dist;
+    dist.m_nKind = COND_DISTANCE;
+    dist.m_nShape = 6;     // a circle of 0 dots round the hero: only the hero itself
+    const cCond* apCond[] = {&var, &status, &flag, &state, &dist};
+    for (const cCond* p : apCond) {
+        EXPECT_EQ(CheckCond(*p, c), 0) << int(p->m_nKind);
+        cMapCell cell;
+        cell.m_vCond.push_back(*p);
+        EXPECT_EQ(CheckBlockCond(cell), 1) << "block, kind " << int(p->m_nKind);
+        cItem item;
+        item.m_Item.m_vCond.push_back(*p);
+        EXPECT_EQ(CheckItemCond(&item), 1) << "item, kind " << int(p->m_nKind);
+    }
+    // Without a hero none of them holds.
+    auto pHero = std::move(ctx.vecPlayer[0]);
+    ctx.vecPlayer.clear();
+    for (const cCond* p : apCond) {
+        cMapCell cell;
+        cell.m_vCond.push_back(*p);
+        EXPECT_EQ(CheckBlockCond(cell), 0) << "block, kind " << int(p->m_nKind);
+        cItem item;
+        item.m_Item.m_vCond.push_back(*p);
+        EXPECT_EQ(CheckItemCond(&item), 0) << "item, kind " << int(p->m_nKind);
+    }
+    ctx.vecPlayer.push_back(std::move(pHero));
 }
 
 // ---- moves toward a point ----
