@@ -9,6 +9,7 @@
 #include "graphics/ImageSurfaces.h"
 #include "play/CharaSearch.h"
 #include "play/Item.h"
+#include "play/EffectRuns.h"
 #include "play/Message.h"
 #include "stage/CmdVocabulary.h"
 
@@ -704,6 +705,260 @@ TEST_F(CharaBase, SetCenterByIntegerHalvesAndArrival) {
     EXPECT_EQ(run.m_Move.dVX, 0);
     EXPECT_EQ(run.m_Move.dSpeed, 0);
     EXPECT_EQ(c->m_dX, x1 + 2);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- giant characters: centre and footing ----
+
+// The stage's default bodies: walking 16 x 24 standing on the cell floor
+// (box offsets 8, 8), flying 16 x 16 centred (8, 8). Placed on the cell
+// whose top-left corner is (640, 640): x = 640 + 8 + 0.5, y = 640 + 8 at
+// factor 1. A factor g keeps the centre (x -= (g - 1) x 8) and, at set-up,
+// the footing: the box form y = 648 - (g - 1) x 32 + (g - 1) x 8, or with
+// both size rules set the collision form y = 648 - (g - 1) x height.
+TEST_F(CharaBase, GiantSetUpKeepsCentreAndFooting) {
+    struct CASE {
+        int nFlight, nGiant, bRuleBox, bRuleColl;
+        double x, y;
+        int nW, nH;
+    };
+    const CASE aCase[] = {
+        {0, 1, 0, 0, 648.5, 648, 16, 24},
+        {0, 2, 0, 0, 640.5, 624, 32, 48},   // bottom 624 + 47 = 671, the cell's floor
+        {0, 3, 0, 0, 632.5, 600, 48, 72},   // bottom 671
+        {1, 1, 0, 0, 648.5, 648, 16, 16},
+        {1, 2, 0, 0, 640.5, 624, 32, 32},   // box form: 648 - 32 + 8
+        {1, 3, 0, 0, 632.5, 600, 48, 48},   // 648 - 64 + 16
+        {1, 2, 1, 1, 640.5, 632, 32, 32},   // collision form: 648 - 16
+        {1, 3, 1, 1, 632.5, 616, 48, 48},   // 648 - 32
+    };
+    for (const CASE& c : aCase) {
+        SCOPED_TRACE(testing::Message() << "flight " << c.nFlight << " giant " << c.nGiant << " rules "
+                                        << c.bRuleBox << c.bRuleColl);
+        sys.m_bRuleScaleFootBox = c.bRuleBox;
+        sys.m_bRuleScaleFootCollision = c.bRuleColl;
+        cCharaData d;
+        d.m_nFlight = static_cast<uint8_t>(c.nFlight);
+        d.m_nGiant = static_cast<uint8_t>(c.nGiant);
+        cChara* p = AddChara(d, 656, 656);
+        EXPECT_DOUBLE_EQ(p->m_dX, c.x);
+        EXPECT_DOUBLE_EQ(p->m_dY, c.y);
+        EXPECT_EQ(p->m_nWidth, c.nW);
+        EXPECT_EQ(p->m_nHeight, c.nH);
+        EXPECT_DOUBLE_EQ(p->m_dBottom, c.y + c.nH - 1);
+    }
+}
+
+// A size change (the status command passes flag 0): the footing form by the
+// two system rules and the flag. A flying 16 x 16 body at y = 648 grown to
+// factor 2 goes to 624 in the box form (648 - 32 + 8) and to 632 in the
+// collision form (648 - 16); shrinking back puts it at 648 again.
+TEST_F(CharaBase, SizeChangeFootingByTheRulesAndTheFlag) {
+    struct CASE {
+        int bRuleBox, bRuleColl, bFlag;
+        double y;
+    };
+    const CASE aCase[] = {
+        {0, 0, 0, 632}, {0, 0, 1, 624}, {0, 1, 0, 632}, {0, 1, 1, 624},
+        {1, 0, 0, 624}, {1, 0, 1, 624}, {1, 1, 0, 632}, {1, 1, 1, 632},
+    };
+    for (const CASE& c : aCase) {
+        SCOPED_TRACE(testing::Message() << "rules " << c.bRuleBox << c.bRuleColl << " flag " << c.bFlag);
+        sys.m_bRuleScaleFootBox = c.bRuleBox;
+        sys.m_bRuleScaleFootCollision = c.bRuleColl;
+        cCharaData d;
+        d.m_nFlight = 1;
+        cChara* p = AddChara(d, 656, 656);
+        ASSERT_DOUBLE_EQ(p->m_dY, 648);
+        p->SetScale(2, 1, c.bFlag);
+        EXPECT_DOUBLE_EQ(p->m_dY, c.y);
+        EXPECT_DOUBLE_EQ(p->m_dX, 640.5);
+        p->SetScale(1, 2, c.bFlag);
+        EXPECT_DOUBLE_EQ(p->m_dY, 648);
+        EXPECT_DOUBLE_EQ(p->m_dX, 648.5);
+    }
+}
+
+// Placing on a cell (warps to block coordinates, the hero's start):
+// stage cell (5, 7) has its corner at (480, 544). x = 480 + 8 + 0.5 less
+// (g - 1) x 8; y = 544 + 8, then the footing from factor 1 to g.
+TEST_F(CharaBase, GiantPlacedOnACell) {
+    struct CASE {
+        int nFlight, nGiant, bFlag;
+        double x, y;
+    };
+    const CASE aCase[] = {
+        {0, 1, 0, 488.5, 552},
+        {0, 2, 0, 480.5, 528},   // collision form: 552 - 24, bottom 575 on the cell floor
+        {1, 2, 0, 480.5, 536},   // collision form: 552 - 16
+        {1, 2, 1, 480.5, 528},   // box form: 552 - 32 + 8
+        {1, 3, 0, 472.5, 520},   // 552 - 32
+        {1, 3, 1, 472.5, 504},   // 552 - 64 + 16
+    };
+    for (const CASE& c : aCase) {
+        SCOPED_TRACE(testing::Message() << "flight " << c.nFlight << " giant " << c.nGiant << " flag " << c.bFlag);
+        cCharaData d;
+        d.m_nFlight = static_cast<uint8_t>(c.nFlight);
+        d.m_nGiant = static_cast<uint8_t>(c.nGiant);
+        cChara* p = AddChara(d, 656, 656);
+        p->SetBlockX(5);
+        p->SetBlockY(7, c.bFlag);
+        EXPECT_DOUBLE_EQ(p->m_dX, c.x);
+        EXPECT_DOUBLE_EQ(p->m_dY, c.y);
+        p->m_dX = p->m_dY = 0;
+        p->SetBlockPos(5, 7, c.bFlag);
+        EXPECT_DOUBLE_EQ(p->m_dX, c.x);
+        EXPECT_DOUBLE_EQ(p->m_dY, c.y);
+    }
+}
+
+// A solid (block) character's boxes are its whole body at every size.
+TEST_F(CharaBase, BlockCharacterBoxesFollowItsSize) {
+    cCharaData d;
+    d.m_bNoHitBox = 1;
+    d.m_nGiant = 3;
+    cChara* p = AddChara(d, 656, 656);
+    for (const HITBOX* b : {&p->m_HitBox1, &p->m_HitBox2}) {
+        EXPECT_EQ(b->nX, 0);
+        EXPECT_EQ(b->nY, 0);
+        EXPECT_EQ(b->nW, 96);
+        EXPECT_EQ(b->nH, 96);
+    }
+    p->SetScale(2, 3, 0);
+    EXPECT_EQ(p->m_HitBox1.nW, 64);
+    EXPECT_EQ(p->m_HitBox2.nH, 64);
+    p->UpdateHitBoxX();
+    EXPECT_DOUBLE_EQ(p->m_HitBox2.dLeft, std::floor(p->m_dX));
+    EXPECT_DOUBLE_EQ(p->m_HitBox2.dRight, std::floor(p->m_dX) + 63);
+}
+
+// Box 2 (against shots) of every non-solid character has the size-mode-1
+// setting's size, centred in the cell: offset 16 - w / 2 - box x offset.
+// Size-mode-1 20 x 10, size-mode-2 14 x 6 (never box 2); walking body
+// 16 x 24 (offsets 8, 8): (16 - 10 - 8, 16 - 5 - 8) = (-2, 3); flying body
+// 20 x 20 (offsets 6, 6): (0, 5). Factor 2 doubles offsets and sizes.
+TEST_F(CharaBase, ShotBoxHasTheSizeModeOneSize) {
+    stage.m_nCharaSize1W = 20;
+    stage.m_nCharaSize1H = 10;
+    stage.m_nCharaSize2W = 14;
+    stage.m_nCharaSize2H = 6;
+    stage.m_nCharaFlyBoxW = 20;
+    stage.m_nCharaFlyBoxH = 20;
+    struct CASE {
+        int nSizeMode, nFlight, nGiant, bBlock;
+        int x, y, w, h;
+    };
+    const CASE aCase[] = {
+        {0, 0, 1, 0, -2, 3, 20, 10}, {1, 0, 1, 0, -2, 3, 20, 10}, {2, 0, 1, 0, -2, 3, 20, 10},
+        {3, 0, 1, 0, -2, 3, 20, 10}, {2, 1, 1, 0, 0, 5, 20, 10},  {0, 0, 2, 0, -4, 6, 40, 20},
+        {1, 0, 1, 1, 0, 0, 32, 32},
+    };
+    for (const CASE& c : aCase) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.nSizeMode << " flight " << c.nFlight << " giant " << c.nGiant
+                                        << " block " << c.bBlock);
+        cCharaData d;
+        d.m_nHitArea = static_cast<uint8_t>(c.nSizeMode);
+        d.m_nFlight = static_cast<uint8_t>(c.nFlight);
+        d.m_nGiant = static_cast<uint8_t>(c.nGiant);
+        d.m_bNoHitBox = static_cast<uint8_t>(c.bBlock);
+        cChara* p = AddChara(d, 656, 656);
+        EXPECT_EQ(p->m_HitBox2.nX, c.x);
+        EXPECT_EQ(p->m_HitBox2.nY, c.y);
+        EXPECT_EQ(p->m_HitBox2.nW, c.w);
+        EXPECT_EQ(p->m_HitBox2.nH, c.h);
+        // The edges the shot hits are tested against.
+        EXPECT_DOUBLE_EQ(p->m_HitBox2.dLeft, std::floor(p->m_dX) + c.x);
+        EXPECT_DOUBLE_EQ(p->m_HitBox2.dBottom, std::floor(p->m_dY) + c.y + c.h - 1);
+    }
+}
+
+// ---- the gravity-jump rule ----
+
+// From JumpSpeedAndFrames: b = 1, gravity 0.4, 3 hbl gives -6.4; gravity 2,
+// 15 hbl gives -32 (n = 16 steps: 2 x 16 x 15 / 2 = 240 = 15 x 16). With the
+// rule, the hero's speed is multiplied by 0.99 - 0.025 x gravity:
+// 0.98 -> -6.272 and 0.94 -> -30.08. Other characters keep theirs.
+TEST_F(CharaBase, GravityJumpRuleScalesTheHerosJumpOnly) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d);
+    cChara* c = AddChara(cCharaData());
+    struct CASE {
+        double dGravity;
+        int nHbl, bRule;
+        double vHero, vChara;
+    };
+    const CASE aCase[] = {
+        {0.4, 3, 0, -6.4, -6.4}, {0.4, 3, 1, -6.272, -6.4}, {2.0, 15, 0, -32, -32}, {2.0, 15, 1, -30.08, -32},
+    };
+    for (const CASE& k : aCase) {
+        SCOPED_TRACE(testing::Message() << "gravity " << k.dGravity << " rule " << k.bRule);
+        stage.m_dGravity = k.dGravity;
+        stage.SetJudgeLevel(11);
+        sys.m_bRuleGravityJump = k.bRule;
+        EXPECT_NEAR(h->JumpSpeed(k.nHbl), k.vHero, 1e-9);
+        EXPECT_NEAR(c->JumpSpeed(k.nHbl), k.vChara, 1e-9);
+    }
+}
+
+// ---- the start effect, the look-up by id, the sight reach ----
+
+TEST_F(CharaBase, StartEffectRunsFromTheReset) {
+    db.m_vCharaEffect.resize(3);
+    db.m_vCharaEffect[2].m_nKind = 11;   // enlarge 32 -> 64 over 1/10 s
+    db.m_vCharaEffect[2].m_anParam[0] = 1;
+    db.m_vCharaEffect[2].m_anParam[1] = 32;
+    db.m_vCharaEffect[2].m_anParam[2] = 64;
+    db.CopyEffectLists();
+    RebuildEffectRuns();
+    cCharaData d;
+    d.m_nStartEffect = 2;
+    d.m_nStartEffectSrc = 1;     // reversed
+    d.m_nStartEffectValue = 0;   // once
+    cChara* p = AddChara(d);
+    EXPECT_EQ(p->m_CharaEffect.m_nKind, 11);
+    EXPECT_EQ(p->m_CharaEffect.m_nEffect, 2);
+    EXPECT_EQ(p->m_CharaEffect.m_nRunType, 1);
+    EXPECT_EQ(p->m_CharaEffect.m_bLoop, 0);
+    EXPECT_DOUBLE_EQ(p->m_CharaEffect.m_dValue, 64);   // reversed: from the end value
+    d.m_nStartEffect = 0;
+    cChara* q = AddChara(d);
+    EXPECT_EQ(q->m_CharaEffect.m_nKind, 0);
+}
+
+TEST_F(CharaBase, FindCharaLooksAtTheHeroesFirst) {
+    cCharaData d;
+    cChara* c = AddChara(d);
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d);
+    c->m_nId = 7;
+    h->m_nId = 7;
+    EXPECT_EQ(FindChara(7), h);
+    h->m_nId = 8;
+    EXPECT_EQ(FindChara(7), c);
+    EXPECT_EQ(FindChara(8), h);
+    EXPECT_EQ(FindChara(9), nullptr);
+}
+
+// The sight reach is 16 dots an hbl: sight 5 reaches 80 dots. A hero 32
+// wide at screen (300, 200) seeing ahead (shape 2) moves the hole of a
+// 1280 x 960 mask from 640 - 16 - 300 = 324 by 16 - 80 = -64 toward its
+// front: 260 facing right, 388 facing left.
+TEST_F(CharaBase, SightReachIsSixteenDotsAnHbl) {
+    cCharaData d;
+    d.m_nOperator = 0;
+    d.m_nSight = 5;
+    d.m_nSightShape = 2;
+    cHero* h = AddHero(d);
+    EXPECT_EQ(h->m_nSightDots, 80);
+    h->m_rcScreen = OBJRECT{300, 200, 331, 231};
+    h->m_nDir = 1;
+    EXPECT_EQ(h->GetSightRect(1280, 960).nSrcX, 260);
+    h->m_nDir = 0;
+    EXPECT_EQ(h->GetSightRect(1280, 960).nSrcX, 388);
 }
 
 }  // namespace
