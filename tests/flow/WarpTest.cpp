@@ -125,3 +125,36 @@ TEST(Warp, TheMovementCommandsThatLetThePinGo) {
 }
 
 }  // namespace
+
+namespace {
+
+// A walking character of factor 2 (body 32 x 48) warped to block
+// coordinates (12, 1): the cell's corner is at map (704, 352). Its centre
+// stays on the cell's (704 + 8.5 - 8 = 704.5) and it stands on the cell's
+// floor: y = 352 + 8 - 24 = 336, bottom 336 + 47 = 383.
+TEST(Warp, AGiantWarpedToACellStandsOnItsFloor) {
+    cPlayHarness h({
+        "..............................",
+        "..............................",
+        "..............................",
+        "......H.......C...............",
+        "##############################",
+    });
+    h.CharaTemplate().m_nGiant = 2;
+    h.SetUp();
+    ASSERT_FALSE(h.Ctx().lstChara.empty());
+    cChara& c = *h.Ctx().lstChara.front();
+    ASSERT_EQ(c.m_nHeight, 48);
+    EXPECT_DOUBLE_EQ(c.m_dBottom, 447);   // placed standing on the ground
+    cEdCmd w = WarpCmd(5, 0, 0);
+    w.m_pMove->m_nCoord = 1;   // block coordinates
+    w.m_pMove->m_nTargetXBl = 12;
+    w.m_pMove->m_nTargetYBl = 1;
+    cFlowFixture::Exec(&c, w);
+    EXPECT_DOUBLE_EQ(c.m_dX, 704.5);
+    EXPECT_DOUBLE_EQ(c.m_dY, 336);
+    EXPECT_DOUBLE_EQ(c.m_dBottom, 383);
+    EXPECT_DOUBLE_EQ(c.m_dRight, 704.5 + 31);
+}
+
+}  // namespace
