@@ -81,3 +81,55 @@ TEST(ShotList, RemovingShotsTakesEachOutOfItsGroupListAndKeepsTheOthersInOrder) 
     EXPECT_EQ(Handles(s.m_vecGroupShot[2]), (std::vector<uint64_t>{a, d}));
     EXPECT_EQ(s.m_lstShot.size(), 1u);
 }
+
+#include "play/Hero.h"
+#include "project/Database.h"
+#include "project/SwordType.h"
+#include "stage/CmdSubRecords.h"
+
+namespace {
+
+// Shots and swords are held inside the map, not the stage: in the map's top
+// margin (the stage starts at map dot 320) they stay where they are put, at
+// launch, when they change size and when a sword is placed above its owner.
+TEST(ShotPlace, ShotsAndSwordsInTheMapMarginStayWhereTheyAre) {
+    cPlayHarness h({"..........", ".H........", "##########"});
+    h.SetUp();
+    cHero& hero = h.Hero();
+    cEdShot rec;
+    SHOTLAUNCH launch;
+    launch.nX = 100;
+    launch.nY = 200;
+    cShot shot;
+    shot.Setup(1, &hero, SHOTKIND_SHOT, rec, launch);
+    EXPECT_DOUBLE_EQ(shot.m_dX, 100);
+    EXPECT_DOUBLE_EQ(shot.m_dY, 200);
+    shot.OnScale(2);
+    EXPECT_DOUBLE_EQ(shot.m_dY, 200);
+    shot.AdjustScalePos(2, 1, 0);   // up by half its base height: 16 / 2
+    EXPECT_DOUBLE_EQ(shot.m_dY, 192);
+
+    // A sword 24 x 8 above a hero at the stage's top row (frame top 320):
+    // y = 320 - 8.
+    hero.m_dY -= 32;
+    hero.m_dBottom -= 32;
+    hero.UpdateScreenRect();
+    ASSERT_EQ(hero.m_rcScreen.top + static_cast<int>(h.Scene().m_ScrollY.m_dCam), 320);
+    cDatabase db;
+    db.m_vSwordType.assign(1, cSwordType());
+    db.m_vSwordType[0].m_vPart.assign(1, cSwordPart());
+    cSwordPart& part = db.m_vSwordType[0].m_vPart[0];
+    part.m_nWidth = 24;
+    part.m_nHeight = 8;
+    part.m_nTime = 10;
+    part.m_nPlace = SWORDPLACE_ABOVE;
+    cDatabase* pPrev = h.Ctx().lpDatabase;
+    h.Ctx().lpDatabase = &db;
+    cShot sword;
+    sword.Setup(2, &hero, SHOTKIND_SWORD, rec, launch);
+    EXPECT_EQ(sword.Step(), 0);
+    EXPECT_DOUBLE_EQ(sword.m_dY, 312);
+    h.Ctx().lpDatabase = pPrev;
+}
+
+}  // namespace
