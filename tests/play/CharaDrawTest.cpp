@@ -4,13 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "graphics/ImageSurfaces.h"
 #include "play/Chara.h"
 #include "play/CharaDraw.h"
 #include "play/EffectRuns.h"
+#include "play/Item.h"
 #include "play/PlayDraw.h"
 #include "play/PlayContext.h"
+#include "play/PlayScene.h"
 #include "project/Database.h"
 #include "project/SystemData.h"
 #include "support/DDTestSupport.h"
@@ -303,5 +307,125 @@ TEST(CharaSplit, HugeStripCountDrawsOneStrip) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Profiles, AppliersAtEveryDepth, ::testing::ValuesIn(DDAllProfiles()), DDProfileName);
+
+}  // namespace
+
+namespace {
+
+// A sheet of one palette index in an image slot, kept as the loaded
+// pictures are.
+void FillSlot(int nSlot, int w, int h, int nIndex) {
+    DDSURFACEDATA* sd = &Off_Img[nSlot];
+    DDReleaseSurface(sd);
+    ASSERT_TRUE(DDCreateSurface(sd, w, h, 1, 1, DTMEMORYTYPE_VIDEO_RT, nullptr, 0));
+    DDPutIndices(sd, w, h, std::vector<int>(static_cast<size_t>(w) * h, nIndex));
+}
+
+uint32_t RgbAt(DDSURFACEDATA* sd, int x, int y) {
+    DDPIXELS* p = DDGetPixels(sd);
+    if (!p) return 0xFFFFFFFFu;
+    return DDUnpackARGB(p->nFormat, DDGetRaw(*p, x, y)) & 0xFFFFFFu;
+}
+
+class cSelectTintHost : public IPlayHost {
+public:
+    bool GetSystemColorPair(int n, int anPair[2]) override {
+        anPair[0] = static_cast<int>(0xFF102030u + static_cast<uint32_t>(n));   // its own colour
+        anPair[1] = D3DTOP_SELECTARG2;                                          // the colour alone
+        return true;
+    }
+};
+
+// Drawn under Direct3D, an invincible character with a tint colour comes out
+// in that colour (the pair's operation takes the colour alone here); the
+// blit colour is put back afterwards, and without the status it is drawn
+// in its own colours.
+TEST(CharaTint, AnInvincibleCharacterIsDrawnInItsTint) {
+    ASSERT_TRUE(DDStartProfile({1, 32, 0, "D3D32"}, 128, 128));
+    for (int nSlot : {4, 5, 22, 23}) FillSlot(nSlot, 256, 480, 50);
+    cPlayContext ctx;
+    cPlayContextScope scope(ctx);
+    cSystemData sys;
+    sys.m_bD3DCharaTint = 1;
+    ctx.lpSystem = &sys;
+    cSelectTintHost host;
+    ctx.lpHost = &host;
+    cPlayScene scene;
+    ctx.lpPlayScene = &scene;
+    DDSURFACEDATA dst;
+    ASSERT_TRUE(DDMakeTarget(&dst, 128, 128));
+    cChara c;
+    c.m_nFrameW = c.m_nFrameH = c.m_nBaseFrameW = c.m_nBaseFrameH = 32;
+    c.m_nWidth = c.m_nHeight = 32;
+    c.m_dX = c.m_dY = 16;
+    c.m_nDir = 1;
+    c.m_Data.m_nGraphic = 0;
+    c.m_Data.m_nInvincibleTint = 3;
+    struct CASE {
+        int nStatus;
+        bool bTinted;
+    } const aCase[] = {{1, true}, {0, false}, {2, true}};
+    for (const CASE& t : aCase) {
+        SCOPED_TRACE(testing::Message() << "status " << t.nStatus);
+        c.m_Data.m_nInvincible = static_cast<uint8_t>(t.nStatus);
+        DDClear(&dst, 16);
+        const uint32_t dwBackdrop = RgbAt(&dst, 20, 20);
+        DrawCharaBody(&c, &dst, 1);
+        const uint32_t dw = RgbAt(&dst, 20, 20);
+        EXPECT_NE(dw, dwBackdrop);   // drawn at all
+        if (t.bTinted) EXPECT_EQ(dw, 0x102033u);
+        else EXPECT_NE(dw, 0x102033u);
+        EXPECT_EQ(RgbAt(&dst, 15, 15), dwBackdrop);   // and only on its cell
+        EXPECT_EQ(lpDTCon->dwBltColor, 0xFFFFFFFFu);
+        EXPECT_EQ(lpDTCon->nBltColorOp, D3DTOP_MODULATE);
+    }
+    c.m_Data.m_nInvincible = 0;
+    DDClear(&dst, 16);
+    DrawCharaBody(&c, &dst, 1);
+    const uint32_t dwPlain = RgbAt(&dst, 20, 20);
+    c.m_Data.m_nInvincible = 1;
+    sys.m_bD3DCharaTint = 0;   // the system switch off: its own colours
+    DDClear(&dst, 16);
+    DrawCharaBody(&c, &dst, 1);
+    EXPECT_EQ(RgbAt(&dst, 20, 20), dwPlain);
+    ctx.lpPlayScene = nullptr;
+    DDReleaseSurface(&dst);
+    for (int nSlot : {4, 5, 22, 23}) DDReleaseSurface(&Off_Img[nSlot]);
+    DDEnd();
+}
+
+// The icon of a carried item: 16 x 16 over the character, at x = its screen
+// centre - item width / 4 and y = its screen top - item height / 2. Screen
+// box (100, 200)-(131, 231): centre 116; an item 20 x 12 puts the icon's
+// corner at (116 - 5, 200 - 6) = (111, 194).
+TEST(CarriedItemIcon, DrawnAboveTheCharactersCentre) {
+    ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 256, 256));
+    FillSlot(42, 64, 240, 70);   // the small item icons
+    cPlayContext ctx;
+    cPlayContextScope scope(ctx);
+    DDSURFACEDATA dst;
+    ASSERT_TRUE(DDMakeTarget(&dst, 256, 256));
+    DDClear(&dst, 16);
+    cChara c;
+    c.m_rcScreen = OBJRECT{100, 200, 131, 231};
+    c.m_bOnScreen = 1;
+    c.m_pItem = std::make_unique<cItem>();
+    c.m_pItem->m_Item.m_nGraphicSheet = 2;
+    c.m_pItem->m_Item.m_nGraphic = 1;
+    c.m_pItem->m_nWidth = 20;
+    c.m_pItem->m_nHeight = 12;
+    c.m_bShowItemIcon = 1;
+    c.m_nIconFrames = 63;   // the next frame shows it
+    c.DrawItemIcon(&dst);
+    EXPECT_EQ(DDIndexAt(&dst, 111, 194), 70);
+    EXPECT_EQ(DDIndexAt(&dst, 126, 209), 70);
+    EXPECT_EQ(DDIndexAt(&dst, 110, 194), 16);
+    EXPECT_EQ(DDIndexAt(&dst, 111, 193), 16);
+    EXPECT_EQ(DDIndexAt(&dst, 127, 209), 16);
+    EXPECT_EQ(DDIndexAt(&dst, 126, 210), 16);
+    DDReleaseSurface(&dst);
+    DDReleaseSurface(&Off_Img[42]);
+    DDEnd();
+}
 
 }  // namespace
