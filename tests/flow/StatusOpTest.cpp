@@ -6,6 +6,7 @@
 #include "flow/StatusAccess.h"
 #include "flow/ValueOp.h"
 #include "play/Conditions.h"
+#include "play/PlayHarness.h"
 
 TEST(ValueOp, OperatorsSaturateAndClamp) {
     struct CASE {
@@ -244,3 +245,37 @@ TEST_F(StatusOp, StatusFlags) {
     Exec(me, sync);
     EXPECT_EQ(me->m_bScrollSync, 1);
 }
+
+namespace {
+
+// The size status keeps the centre (x less 8 for a body 16 wide grown to
+// factor 2) and raises the character by its collision height (16) without
+// the foot-box rule, which also holds it for two frames; with the rule, by
+// its frame less its box offset (32 - 8 = 24) and no hold.
+TEST(StatusSize, GrowingKeepsTheCentreAndRaisesByTheRule) {
+    struct CASE {
+        int bRuleBox;
+        double dRaise;
+        int nLock;
+    } const aCase[] = {{0, 16, 2}, {1, 24, 0}};
+    for (const CASE& t : aCase) {
+        SCOPED_TRACE(testing::Message() << "foot-box rule " << t.bRuleBox);
+        cPlayHarness h({"..........", "..........", ".H....C...", "##########"});
+        h.CharaTemplate().m_nFlight = 1;
+        h.SetUp();
+        h.System().m_bRuleScaleFootBox = t.bRuleBox;
+        ASSERT_FALSE(h.Ctx().lstChara.empty());
+        cChara& c = *h.Ctx().lstChara.front();
+        const double x0 = c.m_dX, y0 = c.m_dY;
+        c.m_nLockFrames = 0;
+        cEdCmd grow = cFlowFixture::MakeCmd(CMD_STATUS2, {{0, 0}, {1, 5}, {2, 2}});
+        cFlowFixture::Exec(&c, grow);
+        EXPECT_EQ(c.m_Data.m_nGiant, 2);
+        EXPECT_EQ(c.m_nWidth, 32);
+        EXPECT_DOUBLE_EQ(c.m_dX, x0 - 8);
+        EXPECT_DOUBLE_EQ(c.m_dY, y0 - t.dRaise);
+        EXPECT_EQ(c.m_nLockFrames, t.nLock);
+    }
+}
+
+}  // namespace
