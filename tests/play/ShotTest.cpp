@@ -3,6 +3,7 @@
 // shots keeps the lists of their groups.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <list>
 #include <memory>
 #include <vector>
@@ -130,6 +131,48 @@ TEST(ShotPlace, ShotsAndSwordsInTheMapMarginStayWhereTheyAre) {
     EXPECT_EQ(sword.Step(), 0);
     EXPECT_DOUBLE_EQ(sword.m_dY, 312);
     h.Ctx().lpDatabase = pPrev;
+}
+
+}  // namespace
+
+namespace {
+
+// A wave shot weaves across its line of flight by its amplitude whatever
+// the steps per frame: 2 hbl = 32 dots to each side, so its height spans
+// about 64 dots over one period (360 x b / 4 steps at a wave speed of 4).
+TEST(ShotWave, TheWeaveSpansTwiceTheAmplitudeAtEveryStepCount) {
+    for (int b : {1, 2, 3}) {
+        SCOPED_TRACE(testing::Message() << "b " << b);
+        cPlayHarness h({"..............................", ".H............................",
+                        "..............................", "..............................",
+                        ".............................."});
+        h.BuildStage();
+        h.Stage().m_nJudgeLevel = 10 + b;
+        h.SetUp();
+        ASSERT_DOUBLE_EQ(h.Stage().m_dStepFactor, b);
+        cEdShot rec;
+        rec.m_nType = 8;   // the wave
+        rec.m_anOrbitParam[0] = 2;
+        rec.m_anOrbitParam[1] = 4;
+        rec.m_anOrbitParam[2] = 0;
+        SHOTLAUNCH launch;
+        launch.dVx = 1;
+        launch.nX = 400;
+        launch.nY = 400;
+        cShot shot;
+        shot.Setup(1, &h.Hero(), SHOTKIND_SHOT, rec, launch);
+        double dMin = shot.m_dY, dMax = shot.m_dY;
+        for (int i = 0; i < 360 * b / 4; i++) {
+            ASSERT_EQ(shot.Step(), 0);
+            shot.MoveY();
+            shot.MoveX();
+            dMin = std::min(dMin, shot.m_dY);
+            dMax = std::max(dMax, shot.m_dY);
+        }
+        // Coarse steps and the speed held at 0 where it turns lose a little
+        // (57 dots at one step a frame, 62 at two and three).
+        EXPECT_NEAR(dMax - dMin, 64, 8);
+    }
 }
 
 }  // namespace
