@@ -6,7 +6,9 @@
 // kinds of events a song holds ...) and the size class of the input (the
 // bit length of its size, so 64..127 bytes are one class). An input that
 // the reader accepted and whose signature holds a feature no earlier input
-// had is kept; a refused input, or one that repeats what was seen, is not.
+// had is kept; so is a refused one that its target marked worth keeping (it
+// got past the reader's door, FuzzKeepRefused); any other refused input, or
+// one that repeats what was seen, is not.
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -31,11 +33,12 @@ public:
     // At most this many inputs are kept in a run.
     explicit cFuzzCorpus(size_t nMaxKept = 4096) : m_nMaxKept(nMaxKept) {}
 
-    // Records an input's signature. True when the input was accepted and
-    // reached a feature not seen before (its features are then remembered),
-    // that is when the input is worth keeping. Seeds go through here too, so
-    // that a mutation is kept only for what the seeds did not already show.
-    bool Offer(size_t nSize, bool bAccepted, const std::vector<FUZZFEATURE>& vFeatures);
+    // Records an input's signature. True when the input was accepted (or
+    // refused but marked worth keeping, bKeepRefused) and reached a feature
+    // not seen before (its features are then remembered), that is when the
+    // input is worth keeping. Seeds go through here too, so that a mutation
+    // is kept only for what the seeds did not already show.
+    bool Offer(size_t nSize, bool bAccepted, const std::vector<FUZZFEATURE>& vFeatures, bool bKeepRefused = false);
 
     size_t Kept() const { return m_nKept; }
     size_t Features() const { return m_setSeen.size(); }

@@ -22,6 +22,7 @@ TEST(FuzzCorpus, KeepsAnAcceptedInputThatReachesSomethingNew) {
         bool bAccepted;
         std::vector<FUZZFEATURE> vFeatures;
         bool bKept;
+        bool bKeepRefused = false;
     };
     const STEP steps[] = {
         {"the first seed: everything is new", 100, true, {v854}, true},
@@ -36,11 +37,16 @@ TEST(FuzzCorpus, KeepsAnAcceptedInputThatReachesSomethingNew) {
         {"the lower edge of the next class (128..255)", 128, true, {}, true},
         {"an empty input", 0, true, {}, true},
         {"an empty input again", 0, true, {}, false},
+        {"a refused input its target marks worth keeping, of a new class (8192..16383)", 9000, false, {}, true, true},
+        {"another such input of that class", 9999, false, {}, false, true},
+        {"one marked worth keeping with a new feature", 100, false, {FUZZFEATURE{3, 2}}, true, true},
+        {"a refused input not marked, of a new class (16384..32767)", 20000, false, {}, false},
     };
-    for (const STEP& s : steps) EXPECT_EQ(corpus.Offer(s.nSize, s.bAccepted, s.vFeatures), s.bKept) << s.pszWhat;
-    // Classes 7, 9, 8, 0; versions 854 and 500; depth 8 (the refused
-    // input's feature is not remembered).
-    EXPECT_EQ(corpus.Features(), 7u);
+    for (const STEP& s : steps)
+        EXPECT_EQ(corpus.Offer(s.nSize, s.bAccepted, s.vFeatures, s.bKeepRefused), s.bKept) << s.pszWhat;
+    // Classes 7, 9, 8, 0, 14; versions 854 and 500; depth 8; feature {3, 2}
+    // (the features of refused inputs not marked are not remembered).
+    EXPECT_EQ(corpus.Features(), 9u);
 }
 
 TEST(FuzzCorpus, StopsKeepingAtItsBound) {

@@ -76,13 +76,15 @@ void OnSignal(int nSig) {
 unsigned nTimeout = 20;
 
 // Runs one input: true when the target accepted it; vFeatures gets what it
-// reported.
-bool RunOne(const FUZZBYTES& v, std::vector<FUZZFEATURE>& vFeatures) {
+// reported and bKeepRefused whether the target marked a refused input worth
+// keeping.
+bool RunOne(const FUZZBYTES& v, std::vector<FUZZFEATURE>& vFeatures, bool& bKeepRefused) {
     // A copy of exactly the input's size, so that a read past it is seen.
     FUZZBYTES c(v);
     pCurrent = c.data();
     nCurrent = c.size();
     long long nAcceptedBefore = FuzzAcceptedCount();
+    long long nKeepBefore = FuzzKeepRefusedCount();
     FuzzMarkInputStart();
     alarm(nTimeout);
     LLVMFuzzerTestOneInput(c.empty() ? nullptr : c.data(), c.size());
@@ -90,6 +92,7 @@ bool RunOne(const FUZZBYTES& v, std::vector<FUZZFEATURE>& vFeatures) {
     pCurrent = nullptr;
     nCurrent = 0;
     FuzzTakeFeatures(vFeatures);
+    bKeepRefused = FuzzKeepRefusedCount() > nKeepBefore;
     return FuzzAcceptedCount() > nAcceptedBefore;
 }
 
@@ -105,8 +108,9 @@ struct POOL {
     // Runs v; a new accepted signature keeps it when bKeep.
     bool Run(const FUZZBYTES& v, bool bKeep) {
         ++nRun;
-        bool bAccepted = RunOne(v, vFeatures);
-        if (corpus.Offer(v.size(), bAccepted, vFeatures) && bKeep && !corpus.Full()) {
+        bool bKeepRefused = false;
+        bool bAccepted = RunOne(v, vFeatures, bKeepRefused);
+        if (corpus.Offer(v.size(), bAccepted, vFeatures, bKeepRefused) && bKeep && !corpus.Full()) {
             corpus.NoteKept();
             vInputs.push_back(v);
             if (!strDir.empty()) {

@@ -88,6 +88,7 @@ void FuzzFail(const char* pszWhat) {
 
 namespace {
 std::atomic<long long> nAccepted{0};
+std::atomic<long long> nKeepRefused{0};
 std::set<FUZZBYTES> setRefusedSeeds;
 std::set<FUZZBYTES> setUnsweptSeeds;
 }  // namespace
@@ -114,6 +115,8 @@ bool FuzzIsUnsweptSeed(const FUZZBYTES& v) { return setUnsweptSeeds.count(v) != 
 
 void FuzzAccepted() { nAccepted.fetch_add(1, std::memory_order_relaxed); }
 long long FuzzAcceptedCount() { return nAccepted.load(); }
+void FuzzKeepRefused() { nKeepRefused.fetch_add(1, std::memory_order_relaxed); }
+long long FuzzKeepRefusedCount() { return nKeepRefused.load(); }
 
 const std::string& FuzzWorkDir() { return strWorkDir; }
 

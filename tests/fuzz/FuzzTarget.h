@@ -49,6 +49,12 @@ FUZZBYTES FuzzReadFile(const char* pszName);
 // reports the count, so that a target that refuses everything shows.
 void FuzzAccepted();
 long long FuzzAcceptedCount();
+// A target calls this for an input its reader refused that still went past
+// the reader's door (a run-code text refused for its length or for an error
+// found in it): the corpus keeps it as it keeps an accepted input, when it
+// reached something new, so that mutation goes on from it.
+void FuzzKeepRefused();
+long long FuzzKeepRefusedCount();
 
 // A target reports what an input reached: a feature of the data its reader
 // accepted (a version word, a depth, a kind of record or event; nKind is

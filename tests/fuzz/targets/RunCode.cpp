@@ -95,6 +95,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     int r2 = RunCode(text, pStage->pMe);
     FuzzCheck(r1 == r2);
     FuzzCheck(after1 == pStage->Vars());
+    // What the text reached: the parser's first error (its message, which
+    // names no word of the text), the length limit, the run's result.
+    const std::string strError = CodeParseError(*ParseCode(text));
+    uint64_t nErrorHash = 0;
+    for (unsigned char c : strError) nErrorHash = (nErrorHash ^ c) * 1099511628211ull;
+    FuzzFeature(1, nErrorHash);
+    FuzzFeature(2, text.size() > CODE_MAX_TEXT ? 1 : 0);
+    FuzzFeature(3, static_cast<uint64_t>(r1));
+    // A refused text went through the parser all the same (a long one too):
+    // the corpus keeps it when it reached something new, so that the long
+    // texts and the broken ones are mutated further.
     if (r1) FuzzAccepted();
+    else FuzzKeepRefused();
     return 0;
 }
