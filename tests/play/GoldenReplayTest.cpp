@@ -4,7 +4,10 @@
 //   forest  the first challenge stage, walked and jumped to the goal: it clears;
 //   miss    the hills, walked into the spike pit: one miss, then the retry;
 //   turret  the shooting range, stood in while the turret fires its
-//           formations and trajectories and the enemies draw random numbers.
+//           formations and trajectories and the enemies draw random numbers;
+//   devices the valley of devices, the stage of the settings the others
+//           leave at their defaults, played under a project file of an
+//           older version (the gravity-jump rule on).
 // Every frame's state hash, group by group, must match the checked-in one;
 // the first differing frame and group are named. The attempt is saved as a
 // replay file and played back with the host offering another seed (the
@@ -25,17 +28,27 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "GoldenPng.h"
 #include "foundation/Path.h"
 #include "foundation/Record.h"
+#include "graphics/DDPixel.h"
+#include "graphics/DDSurface.h"
 #include "platform/FileSystem.h"
+#include "play/Chara.h"
+#include "play/Conditions.h"
 #include "play/Hero.h"
+#include "play/Item.h"
+#include "play/MapCell.h"
 #include "play/PlayHarness.h"
+#include "play/PlayMap.h"
 #include "play/PlayScene.h"
 #include "play/Shot.h"
 #include "project/Database.h"
@@ -250,6 +263,155 @@ bool WriteGolden(const std::string& strPath, const std::string& strName, const s
     return static_cast<bool>(out);
 }
 
+// What the valley of devices showed while it was recorded, besides its
+// hashes: each setting's own mark on the play.
+struct DEVICEWATCH {
+    double dCam0 = 0, dCam100 = 0, dCamEnd = 0;
+    int bHeldEnd = 0;
+    double dStandY = 0, dJumpTop = 1e9;
+    // Giants: where each stood after its first warp and after growing.
+    struct GIANT {
+        double dLastX = -1;
+        int nWarps = 0;
+        double dWarpX = 0, dWarpY = 0, dWarpBottom = 0;
+        bool bGrown = false;
+        double dGrownX = 0, dGrownY = 0, dGrownBottom = 0;
+    };
+    std::map<std::string, GIANT> mapGiant;
+    bool bFruitCarried = false, bHiddenCarried = false;
+    int nLanternAwakeOffScreen = 0;   // frames the far lantern acted through its partner alone
+    int nLanternAsleepAlone = 0;      // frames it did not, neither lantern on the screen
+    bool abBlockOn[8] = {}, abBlockOff[8] = {};
+    bool abStarOn[8] = {}, abStarOff[8] = {};
+    bool bFarSlimeGone = false, bFarSlimeOnScreenAtHit = true;
+    double dBirdMinX = 1e9, dBirdMaxX = -1e9, dBirdMinY = 1e9, dBirdMaxY = -1e9;
+    std::map<int, std::pair<double, double>> mapWaveY;   // shot id -> lowest, highest y
+    std::map<int, int> mapWaveFrames;
+    uint32_t nMaskRGB = 0, nInsideRGB = 0, nOutsideUpRGB = 0, nInsideUpRGB = 0, nOutsideRightRGB = 0;
+    int nStageVar[11] = {};
+    int nSubStep = 0;
+};
+
+uint32_t BackBufferRGB(int x, int y) {
+    DDSURFACEDATA* sd = (lpDTCon && lpDTCon->bVirBackBuffer) ? &VirBackBuffer : &BackBuffer;
+    DDPIXELS* p = DDGetPixels(sd);
+    if (!p || x < 0 || y < 0 || x >= 640 || y >= 480) return 0xFFFFFFFFu;
+    const uint32_t raw = DDGetRaw(*p, x, y);
+    return (lpDTCon ? DDUnpackARGB(p->nFormat, raw) : raw) & 0xFFFFFFu;
+}
+
+// With MOSSGROVE_GOLDEN_PNG set to a folder, the frame is written there.
+void DumpFrame(const char* pszName, int f) {
+    const char* pszDir = std::getenv("MOSSGROVE_GOLDEN_PNG");
+    if (!pszDir) return;
+    GOLDENIMAGE img;
+    img.nWidth = 640;
+    img.nHeight = 480;
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++) img.vRGB.push_back(BackBufferRGB(x, y));
+    WriteGoldenPng(std::string(pszDir) + "/" + pszName + "_" + std::to_string(f) + ".png", img);
+}
+
+cChara* FindNamed(cPlayHarness& h, const char* pszName, bool bWithFlows = false) {
+    for (auto& p : h.Ctx().lstChara)
+        if (p->m_Data.m_strName == pszName && (!bWithFlows || !p->m_Data.m_vFlow.empty())) return p.get();
+    return nullptr;
+}
+
+void WatchDevices(cPlayHarness& h, int f, DEVICEWATCH& w) {
+    if (h.Scene().m_nState != PLAYSTATE_PLAY || h.Ctx().vecPlayer.empty()) return;
+    cHero& hero = h.Hero();
+    const cScroll& sx = h.Scene().m_ScrollX;
+    w.nSubStep = h.Stage().m_nSubStep;
+    if (f == 0) w.dCam0 = sx.m_dCam;
+    if (f == 100) w.dCam100 = sx.m_dCam;
+    w.dCamEnd = sx.m_dCam;
+    w.bHeldEnd = sx.m_bHeld;
+    // The first jump, from standing, keys held from frame 10 on.
+    if (f == 9) w.dStandY = hero.m_dY;
+    if (f >= 10 && f < 90) w.dJumpTop = std::min(w.dJumpTop, hero.m_dY);
+    for (const char* pszGiant : {"巨人", "石の巨人"}) {
+        cChara* g = FindNamed(h, pszGiant);
+        if (!g) continue;
+        DEVICEWATCH::GIANT& s = w.mapGiant[pszGiant];
+        if (s.dLastX >= 0 && std::fabs(g->m_dX - s.dLastX) > 64 && s.nWarps++ == 0) {
+            s.dWarpX = g->m_dX;
+            s.dWarpY = g->m_dY;
+            s.dWarpBottom = g->m_dBottom;
+        }
+        if (!s.bGrown && g->m_Data.m_nGiant == 3) {
+            s.bGrown = true;
+            s.dGrownX = g->m_dX;
+            s.dGrownY = g->m_dY;
+            s.dGrownBottom = g->m_dBottom;
+        }
+        s.dLastX = g->m_dX;
+    }
+    if (f == 0)
+        for (auto& p : h.Ctx().lstChara)
+            if (cItem* pItem = p->GetDropItem(); pItem && pItem->m_bCarried) {
+                if (pItem->m_Item.m_bNoDraw) w.bHiddenCarried = true;
+                else w.bFruitCarried = true;
+            }
+    const std::vector<int32_t>& vVar = h.Scene().m_vecStageVar;
+    int nPrevLantern = w.nStageVar[9];
+    for (int i = 0; i < 11 && static_cast<size_t>(i) < vVar.size(); i++) w.nStageVar[i] = vVar[static_cast<size_t>(i)];
+    cChara* pFar = FindNamed(h, "ちょうちん", true);
+    cChara* pNear = nullptr;
+    for (auto& p : h.Ctx().lstChara)
+        if (p->m_Data.m_strName == "ちょうちん" && p.get() != pFar) pNear = p.get();
+    if (pFar && pNear && !pFar->m_bOnScreen) {
+        if (pNear->m_bOnScreen && w.nStageVar[9] > nPrevLantern) w.nLanternAwakeOffScreen++;
+        if (!pNear->m_bOnScreen && w.nStageVar[9] == nPrevLantern) w.nLanternAsleepAlone++;
+    }
+    // The bricks of columns 6 to 10 hold conditions of kinds 3 to 7 on the
+    // hero; the stars above them too.
+    for (int col = 6; col <= 10; col++) {
+        cMapCell* pCell = MapCellAt(MapCellIndex(col + 10, 8 + 10));
+        if (!pCell || pCell->m_vCond.empty()) continue;
+        const int k = pCell->m_vCond[0].m_nKind;
+        if (k < 0 || k > 7) continue;
+        (CheckCondList(pCell->m_vCond, pCell->m_nCondMode, &hero) ? w.abBlockOn : w.abBlockOff)[k] = true;
+    }
+    for (auto& p : h.Ctx().lstItem)
+        if (p->m_Item.m_nTakeRule == 2 && !p->m_Item.m_vCond.empty()) {
+            const int k = p->m_Item.m_vCond[0].m_nKind;
+            if (k >= 0 && k <= 7) (p->m_bActive ? w.abStarOn : w.abStarOff)[k] = true;
+        }
+    if (cChara* pSlime = FindNamed(h, "遠くのスライム")) {
+        if (!w.bFarSlimeGone && w.nStageVar[10] == 1) {
+            w.bFarSlimeGone = true;
+            w.bFarSlimeOnScreenAtHit = pSlime->m_bOnScreen != 0;
+        }
+    }
+    if (f < 120)
+        if (cChara* pBird = FindNamed(h, "回る鳥")) {
+            w.dBirdMinX = std::min(w.dBirdMinX, pBird->m_dX);
+            w.dBirdMaxX = std::max(w.dBirdMaxX, pBird->m_dX);
+            w.dBirdMinY = std::min(w.dBirdMinY, pBird->m_dY);
+            w.dBirdMaxY = std::max(w.dBirdMaxY, pBird->m_dY);
+        }
+    for (const auto& q : h.Scene().m_lstShot)
+        if (q->m_Shot.m_nType == 8) {
+            auto it = w.mapWaveY.find(q->m_nId);
+            if (it == w.mapWaveY.end()) w.mapWaveY[q->m_nId] = {q->m_dY, q->m_dY};
+            else it->second = {std::min(it->second.first, q->m_dY), std::max(it->second.second, q->m_dY)};
+            w.mapWaveFrames[q->m_nId]++;
+
+        }
+    // The sight: a circle of 7 hbl (112 dots) around the hero's frame
+    // centre, the rest of the screen covered in the mask's colour.
+    if (f == 5) {
+        const int cx = hero.m_rcScreen.left + 16, cy = hero.m_rcScreen.top + 16;
+        w.nMaskRGB = BackBufferRGB(620, 240);
+        w.nInsideRGB = BackBufferRGB(cx, cy - 20);
+        w.nInsideUpRGB = BackBufferRGB(cx, cy - 100);
+        w.nOutsideUpRGB = BackBufferRGB(cx, cy - 124);
+        w.nOutsideRightRGB = BackBufferRGB(cx + 124, cy);
+    }
+    if (f % 150 == 5) DumpFrame("devices", f);
+}
+
 class GoldenReplay : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -300,6 +462,7 @@ protected:
         cPlayHarness h({"."});
         h.Ctx().lpDatabase = &m_Db;
         h.Host().nSeed = RECORD_SEED;
+        if (m_pProjectSystem) h.System() = *m_pProjectSystem;
         h.System().m_bReplay = 1;
         h.UseStage(m_Stage);
         h.SetUp();
@@ -313,6 +476,7 @@ protected:
             h.Hold(wDir, wButton);
             h.Frame();
             Observe(h, f, log, nSounds);
+            if (m_fnWatch) m_fnWatch(h, f);
             if (bTrace && (f % 10 == 0 || h.Scene().m_nState != PLAYSTATE_PLAY) && !h.Ctx().vecPlayer.empty())
                 std::printf("%4d state %d hero %.1f %.1f hp %d life %d shots %zu\n", f, h.Scene().m_nState, h.Hero().m_dX / 32 - 10,
                             h.Hero().m_dY / 32 - 10, h.Hero().m_nHp, h.Progress().m_nLife, h.Scene().m_lstShot.size());
@@ -342,6 +506,7 @@ protected:
         cPlayHarness h({"."});
         h.Ctx().lpDatabase = &m_Db;
         h.Host().nSeed = PLAYBACK_HOST_SEED;
+        if (m_pProjectSystem) h.System() = *m_pProjectSystem;
         cStage snapshot, header;
         cProgress progress;
         recReplayA.Clear();
@@ -402,6 +567,10 @@ protected:
     KEYSCRIPT m_Keys;
     std::unique_ptr<cProjectContext> m_pProject;
     std::unique_ptr<cStageContextScope> m_pScope;
+    // The project's system settings the plays use (the harness's defaults
+    // when null), and what the recording looks at after each frame.
+    std::unique_ptr<cSystemData> m_pProjectSystem;
+    std::function<void(cPlayHarness&, int)> m_fnWatch;
 };
 
 // The forest walked and jumped to the goal: the stage clears, with no miss.
@@ -448,6 +617,132 @@ TEST_F(GoldenReplay, TurretFiresItsFormationsAmongRandomEnemies) {
     EXPECT_GE(rec.nRandomFrames, 4);
     CheckGolden("demo_turret", rec);
     CheckPlayback(rec, rec.nMissFrame >= 0 ? rec.nMissFrame : m_Keys.nFrames);
+}
+
+// The valley of devices under a project file of version 844: the view
+// scrolls by itself, four logic steps a frame, giants that warp and grow,
+// carried fruit (one unseen), lanterns that wake together, conditions on the
+// hero, hits past the screen, a circling bird, weaving shots, the hero's
+// sight and the old jump.
+TEST_F(GoldenReplay, DevicesStageUnderAnOldProjectFile) {
+    // The demo's own settings written as a file of version 844 and read
+    // back: the rules of older projects come on.
+    const uint32_t nSavedVer = nDataVer;
+    nDataVer = 844;
+    const int bSaved = m_Sys.Save("data\\System844.dat");
+    nDataVer = nSavedVer;
+    ASSERT_EQ(bSaved, 1);
+    m_pProjectSystem = std::make_unique<cSystemData>();
+    ASSERT_EQ(m_pProjectSystem->Load("data\\System844.dat"), 1);
+    ASSERT_EQ(nFileVer, 844u);
+    ASSERT_EQ(m_Sys.m_bRuleGravityJump, 0);
+    ASSERT_EQ(m_pProjectSystem->m_bRuleGravityJump, 1);
+    ASSERT_EQ(m_pProjectSystem->m_bScrollAddsToMoves, 0);
+    ASSERT_EQ(m_pProjectSystem->m_bRuleScaleFootBox, 0);
+    ASSERT_EQ(m_pProjectSystem->m_bRuleScaleFootCollision, 0);
+
+    LoadScript("demo_devices");
+    ASSERT_FALSE(HasFatalFailure());
+    DEVICEWATCH w;
+    m_fnWatch = [&w](cPlayHarness& h, int f) { WatchDevices(h, f, w); };
+    const PLAYLOG rec = Record(0);
+    m_fnWatch = nullptr;
+    ASSERT_EQ(rec.vecHash.size(), static_cast<size_t>(m_Keys.nFrames));
+    EXPECT_EQ(rec.nMissSounds, 0);
+    EXPECT_EQ(w.nSubStep, 4);
+
+    // Auto-scroll: 10 tenths of a dot a frame, 1 dot; the stage's last
+    // column holds it at (40 + 10) x 32 - 640.
+    EXPECT_EQ(w.dCam100 - w.dCam0, 100.0);
+    EXPECT_EQ(w.dCamEnd, 960.0);
+    EXPECT_EQ(w.bHeldEnd, 1);
+
+    // The old jump: 6 hbl (96 dots) with gravity g = 0.4 / 4^2 = 0.025 a
+    // step gives v = (-g - sqrt(g (g + 8 x 96))) / 2 = -2.20343 a step,
+    // times 0.99 - 0.025 x 0.4 = 0.98: -2.15936. The rise is about
+    // v^2 / 2g = 93.25 dots (97.10 without the rule), give or take half a
+    // step's speed.
+    const double dRise = w.dStandY - w.dJumpTop;
+    EXPECT_GT(dRise, 92.0);
+    EXPECT_LT(dRise, 94.6);
+
+    // Giants placed on row 12 (its floor at map dot (12 + 10) x 32 + 32 =
+    // 736). The giant: a 16 x 24 box standing in its cell (offsets 8, 8);
+    // warped to column 24 it stands at x = (24 + 10) x 32 + 8 + 0.5 - (2 - 1)
+    // x 16 / 2 = 1088.5, y = (12 + 10) x 32 + 8 - (2 - 1) x 24 = 688, its
+    // bottom 688 + 48 - 1 = 735; grown to 3 there: x 1088.5 - 8 = 1080.5,
+    // y 688 - 24 = 664, bottom 735. The solid giant (32 x 32, offsets 0)
+    // warped to column 37: x = 47 x 32 + 0.5 - 16 = 1488.5, y = 704 - 32 =
+    // 672; grown: x 1472.5, y 640; its bottom 735 both times. (Gravity
+    // works on them in the steps of the frame after the warp and the growth,
+    // sinking them less than a dot into the floor.)
+    struct GIANTCASE {
+        const char* pszName;
+        double dWarpX, dWarpY, dGrownX, dGrownY;
+    };
+    const GIANTCASE giants[] = {{"巨人", 1088.5, 688, 1080.5, 664}, {"石の巨人", 1488.5, 672, 1472.5, 640}};
+    for (const GIANTCASE& g : giants) {
+        SCOPED_TRACE(g.pszName);
+        const DEVICEWATCH::GIANT& s = w.mapGiant[g.pszName];
+        ASSERT_GE(s.nWarps, 2);
+        EXPECT_EQ(s.dWarpX, g.dWarpX);
+        EXPECT_EQ(std::floor(s.dWarpY), g.dWarpY);
+        EXPECT_EQ(std::floor(s.dWarpBottom), 735.0);
+        ASSERT_TRUE(s.bGrown);
+        EXPECT_EQ(s.dGrownX, g.dGrownX);
+        EXPECT_EQ(std::floor(s.dGrownY), g.dGrownY);
+        EXPECT_EQ(std::floor(s.dGrownBottom), 735.0);
+    }
+
+    // The two slimes carried their fruit, one unseen; shot down, each gave
+    // it to the hero.
+    EXPECT_TRUE(w.bFruitCarried);
+    EXPECT_TRUE(w.bHiddenCarried);
+    EXPECT_EQ(w.nStageVar[7], 1);
+    EXPECT_EQ(w.nStageVar[8], 1);
+
+    // The far lantern, first in the list, acted while only its partner
+    // (later in the list) was on the screen, and rested while neither was.
+    EXPECT_GT(w.nLanternAwakeOffScreen, 20);
+    EXPECT_GT(w.nLanternAsleepAlone, 20);
+
+    // Every brick and star came and went with the hero, but the one of kind
+    // 7 (the hero near itself), which was always there.
+    for (int k = 3; k <= 7; k++) {
+        SCOPED_TRACE(k);
+        EXPECT_TRUE(w.abBlockOn[k]);
+        EXPECT_EQ(w.abBlockOff[k], k != 7);
+        EXPECT_TRUE(w.abStarOn[k]);
+        EXPECT_EQ(w.abStarOff[k], k != 7);
+    }
+
+    // With the on-screen-only switch off, the hero's shot brought down the
+    // slime beyond the screen's right edge.
+    EXPECT_TRUE(w.bFarSlimeGone);
+    EXPECT_FALSE(w.bFarSlimeOnScreenAtHit);
+
+    // The bird circles 3 hbl: 96 dots across, at four steps a frame.
+    EXPECT_NEAR(w.dBirdMaxX - w.dBirdMinX, 96.0, 4.0);
+    EXPECT_NEAR(w.dBirdMaxY - w.dBirdMinY, 96.0, 4.0);
+    // The turret's shots weave 2 hbl to each side of their line: 64 dots.
+    int nWholeWaves = 0;
+    for (const auto& [nId, yy] : w.mapWaveY) {
+        if (w.mapWaveFrames[nId] < 60) continue;   // a whole period is 45 frames
+        nWholeWaves++;
+        EXPECT_NEAR(yy.second - yy.first, 64.0, 4.0) << "shot " << nId;
+    }
+    EXPECT_GE(nWholeWaves, 2);
+
+    // The sight mask: its colour (16) all over the screen but for the circle
+    // of 112 dots around the hero, where the stage's backdrop colour shows
+    // (no picture is loaded here).
+    EXPECT_NE(w.nInsideRGB, w.nMaskRGB);
+    EXPECT_NE(w.nInsideUpRGB, w.nMaskRGB);
+    EXPECT_EQ(w.nOutsideUpRGB, w.nMaskRGB);
+    EXPECT_EQ(w.nOutsideRightRGB, w.nMaskRGB);
+
+    CheckGolden("demo_devices", rec);
+    CheckPlayback(rec, m_Keys.nFrames);
 }
 
 }  // namespace

@@ -80,6 +80,50 @@ cEdCmd Summon(int nKind, int nNum, int nCount, int nShiftX, int nShiftY) {
     return c;
 }
 
+cEdCmd VarOp(int nVarKind, int nVar, int nOp, int nValue) {
+    return Cmd(CMD_STATUS, {1, nVarKind, nVar, 0, 0, nOp, 0, nValue});
+}
+
+cEdCmd Code(const char* pszText) {
+    cEdCmd c = Cmd(CMD_CODE, {}, 0);
+    c.m_strText = pszText;
+    return c;
+}
+
+cEdCmd ItemCode(const char* pszText) {
+    cEdCmd c = ItemCmd(22);
+    c.m_strText = pszText;
+    return c;
+}
+
+cCharaData Chara(const char* pszName, int nGraphic, int nAnimSet, int nGroup, int nHp) {
+    cCharaData c;
+    c.m_strName = pszName;
+    c.m_nOperator = 1;
+    c.m_nGraphicSheet = 1;
+    c.m_nGraphic = static_cast<int16_t>(nGraphic);
+    c.m_nAnimSet = static_cast<int16_t>(nAnimSet);
+    c.m_nGroup = static_cast<uint8_t>(nGroup);
+    c.m_nMaxHp = nHp;
+    c.m_nPower = 1;
+    c.m_nImpact = 3;
+    c.m_nScore = 100;
+    c.m_nDropItem = -1;
+    c.m_nDefeatEffect = 1;
+    c.m_nActRange = 0;
+    return c;
+}
+
+cItemData Item(const char* pszName, int16_t nGraphic, int16_t nSound, std::initializer_list<cEdCmd> cmds) {
+    cItemData it;
+    it.m_strName = pszName;
+    it.m_nGraphic = nGraphic;
+    it.m_nGraphicSheet = 2;
+    it.m_nSound = nSound;
+    for (const cEdCmd& c : cmds) it.m_vCmd.push_back(c);
+    return it;
+}
+
 cFlow Flow(int nTrigger, std::initializer_list<cEdCmd> cmds) {
     cFlow f;
     f.m_nTrigger = static_cast<uint8_t>(nTrigger);
@@ -94,6 +138,11 @@ cFlow KeyFlow(std::initializer_list<int> keys, bool bRepeat, std::initializer_li
     k.m_bHoldAny = 1;
     f.m_vKey.push_back(k);
     f.m_bKeyRepeat = bRepeat ? 1 : 0;
+    return f;
+}
+
+cFlow WithCond(cFlow f, const cCond& cond) {
+    f.m_vCond.push_back(cond);
     return f;
 }
 

@@ -3,8 +3,10 @@
 // behaviour reads as a list of what it does.
 #include <initializer_list>
 
+#include "stage/CharaData.h"
 #include "stage/CmdVocabulary.h"
 #include "stage/Flow.h"
+#include "stage/ItemData.h"
 #include "stage/MoveVocabulary.h"
 
 namespace demo {
@@ -28,10 +30,24 @@ cEdCmd Sword(int nType, int nPower);
 // A summon of a block, character or item of the common palette.
 cEdCmd Summon(int nKind, int nNum, int nCount, int nShiftX, int nShiftY);
 
+// A status operation on a variable (0 common, 1 stage): nOp 0 sets, 1 adds.
+cEdCmd VarOp(int nVarKind, int nVar, int nOp, int nValue);
+// A run-code command and its item form.
+cEdCmd Code(const char* pszText);
+cEdCmd ItemCode(const char* pszText);
+
+// A computer-operated character drawn from row nGraphic % 15 of character
+// sheet nGraphic / 15.
+cCharaData Chara(const char* pszName, int nGraphic, int nAnimSet, int nGroup, int nHp);
+// An item of the item sheet with its command list.
+cItemData Item(const char* pszName, int16_t nGraphic, int16_t nSound, std::initializer_list<cEdCmd> cmds);
+
 // A flow on a trigger with its commands.
 cFlow Flow(int nTrigger, std::initializer_list<cEdCmd> cmds);
 // A flow started by a held key (entries of the key step), repeating while held.
 cFlow KeyFlow(std::initializer_list<int> keys, bool bRepeat, std::initializer_list<cEdCmd> cmds);
+// The flow with one more condition.
+cFlow WithCond(cFlow f, const cCond& cond);
 // A condition on a common (1) or stage (2) variable.
 cCond VarCond(int nKind, int nVar, int nCompare, int nValue);
 // A distance condition: within nHbl half-blocks of the hero.

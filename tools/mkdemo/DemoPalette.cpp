@@ -30,29 +30,6 @@ cBlockData BlockWith(const char* pszName, int16_t nChip, int8_t nEffect, int32_t
     return b;
 }
 
-// nGraphic: row nGraphic % 15 of character sheet nGraphic / 15.
-cCharaData Chara(const char* pszName, int nGraphic, int nAnimSet, int nGroup, int nHp) {
-    cCharaData c;
-    c.m_strName = pszName;
-    c.m_nOperator = 1;
-    c.m_nGraphicSheet = 1;
-    c.m_nGraphic = static_cast<int16_t>(nGraphic);
-    c.m_nAnimSet = static_cast<int16_t>(nAnimSet);
-    c.m_nGroup = static_cast<uint8_t>(nGroup);
-    c.m_nMaxHp = nHp;
-    c.m_nPower = 1;
-    c.m_nImpact = 3;
-    c.m_nScore = 100;
-    c.m_nDropItem = -1;
-    c.m_nDefeatEffect = 1;
-    c.m_nActRange = 0;
-    return c;
-}
-
-// A status operation on a variable (0 common, 1 stage).
-cEdCmd VarOp(int nVarKind, int nVar, int nOp, int nValue) {
-    return Cmd(CMD_STATUS, {1, nVarKind, nVar, 0, 0, nOp, 0, nValue});
-}
 // A message: position mode, text, time in tenths (duration mode 2).
 cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false, int nOffY = -8) {
     // Centred texts stay on the screen (fixed); the others follow their
@@ -60,11 +37,6 @@ cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false, int
     // screen.
     cEdCmd c =
         Cmd(CMD_MESSAGE, {nPos, 0, 0, 0, nOffY, 1, 2, nTime, bStop ? 1 : 0, 1, nPos == 0 ? 1 : 0, 0, 0, 0, 1, 0, 6, 0});
-    c.m_strText = pszText;
-    return c;
-}
-cEdCmd Code(const char* pszText) {
-    cEdCmd c = Cmd(CMD_CODE, {}, 0);
     c.m_strText = pszText;
     return c;
 }
@@ -76,10 +48,6 @@ cEdCmd WithSound(cEdCmd c, int nSound) {
 cEdCmd Continue(cEdCmd c) {
     c.m_bContinue = 1;
     return c;
-}
-cFlow WithCond(cFlow f, const cCond& cond) {
-    f.m_vCond.push_back(cond);
-    return f;
 }
 cFlow WithId(cFlow f, int nId) {
     f.m_nId = static_cast<uint8_t>(nId);
@@ -289,22 +257,6 @@ cCharaData MakeChest() {
                                 Cmd(CMD_STATUS2, {0, 1, 1, 0, 0}), Cmd(CMD_FLOW_OP, {5, 0, 0, 0})}),
                        NearHero(2));
     c.m_vFlow.push_back(f);
-    return c;
-}
-
-cItemData Item(const char* pszName, int16_t nGraphic, int16_t nSound, std::initializer_list<cEdCmd> cmds) {
-    cItemData it;
-    it.m_strName = pszName;
-    it.m_nGraphic = nGraphic;
-    it.m_nGraphicSheet = 2;
-    it.m_nSound = nSound;
-    for (const cEdCmd& c : cmds) it.m_vCmd.push_back(c);
-    return it;
-}
-
-cEdCmd ItemCode(const char* pszText) {
-    cEdCmd c = ItemCmd(22);
-    c.m_strText = pszText;
     return c;
 }
 

@@ -6,6 +6,7 @@ class cDatabase;
 class cSystemData;
 class cWorldMap;
 class cCommonPalette;
+class cStage;
 
 bool WriteDemoImages();
 bool WriteDemoSounds();
@@ -16,6 +17,9 @@ void MakeDemoWorldMap(cWorldMap& map);
 bool WriteDemoSystemIni();
 void MakeDemoCommonPalette(cCommonPalette& cp);
 bool WriteDemoStages(const cCommonPalette& cp);
+// The valley of devices (k01), a stage of the settings the others leave at
+// their defaults; played only in free mode and by the tests.
+void MakeDemoDeviceStage(const cCommonPalette& cp, cStage& st);
 // The stage files the demo writes, as the loader looks them up (ended by
 // a null).
 const char* const* GetDemoStageFiles();

@@ -5,6 +5,7 @@
 //                      m04 the secret garden (opens with ten coins).
 // Challenge worlds:    c01-1 -> c01-2 -> c01-3 (forest, hills, castle),
 //                      c02-1 the block gallery, c03-1 the shooting range.
+// Free mode only:      k01 the valley of devices (DemoDeviceStage.cpp).
 #include <cstdio>
 #include <map>
 #include <string>
@@ -252,13 +253,16 @@ bool WriteDemoStages(const cCommonPalette& cp) {
         if (s.pszStory) bOk = SaveStage(st, s.pszStory) && bOk;
         if (s.pszChallenge) bOk = SaveStage(st, s.pszChallenge) && bOk;
     }
+    cStage devices;
+    MakeDemoDeviceStage(cp, devices);
+    bOk = SaveStage(devices, "k01") && bOk;
     return bOk;
 }
 
 const char* const* GetDemoStageFiles() {
     static const char* const aszFile[] = {"data\\stg4\\m01.stg4",   "data\\stg4\\m02.stg4",   "data\\stg4\\m03.stg4",
                                           "data\\stg4\\m04.stg4",   "data\\stg4\\c01-1.stg4", "data\\stg4\\c01-2.stg4",
-                                          "data\\stg4\\c01-3.stg4", "data\\stg4\\c02-1.stg4", "data\\stg4\\c03-1.stg4",
+                                          "data\\stg4\\c01-3.stg4", "data\\stg4\\c02-1.stg4", "data\\stg4\\c03-1.stg4", "data\\stg4\\k01.stg4",
                                           nullptr};
     return aszFile;
 }
