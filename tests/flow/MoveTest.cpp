@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "FlowFixture.h"
@@ -181,6 +182,38 @@ TEST_F(MoveTest, CircleRadiusAndZeroDivisors) {
     s.m_pMove->m_nSpeed = 5;
     InitCmdRun(run, &s, me);
     EXPECT_EQ(run.m_nTime, 256);
+}
+
+// A circle of radius 2 hbl (32 dots) run once round: the character's
+// position spans 64 dots across on both axes whatever the steps per frame.
+TEST_F(MoveTest, CircleRadiusIsTheSameAtEveryStepCount) {
+    me->m_Data.m_nFlight = 1;
+    me->m_bFlight = 1;
+    for (int b : {1, 2, 3}) {
+        SCOPED_TRACE(testing::Message() << "b " << b);
+        stage.SetJudgeLevel(10 + b);
+        cEdCmd cmd = Move(CMD_MOVE_CIRCLE, 0, 10, 20);
+        cmd.m_pMove->m_nHoming = 2;
+        cmd.m_pMove->m_nAngle = 0;
+        cmd.m_pMove->m_nDist = 360;
+        cCmdRun run;
+        InitCmdRun(run, &cmd, me);
+        run.Begin(me, &flow);
+        double x = 0, y = 0, dMinX = 0, dMaxX = 0, dMinY = 0, dMaxY = 0;
+        for (int i = 0; i < run.m_nTime; i++) {
+            Step(run);
+            x += me->m_dVx;
+            y += me->m_dVy;
+            dMinX = std::min(dMinX, x);
+            dMaxX = std::max(dMaxX, x);
+            dMinY = std::min(dMinY, y);
+            dMaxY = std::max(dMaxY, y);
+        }
+        EXPECT_NEAR(dMaxX - dMinX, 64, 1);
+        EXPECT_NEAR(dMaxY - dMinY, 64, 1);
+        EXPECT_NEAR(x, 0, 1);   // back where it started
+        EXPECT_NEAR(y, 0, 1);
+    }
 }
 
 TEST_F(MoveTest, InertiaStaysWithinItsMaximum) {
