@@ -123,3 +123,49 @@ TEST(ItemContact, TakingAnItemRunsItsOwnList) {
 }
 
 }  // namespace
+
+#include "flow/CmdDispatch.h"
+#include "stage/Flow.h"
+
+namespace {
+
+// Grown to factor 3 (48 dots wide) in a shaft one cell wide, the hero is
+// pressed against both walls. Without the foot-box rule the size change
+// holds it for two steps, and the squeeze does not take it in the first
+// (the step's flows count the hold down to 1); with the rule there is no
+// hold and the squeeze loses it at once. One step a frame.
+TEST(HeroSqueeze, GrowingBetweenWallsIsSparedWhileHeld) {
+    struct CASE {
+        int bRuleBox;
+        int bLost;
+    } const aCase[] = {{0, 0}, {1, 1}};
+    for (const CASE& t : aCase) {
+        SCOPED_TRACE(testing::Message() << "foot-box rule " << t.bRuleBox);
+        cPlayHarness h({"....#.#...", "....#.#...", "....#H#...", "##########"});
+        h.BuildStage();
+        h.Stage().m_nJudgeLevel = 1;
+        h.SetUp();
+        h.System().m_bRuleScaleFootBox = t.bRuleBox;
+        cHero& hero = h.Hero();
+        ASSERT_FALSE(hero.m_bDead);
+        std::vector<std::string> vecLabel;
+        SetPlayStepLog(LogLabel, &vecLabel);
+        cEdCmd grow;
+        grow.m_nKind = CMD_STATUS2;
+        grow.m_vParam.assign(static_cast<size_t>(GetCmdParamCount(false, CMD_STATUS2)), 0);
+        grow.m_vParam[1] = 5;   // the size
+        grow.m_vParam[2] = 3;
+        cCmdRun run;
+        InitCmdRun(run, &grow, &hero);
+        run.Begin(&hero, nullptr);
+        run.Exec(&hero, nullptr);
+        ASSERT_EQ(hero.m_nWidth, 48);
+        h.Frame();
+        SetPlayStepLog(nullptr, nullptr);
+        EXPECT_EQ(hero.m_bDead != 0, t.bLost != 0);
+        if (t.bLost) EXPECT_EQ(vecLabel, std::vector<std::string>{"Dead SP"});
+        else EXPECT_TRUE(vecLabel.empty());
+    }
+}
+
+}  // namespace
