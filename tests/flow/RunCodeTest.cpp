@@ -137,6 +137,22 @@ TEST_F(RunCodeTest, ErrorsShowTheirMessageAndStoreNothing) {
     }
 }
 
+// Only the word "rand" itself calls the random function: a longer word that
+// starts with it is no call, so rand(5,5)'s 5 never comes out of it.
+TEST_F(RunCodeTest, OnlyTheWordRandCallsTheRandomFunction) {
+    struct CASE {
+        const char* text;
+        int nRandValue;   // what the line would store were the word the call
+    } const cases[] = {{"C1 = randx(5,5)", 5}, {"C1 = 2 + random(5,5)", 7}, {"C1 = rand_(5,5) * 3", 15}};
+    for (const CASE& c : cases) {
+        C(1) = 111;
+        Run(c.text);
+        EXPECT_NE(C(1), c.nRandValue) << c.text;
+    }
+    EXPECT_EQ(Run("C1 = 2 + rand(5,5)"), "");
+    EXPECT_EQ(C(1), 7);
+}
+
 TEST_F(RunCodeTest, EdgeCases) {
     int r = 0;
     // A missing target ends the line silently.
