@@ -87,6 +87,10 @@ TEST_F(PlayStateHash, EveryMemberThatCanChangePlayChangesItsGroupOnly) {
         {"character parent", STATEHASH_CHARAS, [](cPlayHarness& h) { FirstChara(h).m_lpParent = cObjRef(&h.Hero()); }},
         {"character carried item flag", STATEHASH_CHARAS, [](cPlayHarness& h) { FirstChara(h).m_pItem->m_bCarried = 0; }},
         {"character carried item gone", STATEHASH_CHARAS, [](cPlayHarness& h) { FirstChara(h).m_pItem.reset(); }},
+        // A character pinned to a place on the screen: the pin and the place.
+        {"character pinned", STATEHASH_CHARAS, [](cPlayHarness& h) { FirstChara(h).m_bScreenLockY = 1; }},
+        {"character pinned screen top", STATEHASH_CHARAS, [](cPlayHarness& h) { FirstChara(h).m_nScreenLockTop += 8; }},
+        {"character pinned screen left", STATEHASH_CHARAS, [](cPlayHarness& h) { FirstChara(h).m_nScreenLockLeft += 8; }},
         {"character woken", STATEHASH_CHARAS, [](cPlayHarness& h) { FirstChara(h).m_bWoken ^= 1; }},
         {"item carried flag", STATEHASH_ITEMS, [](cPlayHarness& h) { h.Ctx().lstItem.front()->m_bCarried ^= 1; }},
         {"item record", STATEHASH_ITEMS, [](cPlayHarness& h) { h.Ctx().lstItem.front()->m_Item.m_nGraphic += 1; }},
