@@ -6,6 +6,7 @@
 #include "foundation/Saturate.h"
 #include "play/Chara.h"
 #include "play/Hero.h"
+#include "play/Item.h"
 #include "play/PlayHarness.h"
 #include "play/PlayMap.h"
 #include "play/PlayScene.h"
@@ -252,4 +253,31 @@ TEST(PlaySetStage, ThePlacedObjectsCopiesMustFitTheirBudget) {
     for (cFlow& f : c.m_vFlow) f.m_vCmd.resize(50);
     h.Stage().m_vCharaPlace.assign(1, c);
     EXPECT_GT(PlayedPlacementBytes(h.Stage()), PLAYED_OBJECT_MEMORY_BUDGET);
+}
+
+// An item placement's commands are copied at set-up too: an item carrying
+// 2000 commands counts at least its 2000 commands more than the stage
+// without it, and a budget a byte short of the whole refuses the stage.
+TEST(PlaySetStage, AnItemsCommandsCountInTheBudget) {
+    cPlayHarness h(Room());
+    h.BuildStage();
+    const uint64_t nNone = PlayedPlacementBytes(h.Stage());
+    cItemData it = h.ItemTemplate();
+    it.m_nX = 3;
+    it.m_nY = 1;
+    it.m_vCmd.resize(2000);
+    h.Stage().m_vItemPlace.push_back(it);
+    const uint64_t nWith = PlayedPlacementBytes(h.Stage());
+    ASSERT_GT(nWith, nNone);
+    EXPECT_GE(nWith - nNone, sizeof(cItem) + 2000u * sizeof(cEdCmd));
+
+    h.Header() = h.Stage();
+    SetPlayedObjectMemoryBudget(nWith);
+    h.SetUpBuilt();
+    EXPECT_TRUE(h.Host().vecError.empty());
+    SetPlayedObjectMemoryBudget(nWith - 1);
+    h.Scene().SetStage(1, 0);
+    SetPlayedObjectMemoryBudget(PLAYED_OBJECT_MEMORY_BUDGET);
+    ASSERT_EQ(h.Host().vecError.size(), 1u);
+    EXPECT_EQ(h.Host().vecError[0], "メモリ不足により、ステージの初期設定に失敗しました！");
 }
