@@ -8,6 +8,8 @@
 #include "graphics/DDCreate.h"
 #include "play/Conditions.h"
 #include "play/DistanceRanges.h"
+#include "play/Hero.h"
+#include "play/PlayScene.h"
 #include "support/DDTestSupport.h"
 
 namespace {
@@ -347,6 +349,49 @@ TEST(DistanceRangesInTheFrame, TheFrameDrawsThem) {
         h.Scene().Draw(1, 0);
         EXPECT_EQ(DDIndexAt(&BackBuffer, x, y), COLOR);
         EXPECT_NE(DDIndexAt(&BackBuffer, x - 1, y), COLOR);
+    }
+    DDEnd();
+}
+
+// The hero's ranges show only while the hero is on the screen: just past the
+// screen's right edge (left at 650: its left line, 36 dots before, would be
+// at 614) or left edge (left at -40, right at -9: its right line would be
+// at -40 + 16 + 16 + 36 = 28) the hero draws no line, though the activity
+// pass always marks the hero as on the screen. The camera stays.
+TEST(DistanceRangesInTheFrame, AHeroOffTheScreenDrawsNoLines) {
+    ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 640, 480));
+    {
+        cPlayHarness h({"..........", "..........", "..H.......", "##########"});
+        cCond k;
+        k.m_nKind = COND_DISTANCE;
+        k.m_nValue = 2;
+        k.m_nSrcVarNum = 4;
+        k.m_nLeftType = 1;
+        k.m_nLeftVarKind = COLOR;
+        cFlow f;
+        f.m_vCond.push_back(k);
+        h.HeroTemplate().m_vFlow.push_back(f);
+        h.SetUp();
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        cHero& hero = h.Hero();
+        const double dCam = h.Scene().m_ScrollX.m_dCam;
+        struct CASE {
+            double dX;   // the hero's left edge on the screen
+            bool bShown;
+        } const acase[] = {{200, true}, {650, false}, {-40, false}, {620, true}};
+        for (const CASE& c : acase) {
+            hero.m_dX = dCam + c.dX;
+            hero.m_dRight = hero.m_dX + 31;
+            hero.m_bOnScreen = 1;
+            hero.UpdateScreenRect();
+            ASSERT_EQ(hero.IsOnScreen() != 0, c.bShown) << c.dX;
+            DDClear(&BackBuffer, BACK);
+            h.Scene().m_nRangeCycle = 0;
+            DrawDistanceRanges(h.Scene(), &BackBuffer);
+            int nPainted = 0;
+            for (int x = 0; x < 640; x++) nPainted += DDIndexAt(&BackBuffer, x, 240) == COLOR;
+            EXPECT_EQ(nPainted > 0, c.bShown) << c.dX;
+        }
     }
     DDEnd();
 }
