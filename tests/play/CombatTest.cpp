@@ -655,6 +655,44 @@ TEST(Hits, ShotKinds) {
     EXPECT_EQ(w.m_Scene.m_bInHits, 0);
 }
 
+// A character's invincibility status decides what a shot does to it: 0
+// takes the damage, 1 (hit by shots) stops the shot and takes nothing, 2
+// lets the shot pass on through. Each status is tried with the pair table
+// and with the walk over every pair.
+TEST(Hits, ShotsAgainstEachInvincibilityStatus) {
+    struct CASE {
+        int nStatus, nHp;
+        size_t nShotsLeft;
+        int nHitEvents;
+    } const acase[] = {{0, 9, 0, 1}, {1, 10, 0, 1}, {2, 10, 1, 0}};
+    for (int bAllPairs : {0, 1}) {
+        for (const CASE& c : acase) {
+            cCombatWorld w;
+            w.m_Scene.m_bAllPairs = bAllPairs;
+            cChara* a = w.AddChara(1, 1, 100, 100);
+            cChara* t = w.AddChara(2, 2, 300, 300);
+            t->m_Data.m_nInvincible = static_cast<int8_t>(c.nStatus);
+            int nEvents = 0;
+            std::vector<HITCONTACT> vecLog;
+            w.m_Scene.m_pContactLog = &vecLog;
+            cEdShot rec = ShotRecord(0, 1);
+            rec.m_nPower = 1;
+            auto v = Fire(w, a, rec);
+            v[0]->m_dX = 300;
+            v[0]->m_dY = 300;
+            v[0]->ClampX();
+            v[0]->ClampPosY(0);
+            v[0]->m_bOnScreen = 1;
+            EXPECT_EQ(w.m_Scene.ResolveHits(), 0);
+            for (const HITCONTACT& h : vecLog) nEvents += h.nKind == CONTACT_SHOT_CHARA;
+            w.m_Scene.m_pContactLog = nullptr;
+            EXPECT_EQ(t->m_nHp, c.nHp) << "status " << c.nStatus << " all pairs " << bAllPairs;
+            EXPECT_EQ(w.m_Scene.m_lstShot.size(), c.nShotsLeft) << "status " << c.nStatus << " all pairs " << bAllPairs;
+            EXPECT_EQ(nEvents, c.nHitEvents) << "status " << c.nStatus << " all pairs " << bAllPairs;
+        }
+    }
+}
+
 TEST(Hits, ShotsOnlyOnTheFlaggedSubSteps) {
     cCombatWorld w(3);
     w.m_Stage.m_nHitJudgeCount = 2;
