@@ -177,9 +177,13 @@ TEST_P(EffectMatchTest, LensMatchesTheOldLoops)
         int cx, cy, R, d, scx, scy;
     };
     // Inside, cut by the destination, bigger than both surfaces, shallow and
-    // deep, the source centre near an edge.
-    const LENS aLens[] = {{23, 18, 10, 5, 26, 20}, {5, 30, 20, 40, 40, 10}, {23, 18, 60, 30, 26, 20},
-                          {40, 4, 15, 1, 2, 38},   {23, 18, 3, 0, 26, 20},  {-5, -5, 12, 12, 0, 0}};
+    // deep, the source centre near an edge; wider than 1024 dots (no table of
+    // offsets is kept for those), with the centre inside, and far outside so
+    // that the surfaces see the lens's rim on the left and on the top.
+    const LENS aLens[] = {{23, 18, 10, 5, 26, 20},      {5, 30, 20, 40, 40, 10},   {23, 18, 60, 30, 26, 20},
+                          {40, 4, 15, 1, 2, 38},        {23, 18, 3, 0, 26, 20},    {-5, -5, 12, 12, 0, 0},
+                          {23, 18, 1500, 3000, 26, 20}, {10, 40, 1025, 900, 30, 10}, {-600, 300, 1200, 2000, 26, 20},
+                          {-1100, 24, 1125, 300, -1100, 24}, {32, -1100, 1125, 300, 32, -1100}};
     Make(DTMEMORYTYPE_VIDEO_RT);
     for (const LENS& l : aLens)
         for (int nKey : {0, 1})
