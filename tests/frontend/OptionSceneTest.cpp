@@ -2,6 +2,16 @@
 #include "frontend/OptionScene.h"
 #include "frontend/SceneTestBase.h"
 
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graphics/GlyphRasterizer.h"
+#include "graphics/ImageSlots.h"
+#include "graphics/ImageSurfaces.h"
+#include "project/GameFonts.h"
+
 namespace {
 
 constexpr int DECIDE = 1, CANCEL = 2, UP = 4, DOWN = 8;
@@ -143,6 +153,67 @@ TEST_F(OptionScene, EveryRowShowsTheLabelAndValueOfTheOptionItEdits) {
     EXPECT_EQ(back.m_bBgm, 0);
     EXPECT_EQ(back.m_nVolume, 8);
     EXPECT_EQ(back.m_nRankingMode, 1);
+}
+
+// Every text the fonts render, in order, as the bytes were given.
+std::vector<std::string> vRendered;
+
+class cRecordingRasterizer final : public cGlyphRasterizer {
+public:
+    void MeasureText(const char*, int n, int* w, int* h) override {
+        *w = 8 * n;
+        *h = 16;
+    }
+    void RenderText(const char* p, int n, bool, DDGLYPHIMAGE* img) override {
+        vRendered.emplace_back(p, static_cast<size_t>(n));
+        MeasureText(p, n, &img->nWidth, &img->nHeight);
+        img->vCoverage.assign(static_cast<size_t>(img->nWidth) * img->nHeight, 255);
+    }
+};
+
+// With rows disabled (music and the ranking mode here), every row left
+// still shows the value of the option it edits, next to its label: the
+// sound volume's 7 on the second row, the name on the third.
+TEST_F(OptionScene, ADisabledRowMovesNoValueOntoAnotherRow) {
+    DDSetRasterizerFactory([](const char*, int, int) { return std::make_unique<cRecordingRasterizer>(); });
+    for (int i : {1, 2}) aFont[i].Create("ＭＳ ゴシック", 0, 16, 0, 16, 241, nullptr, 1, 240, nullptr, 0);
+    const std::vector<uint8_t> bmp = DDBuildBmp(64, 64, 8, {0, 0xFFFFFF}, std::vector<uint32_t>(64 * 64, 1));
+    ASSERT_TRUE(dir.MakeDir("bmp"));
+    for (const char* psz : {"Window", "Accessory"}) ASSERT_TRUE(dir.WriteFile(std::string("bmp/") + psz + ".bmp", bmp));
+    lpImageData = Img_Data;
+    nImageCount = IMAGE_SLOT_COUNT;
+    ASSERT_GE(recSystem.m_vOptionMenu.size(), 6u);
+    recSystem.m_vOptionMenu[OPTIONID_BGM].m_bEnable = 0;
+    recSystem.m_vOptionMenu[OPTIONID_RANKMODE].m_bEnable = 0;
+    {
+        cOptionScene s;
+        vRendered.clear();
+        RunUntil(s, OPTIONSTATE_LIST);
+        ASSERT_EQ(s.m_nEntryCount, 4);
+        struct ROW {
+            const char *pszLabel, *pszValue;
+        } const arow[] = {{"パレット", "0"}, {"SE", "7"}, {"ランキング登録名", "aaa"}, {"もどる", ""}};
+        for (int i = 0; i < 4; i++) {
+            EXPECT_EQ(s.RowLabel(i), arow[i].pszLabel) << i;
+            EXPECT_EQ(s.RowValue(i), arow[i].pszValue) << i;
+        }
+        // As drawn: each label followed by its own value.
+        for (int i = 0; i < 3; i++) {
+            const auto it = std::find(vRendered.begin(), vRendered.end(), arow[i].pszLabel);
+            ASSERT_NE(it, vRendered.end()) << arow[i].pszLabel;
+            ASSERT_NE(it + 1, vRendered.end()) << arow[i].pszLabel;
+            EXPECT_EQ(*(it + 1), arow[i].pszValue) << arow[i].pszLabel;
+        }
+        // The second row edits the volume.
+        Press(s, DOWN, 0);
+        Press(s, 0, DECIDE);
+        EXPECT_EQ(s.m_nEditId, OPTIONID_VOLUME);
+    }
+    for (int n : {IMAGE_SLOT_ACCESSORY, IMAGE_SLOT_WINDOW}) DDReleaseSurface(&Off_Img[n]);
+    lpImageData = nullptr;
+    nImageCount = 0;
+    for (int i : {1, 2}) aFont[i].Release();
+    DDSetRasterizerFactory(nullptr);
 }
 
 }  // namespace
