@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "graphics/GlyphRasterizer.h"
 #include "graphics/ImageSlots.h"
 #include "graphics/ImageSurfaces.h"
 #include "project/GameFonts.h"
+#include "support/RecordingRasterizer.h"
 
 namespace {
 
@@ -155,27 +155,11 @@ TEST_F(OptionScene, EveryRowShowsTheLabelAndValueOfTheOptionItEdits) {
     EXPECT_EQ(back.m_nRankingMode, 1);
 }
 
-// Every text the fonts render, in order, as the bytes were given.
-std::vector<std::string> vRendered;
-
-class cRecordingRasterizer final : public cGlyphRasterizer {
-public:
-    void MeasureText(const char*, int n, int* w, int* h) override {
-        *w = 8 * n;
-        *h = 16;
-    }
-    void RenderText(const char* p, int n, bool, DDGLYPHIMAGE* img) override {
-        vRendered.emplace_back(p, static_cast<size_t>(n));
-        MeasureText(p, n, &img->nWidth, &img->nHeight);
-        img->vCoverage.assign(static_cast<size_t>(img->nWidth) * img->nHeight, 255);
-    }
-};
-
 // With rows disabled (music and the ranking mode here), every row left
 // still shows the value of the option it edits, next to its label: the
 // sound volume's 7 on the second row, the name on the third.
 TEST_F(OptionScene, ADisabledRowMovesNoValueOntoAnotherRow) {
-    DDSetRasterizerFactory([](const char*, int, int) { return std::make_unique<cRecordingRasterizer>(); });
+    UseRecordingRasterizer();
     for (int i : {1, 2}) aFont[i].Create("ＭＳ ゴシック", 0, 16, 0, 16, 241, nullptr, 1, 240, nullptr, 0);
     const std::vector<uint8_t> bmp = DDBuildBmp(64, 64, 8, {0, 0xFFFFFF}, std::vector<uint32_t>(64 * 64, 1));
     ASSERT_TRUE(dir.MakeDir("bmp"));
@@ -187,7 +171,7 @@ TEST_F(OptionScene, ADisabledRowMovesNoValueOntoAnotherRow) {
     recSystem.m_vOptionMenu[OPTIONID_RANKMODE].m_bEnable = 0;
     {
         cOptionScene s;
-        vRendered.clear();
+        RenderedTexts().clear();
         RunUntil(s, OPTIONSTATE_LIST);
         ASSERT_EQ(s.m_nEntryCount, 4);
         struct ROW {
@@ -199,9 +183,9 @@ TEST_F(OptionScene, ADisabledRowMovesNoValueOntoAnotherRow) {
         }
         // As drawn: each label followed by its own value.
         for (int i = 0; i < 3; i++) {
-            const auto it = std::find(vRendered.begin(), vRendered.end(), arow[i].pszLabel);
-            ASSERT_NE(it, vRendered.end()) << arow[i].pszLabel;
-            ASSERT_NE(it + 1, vRendered.end()) << arow[i].pszLabel;
+            const auto it = std::find(RenderedTexts().begin(), RenderedTexts().end(), arow[i].pszLabel);
+            ASSERT_NE(it, RenderedTexts().end()) << arow[i].pszLabel;
+            ASSERT_NE(it + 1, RenderedTexts().end()) << arow[i].pszLabel;
             EXPECT_EQ(*(it + 1), arow[i].pszValue) << arow[i].pszLabel;
         }
         // The second row edits the volume.

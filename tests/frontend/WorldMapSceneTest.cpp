@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "graphics/Font.h"
-#include "graphics/GlyphRasterizer.h"
 #include "graphics/ImageSlots.h"
 #include "graphics/ImageSurfaces.h"
 #include "project/GameFonts.h"
+#include "support/RecordingRasterizer.h"
 
 namespace {
 
@@ -212,28 +212,11 @@ TEST_F(WorldMapScene, StartingAStageNamesTheStageThatWasLoaded) {
 
 namespace {
 
-// Every text the fonts render, as the bytes were given.
-std::vector<std::string> vRendered;
-
-class cRecordingRasterizer final : public cGlyphRasterizer {
-public:
-    void MeasureText(const char* p, int n, int* w, int* h) override {
-        (void)p;
-        *w = 8 * n;
-        *h = 16;
-    }
-    void RenderText(const char* p, int n, bool, DDGLYPHIMAGE* img) override {
-        vRendered.emplace_back(p, static_cast<size_t>(n));
-        MeasureText(p, n, &img->nWidth, &img->nHeight);
-        img->vCoverage.assign(static_cast<size_t>(img->nWidth) * img->nHeight, 255);
-    }
-};
-
 // The map's head-up display writes the lives with the play font: unlimited
 // lives as "-", the same mark as the stage's head-up display, else the
 // count.
 TEST_F(WorldMapScene, LivesOnTheMapAsInAStage) {
-    DDSetRasterizerFactory([](const char*, int, int) { return std::make_unique<cRecordingRasterizer>(); });
+    UseRecordingRasterizer();
     aFont[1].Create("ＭＳ ゴシック", 0, 16, 16, 16, 241, nullptr, 1, 240, nullptr, 0);
     recSystem.m_bMapShowLife = 1;
     // The map's pictures, so that it draws: plain 8-bit bitmaps.
@@ -254,12 +237,12 @@ TEST_F(WorldMapScene, LivesOnTheMapAsInAStage) {
         recProgress.m_nLife = t.nLife;
         cWorldMapScene m;
         RunUntil(m, MAPSTATE_WALK);
-        vRendered.clear();
+        RenderedTexts().clear();
         fe.Frame(m, 0, 0);
         ASSERT_TRUE(m.m_bDisplay);
-        EXPECT_NE(std::find(vRendered.begin(), vRendered.end(), t.pszShown), vRendered.end()) << t.nLife;
-        EXPECT_EQ(std::find(vRendered.begin(), vRendered.end(), std::to_string(LIFE_UNLIMITED)), vRendered.end());
-        EXPECT_EQ(std::find(vRendered.begin(), vRendered.end(), "\x81\x87"), vRendered.end()) << t.nLife;   // "∞"
+        EXPECT_NE(std::find(RenderedTexts().begin(), RenderedTexts().end(), t.pszShown), RenderedTexts().end()) << t.nLife;
+        EXPECT_EQ(std::find(RenderedTexts().begin(), RenderedTexts().end(), std::to_string(LIFE_UNLIMITED)), RenderedTexts().end());
+        EXPECT_EQ(std::find(RenderedTexts().begin(), RenderedTexts().end(), "\x81\x87"), RenderedTexts().end()) << t.nLife;   // "∞"
     }
     for (int n : {IMAGE_SLOT_WORLDBACK, IMAGE_SLOT_WORLDMAPCHIP, IMAGE_SLOT_WORLDEVENT, IMAGE_SLOT_ACCESSORY,
                   IMAGE_SLOT_WINDOW, 67})

@@ -611,6 +611,17 @@ TEST(ShotCommand, SwordPartsRunOutInTime) {
 
 // ---- hits ----
 
+// One shot of the record fired by pShooter and put at (x, y), on the screen.
+cShot* FireAt(cCombatWorld& w, cCharaBase* pShooter, cEdShot& rec, double x, double y) {
+    cShot* q = Fire(w, pShooter, rec)[0];
+    q->m_dX = x;
+    q->m_dY = y;
+    q->ClampX();
+    q->ClampPosY(0);
+    q->m_bOnScreen = 1;
+    return q;
+}
+
 TEST(Hits, ShotKinds) {
     cCombatWorld w;
     cChara* a = w.AddChara(1, 1, 100, 100);
@@ -620,13 +631,7 @@ TEST(Hits, ShotKinds) {
         cEdShot rec = ShotRecord(0, 1);
         rec.m_nPower = 1;
         rec.m_bPierceChara = static_cast<uint8_t>(bPierce);
-        auto v = Fire(w, a, rec);
-        v[0]->m_dX = 300;
-        v[0]->m_dY = 300;
-        v[0]->ClampX();
-        v[0]->ClampPosY(0);
-        v[0]->m_bOnScreen = 1;
-        return v[0];
+        return FireAt(w, a, rec, 300, 300);
     };
     // A non-piercing shot goes after the characters it met.
     shoot(0);
@@ -677,12 +682,7 @@ TEST(Hits, ShotsAgainstEachInvincibilityStatus) {
             w.m_Scene.m_pContactLog = &vecLog;
             cEdShot rec = ShotRecord(0, 1);
             rec.m_nPower = 1;
-            auto v = Fire(w, a, rec);
-            v[0]->m_dX = 300;
-            v[0]->m_dY = 300;
-            v[0]->ClampX();
-            v[0]->ClampPosY(0);
-            v[0]->m_bOnScreen = 1;
+            FireAt(w, a, rec, 300, 300);
             EXPECT_EQ(w.m_Scene.ResolveHits(), 0);
             for (const HITCONTACT& h : vecLog) nEvents += h.nKind == CONTACT_SHOT_CHARA;
             w.m_Scene.m_pContactLog = nullptr;

@@ -318,6 +318,19 @@ TEST_F(DistanceRanges, ColourCyclesByFrameOverEight) {
 
 namespace {
 
+// A flow that tests a distance of 36 dots on both sides, shown always.
+cFlow ShownDistanceFlow() {
+    cCond k;
+    k.m_nKind = COND_DISTANCE;
+    k.m_nValue = 2;
+    k.m_nSrcVarNum = 4;
+    k.m_nLeftType = 1;
+    k.m_nLeftVarKind = COLOR;
+    cFlow f;
+    f.m_vCond.push_back(k);
+    return f;
+}
+
 // The frame draws the ranges: a stage whose character tests a distance of
 // 36 dots on both sides shows the left line 36 dots left of the
 // character's frame in the back buffer.
@@ -328,15 +341,7 @@ TEST(DistanceRangesInTheFrame, TheFrameDrawsThem) {
                         "..........",
                         "..H....C..",
                         "##########"});
-        cCond k;
-        k.m_nKind = COND_DISTANCE;
-        k.m_nValue = 2;
-        k.m_nSrcVarNum = 4;
-        k.m_nLeftType = 1;
-        k.m_nLeftVarKind = COLOR;
-        cFlow f;
-        f.m_vCond.push_back(k);
-        h.CharaTemplate().m_vFlow.push_back(f);
+        h.CharaTemplate().m_vFlow.push_back(ShownDistanceFlow());
         h.SetUp();
         ASSERT_FALSE(::testing::Test::HasFatalFailure());
         ASSERT_FALSE(h.Ctx().lstChara.empty());
@@ -362,15 +367,7 @@ TEST(DistanceRangesInTheFrame, AHeroOffTheScreenDrawsNoLines) {
     ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 640, 480));
     {
         cPlayHarness h({"..........", "..........", "..H.......", "##########"});
-        cCond k;
-        k.m_nKind = COND_DISTANCE;
-        k.m_nValue = 2;
-        k.m_nSrcVarNum = 4;
-        k.m_nLeftType = 1;
-        k.m_nLeftVarKind = COLOR;
-        cFlow f;
-        f.m_vCond.push_back(k);
-        h.HeroTemplate().m_vFlow.push_back(f);
+        h.HeroTemplate().m_vFlow.push_back(ShownDistanceFlow());
         h.SetUp();
         ASSERT_FALSE(::testing::Test::HasFatalFailure());
         cHero& hero = h.Hero();

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "graphics/DD.h"
-#include "graphics/GlyphRasterizer.h"
 #include "graphics/ImageSlots.h"
 #include "graphics/ImageSurfaces.h"
 #include "play/Chara.h"
 #include "play/Hero.h"
+#include "play/Item.h"
+#include "play/Shot.h"
 #include "play/PlayDraw.h"
 #include "play/PlayHarness.h"
 #include "play/PlayMap.h"
@@ -24,6 +25,7 @@
 #include "project/SystemData.h"
 #include "stage/Stage.h"
 #include "support/DDTestSupport.h"
+#include "support/RecordingRasterizer.h"
 
 namespace {
 
@@ -89,24 +91,6 @@ TEST(PlayDraw, ThePauseMenuHidesTheStageUnderItsSwitch) {
     h.Scene().m_nState = PLAYSTATE_PLAY;
 }
 
-// Every text the fonts render, as given.
-std::vector<std::string> vecRendered;
-
-class cRecordingRasterizer final : public cGlyphRasterizer {
-public:
-    void MeasureText(const char*, int n, int* w, int* h) override {
-        *w = 8 * n;
-        *h = 16;
-    }
-    void RenderText(const char* p, int n, bool, DDGLYPHIMAGE* img) override {
-        vecRendered.emplace_back(p, static_cast<size_t>(n));
-        MeasureText(p, n, &img->nWidth, &img->nHeight);
-        img->vCoverage.assign(static_cast<size_t>(img->nWidth) * img->nHeight, 255);
-    }
-};
-
-bool Rendered(const std::string& s) { return std::find(vecRendered.begin(), vecRendered.end(), s) != vecRendered.end(); }
-
 // A display, recording fonts and the status bar's sheets: accessory icons
 // at y 32 (colour 80 + x / 16), gauge frames at y 128, fills at y 144
 // (colour 91) and y 160 (the low colour, 92).
@@ -114,7 +98,7 @@ class PlayDrawPicture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 640, 480));
-        DDSetRasterizerFactory([](const char*, int, int) { return std::make_unique<cRecordingRasterizer>(); });
+        UseRecordingRasterizer();
         for (int i : {0, 1}) aFont[i].Create("ＭＳ ゴシック", 0, 16, 0, 16, 241, nullptr, 1, 240, nullptr, 0);
         MakeSheet(IMGSLOT_ACCESSORY, 256, 256, [](int x, int y) {
             if (y >= 32 && y < 48) return 80 + x / 16;
@@ -124,7 +108,7 @@ protected:
             return 0;
         });
         MakeSheet(IMGSLOT_STATUSWINDOW, 640, 20, [](int, int) { return 100; });
-        vecRendered.clear();
+        RenderedTexts().clear();
     }
     void TearDown() override {
         for (int n : {IMGSLOT_ACCESSORY, IMGSLOT_STATUSWINDOW, IMGSLOT_BACKGROUND}) DDReleaseSurface(&Off_Img[n]);
@@ -164,10 +148,10 @@ TEST_F(PlayDrawPicture, TheFootersText) {
     for (const CASE& c : acase) {
         bFreeStageStart = c.bDirect;
         h.Host().bTestPlay = c.bTestPlay;
-        vecRendered.clear();
+        RenderedTexts().clear();
         DrawPlayFrame(h.Scene(), 0, 1, 0, c.bFooter);
-        EXPECT_EQ(Rendered("STAGEFILE"), c.pszShown && std::string(c.pszShown) == "STAGEFILE") << c.bDirect << c.bTestPlay;
-        EXPECT_EQ(Rendered("TESTPLAY"), c.pszShown && std::string(c.pszShown) == "TESTPLAY") << c.bDirect << c.bTestPlay;
+        EXPECT_EQ(WasRendered("STAGEFILE"), c.pszShown && std::string(c.pszShown) == "STAGEFILE") << c.bDirect << c.bTestPlay;
+        EXPECT_EQ(WasRendered("TESTPLAY"), c.pszShown && std::string(c.pszShown) == "TESTPLAY") << c.bDirect << c.bTestPlay;
     }
     bFreeStageStart = 0;
 }
@@ -202,11 +186,11 @@ TEST_F(PlayDrawPicture, StatusBarLabelAndIconModes) {
         h.Progress().m_nLife = c.nLives;
         int anX[5], anW[5];
         ASSERT_GE(LayoutStatusBar(sys, anX, anW), 0);
-        vecRendered.clear();
+        RenderedTexts().clear();
         DDClear(&BackBuffer, 16);
         DrawStatusBar(h.Scene(), &BackBuffer);
-        EXPECT_TRUE(Rendered(c.pszScore)) << c.bIcon << " " << c.pszScore;
-        EXPECT_TRUE(Rendered(c.pszLives)) << c.bIcon << " " << c.pszLives;
+        EXPECT_TRUE(WasRendered(c.pszScore)) << c.bIcon << " " << c.pszScore;
+        EXPECT_TRUE(WasRendered(c.pszLives)) << c.bIcon << " " << c.pszLives;
         EXPECT_EQ(DDIndexAt(&BackBuffer, anX[0] + 8, 4), c.nAtScore) << c.bIcon;
         EXPECT_EQ(DDIndexAt(&BackBuffer, anX[4] + 8, 4), c.bIcon ? 84 : 241) << c.bIcon;
     }
@@ -295,6 +279,84 @@ TEST_F(PlayDrawPicture, MapBlocksUnderTheirConditions) {
         }
     }
     DDReleaseSurface(&sheet);
+}
+
+// The drawing order within a layer: the hero, then the items, then the
+// characters, then the shots, each over what came before. The four stand on
+// one place; each sheet is one colour (hero 61 on character sheet 0, the
+// character 62 on sheet 1, items 63, shots 64), and the dot 10 in from the
+// hero's corner, inside all four, shows the last drawn of those present. With layered drawing
+// on, a character of a lower layer than the hero's goes under the hero.
+TEST_F(PlayDrawPicture, HeroItemsCharactersAndShotsInTheirOrder) {
+    for (int nSlot : {4, 5, 22, 23}) MakeSheet(nSlot, 256, 480, [](int, int) { return 61; });
+    for (int nSlot : {6, 7, 24, 25}) MakeSheet(nSlot, 256, 480, [](int, int) { return 62; });
+    for (int nSlot : {40, 41}) MakeSheet(nSlot, 256, 480, [](int, int) { return 63; });
+    for (int nSlot : {IMGSLOT_SHOT, IMGSLOT_SHOT_MIRROR}) MakeSheet(nSlot, 256, 480, [](int, int) { return 64; });
+    struct CASE {
+        bool bItem, bChara, bShot;
+        int bLayers, nHeroZ, nCharaZ;
+        int nTop;
+    } const acase[] = {
+        {true, true, true, 0, 3, 3, 64},  {true, true, false, 0, 3, 3, 62}, {true, false, false, 0, 3, 3, 63},
+        {false, false, false, 0, 3, 3, 61}, {false, true, false, 0, 3, 3, 62}, {false, false, true, 0, 3, 3, 64},
+        {false, true, false, 1, 5, 2, 61}, {false, true, false, 1, 2, 5, 62}, {false, true, false, 0, 5, 2, 62},
+        {true, false, false, 1, 5, 5, 61}, {true, false, false, 1, 1, 5, 63},
+    };
+    for (const CASE& c : acase) {
+        std::vector<std::string> vecMap = kRoom;
+        vecMap[1] = c.bItem ? "..H.C..I.." : "..H.C.....";
+        cPlayHarness g(vecMap);
+        g.HeroTemplate().m_nGraphic = 1;
+        g.HeroTemplate().m_nZ = static_cast<uint8_t>(c.nHeroZ);
+        g.CharaTemplate().m_nGraphic = 16;
+        g.CharaTemplate().m_nZ = static_cast<uint8_t>(c.nCharaZ);
+        g.ItemTemplate().m_nGraphic = 1;
+        g.Stage().m_nWidth = 0;
+        g.BuildStage();
+        g.Stage().m_bZOrder = c.bLayers;
+        g.Header() = g.Stage();
+        g.SetUpBuilt();
+        cHero& hero = g.Hero();
+        const double x = hero.m_dX, y = hero.m_dY;
+        if (c.bChara) {
+            ASSERT_EQ(g.Ctx().lstChara.size(), 1u);
+            cChara& ch = *g.Ctx().lstChara.front();
+            ch.m_dX = x;
+            ch.m_dY = y;
+            ch.ClampPosX(2);
+            ch.ClampPosY(2);
+            ch.m_bOnScreen = 1;
+        } else {
+            g.Ctx().lstChara.clear();
+            for (auto& l : g.Scene().m_vecGroupChara) l.clear();
+            g.Scene().m_vecGroupChara[0].push_back(cObjRef(&hero));
+        }
+        if (c.bItem) {
+            ASSERT_EQ(g.Ctx().lstItem.size(), 1u);
+            cItem& it = *g.Ctx().lstItem.front();
+            it.m_dX = x;
+            it.m_dY = y;
+            it.ClampPosX(2);
+            it.ClampPosY(2);
+        }
+        if (c.bShot) {
+            cEdShot rec;
+            rec.m_nCount = 1;
+            rec.m_nGraphic = 1;
+            rec.m_nZ = 3;
+            EmitShot(&g.Scene().m_lstShot, &hero, nullptr, rec);
+            ASSERT_EQ(g.Scene().m_lstShot.size(), 1u);
+            cShot& q = *g.Scene().m_lstShot.front();
+            q.m_dX = x;
+            q.m_dY = y;
+            q.ClampPosX(2);
+            q.ClampPosY(2);
+        }
+        DDClear(&BackBuffer, 16);
+        DrawPlayFrame(g.Scene(), 1, 0, 0, 0);
+        EXPECT_EQ(DDIndexAt(&BackBuffer, hero.m_rcScreen.left + 10, hero.m_rcScreen.top + 10), c.nTop)
+            << c.bItem << c.bChara << c.bShot << " layers " << c.bLayers << " z " << c.nHeroZ << "/" << c.nCharaZ;
+    }
 }
 
 // A transparent character keeps animating in a frozen frame (the pause

@@ -21,9 +21,7 @@ TEST(MalformedFiles, DamagedOggFilesFailOrPlayWhatTheyHold)
     SetAudioDeviceEnabled(false);
     cTempDir dir;
     ASSERT_TRUE(dir.MakeDir("bgm"));
-    std::vector<float> vSine(8000);
-    for (size_t i = 0; i < vSine.size(); ++i) vSine[i] = 0.3f * static_cast<float>(std::sin(0.05 * static_cast<double>(i)));
-    std::vector<uint8_t> vOgg = EncodeOgg(vSine, 1, 44100);
+    std::vector<uint8_t> vOgg = EncodeOgg(Sine(8000), 1, 44100);
     ASSERT_GT(vOgg.size(), 200u);
     std::vector<std::vector<uint8_t>> vDamaged = {
         std::vector<uint8_t>(vOgg.begin(), vOgg.begin() + static_cast<std::ptrdiff_t>(vOgg.size() / 2)),
@@ -59,17 +57,8 @@ TEST(MalformedFiles, DamagedOggFilesFailOrPlayWhatTheyHold)
 TEST(MalformedFiles, OggHeaderBytesChangedUnderRightChecksumsAreRefusedOrPlay)
 {
     cTempDir dir;
-    std::vector<float> vSine(2000);
-    for (size_t i = 0; i < vSine.size(); ++i) vSine[i] = 0.3f * static_cast<float>(std::sin(0.05 * static_cast<double>(i)));
-    const std::vector<uint8_t> vOgg = EncodeOgg(vSine, 1, 22050);
-    // The header pages: the first page (the identification header) and the
-    // one after it (the comments and the set-up); the audio follows.
-    auto PageEnd = [&](size_t nAt) {
-        size_t nBody = 0;
-        for (size_t k = 0; k < vOgg[nAt + 26]; ++k) nBody += vOgg[nAt + 27 + k];
-        return nAt + 27 + vOgg[nAt + 26] + nBody;
-    };
-    const size_t nHeaders = PageEnd(PageEnd(0));
+    const std::vector<uint8_t> vOgg = EncodeOgg(Sine(2000), 1, 22050);
+    const size_t nHeaders = HeaderPagesEnd(vOgg);
     ASSERT_LT(nHeaders, vOgg.size());
     cAudioMixer mixer(44100);
     cOggVoice voice(mixer);

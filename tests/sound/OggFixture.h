@@ -2,6 +2,7 @@
 // Encodes float samples into an Ogg Vorbis file in memory, for tests.
 #include <vorbis/vorbisenc.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -67,6 +68,27 @@ inline std::vector<uint8_t> EncodeOgg(const std::vector<float>& vFrames, int nCh
     vorbis_comment_clear(&vc);
     vorbis_info_clear(&vi);
     return vOut;
+}
+
+// n samples of a quiet sine (0.3 at most), one channel.
+inline std::vector<float> Sine(size_t n)
+{
+    std::vector<float> v(n);
+    for (size_t i = 0; i < n; ++i) v[i] = 0.3f * static_cast<float>(std::sin(0.05 * static_cast<double>(i)));
+    return v;
+}
+
+// Where the header pages of an encoded file end: the first page (the
+// identification header) and the one after it (the comments and the
+// set-up); the audio follows.
+inline size_t HeaderPagesEnd(const std::vector<uint8_t>& v)
+{
+    auto PageEnd = [&](size_t nAt) {
+        size_t nBody = 0;
+        for (size_t k = 0; k < v[nAt + 26]; ++k) nBody += v[nAt + 27 + k];
+        return nAt + 27 + v[nAt + 26] + nBody;
+    };
+    return PageEnd(PageEnd(0));
 }
 
 // The page checksum of the Ogg format (polynomial 0x04C11DB7, not

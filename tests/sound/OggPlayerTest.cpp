@@ -24,9 +24,7 @@ TEST(OggPlayer, FilesFarAboveTheOutputRatePlayThroughAndLoop)
     // was played (the last step then passes the end of all that was
     // decoded), and a long one that drops many times.
     for (size_t nLength : {4100u, 4120u, 40000u}) {
-        std::vector<float> vSine(nLength);
-        for (size_t i = 0; i < vSine.size(); ++i) vSine[i] = 0.3f * static_cast<float>(std::sin(0.05 * static_cast<double>(i)));
-        const std::vector<uint8_t> vOgg = EncodeOgg(vSine, 1, 44100);
+        const std::vector<uint8_t> vOgg = EncodeOgg(Sine(nLength), 1, 44100);
         ASSERT_GT(vOgg.size(), 44u);
         ASSERT_EQ(std::memcmp(vOgg.data() + 28, "\x01vorbis", 7), 0);
         // The rate stands in the identification header, after the packet
@@ -144,15 +142,8 @@ bool HeadersParseButCannotBeBuilt(const std::vector<uint8_t>& v)
 TEST(OggPlayer, AFileWhoseCodeBooksCannotBeBuiltIsRefused)
 {
     cTempDir dir;
-    std::vector<float> vSine(2000);
-    for (size_t i = 0; i < vSine.size(); ++i) vSine[i] = 0.3f * static_cast<float>(std::sin(0.05 * static_cast<double>(i)));
-    const std::vector<uint8_t> vOgg = EncodeOgg(vSine, 1, 22050);
-    auto PageEnd = [&](size_t nAt) {
-        size_t nBody = 0;
-        for (size_t k = 0; k < vOgg[nAt + 26]; ++k) nBody += vOgg[nAt + 27 + k];
-        return nAt + 27 + vOgg[nAt + 26] + nBody;
-    };
-    const size_t nHeaders = PageEnd(PageEnd(0));
+    const std::vector<uint8_t> vOgg = EncodeOgg(Sine(2000), 1, 22050);
+    const size_t nHeaders = HeaderPagesEnd(vOgg);
     ASSERT_TRUE(WriteBytes(dir.File("x.ogg"), vOgg));
     cAudioMixer mixer(44100);
     cOggVoice voice(mixer);
