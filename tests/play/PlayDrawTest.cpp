@@ -281,6 +281,14 @@ TEST_F(PlayDrawPicture, MapBlocksUnderTheirConditions) {
     DDReleaseSurface(&sheet);
 }
 
+// An object moved to (x, y), its box with it.
+void PutAt(cObj& o, double x, double y) {
+    o.m_dX = x;
+    o.m_dY = y;
+    o.ClampPosX(2);
+    o.ClampPosY(2);
+}
+
 // The drawing order within a layer: the hero, then the items, then the
 // characters, then the shots, each over what came before. The four stand on
 // one place; each sheet is one colour (hero 61 on character sheet 0, the
@@ -320,12 +328,8 @@ TEST_F(PlayDrawPicture, HeroItemsCharactersAndShotsInTheirOrder) {
         const double x = hero.m_dX, y = hero.m_dY;
         if (c.bChara) {
             ASSERT_EQ(g.Ctx().lstChara.size(), 1u);
-            cChara& ch = *g.Ctx().lstChara.front();
-            ch.m_dX = x;
-            ch.m_dY = y;
-            ch.ClampPosX(2);
-            ch.ClampPosY(2);
-            ch.m_bOnScreen = 1;
+            PutAt(*g.Ctx().lstChara.front(), x, y);
+            g.Ctx().lstChara.front()->m_bOnScreen = 1;
         } else {
             g.Ctx().lstChara.clear();
             for (auto& l : g.Scene().m_vecGroupChara) l.clear();
@@ -333,11 +337,7 @@ TEST_F(PlayDrawPicture, HeroItemsCharactersAndShotsInTheirOrder) {
         }
         if (c.bItem) {
             ASSERT_EQ(g.Ctx().lstItem.size(), 1u);
-            cItem& it = *g.Ctx().lstItem.front();
-            it.m_dX = x;
-            it.m_dY = y;
-            it.ClampPosX(2);
-            it.ClampPosY(2);
+            PutAt(*g.Ctx().lstItem.front(), x, y);
         }
         if (c.bShot) {
             cEdShot rec;
@@ -346,11 +346,7 @@ TEST_F(PlayDrawPicture, HeroItemsCharactersAndShotsInTheirOrder) {
             rec.m_nZ = 3;
             EmitShot(&g.Scene().m_lstShot, &hero, nullptr, rec);
             ASSERT_EQ(g.Scene().m_lstShot.size(), 1u);
-            cShot& q = *g.Scene().m_lstShot.front();
-            q.m_dX = x;
-            q.m_dY = y;
-            q.ClampPosX(2);
-            q.ClampPosY(2);
+            PutAt(*g.Scene().m_lstShot.front(), x, y);
         }
         DDClear(&BackBuffer, 16);
         DrawPlayFrame(g.Scene(), 1, 0, 0, 0);
