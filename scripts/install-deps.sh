@@ -6,7 +6,9 @@ set -euo pipefail
 # Only what the build, the tests and the player use: the compiler and build
 # tools, GoogleTest, SDL 2 (window, input, audio output), FreeType and the
 # IPA fonts, Ogg Vorbis, FluidSynth with a General MIDI sound font, Dear
-# ImGui, and a virtual X server for the window tests.
+# ImGui, and a virtual X server for the window tests with what they use of
+# it: Xlib to read the screen, xdotool to press keys, openbox as a light
+# window manager.
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest
@@ -16,6 +18,7 @@ PACKAGES=(
   libfluidsynth-dev timgm6mb-soundfont
   libimgui-dev
   xvfb xauth
+  libx11-dev xdotool openbox
 )
 
 missing=()

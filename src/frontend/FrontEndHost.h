@@ -18,8 +18,12 @@ public:
     virtual void RequestBgm(int nBgm, int bLoop, int nIndex) { (void)nBgm; (void)bLoop; (void)nIndex; }
     // A system sound, through the window thread's sound request.
     virtual void PlaySystemSound(int n) { (void)n; }
-    // The main window's close path.
+    // The main window's close path (the player's close: the quit question
+    // may be asked).
     virtual void RequestClose() {}
+    // A close because the game cannot go on (its error was shown): nothing
+    // is asked and the run ends with a failure status.
+    virtual void RequestErrorClose() { RequestClose(); }
     // One step of the animated system colours.
     virtual void AnimateSystemColor() {}
     // The 8-bit palette variant n (the options' palette edit).

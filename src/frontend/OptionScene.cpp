@@ -91,7 +91,7 @@ void cOptionScene::Init() {
     if (m_vEntry.empty()) m_vEntry.push_back(OPTIONID_PALETTE);
     m_nEntryCount = static_cast<int>(m_vEntry.size());
     if (m_bDisplay && !DDCreateSurface(&m_sdOption, 640, 480, 1, 1, 0, nullptr, 0)) {
-        GetFrontEndHost().RequestClose();
+        GetFrontEndHost().RequestErrorClose();
         m_bDisplay = false;
     }
     DrawOptions();

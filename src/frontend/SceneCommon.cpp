@@ -39,7 +39,7 @@ void CommitSceneSwitch(int nOwnType, int nBeforeScene) {
 bool LoadSceneImages(std::initializer_list<int> slots) {
     std::vector<int> v(slots);
     if (DDLoadImages(Off_Img, v.data(), static_cast<int>(v.size()))) return true;
-    GetFrontEndHost().RequestClose();
+    GetFrontEndHost().RequestErrorClose();
     return false;
 }
 

@@ -81,7 +81,7 @@ void cStageSelectScene::Init() {
     Cursor_Menu.Cur().nDrawY = 160 + 32 * (Cursor_Menu.Cur().nY - m_nTop);
     SelectWorld(Cursor_Menu.Cur().nY + 1);
     if (m_bDisplay && !DDCreateSurface(&m_sdList, 640, 480, 1, 1, 0, nullptr, 0)) {
-        GetFrontEndHost().RequestClose();
+        GetFrontEndHost().RequestErrorClose();
         m_bDisplay = false;
     }
     DrawList();

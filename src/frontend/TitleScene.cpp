@@ -80,7 +80,7 @@ void cTitleScene::Init() {
         }
         int h = m_nEntryCount * 32 + 2;
         if (!DDCreateSurface(&m_sdMenu, w, h, 1, 1, 0, nullptr, 0)) {
-            GetFrontEndHost().RequestClose();
+            GetFrontEndHost().RequestErrorClose();
             m_bDisplay = false;
         } else {
             DrawMenuSurface();

@@ -150,7 +150,7 @@ void cWorldMapScene::Init() {
     m_nSavedX = m_nX;
     m_nSavedY = m_nY;
     if (m_bDisplay && !DDCreateSurface(&m_sdRank, 272, 352, 1, 1, 0, nullptr, 0)) {
-        GetFrontEndHost().RequestClose();
+        GetFrontEndHost().RequestErrorClose();
         m_bDisplay = false;
     }
     if (IsEntryStage()) LoadEntryInfo();
@@ -264,7 +264,7 @@ void cWorldMapScene::FadeIn() {
             g.m_nNextScene = SCENE_PLAY;
             m_nState = MAPSTATE_FADEOUT;
         } else {
-            GetFrontEndHost().RequestClose();
+            GetFrontEndHost().RequestErrorClose();
         }
     }
 }

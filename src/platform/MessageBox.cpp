@@ -26,10 +26,12 @@ const char* TypeName(unsigned nType)
     }
 }
 
-int LogBox(const char* pszText, const char* pszCaption, unsigned nType, const char* pszWhy)
+std::mutex mtxWindowBox;
+WINDOWBOXFN fnWindowBox;
+
+int LogBox(const char* pszText, const char* pszCaption, unsigned nType, const char* pszWhy, int nAnswer)
 {
     static std::mutex mtxLog;
-    int nAnswer = DefaultBoxAnswer(nType);
     std::string strText = SjisToUtf8(pszText ? pszText : "");
     std::string strCaption = SjisToUtf8(pszCaption ? pszCaption : "");
     std::lock_guard<std::mutex> lock(mtxLog);
@@ -85,10 +87,7 @@ int ShowSdlBox(const char* pszText, const char* pszCaption, unsigned nType)
     data.colorScheme = nullptr;
     int nHit = -1;
     if (SDL_ShowMessageBox(&data, &nHit) != 0) return -1;
-    if (nHit < 0) {
-        // Closed without a button: the escape answer.
-        return (nType & 0xF) == MB_YESNO ? IDNO : (nType & 0xF) == MB_OKCANCEL ? IDCANCEL : IDOK;
-    }
+    if (nHit < 0) return CancelBoxAnswer(nType);   // closed without a button
     return nHit;
 }
 
@@ -96,12 +95,27 @@ class cSdlMessageBoxService : public IMessageBoxService {
 public:
     int Show(const char* pszText, const char* pszCaption, unsigned nType) override
     {
-        if (IsHeadlessDisplay()) return LogBox(pszText, pszCaption, nType, "headless");
-        if (!IsMainThread() && !IsMainLoopServing()) return LogBox(pszText, pszCaption, nType, "no main loop");
+        if (IsHeadlessDisplay()) return LogBox(pszText, pszCaption, nType, "headless", DefaultBoxAnswer(nType));
+        if (!IsMainThread() && !IsMainLoopServing())
+            return LogBox(pszText, pszCaption, nType, "no main loop to show it", CancelBoxAnswer(nType));
         int nResult = 0;
-        bool bRan = RunOnMainThread([&] { nResult = ShowSdlBox(pszText, pszCaption, nType); });
+        std::string strWhy;
+        bool bRan = RunOnMainThread([&] {
+            WINDOWBOXFN fn;
+            {
+                std::lock_guard<std::mutex> lock(mtxWindowBox);
+                fn = fnWindowBox;
+            }
+            if (fn) {
+                nResult = fn(pszText, pszCaption, nType);
+                if (nResult >= 0) return;
+            }
+            nResult = ShowSdlBox(pszText, pszCaption, nType);
+            if (nResult < 0) strWhy = SDL_GetError();
+        });
         if (!bRan) return 0;
-        if (nResult < 0) return LogBox(pszText, pszCaption, nType, SDL_GetError());
+        if (nResult < 0)
+            return LogBox(pszText, pszCaption, nType, ("not shown: " + strWhy).c_str(), CancelBoxAnswer(nType));
         return nResult;
     }
 };
@@ -121,6 +135,21 @@ int DefaultBoxAnswer(unsigned nType)
     case MB_OKCANCEL: return (nType & MB_DEFBUTTON2) ? IDCANCEL : IDOK;
     default: return IDOK;
     }
+}
+
+int CancelBoxAnswer(unsigned nType)
+{
+    switch (nType & 0xF) {
+    case MB_YESNO: return IDNO;
+    case MB_OKCANCEL: return IDCANCEL;
+    default: return IDOK;
+    }
+}
+
+void SetWindowBoxHandler(WINDOWBOXFN fn)
+{
+    std::lock_guard<std::mutex> lock(mtxWindowBox);
+    fnWindowBox = std::move(fn);
 }
 
 bool IsHeadlessDisplay()

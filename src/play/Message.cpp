@@ -159,7 +159,7 @@ void cMessage::CreateSurface() {
     if (!m_lpSurface) m_lpSurface = std::make_unique<DDSURFACEDATA>();
     else DDReleaseSurface(m_lpSurface.get());
     if (!DDCreateSurface(m_lpSurface.get(), std::max(1, m_nWidth), std::max(1, m_nHeight), 1, 1, 1, nullptr, 0))
-        PlayHost().RequestClose();
+        PlayHost().RequestErrorClose();
 }
 
 void cMessage::RenderText() {

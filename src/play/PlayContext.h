@@ -114,8 +114,12 @@ public:
     // Sound-table number (system sounds 0..16, project sound k as 16 + k).
     virtual void PlaySound(int nSound) { (void)nSound; }
     virtual void RequestBgm(int nBgm, int bLoop, int nSlot) { (void)nBgm; (void)bLoop; (void)nSlot; }
-    // Close the program (the main window's close path).
+    // Close the program (the main window's close path: the player's close,
+    // on which the quit question may be asked).
     virtual void RequestClose() {}
+    // A close because play cannot go on (its error was shown): nothing is
+    // asked and the run ends with a failure status.
+    virtual void RequestErrorClose() { RequestClose(); }
     virtual bool IsClosing() { return false; }
     // The seed of a new attempt (the clock in a real game; a replay records it).
     virtual uint32_t MakeSeed() { return 1; }

@@ -296,7 +296,7 @@ void CreateSightSurface(int nDots, int nShape) {
     nSightBuiltShape = nShape;
     const int r = std::clamp(nDots, 0, 2048);
     if (!DDCreateSurface(&sdSightMask, 1280 + 2 * r, 960 + 2 * r, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0)) {
-        PlayHost().RequestClose();
+        PlayHost().RequestErrorClose();
         return;
     }
     DDClear(&sdSightMask, 16);

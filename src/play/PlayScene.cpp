@@ -110,11 +110,11 @@ void cPlayScene::Run() {
             Init();
         } catch (const std::exception& e) {
             WriteEC("%s", e.what());
-            PlayHost().RequestClose();
+            PlayHost().RequestErrorClose();
             return;
         } catch (const char* psz) {
             WriteEC("%s", psz ? psz : "");
-            PlayHost().RequestClose();
+            PlayHost().RequestErrorClose();
             return;
         }
         m_nState = PLAYSTATE_FADEIN;
@@ -146,7 +146,7 @@ void cPlayScene::Init() {
     }
     const bool bAgain = game.m_nBeforeScene == SCENE_PLAY;
     if (!PlayHost().LoadStageImages(bAgain ? 0 : 1)) {
-        PlayHost().RequestClose();
+        PlayHost().RequestErrorClose();
         return;
     }
     if (!bAgain) {
@@ -463,7 +463,7 @@ void cPlayScene::FadeOut() {
         prog.m_bChain = 0;
         // A stage that cannot be read again on the way to the title is only
         // reported (by the loader); on any other way it ends the program.
-        if (!PlayHost().RestartFreeGame() && game.m_nNextScene != SCENE_TITLE) PlayHost().RequestClose();
+        if (!PlayHost().RestartFreeGame() && game.m_nNextScene != SCENE_TITLE) PlayHost().RequestErrorClose();
     }
     game.m_nFps = 60;
     game.m_nScene = game.m_nNextScene;

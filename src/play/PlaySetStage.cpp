@@ -138,7 +138,7 @@ void cPlayScene::SetStage(int bLoadStage, int bMusic) {
     if (bLoadStage) {
         if (bReplay) {
             cStage throwaway;
-            if (!LoadReplayFile(recReplayA, stage.m_strPath.c_str(), stage, throwaway, prog)) PlayHost().RequestClose();
+            if (!LoadReplayFile(recReplayA, stage.m_strPath.c_str(), stage, throwaway, prog)) PlayHost().RequestErrorClose();
         }
         if (&stage != &header) {
             stage.CopyFields(header);
@@ -215,7 +215,7 @@ void cPlayScene::SetStage(int bLoadStage, int bMusic) {
     } catch (const std::exception&) {
         ctx.vecMapCell.clear();
         PlayHost().ErrorBox("メモリ不足により、ステージの初期設定に失敗しました！");
-        PlayHost().RequestClose();
+        PlayHost().RequestErrorClose();
         WriteEC("Out SetStage");
         return;
     }

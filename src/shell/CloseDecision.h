@@ -11,6 +11,8 @@ struct CLOSESTATE {
     int bClosing = 0;        // the close was already confirmed
     int bPauseLoop = 0;      // a stage-play wait loop runs
     int bStarted = 0;        // the start-up succeeded
+    int bNoDisplay = 0;      // no display to ask on: nobody can answer
+    int bScripted = 0;       // an input script plays in the player's place
 };
 
 enum eCloseAction : int {
@@ -20,6 +22,9 @@ enum eCloseAction : int {
 
 struct CLOSEDECISION {
     bool bAsk = false;           // ask "終了しますか？" first; "No" ends the handling
+    // The question is due but nobody can answer it: the close is dropped, as
+    // after "No" (a question nobody saw is never answered "Yes").
+    bool bDecline = false;
     bool bSavePlacement = false; // store the window placement
     eCloseAction eAction = CLOSE_ACTION_CLOSE;
 };

@@ -24,6 +24,7 @@
 #include "shell/KeyState.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellState.h"
+#include "shell/SingleInstance.h"
 
 namespace {
 
@@ -195,6 +196,13 @@ int cDialogOverlayHost::Run(cDialog& dlg) {
                 if (bComposing) continue;
             }
             ImGui_ImplSDL2_ProcessEvent(&ev);
+        }
+        // A termination signal, or another copy asking this one to close,
+        // ends the run while a dialog is up: the dialog is closed as by its
+        // close box, and the close goes on without a question.
+        if (TakeCloseSignal()) {
+            dlg.WndProc(win, WM_CLOSE, 0, 0);
+            PostSignalCloseRequest();
         }
         if (dlg.IsEnded()) break;
 

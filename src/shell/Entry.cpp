@@ -26,6 +26,7 @@
 #include "shell/InputScript.h"
 #include "foundation/GameThreads.h"
 #include "shell/InputEvents.h"
+#include "shell/MessageDlg.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellState.h"
 #include "shell/SingleInstance.h"
@@ -125,6 +126,8 @@ int GameEntry(int argc, char** argv) {
     }
     hWndMain = Wnd_Main.m_hWnd;
     SetMessageBoxParent(hWndMain);
+    // From here every box is drawn inside the game window.
+    SetWindowBoxHandler(ShowWindowBox);
     bAppActive = 1;
     if (bTestPlay) NotifyEditorStarted();
 

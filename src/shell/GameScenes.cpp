@@ -24,6 +24,7 @@ public:
     void RequestBgm(int nBgm, int bLoop, int nIndex) override { Game_Main.RequestBgm(nBgm, bLoop, nIndex); }
     void PlaySystemSound(int n) override { RequestPlaySE(n); }
     void RequestClose() override { PostCloseRequest(CLOSE_USER); }
+    void RequestErrorClose() override { PostCloseRequest(CLOSE_FATAL); }
     void AnimateSystemColor() override { ::AnimateSystemColor(); }
     void ErrorBox(const char* pszText) override { ErrorBoxText(pszText); }
     void LoadHbtPalette(int n) override { ::LoadHbtPalette(n); }

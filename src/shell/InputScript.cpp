@@ -113,6 +113,8 @@ int FindScriptPress(const std::vector<SCRIPTKEY>& vKeys, std::vector<bool>& vTak
     return -1;
 }
 
+bool IsInputScriptInstalled() { return ScriptedInput.bInstalled; }
+
 bool TakeScriptedEscape() {
     if (!ScriptedInput.bInstalled) return false;
     return FindScriptPress(ScriptedInput.vKeys, ScriptedInput.vEscapeTaken, GetFrameCount(), VK_ESCAPE) >= 0;

@@ -27,6 +27,8 @@ int FindScriptPress(const std::vector<SCRIPTKEY>& vKeys, std::vector<bool>& vTak
 // the key does in the window: true once per Escape entry of the installed
 // script, at the first frame it holds.
 bool TakeScriptedEscape();
+// Whether a script plays in the player's place.
+bool IsInputScriptInstalled();
 // Reads the file and installs it as the input source; false when it cannot
 // be read or parsed (the reason goes to standard error and the report).
 bool InstallInputScript(const char* pszPath);

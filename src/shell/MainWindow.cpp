@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <atomic>
+#include <cstdio>
 
 #include "foundation/Log.h"
 #include "foundation/StopPoint.h"
@@ -61,7 +62,9 @@ uint32_t GetMsSinceCloseTaken() {
 uint32_t CountShownFrame() {
     const uint32_t n = ++nFrameCount;
     const uint32_t nAfter = nCloseAfterFrames.load();
-    if (nAfter && n >= nAfter && !bCloseAfterAsked.exchange(true)) PostCloseRequest(CLOSE_USER);
+    // Nobody waits at an unattended run: its close asks nothing, and it is
+    // no error of the run.
+    if (nAfter && n >= nAfter && !bCloseAfterAsked.exchange(true)) PostSignalCloseRequest();
     return n;
 }
 
@@ -158,9 +161,17 @@ bool cMainWindow::HandleClose(eCloseKind eKind) {
     st.bClosing = bPlayClosing.load();
     st.bPauseLoop = IsPauseLoopRunning();
     st.bStarted = bStarted.load();
+    st.bNoDisplay = IsHeadlessDisplay();
+    st.bScripted = IsInputScriptInstalled();
     CLOSEDECISION d = DecideClose(st);
     WriteReport("App : close asked (%s)%s", eKind == CLOSE_FATAL ? "without question" : "by the player",
                 st.bPauseLoop ? " during a stage-play wait" : "");
+    if (d.bDecline) {
+        WriteReport("App : the quit question cannot be shown without a display; the game goes on");
+        std::fprintf(stderr, "mossgrove: the quit question cannot be shown without a display; the game goes on "
+                             "(a termination signal ends it)\n");
+        return false;
+    }
     // The game threads are held while the question is up, so that the scene
     // cannot change under the decision. A close that asks nothing does not
     // wait for them to park: a slow frame must not delay it.
@@ -173,9 +184,12 @@ bool cMainWindow::HandleClose(eCloseKind eKind) {
         }
         bPlayClosing = 1;
     }
+    // The close is carried out from here: the report's count starts now.
+    if (nCloseTakenAt.load() == 0) nCloseTakenAt = GetTicks() | 1u;
     if (d.bSavePlacement && nWindowMode != 0 && m_hWnd && !IsMinimized()) {
+        // The outer corner, where the next start puts the window again.
         int x = 0, y = 0, w = 0, h = 0;
-        SDL_GetWindowPosition(m_hWnd, &x, &y);
+        GetWindowPos(&x, &y);
         SDL_GetWindowSize(m_hWnd, &w, &h);
         Window_Data.Set(x, y, w, h, IsMaximized() ? 1 : 0);
         Window_Data.Save("user_data\\Window.dat");
@@ -256,7 +270,6 @@ void RunMainLoop() {
         ServeMainThreadRequests();
         eCloseKind eKind;
         if (TakeCloseRequest(&eKind)) {
-            if (nCloseTakenAt.load() == 0) nCloseTakenAt = GetTicks() | 1u;
             if (Wnd_Main.HandleClose(eKind)) break;
         }
         // An inactive window waits longer between its turns.

@@ -43,7 +43,8 @@ uint32_t GetFrameCount();
 // Counts one shown frame; asks for the close of an unattended run once its
 // frame count is reached. The frames shown so far.
 uint32_t CountShownFrame();
-// Milliseconds since the main loop took the first close request (0 before).
+// Milliseconds since the close that is carried out was taken (0 before; a
+// close the player declined does not count).
 uint32_t GetMsSinceCloseTaken();
 void SetCloseAfterFrames(uint32_t n);
 

@@ -86,6 +86,7 @@ public:
         else Game_Main.RequestBgm(nBgm, bLoop, nSlot);
     }
     void RequestClose() override { PostCloseRequest(CLOSE_USER); }
+    void RequestErrorClose() override { PostCloseRequest(CLOSE_FATAL); }
     // A close that was confirmed (or asks nothing) and is under way; a
     // request still waiting for the window thread's decision is not one.
     bool IsClosing() override { return bPlayClosing.load() != 0 || IsQuitPosted(); }

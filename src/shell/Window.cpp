@@ -83,9 +83,24 @@ void cWindow::RemoveStyle(uint32_t dwBits) {
     RefreshFrame();
 }
 
+namespace {
+// The window manager's frame around the client area (0 when there is none,
+// or before the window is shown: the manager then puts its frame's corner
+// where the window was asked to be).
+void GetFrameCorner(SDL_Window* w, int* pLeft, int* pTop) {
+    int nTop = 0, nLeft = 0, nBottom = 0, nRight = 0;
+    if (SDL_GetWindowBordersSize(w, &nTop, &nLeft, &nBottom, &nRight) != 0) nTop = nLeft = 0;
+    *pLeft = std::max(0, nLeft);
+    *pTop = std::max(0, nTop);
+}
+}  // namespace
+
 void cWindow::MoveTo(int x, int y) {
     if (m_hWnd) {
-        SDL_SetWindowPosition(m_hWnd, x, y);
+        // (x, y) is the outer corner; SDL places the client area.
+        int nLeft = 0, nTop = 0;
+        GetFrameCorner(m_hWnd, &nLeft, &nTop);
+        SDL_SetWindowPosition(m_hWnd, x + nLeft, y + nTop);
         SDL_SetWindowSize(m_hWnd, std::max(1, m_rcClient.right), std::max(1, m_rcClient.bottom));
     }
     m_ptPos = WINPOINT{x, y};
@@ -108,7 +123,15 @@ void cWindow::CenterOnDesktop() {
 
 void cWindow::GetWindowPos(int* px, int* py) const {
     int x = m_ptPos.x, y = m_ptPos.y;
-    if (m_hWnd) SDL_GetWindowPosition(m_hWnd, &x, &y);
+    if (m_hWnd) {
+        // SDL tells the client area's corner; the outer one is left of and
+        // above it by the frame.
+        SDL_GetWindowPosition(m_hWnd, &x, &y);
+        int nLeft = 0, nTop = 0;
+        GetFrameCorner(m_hWnd, &nLeft, &nTop);
+        x -= nLeft;
+        y -= nTop;
+    }
     if (px) *px = x;
     if (py) *py = y;
 }

@@ -69,6 +69,8 @@ public:
     void MoveTo(int x, int y);
     void SetClientSize(int w, int h);
     void CenterOnDesktop();
+    // The outer window's top-left corner (the frame of a window manager
+    // included), the corner that MoveTo places.
     void GetWindowPos(int* px, int* py) const;
     void FillMinMaxInfo(MINMAXINFO* p) const;
     void PlaceAtWanted();

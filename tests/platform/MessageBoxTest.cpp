@@ -24,6 +24,24 @@ TEST(MessageBoxTest, DefaultAnswers)
     for (const auto& c : aCases) EXPECT_EQ(DefaultBoxAnswer(c.nType), c.nAnswer) << c.nType;
 }
 
+// A box nobody answered (closed without a button, or impossible to show
+// on the display there is) never says "Yes" or "OK" to a question.
+TEST(MessageBoxTest, TheCancellingAnswerNeverConsentsToAQuestion)
+{
+    const struct {
+        unsigned nType;
+        int nAnswer;
+    } aCases[] = {
+        {MB_OK, IDOK},
+        {MB_OK | MB_ICONERROR, IDOK},
+        {MB_YESNO, IDNO},
+        {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, IDNO},
+        {MB_OKCANCEL, IDCANCEL},
+        {MB_OKCANCEL | MB_ICONWARNING, IDCANCEL},
+    };
+    for (const auto& c : aCases) EXPECT_EQ(CancelBoxAnswer(c.nType), c.nAnswer) << c.nType;
+}
+
 TEST(MessageBoxTest, HeadlessBoxIsLoggedInUtf8AndAnsweredWithItsDefault)
 {
     ASSERT_TRUE(IsHeadlessDisplay());   // CTest runs with SDL_VIDEODRIVER=dummy

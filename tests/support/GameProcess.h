@@ -33,6 +33,7 @@ public:
     // to be stopped after nSeconds, -2 when it could not be started.
     int Wait(int nSeconds);
     bool Running() const;
+    pid_t Pid() const { return m_pid; }
     // Asks the program to end (SIGTERM).
     void Terminate();
     std::string Out() const;
