@@ -32,15 +32,7 @@ constexpr int SYSTEXT_WORLD = 0, SYSTEXT_HIGHSCORE = 3, SYSTEXT_TOTALSCORE = 4;
 constexpr int TITLEMENU_CHALLENGE_ENTRY = 2;
 const int StageSelectRankPos[2] = {292, 108};
 
-bool RankingOn(int nMode) {
-    return recSystem.m_vRankingFlags.IsValid(nMode) && recSystem.m_vRankingFlags.At(nMode).m_bRanking;
-}
-
 }  // namespace
-
-std::string MakeWorldStageName(int nWorld) {
-    return FormatBounded(5120, "%s%02d-1.%s", "data\\stg4\\c", nWorld, strStageExt);
-}
 
 int GetSelectWorldCount() {
     int n = recSystem.m_bAllWorldsOpen ? recSystem.m_nWorldCount : recProgress.m_nWorldReached;
@@ -115,7 +107,7 @@ void cStageSelectScene::DrawList() {
         if (recSystem.m_bChallengeHighScore)
             large.Printf(&m_sdList, 32 * nChars + 192, y, "%d", v.IsValid(w) ? v.At(w).m_nSecond : 0);
     }
-    if (RankingOn(GAMEMODE_CHALLENGE) && recProgress.m_bRankView)
+    if (recSystem.IsRankingOn(GAMEMODE_CHALLENGE) && recProgress.m_bRankView)
         DrawRanking(&m_sdList, StageSelectRankPos[0], StageSelectRankPos[1], recRanking, recProgress.m_nRankKind, -1,
                     GetGameState().m_nGameMode);
 }
@@ -149,19 +141,14 @@ void cStageSelectScene::StateSelect() {
         DrawList();
     }
     if (in.m_wButton & MENU_BUTTON_DECIDE) {
-        std::string strName = MakeWorldStageName(nRow + 1);
-        if (!LoadStage(strName.c_str(), 1, &recPlayStage, &recCharaDef)) {
+        cPlayStart start = cPlayStart::Challenge(nRow + 1);
+        if (!start.Load()) {
             host.PlaySystemSound(3);
-            host.ErrorBox(FormatBounded(5120, "ステージファイル %s が読み込めません！", strName.c_str()).c_str());
+            host.ErrorBox(FormatBounded(5120, "ステージファイル %s が読み込めません！", start.File().c_str()).c_str());
             return;
         }
         host.PlaySystemSound(1);
-        // The loader keeps the path it actually read (a numbered file included).
-        recProgress.SetStageName(recStage.m_strPath, 0, 0, 0);
-        recProgress.m_nStage = 1;
-        recProgress.m_nWorld = nRow + 1;
-        recProgress.StartLives(GAMEMODE_CHALLENGE);
-        recProgress.m_bChain = 1;
+        start.Begin();
         nStageSelectRow = nRow;
         nStageSelectTop = m_nTop;
         g.m_nNextScene = SCENE_PLAY;
@@ -177,7 +164,7 @@ void cStageSelectScene::StateSelect() {
         return;
     }
     if (in.m_wButton & BUTTON_RANKVIEW) {
-        if (RankingOn(GAMEMODE_CHALLENGE)) {
+        if (recSystem.IsRankingOn(GAMEMODE_CHALLENGE)) {
             host.PlaySystemSound(6);
             recProgress.m_bRankView = !recProgress.m_bRankView;
             DrawList();
@@ -185,7 +172,7 @@ void cStageSelectScene::StateSelect() {
             recProgress.m_bRankView = 0;
         }
     }
-    if ((in.m_wButton & BUTTON_RANKKIND) && RankingOn(GAMEMODE_CHALLENGE)) {
+    if ((in.m_wButton & BUTTON_RANKKIND) && recSystem.IsRankingOn(GAMEMODE_CHALLENGE)) {
         if (recSystem.CountRankingKinds(g.m_nGameMode) >= 2) {
             host.PlaySystemSound(6);
             recProgress.StepRankKind(g.m_nGameMode, 1);

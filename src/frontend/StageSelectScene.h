@@ -4,14 +4,12 @@
 // value and, on request, its ranking.
 #include <string>
 
+#include "frontend/StartGame.h"
 #include "graphics/DDSurface.h"
 #include "project/Scene.h"
 
 enum : int { SELECTSTATE_FADEIN = 0, SELECTSTATE_SELECT = 1, SELECTSTATE_FADEOUT = 2 };
 
-// The first stage file of world n: "data\stg4\c" + two digits (more when
-// needed) + "-1.stg4".
-std::string MakeWorldStageName(int nWorld);
 // The worlds listed: every world of the settings when all are open, else
 // those the story reached; at least one.
 int GetSelectWorldCount();

@@ -7,6 +7,7 @@
 #include "frontend/FrontEndHost.h"
 #include "frontend/SaveSlotList.h"
 #include "frontend/SceneCommon.h"
+#include "frontend/StartGame.h"
 #include "graphics/DDBlt.h"
 #include "graphics/DDCreate.h"
 #include "graphics/ImageSurfaces.h"
@@ -24,10 +25,6 @@ SCENEPOS SlotListPos = {160, 160};
 namespace {
 
 constexpr int SLOT_ROWS = 10;
-
-int RankingSwitchOf(int nMode) {
-    return recSystem.m_vRankingFlags.IsValid(nMode) ? recSystem.m_vRankingFlags.At(nMode).m_bRanking : 0;
-}
 
 }  // namespace
 
@@ -146,15 +143,13 @@ void cTitleScene::StateMenu() {
         switch (nType) {
         case TITLEMENU_NEWGAME:
         case TITLEMENU_CONTINUE:
-            g.m_nGameMode = GAMEMODE_STORY;
-            nRankingSwitch = RankingSwitchOf(GAMEMODE_STORY);
+            EnterPlayMode(GAMEMODE_STORY);
             Cursor_Menu.Push(0);
             m_nSub = 0;
             m_nState = nType == TITLEMENU_NEWGAME ? TITLESTATE_NEWSLOT : TITLESTATE_CONTINUESLOT;
             break;
         case TITLEMENU_CHALLENGE:
-            g.m_nGameMode = GAMEMODE_CHALLENGE;
-            nRankingSwitch = RankingSwitchOf(GAMEMODE_CHALLENGE);
+            EnterPlayMode(GAMEMODE_CHALLENGE);
             if (!recProgress.LoadChallenge()) {
                 recProgress.Reset();
                 recProgress.m_vWorldResult.assign(std::clamp(recSystem.m_nWorldCount, 1, MAX_WORLD_RESULTS), cIntPair());
@@ -163,16 +158,14 @@ void cTitleScene::StateMenu() {
             m_nState = TITLESTATE_FADEOUT;
             break;
         case TITLEMENU_FREE:
-            g.m_nGameMode = GAMEMODE_FREE;
-            nRankingSwitch = RankingSwitchOf(GAMEMODE_FREE);
+            EnterPlayMode(GAMEMODE_FREE);
             if (host.RequestLoadStage()) {
                 g.m_nNextScene = SCENE_PLAY;
                 m_nState = TITLESTATE_FADEOUT;
             }
             break;
         case TITLEMENU_REPLAY:
-            g.m_nGameMode = GAMEMODE_REPLAY;
-            nRankingSwitch = RankingSwitchOf(GAMEMODE_REPLAY);
+            EnterPlayMode(GAMEMODE_REPLAY);
             if (host.RequestLoadReplay()) {
                 g.m_nNextScene = SCENE_PLAY;
                 m_nState = TITLESTATE_FADEOUT;

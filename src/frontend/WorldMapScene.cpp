@@ -44,10 +44,6 @@ int nMapPromptY = 260;
 int nLastOriginX = INT32_MIN, nLastOriginY = INT32_MIN;   // the canvas's view origin
 int nSpriteFrame = 0;
 
-bool RankingOn(int nMode) {
-    return recSystem.m_vRankingFlags.IsValid(nMode) && recSystem.m_vRankingFlags.At(nMode).m_bRanking;
-}
-
 }  // namespace
 
 bool MapCompare(int32_t v, int32_t k, int nCompare) {
@@ -223,7 +219,7 @@ void cWorldMapScene::DrawFrame(bool bEntryText) {
         else font.Printf(&BackBuffer, x + 16, 19, "%d", recProgress.m_nLife);
     }
     if (!IsEntryStage()) return;
-    if (RankingOn(0) && recProgress.m_bRankView)
+    if (recSystem.IsRankingOn(GAMEMODE_STORY) && recProgress.m_bRankView)
         DDBlt(&BackBuffer, MapRankPos.x, MapRankPos.y, m_sdRank.nWidth, m_sdRank.nHeight, &m_sdRank, 0, 0, DDBLT_KEY);
     if (!bEntryText) return;
     bool bScore = recSystem.m_bStoryMapScore && m_nBest > 0;
@@ -328,7 +324,7 @@ void cWorldMapScene::StateWalk() {
             }
         }
         if (in.m_wButton & BUTTON_RANKVIEW) {
-            if (RankingOn(0)) {
+            if (recSystem.IsRankingOn(GAMEMODE_STORY)) {
                 host.PlaySystemSound(6);
                 recProgress.m_bRankView = !recProgress.m_bRankView;
                 DrawRankSurface();
@@ -337,7 +333,7 @@ void cWorldMapScene::StateWalk() {
                 DrawRankSurface();
             }
         }
-        if ((in.m_wButton & BUTTON_RANKKIND) && RankingOn(0)) {
+        if ((in.m_wButton & BUTTON_RANKKIND) && recSystem.IsRankingOn(GAMEMODE_STORY)) {
             if (recSystem.CountRankingKinds(g.m_nGameMode) >= 2) {
                 host.PlaySystemSound(6);
                 recProgress.StepRankKind(g.m_nGameMode, 1);
@@ -357,7 +353,8 @@ void cWorldMapScene::StateWalk() {
 }
 
 bool cWorldMapScene::LoadEntryStage() {
-    bMapStageLoaded = LoadStage(m_pEntry->m_strFile.c_str(), 1, &recPlayStage, &recCharaDef);
+    m_Start = cPlayStart::Story(*m_pEntry);
+    bMapStageLoaded = m_Start.Load();
     if (!bMapStageLoaded) {
         std::string s = FormatBounded(5120, "ステージファイル %s が読み込めません！", m_pEntry->m_strFile.c_str());
         GetFrontEndHost().ErrorBox(s.c_str());
@@ -365,20 +362,8 @@ bool cWorldMapScene::LoadEntryStage() {
     return bMapStageLoaded != 0;
 }
 
-void cWorldMapScene::StartMapStage() {
-    recProgress.m_lpMapEntry = m_pEntry;
-    // The entry's file is the one the prompt (or the automatic start) loaded.
-    recProgress.SetStageName(m_pEntry->m_strFile, m_pEntry->m_bDecorate, m_pEntry->m_nDecorateA,
-                             m_pEntry->m_nDecorateB);
-    recProgress.m_nStage = 1;
-    recProgress.m_nWorld = m_pEntry->m_nStage;
-    bool bInfinite = recSystem.m_vLifeInfinite.IsValid(0) && recSystem.m_vLifeInfinite.At(0);
-    if (recSystem.m_bStoryLifeCarry) {
-        recProgress.m_nLifeStart = bInfinite ? LIFE_UNLIMITED : recProgress.m_nLife + 1;
-    } else {
-        recProgress.m_nLifeStart = bInfinite ? LIFE_UNLIMITED : (recSystem.m_vLife.IsValid(0) ? recSystem.m_vLife.At(0) : 1);
-    }
-}
+// The stage the prompt (or the automatic start) loaded begins.
+void cWorldMapScene::StartMapStage() { m_Start.Begin(); }
 
 void cWorldMapScene::ClosePrompt() {
     if (m_pEntry && (m_pEntry->m_bConfirm || IsEntryCleared())) {

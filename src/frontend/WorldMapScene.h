@@ -3,6 +3,7 @@
 // map's grid; the first stage entry of a location whose conditions hold is
 // its active entry, and stepping on it or confirming it opens the prompt that
 // starts the stage. Cancel opens the save data.
+#include "frontend/StartGame.h"
 #include "graphics/DDSurface.h"
 #include "project/Scene.h"
 
@@ -47,6 +48,7 @@ public:
     int32_t m_nBest = 0;
     bool m_bDisplay = false;
     DDSURFACEDATA m_sdRank;
+    cPlayStart m_Start;   // the start of the active entry's stage, once loaded
 
 protected:
     void RunState(int nState) override;

@@ -35,9 +35,11 @@ cRanking rankStage;
 
 cHero* FirstHero() { return vecPlayer().empty() ? nullptr : vecPlayer()[0].get(); }
 
-bool RankingOn(const cSystemData* pSys, int nMode) {
-    return pSys && pSys->m_vRankingFlags.IsValid(nMode) && pSys->m_vRankingFlags[nMode].m_bRanking;
-}
+bool RankingOn(const cSystemData* pSys, int nMode) { return pSys && pSys->IsRankingOn(nMode); }
+
+// A replay's playback shows what the recorded play did but keeps nothing of
+// it: no ranking place, slot or challenge file.
+bool IsPlayback() { return GetGameState().m_nPlayType == PLAYTYPE_REPLAY; }
 bool RankKindOn(const cSystemData* pSys, const cStage* pStage, int nMode, int nKind) {
     if (!RankingOn(pSys, nMode)) return false;
     const cChkVector<uint8_t>& v = pSys->m_vRankingFlags[nMode].m_vKind;
@@ -132,7 +134,7 @@ void cPlayScene::StageClear() {
     if (!pProg) return;
     m_vecResult = {pProg->m_nTotalScore, pProg->m_nResultTime, pProg->m_nClearTime, pProg->m_nResultHp,
                    pProg->m_nResultSp};
-    if (PlayHost().IsTestPlay()) return;
+    if (PlayHost().IsTestPlay() || IsPlayback()) return;
     if (!rankStage.LoadFor(nMode, pProg->m_strStageFile, pProg->m_nDecorate, pProg->m_nDecorateA,
                            pProg->m_nDecorateB))
         rankStage.Reset();
@@ -227,9 +229,16 @@ int cPlayScene::NextSceneAfterClear() {
         if (pProg->m_vStageFlag.IsValid(pProg->m_nWorld)) pProg->m_vStageFlag[pProg->m_nWorld] = 1;
         pProg->AddStageResult(pProg->m_strStageFile, pProg->m_strStageKey, pProg->m_nDecorate, pProg->m_nDecorateA,
                               pProg->m_nDecorateB, pProg->m_nTotalScore);
-        const int nEnd = pProg->m_lpMapEntry ? pProg->m_lpMapEntry->m_nKind : 0;
-        if (nEnd == 1) pProg->ResetWorldMap();
-        if (nEnd == 2) return SCENE_TITLE;
+        // The entry's end kind: the world map starts over, or the story ends
+        // at the title. The map saves the slot when the story returns to it;
+        // a story that ends saves it here, or its last clear would be lost.
+        const int nEnd = pProg->m_lpMapEntry ? pProg->m_lpMapEntry->m_nReserved : WORLDEND_NONE;
+        if (nEnd == WORLDEND_RESTART) pProg->ResetWorldMap();
+        if (nEnd == WORLDEND_TITLE) {
+            if (pProg->m_bAutoSave && !pProg->SaveToSlot(pProg->m_nSaveSlot))
+                ErrorBox("セーブデータの書き込みに失敗しました！");
+            return SCENE_TITLE;
+        }
         return SCENE_WORLDMAP;
     }
     default:
@@ -239,7 +248,7 @@ int cPlayScene::NextSceneAfterClear() {
 
 void cPlayScene::RegisterRanking() {
     const int nMode = GetGameState().m_nGameMode;
-    if (!RankingOn(PlayCtx().lpSystem, nMode) || !m_bRankIn || m_bRankDone) return;
+    if (!RankingOn(PlayCtx().lpSystem, nMode) || !m_bRankIn || m_bRankDone || IsPlayback()) return;
     cProgress* pProg = PlayCtx().lpProgress;
     if (!pProg) return;
     const int nRegMode = PlayHost().GetRankingMode();

@@ -168,15 +168,16 @@ void cProgress::NewStory() {
     StartLives(0);
 }
 
-void cProgress::StartLives(int nMode, bool bUnlimited) {
+void cProgress::StartLives(int nMode, bool bUnlimited, bool bCarry) {
     const size_t i = static_cast<size_t>(nMode);
     if (bUnlimited || (recSystem.m_vLifeInfinite.IsValid(nMode) && recSystem.m_vLifeInfinite[i])) {
         m_nLifeStart = m_nLife = LIFE_UNLIMITED;
-    } else {
-        int32_t n = recSystem.m_vLife.IsValid(nMode) ? recSystem.m_vLife[i] : 1;
-        m_nLifeStart = n;
-        m_nLife = SaturateInt32(static_cast<int64_t>(n) - 1);
+        return;
     }
+    const int64_t n = bCarry ? static_cast<int64_t>(m_nLife) + 1
+                             : (recSystem.m_vLife.IsValid(nMode) ? recSystem.m_vLife[i] : 1);
+    m_nLifeStart = SaturateInt32(n);
+    m_nLife = SaturateInt32(static_cast<int64_t>(m_nLifeStart) - 1);
 }
 
 void cProgress::FitLists() {

@@ -98,10 +98,12 @@ public:
 
     void Reset();
     void NewStory();
-    // The lives a new play of play mode nMode starts with: unlimited when the
-    // settings give that mode unlimited lives or bUnlimited is set, else the
-    // mode's count, one of which is the life in play.
-    void StartLives(int nMode, bool bUnlimited = false);
+    // The lives a new play of play mode nMode starts with, the one rule of
+    // every start: unlimited when the settings give that mode unlimited lives
+    // or bUnlimited is set; with bCarry (a story stage under the life-carry
+    // setting) the spare lives the story holds now plus the one in play; else
+    // the mode's count. m_nLife is then the spare lives, m_nLifeStart - 1.
+    void StartLives(int nMode, bool bUnlimited = false, bool bCarry = false);
     void FitLists();
 
     void SetStageName(const std::string& strPath, int nDecorate, int a, int b);

@@ -451,10 +451,13 @@ void cSystemData::ClampSceneBgm(int nBgmCount) {
         if (static_cast<uint32_t>(n) >= nCount) n = 0;
 }
 
+bool cSystemData::IsRankingOn(int nMode) const {
+    return m_vRankingFlags.IsValid(nMode) && m_vRankingFlags[nMode].m_bRanking != 0;
+}
+
 int cSystemData::CountRankingKinds(int nMode) const {
-    if (!m_vRankingFlags.IsValid(nMode)) return 0;
+    if (!IsRankingOn(nMode)) return 0;
     const cRankingFlags& flags = m_vRankingFlags[nMode];
-    if (!flags.m_bRanking) return 0;
     return static_cast<int>(std::count_if(flags.m_vKind.begin(), flags.m_vKind.end(), [](uint8_t b) { return b != 0; }));
 }
 

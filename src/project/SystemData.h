@@ -114,6 +114,9 @@ public:
     // Music numbers not below the database's music count become 0.
     void ClampSceneBgm();
     void ClampSceneBgm(int nBgmCount);
+    // The ranking switch of play mode nMode (0 story .. 3 replay); off for a
+    // mode the settings do not list.
+    bool IsRankingOn(int nMode) const;
     int CountRankingKinds(int nMode) const;
     int IsStatusLow(int nEntry, int nValue, int nMax) const;
     int GetTextColumnX(int x, int nFirst, int nCount, int bCursor) const;

@@ -22,6 +22,9 @@ public:
 
 // Kinds of a stage entry.
 enum WORLDSTAGEKIND : int32_t { WORLDSTAGE_STAGE = 0, WORLDSTAGE_BLOCK = 2 };
+// What the clear of an entry's stage does to the story (its m_nReserved):
+// nothing more, the world map starts over, the story ends at the title.
+enum WORLDENDKIND : int32_t { WORLDEND_NONE = 0, WORLDEND_RESTART = 1, WORLDEND_TITLE = 2 };
 
 class cWorldStage : public cRecord {
 public:
@@ -35,7 +38,7 @@ public:
     int32_t m_nStage = 0;
     int32_t m_bConfirm = 0;
     int32_t m_bReplayable = 0;
-    int32_t m_nReserved = 0;
+    int32_t m_nReserved = 0;   // the end kind (WORLDENDKIND) of the entry's stage
     int32_t m_nNeedFlag = 0;
     int32_t m_nVar = 0;
     int32_t m_nValue = 0;

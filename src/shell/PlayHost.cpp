@@ -110,10 +110,7 @@ public:
     bool IsTestPlay() override { return bTestPlay != 0; }
     int CheckReplayKeys() override { return ::CheckReplayKeys(); }
     int GetRankingMode() override { return recOption.m_nRankingMode; }
-    int RestartFreeGame() override {
-        std::string strPath = !recPlayStage.m_strPath.empty() ? recPlayStage.m_strPath : recStage.m_strPath;
-        return StartFreeGame(strPath, 1);
-    }
+    int RestartFreeGame() override { return RestartFreePlay(); }
     void OnAttemptStart(int32_t nSeed) override {
         if (!fpTrace) return;
         nTraceFrame = 0;

@@ -34,10 +34,8 @@ public:
     void SetDialogMode(int bOn) override {
         if (bDDInitDone) DDSetDialogMode(bOn);
     }
-    int StartFreeGame(const std::string& strPath) override { return ::StartFreeGame(strPath, 0); }
-    int LoadReplay(const std::string& strPath) override {
-        return LoadReplayFile(recReplayA, strPath.c_str(), recStage, recPlayStage, recProgress, &recCharaDef);
-    }
+    int StartFreeGame(const std::string& strPath) override { return cPlayStart::Free(strPath).Start(); }
+    int LoadReplay(const std::string& strPath) override { return cPlayStart::Replay(strPath).Start(); }
     int SaveReplay(int nWhich, const std::string& strPath) override {
         cReplayLog& log = nWhich ? recReplayB : recReplayA;
         return log.SaveReplayFile(strPath.c_str(), recStage, recPlayStage, nWhich ? recProgressB : recProgressA);
@@ -119,13 +117,9 @@ int ServeFileRequest(int nMode, int nWhich) {
         // The start reports its own failure; the game goes on where it was.
         return s.StartFreeGame(strPath) ? 1 : 0;
     case FILEDLG_LOADREPLAY:
-        // The load replaces nothing unless the whole file was read: the
-        // player is told and the title goes on.
-        if (!s.LoadReplay(strPath)) {
-            ReportLoadFailure(strPath);
-            return 0;
-        }
-        return 1;
+        // The load replaces nothing unless the whole file was read; the
+        // start has told the player, and the title goes on.
+        return s.LoadReplay(strPath) ? 1 : 0;
     case FILEDLG_SAVEREPLAY:
         if (!s.SaveReplay(nWhich, strPath)) {
             WriteReportErr("%s の保存に失敗しました！", strPath.c_str());

@@ -34,7 +34,9 @@ public:
     virtual int RunNameDialog() = 0;
     virtual int RunFileDialog(int nMode, std::string& strPath) = 0;
     virtual void SetDialogMode(int bOn) = 0;
-    // Follow-up work of the file dialogs: 1 success, 0 failure.
+    // Follow-up work of the file dialogs: 1 success, 0 failure (told to the
+    // player by the start). The stage dialog's file may be a replay, which
+    // then starts its playback.
     virtual int StartFreeGame(const std::string& strPath) = 0;
     virtual int LoadReplay(const std::string& strPath) = 0;
     virtual int SaveReplay(int nWhich, const std::string& strPath) = 0;

@@ -139,7 +139,7 @@ public:
     int FindLatestStage(std::string& strPath) override {
         return FindLatestNumberedFile(strPath, strPath.c_str(), "stg4");
     }
-    int StartFreeGame(const char* pszPath) override { return ::StartFreeGame(pszPath, 1); }
+    int StartFreeGame(const char* pszPath) override { return cPlayStart::Direct(pszPath).Start(); }
     void ClearChain() override { recProgress.m_bChain = 0; }
     void WriteFontReport() override {}
     void ReleaseSound() override { DS_Release(); }

@@ -205,35 +205,6 @@ TEST_F(TitleScene, SlotChoiceRules) {
     }
 }
 
-TEST_F(TitleScene, FreeGameLives) {
-    // Lives of the free mode: the direct start and the unlimited switch give
-    // 999999; otherwise the setting, one of them in play.
-    struct CASE {
-        int bDirect, bInfinite, nLife;
-        int nWantStart, nWantLife;
-    } const acase[] = {
-        {1, 0, 3, 999999, 999999},
-        {0, 1, 3, 999999, 999999},
-        {0, 0, 3, 3, 2},
-        {0, 0, 1, 1, 0},
-    };
-    ASSERT_TRUE(dir.MakeDir("data/stg4"));
-    ASSERT_EQ(SaveOneHeroStage("data\\stg4\\free.stg4_003"), 1);
-    for (const auto& c : acase) {
-        bFreeStageStart = c.bDirect;
-        recSystem.m_vLifeInfinite.At(2) = c.bInfinite;
-        recSystem.m_vLife.At(2) = c.nLife;
-        recProgress.m_nWorld = recProgress.m_nStage = 9;
-        ASSERT_EQ(StartFreeGame("data\\stg4\\free.stg4", 1), 1);
-        EXPECT_EQ(recProgress.m_nLifeStart, c.nWantStart) << c.bDirect << c.bInfinite << c.nLife;
-        EXPECT_EQ(recProgress.m_nLife, c.nWantLife) << c.bDirect << c.bInfinite << c.nLife;
-        EXPECT_EQ(recProgress.m_nWorld, 1);
-        EXPECT_EQ(recProgress.m_nStage, 1);
-    }
-    bFreeStageStart = 0;
-    // A stage that cannot be loaded: 0, and the loader has reported it.
-    EXPECT_EQ(StartFreeGame("data\\stg4\\none.stg4", 1), 0);
-}
 
 }  // namespace
 

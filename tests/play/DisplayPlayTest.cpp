@@ -3,6 +3,7 @@
 // of the display area run on a harness stage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -22,6 +23,8 @@
 #include "project/Database.h"
 #include "project/GameFonts.h"
 #include "project/Scene.h"
+#include "project/ProjectContext.h"
+#include "project/WorldMap.h"
 #include "stage/CmdVocabulary.h"
 #include "stage/Flow.h"
 #include "stage/MoveVocabulary.h"
@@ -276,6 +279,118 @@ TEST_F(DisplayPlay, FailedRankingAndChallengeSavesAreReported) {
     EXPECT_EQ(S().NextSceneAfterClear(), SCENE_STAGESELECT);
     ASSERT_EQ(boxes.Count(), 2u);
     EXPECT_EQ(boxes.Boxes()[1].strText, "セーブデータの書き込みに失敗しました！");
+}
+
+// A story stage's clear ends by its world-map entry's end kind: nothing
+// more (back to the map), the world map starting over (round counted, every
+// stage flag cleared, the cursor on the map's start), or the story ending at
+// the title, which first saves the auto-saved slot with the clear in it.
+TEST_F(DisplayPlay, AStoryClearFollowsItsEntrysEndKind) {
+    cTempDir dir;
+    ASSERT_TRUE(dir.MakeDir("user_data/story"));
+    const cWorldMap savedMap = recWorldMap;
+    const struct {
+        int nEnd;
+        bool bEntry;
+        int nScene, nRound;
+        int32_t nFlag3, nFlag1, nMapX;   // after the clear
+        bool bSlot;                       // the slot was written
+    } acase[] = {
+        {WORLDEND_NONE, true, SCENE_WORLDMAP, 0, 1, 1, 4, false},
+        {WORLDEND_NONE, false, SCENE_WORLDMAP, 0, 1, 1, 4, false},
+        {WORLDEND_RESTART, true, SCENE_WORLDMAP, 1, 0, 0, 9, false},
+        {WORLDEND_TITLE, true, SCENE_TITLE, 0, 1, 1, 4, true},
+        {7, true, SCENE_WORLDMAP, 0, 1, 1, 4, false},   // a kind this program does not know
+    };
+    for (const auto& c : acase) {
+        SCOPED_TRACE(c.nEnd);
+        std::remove("user_data/story/Story03.dat");
+        cWorldStage entry;
+        entry.m_nReserved = c.nEnd;
+        cProgress& p = h.Progress();
+        p.Reset();
+        p.m_lpMapEntry = c.bEntry ? &entry : nullptr;
+        h.Game().m_nPlayType = PLAYTYPE_CONTINUE;
+        p.m_bChain = 0;
+        p.m_nWorld = 3;
+        p.m_vStageFlag.At(1) = 1;
+        p.m_nMapX = 4;
+        p.m_nMapY = 5;
+        p.m_bAutoSave = 1;
+        p.m_nSaveSlot = 2;
+        p.SetStageName("data\\stg4\\m03.stg4", 0, 0, 0);
+        p.m_bChain = 0;
+        p.m_nTotalScore = 300;
+        recWorldMap.m_nStartX = 9;
+        recWorldMap.m_nStartY = 7;
+        EXPECT_EQ(S().NextSceneAfterClear(), c.nScene);
+        EXPECT_EQ(p.m_nRound, c.nRound);
+        EXPECT_EQ(p.m_vStageFlag.At(3), c.nFlag3);
+        EXPECT_EQ(p.m_vStageFlag.At(1), c.nFlag1);
+        EXPECT_EQ(p.m_vStageFlag.At(0), 1);
+        EXPECT_EQ(p.m_nMapX, c.nMapX);
+        ASSERT_EQ(p.m_vBestResult.size(), 1u);   // the result is kept whatever comes next
+        EXPECT_EQ(dir.Exists("user_data/story/Story03.dat"), c.bSlot);
+        if (c.bSlot) {
+            cProgress back;
+            ASSERT_EQ(back.Load("user_data\\story\\Story03.dat"), 1);
+            EXPECT_EQ(back.m_vStageFlag.At(3), 1);
+            ASSERT_EQ(back.m_vBestResult.size(), 1u);
+            EXPECT_EQ(back.m_vBestResult[0].m_nBest, 300);
+        }
+    }
+    h.Progress().m_lpMapEntry = nullptr;
+    recWorldMap = savedMap;
+}
+
+// A replay's playback keeps nothing of its play even when the project
+// switches the ranking on for replays: its clear reaches no place, and a
+// registration asked for anyway writes nothing and shows no box; the same
+// clear in a free game reaches its place.
+TEST_F(DisplayPlay, AReplaysClearRanksAndWritesNothing) {
+    cTempDir dir;
+    ASSERT_TRUE(dir.MakeDir("user_data/free"));
+    cFakeMessageBox boxes;
+    cSystemData& sys = h.System();
+    const struct {
+        int nPlayType, nMode;
+        int bRankIn;
+    } acase[] = {
+        {PLAYTYPE_FREE, GAMEMODE_FREE, 1},
+        {PLAYTYPE_REPLAY, GAMEMODE_REPLAY, 0},
+        {PLAYTYPE_REPLAY, GAMEMODE_FREE, 0},
+    };
+    for (const auto& c : acase) {
+        SCOPED_TRACE(c.nPlayType * 10 + c.nMode);
+        h.Game().m_nPlayType = c.nPlayType;
+        h.Game().m_nGameMode = c.nMode;
+        ASSERT_TRUE(sys.m_vRankingFlags.IsValid(c.nMode));
+        sys.m_vRankingFlags[c.nMode].m_bRanking = 1;
+        sys.m_vRankingFlags[c.nMode].m_vKind.assign(5, 1);
+        h.Stage().m_vTallyFlag.assign(5, 1);
+        h.Progress().m_bChain = 0;
+        h.Progress().m_strStageFile = "data\\stg4\\m01.";
+        S().StageClear();
+        EXPECT_EQ(S().m_bRankIn, c.bRankIn);
+        EXPECT_EQ(S().m_vecRankPos[0], c.bRankIn ? 0 : -1);
+    }
+    // Registration forced in a playback: nothing happens.
+    for (int nMode : {GAMEMODE_REPLAY, GAMEMODE_FREE}) {
+        h.Game().m_nPlayType = PLAYTYPE_REPLAY;
+        h.Game().m_nGameMode = nMode;
+        S().m_bRankIn = 1;
+        S().m_bRankDone = 0;
+        S().m_vecRankPos = {0, -1, -1, -1, -1};
+        S().m_vecResult = {100, 0, 0, 0, 0};
+        host.vecSound.clear();
+        host.nFrames = 0;
+        host.vecButtons = {0, 1};   // a ranking screen, were one shown, ends on button 1
+        S().RegisterRanking();
+        EXPECT_EQ(S().m_bRankDone, 0) << nMode;
+        EXPECT_EQ(std::count(host.vecSound.begin(), host.vecSound.end(), 16), 0) << nMode;
+    }
+    EXPECT_EQ(boxes.Count(), 0u);
+    EXPECT_FALSE(dir.Exists("user_data/free/m01.rkg"));
 }
 
 // While the F3 hint of a ranking that can still be registered shows, the

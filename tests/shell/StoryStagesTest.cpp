@@ -164,19 +164,26 @@ TEST_F(StoryStages, TheHillsAreClearedOnTheFirstAttemptAndOpenTheCastle) {
     });
 }
 
-TEST_F(StoryStages, TheCastleIsClearedAfterTheHills) {
+// The castle ends the story (its entry's end kind): after its clear the
+// game goes back to the title, not to the map, and the slot auto-saved on the
+// way keeps the clear.
+TEST_F(StoryStages, TheCastleIsClearedAfterTheHillsAndTheStoryEndsAtTheTitle) {
     PrepareSlot(plCastle, 2, 0);
     constexpr int nPlay = 2000;
     std::string s = std::string(CONTINUE_KEYS) + ShootRight(STAGE_START + 170, nPlay);
     for (int f = STAGE_START + 170 + nPlay + 60; f < STAGE_START + 170 + nPlay + 200; f += 40) s += std::to_string(f) + " z\n";
     EXPECT_EQ(Play(s, STAGE_START + 170 + nPlay + 300), 0);
     const std::string strReport = Report();
-    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 1, 4, 1})) << strReport;
+    // Title, map, the stage, the title again.
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 1, 4, 0})) << strReport;
     InDemo([&] {
         cProgress p;
         ASSERT_EQ(p.Load("user_data\\story\\Story01.dat"), 1);
         ExpectCleared(p, plCastle);
         EXPECT_EQ(p.m_vStageFlag.At(3), 1) << strReport;
+        // The story's other places stay as they were: no new round began.
+        EXPECT_EQ(p.m_vStageFlag.At(2), 1);
+        EXPECT_EQ(p.m_nRound, 0);
     });
 }
 

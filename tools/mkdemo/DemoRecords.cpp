@@ -208,17 +208,18 @@ void MakeDemoWorldMap(cWorldMap& map) {
     map.m_strBackFile = "bmp\\WorldBack.bmp";
     map.m_vPlace.clear();
     // Stage n needs the flag of stage n - 1; the garden needs ten coins
-    // (common variable 1) and the forest cleared.
+    // (common variable 1) and the forest cleared. The castle ends the story:
+    // its clear leads back to the title.
     const struct {
-        int x, y, nStage, nNeedFlag, nVar, nValue;
+        int x, y, nStage, nNeedFlag, nVar, nValue, nEnd;
         const char* pszName;
         const char* pszFile;
         const char* pszText;
     } places[] = {
-        {3, 7, 1, 0, 0, 0, "はじまりの森", "data\\stg4\\m01.stg4", "ステージ1 はじまりの森"},
-        {9, 7, 2, 1, 0, 0, "こけの丘", "data\\stg4\\m02.stg4", "ステージ2 こけの丘"},
-        {15, 7, 3, 2, 0, 0, "くもの城", "data\\stg4\\m03.stg4", "ステージ3 くもの城"},
-        {9, 11, 4, 1, 1, 10, "ひみつの庭", "data\\stg4\\m04.stg4", "おまけ ひみつの庭 (コイン10枚)"},
+        {3, 7, 1, 0, 0, 0, WORLDEND_NONE, "はじまりの森", "data\\stg4\\m01.stg4", "ステージ1 はじまりの森"},
+        {9, 7, 2, 1, 0, 0, WORLDEND_NONE, "こけの丘", "data\\stg4\\m02.stg4", "ステージ2 こけの丘"},
+        {15, 7, 3, 2, 0, 0, WORLDEND_TITLE, "くもの城", "data\\stg4\\m03.stg4", "ステージ3 くもの城"},
+        {9, 11, 4, 1, 1, 10, WORLDEND_NONE, "ひみつの庭", "data\\stg4\\m04.stg4", "おまけ ひみつの庭 (コイン10枚)"},
     };
     for (const auto& p : places) {
         cWorldPlace place;
@@ -231,6 +232,7 @@ void MakeDemoWorldMap(cWorldMap& map) {
         st.m_nStage = p.nStage;
         st.m_bConfirm = 1;
         st.m_bReplayable = 1;
+        st.m_nReserved = p.nEnd;
         st.m_nNeedFlag = p.nNeedFlag;
         st.m_nVar = p.nVar;
         st.m_nValue = p.nValue;
