@@ -28,6 +28,27 @@ long long FirstVisibleBand(long long p, long long b)
     return (-p) / b;
 }
 
+// One band of a wave, or neighbouring bands drawn together: its place
+// along the bands' axis in the destination and the source, its size there,
+// and its shifted place across.
+struct WAVEBAND {
+    int nAt, nSrcAt, nSize, nShift;
+};
+
+// Whether two surfaces draw to and read from the same pixels (after the
+// redirections a blit makes).
+bool SamePixels(DDSURFACEDATA* dst, DDSURFACEDATA* src)
+{
+    if (lpDTCon) {
+        DDResolveShared(&dst);
+        DDResolveShared(&src);
+        if (lpDTCon->bVirCopy) return true;
+        DDRedirectBackBuffer(&dst);
+        DDRedirectBackBuffer(&src);
+    }
+    return dst == src || DDGetPixels(dst) == DDGetPixels(src);
+}
+
 }  // namespace
 
 void DDWaveBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nFrequency, double dAmplitude, int nPhase,
@@ -56,19 +77,42 @@ void DDWaveBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nFrequency, d
         j = nFirst;
     }
     for (; j < nFirst; j++) acc += dStep;
+    // Neighbouring bands shifted alike are drawn as one blit: they lie side
+    // by side in the destination and in the source, so the wider blit covers
+    // the same pixels from the same pixels. A mirrored source is read band by
+    // band (its mapping turns at the mirror's edge), and so is a wave onto
+    // its own pixels (a band may read what the band before it wrote).
+    const bool bMerge = !src->lpMirrorSD && !SamePixels(dst, src);
+    WAVEBAND run{};
+    bool bRun = false;
+    auto flush = [&]() {
+        if (!bRun) return;
+        if (bRows) DDBlt(dst, run.nShift, run.nAt, w, run.nSize, src, sx, run.nSrcAt, nFlags);
+        else DDBlt(dst, run.nAt, run.nShift, run.nSize, h, src, run.nSrcAt, sy, nFlags);
+        bRun = false;
+    };
     for (; j * nBand < nLen && nPos + j * nBand < nLimit; j++) {
         acc += dStep;
         double dd = dAmplitude * std::sin(k * (nPhase + acc));
         int d = SaturateInt32(static_cast<long long>(std::clamp(dd, -1e15, 1e15)));
         long long nStart = j * nBand;
-        int nSize = static_cast<int>(std::min<long long>(nBand, nLen - nStart));
-        if (bRows)
-            DDBlt(dst, SaturateInt32(static_cast<long long>(x) + d), SaturateInt32(y + nStart), w, nSize, src, sx,
-                  SaturateInt32(sy + nStart), nFlags);
-        else
-            DDBlt(dst, SaturateInt32(x + nStart), SaturateInt32(static_cast<long long>(y) + d), nSize, h, src,
-                  SaturateInt32(sx + nStart), sy, nFlags);
+        WAVEBAND b;
+        b.nSize = static_cast<int>(std::min<long long>(nBand, nLen - nStart));
+        b.nShift = SaturateInt32(static_cast<long long>(bRows ? x : y) + d);
+        b.nAt = SaturateInt32(nPos + nStart);
+        b.nSrcAt = SaturateInt32((bRows ? sy : sx) + nStart);
+        if (bRun && bMerge && b.nShift == run.nShift &&
+            static_cast<long long>(b.nAt) == static_cast<long long>(run.nAt) + run.nSize &&
+            static_cast<long long>(b.nSrcAt) == static_cast<long long>(run.nSrcAt) + run.nSize &&
+            static_cast<long long>(run.nSize) + b.nSize <= INT32_MAX) {
+            run.nSize += b.nSize;
+            continue;
+        }
+        flush();
+        run = b;
+        bRun = true;
     }
+    flush();
 }
 
 void DDSplitBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nBand, int nShift, DDSURFACEDATA* src, int sx,

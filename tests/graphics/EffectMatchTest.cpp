@@ -1,4 +1,4 @@
-// The reworked blur, mosaic, lens and rotation loops against the loops they
+// The reworked wave, blur, mosaic, lens and rotation loops against the loops they
 // replaced (tests/graphics/EffectOracle.cpp): random pictures under every
 // profile, with and without the key, areas cut by both surfaces; every
 // destination pixel must come out the same.
@@ -271,6 +271,81 @@ TEST_P(EffectMatchTest, RotateMatchesTheOldLoops)
     EXPECT_GT(m.m_nChanged, m.m_nCompared / 2);
 }
 
+TEST_P(EffectMatchTest, WaveMatchesTheOldLoop)
+{
+    cEffectMatch m(6);
+    struct WAVE {
+        int nFrequency;
+        double dAmplitude;
+        int nPhase;
+    };
+    // Gentle and steep waves, none at all, a negative amplitude, and one so
+    // large that every shift saturates.
+    const WAVE aWaves[] = {{4, 8.0, 0}, {1, 2.5, 77}, {3, 0.0, 10}, {7, -30.0, 300}, {2, 1e20, 5}};
+    for (int nMemory : {DTMEMORYTYPE_VIDEO_RT, DTMEMORYTYPE_SYSTEM}) {
+        Make(nMemory);
+        for (const AREA& a : aAreas)
+            for (const WAVE& v : aWaves)
+                for (int nAxis : {0, 1})
+                    for (int nBand : {1, 2, 3, 7})
+                        for (int nFlags : {0, 1})
+                            m.Compare(
+                                &m_dst, &m_src,
+                                [&] {
+                                    fxoracle::WaveBlt(&m_dst, a.x, a.y, a.w, a.h, v.nFrequency, v.dAmplitude, v.nPhase,
+                                                      nBand, &m_src, a.sx, a.sy, nFlags, nAxis);
+                                    return 0LL;
+                                },
+                                [&] {
+                                    DDWaveBlt(&m_dst, a.x, a.y, a.w, a.h, v.nFrequency, v.dAmplitude, v.nPhase, nBand,
+                                              &m_src, a.sx, a.sy, nFlags, nAxis);
+                                    return 0LL;
+                                },
+                                "wave");
+    }
+    // Onto its own pixels, reading two columns or rows to either side: a
+    // band may read what the one before it wrote.
+    Make(DTMEMORYTYPE_VIDEO_RT);
+    for (int nShift : {-2, 2})
+        for (int nAxis : {0, 1})
+            for (int nFlags : {0, 1})
+                m.Compare(
+                    &m_dst, &m_dst,
+                    [&] {
+                        fxoracle::WaveBlt(&m_dst, 4, 3, 40, 30, 1, 3.0, 0, 2, &m_dst, 4 + nShift, 3 + nShift, nFlags,
+                                          nAxis);
+                        return 0LL;
+                    },
+                    [&] {
+                        DDWaveBlt(&m_dst, 4, 3, 40, 30, 1, 3.0, 0, 2, &m_dst, 4 + nShift, 3 + nShift, nFlags, nAxis);
+                        return 0LL;
+                    },
+                    "wave in place");
+    // A mirrored copy of cells of 10 x 8 sharing the source's texture.
+    if (lpDTCon) {
+        Make(DTMEMORYTYPE_VIDEO_RT);
+        DDSURFACEDATA mirror;
+        ASSERT_TRUE(DDCreateSurface(&mirror, 53, 41, 1, 0, DTMEMORYTYPE_VIDEO_RT, &m_src, 0));
+        mirror.lpMirrorSD = &m_src;
+        mirror.nMirrorWidth = 10;
+        mirror.nMirrorHeight = 8;
+        for (int nAxis : {0, 1})
+            m.Compare(
+                &m_dst, &m_src,
+                [&] {
+                    fxoracle::WaveBlt(&m_dst, 2, 2, 40, 32, 1, 1.5, 0, 3, &mirror, 0, 0, 0, nAxis);
+                    return 0LL;
+                },
+                [&] {
+                    DDWaveBlt(&m_dst, 2, 2, 40, 32, 1, 1.5, 0, 3, &mirror, 0, 0, 0, nAxis);
+                    return 0LL;
+                },
+                "wave from a mirrored copy");
+        DDReleaseSurface(&mirror);
+    }
+    if (nScreenBpp != 8) { EXPECT_GT(m.m_nChanged, m.m_nCompared / 2); }
+}
+
 // The full-screen back buffer as the destination (under Direct3D 16 bits the
 // fields move to its layout).
 TEST_P(EffectMatchTest, EffectsOntoTheBackBufferMatchTheOldLoops)
@@ -292,6 +367,18 @@ TEST_P(EffectMatchTest, EffectsOntoTheBackBufferMatchTheOldLoops)
         m.Compare(
             back, &m_src, [&] { return fxoracle::RotateBlt(back, 32, 24, 53, 41, 26, 20, 33, &m_src, 0, 0, nKey); },
             [&] { return DDRotateBlt(back, 32, 24, 53, 41, 26, 20, 33, &m_src, 0, 0, nKey); }, "rotate onto the back buffer");
+        for (int nAxis : {0, 1})
+            m.Compare(
+                back, &m_src,
+                [&] {
+                    fxoracle::WaveBlt(back, -2, 1, 60, 45, 4, 6.0, 30, 2, &m_src, 0, 0, nKey, nAxis);
+                    return 0LL;
+                },
+                [&] {
+                    DDWaveBlt(back, -2, 1, 60, 45, 4, 6.0, 30, 2, &m_src, 0, 0, nKey, nAxis);
+                    return 0LL;
+                },
+                "wave onto the back buffer");
     }
 }
 

@@ -1,15 +1,18 @@
 // The drawing effects as they were before their loops were reworked for
 // speed, kept word for word as the oracle the reworked ones must match pixel
-// for pixel (blur, mosaic, lens and rotation).
+// for pixel (blur, mosaic, lens, rotation and the wave).
 #include "graphics/EffectOracle.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "foundation/Log.h"
+#include "foundation/Saturate.h"
+#include "graphics/DDBatch.h"
 #include "graphics/DDBlt.h"
 #include "graphics/DDEffectPixels.h"
 
@@ -901,8 +904,69 @@ int RotateBlt(DDSURFACEDATA* dst, int dx, int dy, int w, int h, int px, int py, 
 
 }  // namespace fxoracle_rot
 
+namespace fxoracle_wave {
+
+// The wave as one blit per band.
+class cEffectBatch {
+public:
+    cEffectBatch() { DDBeginBltBatch(0); }
+    ~cEffectBatch() { DDEndBltBatch(); }
+    cEffectBatch(const cEffectBatch&) = delete;
+    cEffectBatch& operator=(const cEffectBatch&) = delete;
+};
+
+long long FirstVisibleBand(long long p, long long b)
+{
+    if (p >= 0) return 0;
+    return (-p) / b;
+}
+
+void WaveBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nFrequency, double dAmplitude, int nPhase, int nBand,
+             DDSURFACEDATA* src, int sx, int sy, int nFlags, int nAxis)
+{
+    if (nBand <= 0 || !dst || !src) return;
+    const bool bRows = nAxis == 0;
+    const long long nLen = bRows ? h : w;  // the axis the bands walk along
+    if (nLen <= 0) return;
+    const double k = nFrequency * 0.017453292519943295;
+    const double dStep = (360.0 / static_cast<double>(nLen)) * nBand;
+    const long long nPos = bRows ? y : x;
+    const long long nLimit = bRows ? dst->nHeight : dst->nWidth;
+
+    cEffectBatch batch;
+    double acc = 0;
+    long long j = 0;
+    const long long nFirst = std::min(FirstVisibleBand(nPos, nBand), (nLen + nBand - 1) / nBand);
+    constexpr long long nMaxSteps = 1 << 16;
+    if (nFirst > nMaxSteps) {
+        acc = dStep * static_cast<double>(nFirst);
+        j = nFirst;
+    }
+    for (; j < nFirst; j++) acc += dStep;
+    for (; j * nBand < nLen && nPos + j * nBand < nLimit; j++) {
+        acc += dStep;
+        double dd = dAmplitude * std::sin(k * (nPhase + acc));
+        int d = SaturateInt32(static_cast<long long>(std::clamp(dd, -1e15, 1e15)));
+        long long nStart = j * nBand;
+        int nSize = static_cast<int>(std::min<long long>(nBand, nLen - nStart));
+        if (bRows)
+            DDBlt(dst, SaturateInt32(static_cast<long long>(x) + d), SaturateInt32(y + nStart), w, nSize, src, sx,
+                  SaturateInt32(sy + nStart), nFlags);
+        else
+            DDBlt(dst, SaturateInt32(x + nStart), SaturateInt32(static_cast<long long>(y) + d), nSize, h, src,
+                  SaturateInt32(sx + nStart), sy, nFlags);
+    }
+}
+
+}  // namespace fxoracle_wave
+
 namespace fxoracle {
 
+void WaveBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int nFrequency, double dAmplitude, int nPhase, int nBand,
+             DDSURFACEDATA* src, int sx, int sy, int nFlags, int nAxis)
+{
+    fxoracle_wave::WaveBlt(dst, x, y, w, h, nFrequency, dAmplitude, nPhase, nBand, src, sx, sy, nFlags, nAxis);
+}
 bool BlurBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, DDSURFACEDATA* src, int sx, int sy,
              int nMode)
 {
