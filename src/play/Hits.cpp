@@ -39,7 +39,7 @@ HITRECT HitBoxOf(const cShot* s) { return {s->m_rcHit[0], s->m_rcHit[1], s->m_rc
 HITRECT ObjBox(const cObj* o) { return {o->m_dX, o->m_dY, o->m_dRight, o->m_dBottom}; }
 
 bool InHitList(const cShot* q, const cObjRef& r) {
-    return std::find(q->m_lstHitChara.begin(), q->m_lstHitChara.end(), r) != q->m_lstHitChara.end();
+    return q->m_HitChara.Contains(r);
 }
 
 const cItemData* ShotItem(const cEdShot& rec) {
@@ -145,9 +145,9 @@ int cPlayScene::ResolveHits() {
             if (bHarmful) c->StartInvincible();
         }
         if (!q->m_bProjectile)
-            q->m_lstHitChara.push_back(rc);
+            q->m_HitChara.Add(rc);
         else if (c->IsSolid() ? rec.m_bPierceBlockChara : rec.m_bPierceChara)
-            q->m_lstHitChara.push_back(rc);
+            q->m_HitChara.Add(rc);
         else
             bRemove = true;
         if (const cItemData* pDef = ShotItem(rec)) {

@@ -125,7 +125,7 @@ public:
     // Removes one character for good; returns the next node.
     cObjList<cChara>::iterator EraseChara(cObjList<cChara>::iterator it);
     cObjList<cItem>::iterator EraseItem(cObjList<cItem>::iterator it);
-    std::list<std::unique_ptr<cShot>>::iterator EraseShot(std::list<std::unique_ptr<cShot>>::iterator it);
+    SHOTLIST::iterator EraseShot(SHOTLIST::iterator it);
 
     // --- scrolling, placement and run-time creation ---
     void ScrollTo();
@@ -223,7 +223,7 @@ public:
     int32_t m_nSaveState = 0, m_nSaveStep = 0;
     int32_t m_nClear = 0;
     cScroll m_ScrollX, m_ScrollY;
-    std::list<std::unique_ptr<cShot>> m_lstShot;
+    SHOTLIST m_lstShot;
     std::vector<std::list<cObjRef>> m_vecGroupChara;   // 8 collision groups
     std::vector<std::list<cObjRef>> m_vecGroupShot;
     std::list<std::unique_ptr<cMessage>> m_lstMessage;

@@ -359,8 +359,8 @@ void HashShot(cHasher& h, const cShot& s) {
     h.Int(s.m_nBaseHitY);
     h.Int(s.m_nBaseHitW);
     h.Int(s.m_nBaseHitH);
-    h.Int(static_cast<int64_t>(s.m_lstHitChara.size()));
-    for (const cObjRef& r : s.m_lstHitChara) h.Ref(r);
+    h.Int(static_cast<int64_t>(s.m_HitChara.size()));
+    for (const cObjRef& r : s.m_HitChara) h.Ref(r);
     HashRecord(h, s.m_Shot);   // power, speeds, trajectory and the rest of the shot's record
     h.Ref(s.m_lpTarget);
     h.Ref(s.m_lpAttacker);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/SlotPool.h"
 #include "play/CharaBase.h"
 #include "play/CharaSearch.h"
 #include "play/Hero.h"
@@ -47,6 +48,16 @@ int32_t SatInt(double d) {
 
 const cDatabase* Db() { return PlayCtx().lpDatabase; }
 }   // namespace
+
+namespace {
+cSlotPool& ShotPool() {
+    static cSlotPool* p = new cSlotPool(sizeof(cShot));  // outlives every shot
+    return *p;
+}
+}   // namespace
+
+void* cShot::operator new(std::size_t nBytes) { return ShotPool().Take(nBytes); }
+void cShot::operator delete(void* p, std::size_t nBytes) { ShotPool().Give(p, nBytes); }
 
 cShot::cShot() = default;
 
@@ -104,7 +115,7 @@ void cShot::CopyShot(const cShot& s) {
     m_nBaseHitY = s.m_nBaseHitY;
     m_nBaseHitW = s.m_nBaseHitW;
     m_nBaseHitH = s.m_nBaseHitH;
-    m_lstHitChara = s.m_lstHitChara;
+    m_HitChara = s.m_HitChara;
     m_Shot = s.m_Shot;
     m_lpTarget = s.m_lpTarget;
     m_lpAttacker = s.m_lpAttacker;

@@ -3,10 +3,13 @@
 // emitters of the shot and summon commands, the six formations with their
 // placements and aiming, and the creation step that makes a shot, or summons
 // a block, a character or an item, at each computed point.
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <memory>
 
+#include "foundation/SlotPool.h"
+#include "play/HitList.h"
 #include "play/Obj.h"
 #include "stage/CmdSubRecords.h"
 
@@ -53,6 +56,10 @@ public:
     cShot();
     cShot(const cShot& src);
     ~cShot() override;
+    // Shots come from a pool of their own: a crowded stage makes and drops
+    // thousands a frame.
+    static void* operator new(std::size_t nBytes);
+    static void operator delete(void* p, std::size_t nBytes);
 
     void CopyFrom(const cObj& src) override;
     void OnScale(int nScale) override;
@@ -105,7 +112,7 @@ public:
     double m_dWaveAngle = 0, m_dWaveSin = 0, m_dWaveCos = 0;
     int32_t m_nHitX = 0, m_nHitY = 0, m_nHitW = 0, m_nHitH = 0;
     int32_t m_nBaseHitX = 0, m_nBaseHitY = 0, m_nBaseHitW = 0, m_nBaseHitH = 0;
-    std::list<cObjRef> m_lstHitChara;   // characters already hit
+    cHitList m_HitChara;   // characters already hit
     cEdShot m_Shot;
     cObjRef m_lpTarget;
     cObjRef m_lpAttacker;
@@ -123,7 +130,8 @@ private:
     void CopyShot(const cShot& src);
 };
 
-using SHOTLIST = std::list<std::unique_ptr<cShot>>;
+// The scene's shots; the list's nodes come from a pool, as the shots do.
+using SHOTLIST = std::list<std::unique_ptr<cShot>, cPoolAllocator<std::unique_ptr<cShot>>>;
 
 // The trajectory routines, indexed by the record's trajectory (0 does
 // nothing; 5 and 7 are one routine).

@@ -647,7 +647,7 @@ TEST(Hits, ShotKinds) {
     w.m_Scene.ResolveHits();
     EXPECT_EQ(t1->m_nHp, 9);
     EXPECT_EQ(t2->m_nHp, 9);
-    EXPECT_EQ(q->m_lstHitChara.size(), 2u);
+    EXPECT_EQ(q->m_HitChara.size(), 2u);
     EXPECT_EQ(w.m_Scene.m_lstShot.size(), 1u);
     // Invincibility 2: shots pass through.
     w.m_Scene.m_lstShot.clear();
@@ -693,6 +693,37 @@ TEST(Hits, ShotsAgainstEachInvincibilityStatus) {
     }
 }
 
+// A piercing shot in a crowd: the characters are met in the pass's order
+// (by group), which is not the order they were made in, and none is hit a
+// second time however many passes follow.
+TEST(Hits, APiercingShotHitsEachOfACrowdOnceInAnyOrder) {
+    cCombatWorld w;
+    cChara* a = w.AddChara(1, 1, 100, 100);
+    // Made from group 7 down to group 2, two in each: the pass meets the last
+    // made first.
+    std::vector<cChara*> vecCrowd;
+    for (int g = 7; g >= 2; g--)
+        for (int k = 0; k < 2; k++) vecCrowd.push_back(w.AddChara(10 + 2 * g + k, g, 300, 300, 20));
+    cEdShot rec = ShotRecord(0, 1);
+    rec.m_nPower = 1;
+    rec.m_bPierceChara = 1;
+    cShot* q = FireAt(w, a, rec, 300, 300);
+    for (int nPass = 0; nPass < 3; nPass++) {
+        for (cChara* c : vecCrowd) c->m_nInvTime = 0;
+        w.m_Scene.ResolveHits();
+    }
+    for (cChara* c : vecCrowd) EXPECT_EQ(c->m_nHp, 19) << c->m_nId;
+    ASSERT_EQ(q->m_HitChara.size(), 12u);
+    // The list keeps the order of the hits: group 2 first.
+    std::vector<int> vecOrder;
+    for (const cObjRef& r : q->m_HitChara) vecOrder.push_back(r.GetAs<cChara>()->m_nGroup);
+    EXPECT_EQ(vecOrder, (std::vector<int>{2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7}));
+    // A copy of the shot has hit the same characters.
+    cShot copy(*q);
+    for (cChara* c : vecCrowd) EXPECT_TRUE(copy.m_HitChara.Contains(cObjRef(c))) << c->m_nId;
+    EXPECT_FALSE(copy.m_HitChara.Contains(cObjRef(a)));
+}
+
 TEST(Hits, ShotsOnlyOnTheFlaggedSubSteps) {
     cCombatWorld w(3);
     w.m_Stage.m_nHitJudgeCount = 2;
@@ -711,7 +742,7 @@ TEST(Hits, ShotsOnlyOnTheFlaggedSubSteps) {
     int aHp[3];
     for (int s = 1; s <= 3; s++) {
         w.m_Scene.m_nSubStep = s;
-        q->m_lstHitChara.clear();
+        q->m_HitChara.Clear();
         t->m_nInvTime = 0;
         w.m_Scene.ResolveHits();
         aHp[s - 1] = t->m_nHp;

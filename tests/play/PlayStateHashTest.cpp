@@ -101,7 +101,7 @@ TEST_F(PlayStateHash, EveryMemberThatCanChangePlayChangesItsGroupOnly) {
         {"shot step count", STATEHASH_SHOTS, [](cPlayHarness& h) { FirstShot(h).m_nStepCount += 1; }},
         {"shot range left", STATEHASH_SHOTS, [](cPlayHarness& h) { FirstShot(h).m_nRangeLeft += 1; }},
         {"shot wave angle", STATEHASH_SHOTS, [](cPlayHarness& h) { FirstShot(h).m_dWaveAngle += 1; }},
-        {"shot characters hit", STATEHASH_SHOTS, [](cPlayHarness& h) { FirstShot(h).m_lstHitChara.push_back(cObjRef(&h.Hero())); }},
+        {"shot characters hit", STATEHASH_SHOTS, [](cPlayHarness& h) { FirstShot(h).m_HitChara.Add(cObjRef(&h.Hero())); }},
         {"map cell hit", STATEHASH_MAP, [](cPlayHarness& h) { h.Ctx().vecMapCell[0].m_nHit ^= 1; }},
         {"map cell picture", STATEHASH_MAP, [](cPlayHarness& h) { h.Ctx().vecMapCell[h.Ctx().vecMapCell.size() - 1].m_nGraphic += 1; }},
         {"map cell item", STATEHASH_MAP, [](cPlayHarness& h) { h.Ctx().vecMapCell[5].m_nItemNum += 1; }},
