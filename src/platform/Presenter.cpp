@@ -2,6 +2,7 @@
 #include "platform/Presenter.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstring>
@@ -26,6 +27,52 @@ SDL_Texture* g_lpTexture = nullptr;
 int g_nTexW = 0, g_nTexH = 0;
 bool g_bOwnWindow = false;
 bool g_bVSync = false;
+
+// The pixels of the last frame submitted, as they came (rows without their
+// padding, and the palette of an 8-bit frame). Only submitting threads use
+// it, one at a time.
+class cSourceFrame {
+public:
+    bool Same(const void* lpPixels, int w, int h, int nPitch, int nFormat, const uint32_t* lpPalette) const {
+        std::lock_guard<std::mutex> lk(m_mx);
+        if (!m_bValid || w != m_nW || h != m_nH || nFormat != m_nFormat) return false;
+        if (nFormat == PRESENT_P8 && (lpPalette == nullptr) != m_vPalette.empty()) return false;
+        if (nFormat == PRESENT_P8 && lpPalette && std::memcmp(lpPalette, m_vPalette.data(), 256 * sizeof(uint32_t)) != 0)
+            return false;
+        const size_t nRow = RowBytes(w, nFormat);
+        const uint8_t* base = static_cast<const uint8_t*>(lpPixels);
+        for (int y = 0; y < h; y++)
+            if (std::memcmp(base + static_cast<size_t>(y) * nPitch, m_vPixels.data() + y * nRow, nRow) != 0)
+                return false;
+        return true;
+    }
+    void Keep(const void* lpPixels, int w, int h, int nPitch, int nFormat, const uint32_t* lpPalette) {
+        std::lock_guard<std::mutex> lk(m_mx);
+        const size_t nRow = RowBytes(w, nFormat);
+        m_vPixels.resize(nRow * h);
+        const uint8_t* base = static_cast<const uint8_t*>(lpPixels);
+        for (int y = 0; y < h; y++)
+            std::memcpy(m_vPixels.data() + y * nRow, base + static_cast<size_t>(y) * nPitch, nRow);
+        if (nFormat == PRESENT_P8 && lpPalette) m_vPalette.assign(lpPalette, lpPalette + 256);
+        else m_vPalette.clear();
+        m_nW = w;
+        m_nH = h;
+        m_nFormat = nFormat;
+        m_bValid = true;
+    }
+
+private:
+    static size_t RowBytes(int w, int nFormat) {
+        const size_t nBytes = nFormat == PRESENT_P8 ? 1 : nFormat == PRESENT_RGB565 || nFormat == PRESENT_ARGB1555 ? 2 : 4;
+        return static_cast<size_t>(w) * nBytes;
+    }
+    mutable std::mutex m_mx;
+    std::vector<uint8_t> m_vPixels;
+    std::vector<uint32_t> m_vPalette;
+    int m_nW = 0, m_nH = 0, m_nFormat = 0;
+    bool m_bValid = false;
+};
+cSourceFrame g_Source;
 
 // Expands an n-bit field to 8 bits: field * 255 / max, truncated.
 inline uint32_t Expand(uint32_t c, uint32_t max) { return c * 255u / max; }
@@ -76,6 +123,24 @@ bool IsSoftwareGL(SDL_Renderer* lpRenderer) {
         if (std::strstr(pszName, pszSoft)) return true;
     return false;
 }
+
+// Whether the machine has a device a hardware OpenGL driver could draw with
+// (a DRM node or an NVIDIA device). Without one OpenGL can only be a software
+// rasteriser, and merely trying it loads the rasteriser's libraries and
+// threads (some 90 MB under a virtual X server) for a copy SDL's software
+// renderer makes as well.
+bool HasGraphicsDevice() {
+    for (const char* psz : {"/dev/dri", "/dev/nvidiactl", "/dev/nvidia0"})
+        if (access(psz, F_OK) == 0) return true;
+    return false;
+}
+
+// SDL's software renderer draws into the window's own surface. Unless told
+// otherwise (the environment's setting comes first), SDL would back that
+// surface with an OpenGL context whenever it finds one, after making a test
+// context, which loads OpenGL all the same: the surface is the window
+// system's own, shared-memory image instead.
+void UseWindowSystemSurface() { SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0"); }
 
 // Video drivers without a display of their own.
 bool IsHeadlessDriver() {
@@ -149,14 +214,17 @@ bool PresenterAttachWindow(SDL_Window* lpWindow) {
     g_lpWindow = lpWindow;
     if (!lpWindow) return true;
     Uint32 nFlags = SDL_RENDERER_ACCELERATED | (g_bVSync ? SDL_RENDERER_PRESENTVSYNC : 0);
-    if (!IsHeadlessDriver()) g_lpRenderer = SDL_CreateRenderer(lpWindow, -1, nFlags);
+    if (!IsHeadlessDriver() && HasGraphicsDevice()) g_lpRenderer = SDL_CreateRenderer(lpWindow, -1, nFlags);
     if (g_lpRenderer && IsSoftwareGL(g_lpRenderer)) {
         // A software GL driver: SDL's software renderer copies the frame
         // straight into the window instead.
         SDL_DestroyRenderer(g_lpRenderer);
         g_lpRenderer = nullptr;
     }
-    if (!g_lpRenderer) g_lpRenderer = SDL_CreateRenderer(lpWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (!g_lpRenderer) {
+        UseWindowSystemSurface();
+        g_lpRenderer = SDL_CreateRenderer(lpWindow, -1, SDL_RENDERER_SOFTWARE);
+    }
     if (!g_lpRenderer) {
         g_lpWindow = nullptr;
         return false;
@@ -206,28 +274,34 @@ void PresenterShowCursor(bool bShow) {
 
 void PresenterSubmit(const void* lpPixels, int nWidth, int nHeight, int nPitch, int nFormat, const uint32_t* lpPalette) {
     if (!lpPixels || nWidth <= 0 || nHeight <= 0) return;
-    // The buffer of the frame before is reused: no new memory to allocate,
-    // clear and fault in for every frame.
-    std::vector<uint32_t> v;
-    {
+    g_nFrames++;
+    // A still screen submits the same pixels frame after frame: they are
+    // compared as they come, and converted only when they changed.
+    if (g_Source.Same(lpPixels, nWidth, nHeight, nPitch, nFormat, lpPalette)) {
         std::lock_guard<std::mutex> lk(g_mx);
-        v.swap(g_vSpare);
-    }
-    Convert(lpPixels, nWidth, nHeight, nPitch, nFormat, lpPalette, v);
-    bool bSame;
-    {
+        if (g_bShown || !g_lpWindow) return;
+    } else {
+        g_Source.Keep(lpPixels, nWidth, nHeight, nPitch, nFormat, lpPalette);
+        // The buffer of the frame before is reused: no new memory to
+        // allocate, clear and fault in for every frame.
+        std::vector<uint32_t> v;
+        {
+            std::lock_guard<std::mutex> lk(g_mx);
+            v.swap(g_vSpare);
+        }
+        Convert(lpPixels, nWidth, nHeight, nPitch, nFormat, lpPalette, v);
         std::lock_guard<std::mutex> lk(g_mx);
         // A frame like the one the window shows needs no new presentation.
-        bSame = g_bShown && nWidth == g_nLastW && nHeight == g_nLastH && v.size() == g_vLast.size() &&
-                std::memcmp(v.data(), g_vLast.data(), v.size() * sizeof(uint32_t)) == 0;
+        const bool bSame = g_bShown && nWidth == g_nLastW && nHeight == g_nLastH && v.size() == g_vLast.size() &&
+                           std::memcmp(v.data(), g_vLast.data(), v.size() * sizeof(uint32_t)) == 0;
         g_vLast.swap(v);
         g_nLastW = nWidth;
         g_nLastH = nHeight;
-        if (!bSame) g_bShown = false;
         g_vSpare.swap(v);
+        if (bSame) return;
+        g_bShown = false;
     }
-    g_nFrames++;
-    if (g_lpWindow && !bSame) RunOnMainThread([]() { PresenterRedraw(); });
+    if (g_lpWindow) RunOnMainThread([]() { PresenterRedraw(); });
 }
 
 void PresenterRedraw() {

@@ -55,6 +55,51 @@ TEST(Presenter, AnUnchangedFrameIsNotPresentedAgain) {
     EXPECT_EQ(v[31 * 64 + 63], 0xFF010101u);
     EXPECT_EQ(v[10 * 64 + 33], 0xFF0000FFu);
 
+    // The same pixels in rows padded with other bytes: the padding is not
+    // part of the frame.
+    std::vector<uint32_t> padded(72 * 32, 0x123456u);
+    for (int y = 0; y < 32; y++)
+        for (int x = 0; x < 64; x++) padded[static_cast<size_t>(y) * 72 + x] = px[static_cast<size_t>(y) * 64 + x];
+    PresenterSubmit(padded.data(), 64, 32, 72 * 4, PRESENT_XRGB8888, nullptr);
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 3);
+    // After the window's renderer was made anew, the unchanged frame is
+    // presented once more.
+    ASSERT_TRUE(PresenterAttachWindow(lpWindow));
+    PresenterSubmit(px.data(), 64, 32, 64 * 4, PRESENT_XRGB8888, nullptr);
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 4);
+    PresenterSubmit(px.data(), 64, 32, 64 * 4, PRESENT_XRGB8888, nullptr);
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 4);
+
+    // An 8-bit frame: the same indices under another palette are a new
+    // frame, and so are the same bytes read as another format.
+    std::vector<uint8_t> idx(64 * 32, 1);
+    std::vector<uint32_t> pal(256, 0);
+    pal[1] = 0x102030u;
+    PresenterSubmit(idx.data(), 64, 32, 64, PRESENT_P8, pal.data());
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 5);
+    PresenterSubmit(idx.data(), 64, 32, 64, PRESENT_P8, pal.data());
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 5);
+    pal[1] = 0x405060u;
+    PresenterSubmit(idx.data(), 64, 32, 64, PRESENT_P8, pal.data());
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 6);
+    ASSERT_TRUE(PresenterReadBack(&v, &w, &h));
+    EXPECT_EQ(v[7 * 64 + 7], 0xFF405060u);
+    // The last byte of the frame alone changed.
+    idx.back() = 2;
+    PresenterSubmit(idx.data(), 64, 32, 64, PRESENT_P8, pal.data());
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 7);
+    // The bytes 00 80 are a dark red in R5G6B5 and black with its alpha bit
+    // in A1R5G5B5: the same bytes in another format are another frame.
+    std::vector<uint16_t> words(64 * 32, 0x8000u);
+    PresenterSubmit(words.data(), 64, 32, 128, PRESENT_RGB565, nullptr);
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 8);
+    PresenterSubmit(words.data(), 64, 32, 128, PRESENT_ARGB1555, nullptr);
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 9);
+    PresenterSubmit(words.data(), 64, 32, 128, PRESENT_ARGB1555, nullptr);
+    EXPECT_EQ(PresenterGetShownCount(), n0 + 9);
+    ASSERT_TRUE(PresenterReadBack(&v, &w, &h));
+    EXPECT_EQ(v[3 * 64 + 9], 0xFF000000u);
+
     PresenterAttachWindow(nullptr);
     SDL_DestroyWindow(lpWindow);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
