@@ -4,8 +4,12 @@
 // drawing times; then the real program on the demo, headless: the time from
 // its start to the end of its first title frame (the program writes the
 // moment into its report), the time to its exit after that frame (the close
-// included), and its peak memory on the title and after a stage. Aims:
-// start-up under 300 ms, peak memory under 200 MB.
+// included), and its peak memory on the title and after a stage; then, when
+// there is a display (e.g. under xvfb-run), the same peaks in a window; last
+// an idle title's share of a core, headless and in a window, from a run of
+// 300 frames and one of 900 (the difference leaves the start-up out). Aims:
+// start-up under 300 ms, peak memory under 200 MB headless and 120 MB in a
+// window, an idle title under 10% of a core.
 //
 //   bench_play_demo [build folder]     (default: the folder above this program)
 #include <sys/resource.h>
@@ -116,18 +120,21 @@ double FirstFrameMoment(const std::string& strDir) {
     return d;
 }
 
-// Runs the program in strDir; returns the wall time in ms and the peak
-// resident memory in MB of the child, and the time to its first frame in ms
-// (negative when the report does not tell).
+// Runs the program in strDir, headless or in a window (bWindow: SDL's X11
+// driver on the display there is); returns the wall time in ms, the peak
+// resident memory in MB of the child, its processor time in ms when
+// lpCpuMs is given, and the time to its first frame in ms (negative when the
+// report does not tell).
 bool RunProgram(const std::string& strExe, const std::string& strDir, const std::vector<std::string>& vArgs,
-                const std::string& strKeys, double& dMs, double& dPeakMb, double* lpFirstMs = nullptr) {
+                const std::string& strKeys, double& dMs, double& dPeakMb, double* lpFirstMs = nullptr,
+                bool bWindow = false, double* lpCpuMs = nullptr) {
     std::fflush(stdout);   // else the child's freopen writes the buffer out again
     const double t0 = Now(CLOCK_MONOTONIC);
     const pid_t pid = fork();
     if (pid < 0) return false;
     if (pid == 0) {
         if (chdir(strDir.c_str()) != 0) _exit(127);
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_VIDEODRIVER", bWindow ? "x11" : "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         if (!strKeys.empty()) setenv("MOSSGROVE_INPUT_SCRIPT", strKeys.c_str(), 1);
         if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
@@ -143,6 +150,9 @@ bool RunProgram(const std::string& strExe, const std::string& strDir, const std:
     if (wait4(pid, &nStatus, 0, &ru) != pid) return false;
     dMs = (Now(CLOCK_MONOTONIC) - t0) * 1e3;
     dPeakMb = static_cast<double>(ru.ru_maxrss) / 1024.0;
+    if (lpCpuMs)
+        *lpCpuMs = (static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
+                    static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) * 1e-3);
     if (lpFirstMs) {
         const double dFirst = FirstFrameMoment(strDir);
         *lpFirstMs = dFirst > 0 ? (dFirst - t0) * 1e3 : -1;
@@ -217,18 +227,48 @@ int main(int argc, char** argv) {
     std::printf("start to exit after that frame (the close included): min %.1f ms, median %.1f ms, max %.1f ms\n",
                 fnMin(vExit), e.dP50, e.dMax);
     std::printf("peak memory on the title: %.1f MB (aim < 200 MB)\n", dPeakTitle);
-    // Into the forest stage and 600 frames of play.
+    // Into the forest stage and 600 frames of play, headless and, with a
+    // display, in a window.
+    const std::string strKeys = strDemo + "/bench_keys.txt";
+    if (FILE* fp = std::fopen(strKeys.c_str(), "w")) {
+        std::fputs("60 z\n90 z\n150 z\n180 up\n210 z\n380 right 600\n400 z 10\n450 z 10\n500 z 10\n550 z 10\n", fp);
+        std::fclose(fp);
+    }
     {
-        const std::string strKeys = strDemo + "/bench_keys.txt";
-        if (FILE* fp = std::fopen(strKeys.c_str(), "w")) {
-            std::fputs("60 z\n90 z\n150 z\n180 up\n210 z\n380 right 600\n400 z 10\n450 z 10\n500 z 10\n550 z 10\n", fp);
-            std::fclose(fp);
-        }
         double dMs = 0, dMb = 0;
         if (RunProgram(strExe, strDemo, {"--close-after-frames", "1000"}, strKeys, dMs, dMb))
             std::printf("peak memory after a stage: %.1f MB (aim < 200 MB)\n", dMb);
         else
             std::printf("the stage run failed\n");
+    }
+    const char* pszDisplay = std::getenv("DISPLAY");
+    const bool bDisplay = pszDisplay && *pszDisplay;
+    if (bDisplay) {
+        double dMs = 0, dTitle = 0, dStage = 0;
+        const bool bTitle = RunProgram(strExe, strDemo, {"--close-after-frames", "60"}, "", dMs, dTitle, nullptr, true);
+        const bool bStage = RunProgram(strExe, strDemo, {"--close-after-frames", "1000"}, strKeys, dMs, dStage, nullptr, true);
+        if (bTitle && bStage)
+            std::printf("in a window: peak memory on the title %.1f MB, after a stage %.1f MB (aim < 120 MB)\n", dTitle,
+                        dStage);
+        else
+            std::printf("in a window: the runs failed\n");
+    } else {
+        std::printf("in a window: no display (run under xvfb-run for the window's figures)\n");
+    }
+    // An idle title: the processor time of 600 frames more, over their wall
+    // time.
+    for (bool bWindow : {false, true}) {
+        if (bWindow && !bDisplay) continue;
+        double aMs[2] = {0, 0}, aCpu[2] = {0, 0}, dMb = 0;
+        bool bOk = true;
+        for (int k = 0; k < 2; k++)
+            bOk = bOk && RunProgram(strExe, strDemo, {"--close-after-frames", k == 0 ? "300" : "900"}, "", aMs[k], dMb,
+                                    nullptr, bWindow, &aCpu[k]);
+        if (bOk && aMs[1] > aMs[0])
+            std::printf("idle title %s: %.1f%% of a core (aim < 10%%)\n", bWindow ? "in a window" : "headless",
+                        100.0 * (aCpu[1] - aCpu[0]) / (aMs[1] - aMs[0]));
+        else
+            std::printf("idle title %s: the runs failed\n", bWindow ? "in a window" : "headless");
     }
     if (chdir(szOld) != 0) return 1;
     fs::remove_all(szTemplate, ec);
