@@ -158,3 +158,52 @@ TEST(Warp, AGiantWarpedToACellStandsOnItsFloor) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same warp with the characters' body box centred in its cell (the
+// stage's alignment 0: offset (32 - 24) / 2 = 4) and under the rule that
+// keeps the footing by the box. Warped to cell row 1 (map y 352) the giant
+// keeps its footing by its collision height, 24 dots a factor step, unless
+// the box rule is on: then by its frame less its box offset, 32 - 4 = 28.
+//   bottom-aligned: 352 + 8 - 24 = 336 (either way: 32 - 8 = 24);
+//   centred:        352 + 4 - 24 = 332;
+//   centred, box rule: 352 + 4 - 28 = 328.
+TEST(Warp, AGiantWarpedToACellKeepsItsFootingByTheRule) {
+    struct CASE {
+        int nAlign, bFootBox;
+        double dY;
+    };
+    const CASE cases[] = {{1, 0, 336}, {1, 1, 336}, {0, 0, 332}, {0, 1, 328}};
+    for (const CASE& k : cases) {
+        SCOPED_TRACE(testing::Message() << "align " << k.nAlign << ", box rule " << k.bFootBox);
+        cPlayHarness h({
+            "..............................",
+            "..............................",
+            "..............................",
+            "......H.......C...............",
+            "##############################",
+        });
+        h.CharaTemplate().m_nGiant = 2;
+        // The stage's defaults, kept by the harness once it has a width.
+        h.Stage().SetDefault();
+        h.Stage().m_nWidth = 1;
+        h.Stage().m_bShowStartBanner = 0;
+        h.Stage().m_bShowStartBanner2 = 0;
+        h.Stage().m_nCharaBoxAlign = k.nAlign;
+        h.System().m_bRuleScaleFootBox = k.bFootBox;
+        h.SetUp();
+        ASSERT_FALSE(h.Ctx().lstChara.empty());
+        cChara& c = *h.Ctx().lstChara.front();
+        cEdCmd w = WarpCmd(5, 0, 0);
+        w.m_pMove->m_nCoord = 1;
+        w.m_pMove->m_nTargetXBl = 12;
+        w.m_pMove->m_nTargetYBl = 1;
+        cFlowFixture::Exec(&c, w);
+        EXPECT_DOUBLE_EQ(c.m_dX, 704.5);
+        EXPECT_DOUBLE_EQ(c.m_dY, k.dY);
+        EXPECT_DOUBLE_EQ(c.m_dBottom, k.dY + 47);
+    }
+}
+
+}  // namespace

@@ -280,13 +280,17 @@ struct DEVICEWATCH {
     std::map<std::string, GIANT> mapGiant;
     bool bFruitCarried = false, bHiddenCarried = false;
     int nLanternAwakeOffScreen = 0;   // frames the far lantern acted through its partner alone
-    int nLanternAsleepAlone = 0;      // frames it did not, neither lantern on the screen
+    // Its count when its partner was last on the screen and when it came on
+    // the screen itself, and the frames between.
+    int nLanternCountPartnerGone = -1, nLanternCountOwnArrival = -1;
+    int nLanternPartnerGone = -1, nLanternOwnArrival = -1;
     bool abBlockOn[8] = {}, abBlockOff[8] = {};
     bool abStarOn[8] = {}, abStarOff[8] = {};
     bool bFarSlimeGone = false, bFarSlimeOnScreenAtHit = true;
     double dBirdMinX = 1e9, dBirdMaxX = -1e9, dBirdMinY = 1e9, dBirdMaxY = -1e9;
     std::map<int, std::pair<double, double>> mapWaveY;   // shot id -> lowest, highest y
     std::map<int, int> mapWaveFrames;
+    std::map<int, double> mapWaveFirstY;   // shot id -> y when first seen
     uint32_t nMaskRGB = 0, nInsideRGB = 0, nOutsideUpRGB = 0, nInsideUpRGB = 0, nOutsideRightRGB = 0;
     int nStageVar[11] = {};
     int nSubStep = 0;
@@ -361,8 +365,15 @@ void WatchDevices(cPlayHarness& h, int f, DEVICEWATCH& w) {
     for (auto& p : h.Ctx().lstChara)
         if (p->m_Data.m_strName == "ちょうちん" && p.get() != pFar) pNear = p.get();
     if (pFar && pNear && !pFar->m_bOnScreen) {
-        if (pNear->m_bOnScreen && w.nStageVar[9] > nPrevLantern) w.nLanternAwakeOffScreen++;
-        if (!pNear->m_bOnScreen && w.nStageVar[9] == nPrevLantern) w.nLanternAsleepAlone++;
+        if (pNear->m_bOnScreen) {
+            if (w.nStageVar[9] > nPrevLantern) w.nLanternAwakeOffScreen++;
+            w.nLanternCountPartnerGone = w.nStageVar[9];
+            w.nLanternPartnerGone = f;
+        }
+    }
+    if (pFar && pFar->m_bOnScreen && w.nLanternOwnArrival < 0) {
+        w.nLanternCountOwnArrival = nPrevLantern;
+        w.nLanternOwnArrival = f;
     }
     // The bricks of columns 6 to 10 hold conditions of kinds 3 to 7 on the
     // hero; the stars above them too.
@@ -371,7 +382,9 @@ void WatchDevices(cPlayHarness& h, int f, DEVICEWATCH& w) {
         if (!pCell || pCell->m_vCond.empty()) continue;
         const int k = pCell->m_vCond[0].m_nKind;
         if (k < 0 || k > 7) continue;
-        (CheckCondList(pCell->m_vCond, pCell->m_nCondMode, &hero) ? w.abBlockOn : w.abBlockOff)[k] = true;
+        // As the play asks for the cell, on a copy (its latch stays as it was).
+        cMapCell cell = *pCell;
+        (CheckBlockCond(cell) ? w.abBlockOn : w.abBlockOff)[k] = true;
     }
     for (auto& p : h.Ctx().lstItem)
         if (p->m_Item.m_nTakeRule == 2 && !p->m_Item.m_vCond.empty()) {
@@ -394,7 +407,10 @@ void WatchDevices(cPlayHarness& h, int f, DEVICEWATCH& w) {
     for (const auto& q : h.Scene().m_lstShot)
         if (q->m_Shot.m_nType == 8) {
             auto it = w.mapWaveY.find(q->m_nId);
-            if (it == w.mapWaveY.end()) w.mapWaveY[q->m_nId] = {q->m_dY, q->m_dY};
+            if (it == w.mapWaveY.end()) {
+                w.mapWaveY[q->m_nId] = {q->m_dY, q->m_dY};
+                w.mapWaveFirstY[q->m_nId] = q->m_dY;
+            }
             else it->second = {std::min(it->second.first, q->m_dY), std::max(it->second.second, q->m_dY)};
             w.mapWaveFrames[q->m_nId]++;
 
@@ -702,9 +718,13 @@ TEST_F(GoldenReplay, DevicesStageUnderAnOldProjectFile) {
     EXPECT_EQ(w.nStageVar[8], 1);
 
     // The far lantern, first in the list, acted while only its partner
-    // (later in the list) was on the screen, and rested while neither was.
-    EXPECT_GT(w.nLanternAwakeOffScreen, 20);
-    EXPECT_GT(w.nLanternAsleepAlone, 20);
+    // (later in the list) was on the screen, and rested while neither was
+    // (its count before it came on the screen is the one it had when its
+    // partner left, hundreds of frames earlier).
+    EXPECT_GT(w.nLanternAwakeOffScreen, 10);
+    EXPECT_GT(w.nLanternOwnArrival - w.nLanternPartnerGone, 300);
+    EXPECT_GT(w.nLanternCountPartnerGone, 0);
+    EXPECT_EQ(w.nLanternCountOwnArrival, w.nLanternCountPartnerGone);
 
     // Every brick and star came and went with the hero, but the one of kind
     // 7 (the hero near itself), which was always there.
@@ -724,12 +744,22 @@ TEST_F(GoldenReplay, DevicesStageUnderAnOldProjectFile) {
     // The bird circles 3 hbl: 96 dots across, at four steps a frame.
     EXPECT_NEAR(w.dBirdMaxX - w.dBirdMinX, 96.0, 4.0);
     EXPECT_NEAR(w.dBirdMaxY - w.dBirdMinY, 96.0, 4.0);
-    // The turret's shots weave 2 hbl to each side of their line: 64 dots.
+    // The turret's shots weave 2 hbl (32 dots) to each side of their line:
+    // 64 dots. Fired to the left, a shot starts at the wave's angle 180
+    // degrees (the angle counter at 4 x 180 / 8 = 90 steps, 22.5 frames of
+    // 8 degrees), so it weaves evenly about the height it was fired at,
+    // rising first: when first seen, after the steps left of the frame it
+    // was fired in, it is a few dots (at most 1.12 a step) above the middle
+    // of its weave. (Started at 22.5 steps instead, 45 degrees, it would
+    // sink first and weave about a line 23 dots above its start.)
     int nWholeWaves = 0;
     for (const auto& [nId, yy] : w.mapWaveY) {
         if (w.mapWaveFrames[nId] < 60) continue;   // a whole period is 45 frames
         nWholeWaves++;
         EXPECT_NEAR(yy.second - yy.first, 64.0, 4.0) << "shot " << nId;
+        const double dAboveMiddle = (yy.first + yy.second) / 2 - w.mapWaveFirstY[nId];
+        EXPECT_GT(dAboveMiddle, 0.0) << "shot " << nId;
+        EXPECT_LT(dAboveMiddle, 8.0) << "shot " << nId;
     }
     EXPECT_GE(nWholeWaves, 2);
 
