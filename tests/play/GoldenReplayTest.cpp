@@ -7,7 +7,8 @@
 //           formations and trajectories and the enemies draw random numbers;
 //   devices the valley of devices, the stage of the settings the others
 //           leave at their defaults, played under a project file of an
-//           older version (the gravity-jump rule on).
+//           older version (the gravity-jump rule on); played once more with
+//           hits kept to the screen, the other way of its switch.
 // Every frame's state hash, group by group, must match the checked-in one;
 // the first differing frame and group are named. The attempt is saved as a
 // replay file and played back with the host offering another seed (the
@@ -773,6 +774,19 @@ TEST_F(GoldenReplay, DevicesStageUnderAnOldProjectFile) {
 
     CheckGolden("demo_devices", rec);
     CheckPlayback(rec, m_Keys.nFrames);
+
+    // The switch the other way: the same keys with hits kept to the screen.
+    // The slimes on the screen still fall and hand over their fruit; the
+    // hero's shot flies through the far one beyond the screen's edge.
+    m_Stage.m_bOnScreenOnly = 1;
+    DEVICEWATCH on;
+    m_fnWatch = [&on](cPlayHarness& h, int f) { WatchDevices(h, f, on); };
+    const PLAYLOG recOn = Record(0);
+    m_fnWatch = nullptr;
+    EXPECT_EQ(recOn.nMissSounds, 0);
+    EXPECT_EQ(on.nStageVar[7], 1);
+    EXPECT_EQ(on.nStageVar[8], 1);
+    EXPECT_FALSE(on.bFarSlimeGone);
 }
 
 }  // namespace
