@@ -15,6 +15,15 @@ const std::vector<std::string> kOpenMap = {
     "##############################",
 };
 
+// A giant's ground: the hero, a character at stage cell (14, 3), the floor.
+const std::vector<std::string> kGiantMap = {
+    "..............................",
+    "..............................",
+    "..............................",
+    "......H.......C...............",
+    "##############################",
+};
+
 cEdCmd WarpCmd(int nMode, int nDir, int nDist) {
     cEdCmd c = cFlowFixture::MakeCmd(CMD_WARP);
     NewEdMove(c.m_pMove);
@@ -133,13 +142,7 @@ namespace {
 // stays on the cell's (704 + 8.5 - 8 = 704.5) and it stands on the cell's
 // floor: y = 352 + 8 - 24 = 336, bottom 336 + 47 = 383.
 TEST(Warp, AGiantWarpedToACellStandsOnItsFloor) {
-    cPlayHarness h({
-        "..............................",
-        "..............................",
-        "..............................",
-        "......H.......C...............",
-        "##############################",
-    });
+    cPlayHarness h(kGiantMap);
     h.CharaTemplate().m_nGiant = 2;
     h.SetUp();
     ASSERT_FALSE(h.Ctx().lstChara.empty());
@@ -177,13 +180,7 @@ TEST(Warp, AGiantWarpedToACellKeepsItsFootingByTheRule) {
     const CASE cases[] = {{1, 0, 336}, {1, 1, 336}, {0, 0, 332}, {0, 1, 328}};
     for (const CASE& k : cases) {
         SCOPED_TRACE(testing::Message() << "align " << k.nAlign << ", box rule " << k.bFootBox);
-        cPlayHarness h({
-            "..............................",
-            "..............................",
-            "..............................",
-            "......H.......C...............",
-            "##############################",
-        });
+        cPlayHarness h(kGiantMap);
         h.CharaTemplate().m_nGiant = 2;
         // The stage's defaults, kept by the harness once it has a width.
         h.Stage().SetDefault();
