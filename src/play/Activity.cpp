@@ -16,6 +16,13 @@
 #include "project/Progress.h"
 #include "project/SystemData.h"
 #include "stage/Stage.h"
+#include "stage/StageContext.h"
+
+namespace {
+
+constexpr int REPLAY_VER_NO_DISTANCE_REFRESH = 781;
+
+}  // namespace
 
 int CompareOp(int64_t a, int64_t b, int nOp) {
     switch (nOp) {
@@ -29,6 +36,15 @@ int CompareOp(int64_t a, int64_t b, int nOp) {
     case 7: return b != 0 && std::llabs(a) % b != 0;
     default: return 0;
     }
+}
+
+int CharaVar(const cCharaBase* pChara, int n) {
+    if (!pChara || pChara->m_vecVar.empty()) return 0;
+    if (n < 0 || static_cast<size_t>(n) >= pChara->m_vecVar.size()) {
+        ReportCheckedAccessError('V', n, static_cast<int>(pChara->m_vecVar.size()), 4);
+        return pChara->m_vecVar[0];
+    }
+    return pChara->m_vecVar[n];
 }
 
 namespace {
@@ -46,15 +62,6 @@ int StageVar(int n) {
         return p->m_vecStageVar[0];
     }
     return p->m_vecStageVar[n];
-}
-
-int CharaVar(const cCharaBase* pChara, int n) {
-    if (!pChara || pChara->m_vecVar.empty()) return 0;
-    if (n < 0 || static_cast<size_t>(n) >= pChara->m_vecVar.size()) {
-        ReportCheckedAccessError('V', n, static_cast<int>(pChara->m_vecVar.size()), 4);
-        return pChara->m_vecVar[0];
-    }
-    return pChara->m_vecVar[n];
 }
 
 // The subject of a character condition: 0 itself, 1-4 its targets (null
@@ -177,7 +184,12 @@ int CheckDistanceCond(const cCond& cond, cCharaBase* pChara) {
     if (!pOther) return 0;
     const int nRange = DistanceRange(cond);
     const cSystemData* pSys = PlayCtx().lpSystem;
-    if (!(pSys && pSys->m_bRuleDistanceNoRefresh)) RefreshScreenRect(pOther);
+    // The other's screen box is brought up to date first, unless the system
+    // rule says not to or a replay recorded with data version 781 or older
+    // plays back (it was recorded without the refresh).
+    const int nReplayVer = GetStageContext().ReplayPlaybackVersion();
+    const bool bOldReplay = nReplayVer > 0 && nReplayVer <= REPLAY_VER_NO_DISTANCE_REFRESH;
+    if (!(pSys && pSys->m_bRuleDistanceNoRefresh) && !bOldReplay) RefreshScreenRect(pOther);
     const OBJRECT& ot = pOther->m_rcScreen;
     bool bWithin;
     JUDGESPAN rec;

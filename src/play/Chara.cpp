@@ -179,10 +179,13 @@ bool cChara::IsAwake(const std::vector<uint8_t>& vecFlags, const cScroll& sx, co
         int n = m_Data.m_nLinkFlag;
         bAwake = n >= 0 && static_cast<size_t>(n) < vecFlags.size() && vecFlags[n];
     }
+    // Rule 2 turns the test round: the character acts while neither its
+    // range nor its activation group holds.
+    if (m_Data.m_nActRule == ACTRULE_WHEN_OUT) bAwake = !bAwake;
     if (!bAwake && !m_bFlight) bAwake = m_bJumping || (m_bWoken && m_bAirborne);
     if (!bAwake) return false;
     m_bWoken = 1;
-    if (m_Data.m_nActRule == 1) m_bIgnoreX = m_bIgnoreY = 1;
+    if (m_Data.m_nActRule == ACTRULE_ONCE) m_bIgnoreX = m_bIgnoreY = 1;
     UpdateScreenRectFrom(sx, sy);
     return true;
 }
@@ -192,7 +195,7 @@ bool cChara::OverlapsRect(double dLeft, double dTop, double dRight, double dBott
 }
 
 bool cChara::StepItemIcon() {
-    if (!m_bShowItemIcon || !m_pItem || !m_bOnScreen || m_Data.m_bTrans) return false;
+    if (!m_bShowItemIcon || !m_pItem || !m_bOnScreen || m_Data.m_bTrans || m_pItem->m_Item.m_bNoDraw) return false;
     m_nIconFrames++;
     if (m_nIconFrames >= 96) m_nIconFrames = 0;
     return m_nIconFrames >= 64;

@@ -7,6 +7,11 @@
 
 #include "play/CharaBase.h"
 
+// Activation rules of a character (its record's rule byte): 0 it acts while
+// its range or its activation group holds, 1 from the first time they hold
+// it acts anywhere, 2 it acts while neither holds.
+enum : int { ACTRULE_WHILE_IN = 0, ACTRULE_ONCE = 1, ACTRULE_WHEN_OUT = 2 };
+
 class cChara : public cCharaBase {
 public:
     cChara();
@@ -41,6 +46,8 @@ public:
     bool IsAwake(const std::vector<uint8_t>& vecFlags, const cScroll& sx, const cScroll& sy);
     bool OverlapsRect(double dLeft, double dTop, double dRight, double dBottom) const;
     // Advances the item-icon blink; true when the icon shows this frame.
+    // Nothing blinks (and the count stands) while the character is off the
+    // screen or transparent, or the item is hidden.
     bool StepItemIcon();
     // The blinking icon of the carried item over the character (frames
     // 64..95 of every 96), drawn after the character.

@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int FLOW_GROUP_SLOTS = 27;
+constexpr int ANIMSET_RECORD_SIZE = 80;   // the animation set's size as the error report gives it
 
 // Slots of the sheets (normal, system-memory variant, mirrored, mirrored variant).
 constexpr int SLOT_BLOCK = 2, SLOT_BLOCK_VAR = 3;
@@ -318,8 +319,14 @@ void cCharaBase::ChangeAnimSet(int nSet, int bForce) {
     m_Anim.m_vPattern.clear();
     const cDatabase* pDb = PlayCtx().lpDatabase;
     if (pDb && !pDb->m_vAnimeSet.empty()) {
-        int nIndex = (nSet & 0x8000) ? -1 : nSet;
-        const cAnimeSet& set = pDb->m_vAnimeSet.At(nIndex);
+        // A set number with bit 15 set or past the list is logged with the
+        // number, the list's size and the set record's stored size, and
+        // plays set 0.
+        const int nCount = static_cast<int>(pDb->m_vAnimeSet.size());
+        const int nIndex = m_Data.m_nAnimSet;
+        const bool bBad = (nIndex & 0x8000) || nIndex < 0 || nIndex >= nCount;
+        if (bBad) ReportCheckedAccessError('V', nIndex, nCount, ANIMSET_RECORD_SIZE);
+        const cAnimeSet& set = pDb->m_vAnimeSet[bBad ? 0 : nIndex];
         for (const cAnime& anime : set.m_vAnime) {
             cChkVector<ANIMSTEP> steps;
             for (const cAnimeFrame& f : anime.m_vFrame) {

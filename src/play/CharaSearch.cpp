@@ -139,7 +139,8 @@ int cObj::MoveToward(cCmdRun* pRun, const cObj* pMover, int x1, int y1, int bSyn
     if (!pRun) return 0;
     int x0, y0;
     GetFrameCenter(this, &x0, &y0);
-    int nDir = pRun->m_nPrevDir;
+    // A solve that gives up keeps the run's direction code.
+    int nDir = pRun->m_nFaceReq;
     int bArrived = SolveMove(&pRun->m_Move.dVX, &pRun->m_Move.dVY, &nDir, pMover, x0, y0, x1, y1,
                              pRun->m_Move.dSpeed, bSyncFlag, 0, bArriveCheck);
     pRun->m_nFaceReq = nDir;
@@ -225,10 +226,7 @@ bool PassesCharaFilter(const cCharaBase* p, const CHARAFILTER& f) {
     if (f.bExcludeInv1 && p->m_Data.m_nInvincible == 1) return false;
     if (f.bExcludeInv2 && p->m_Data.m_nInvincible == 2) return false;
     if (f.bExcludeSolid && p->m_Data.m_bNoHitBox) return false;
-    if (f.bByVar) {
-        int v = f.nVar >= 0 && static_cast<size_t>(f.nVar) < p->m_vecVar.size() ? p->m_vecVar[f.nVar] : 0;
-        if (!CompareOp(v, f.nValue, f.nOp)) return false;
-    }
+    if (f.bByVar && !CompareOp(CharaVar(p, f.nVar), f.nValue, f.nOp)) return false;
     return true;
 }
 

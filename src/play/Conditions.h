@@ -18,6 +18,10 @@ struct JUDGESPAN;
 // so |INT_MIN| is exact.
 int CompareOp(int64_t a, int64_t b, int nOp);
 
+// Character variable n of a character, through the checked access: a bad
+// number is logged (the game closes) and reads variable 0.
+int CharaVar(const cCharaBase* pChara, int n);
+
 // One condition with its reference character (null: kinds 3-7 fail).
 int CheckCond(const cCond& cond, cCharaBase* pChara);
 // Mode 0 all (an empty list holds), 1 one is enough (an empty list fails),

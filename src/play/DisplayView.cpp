@@ -16,15 +16,6 @@ PLAYVIEW GetPlayView() {
     return v;
 }
 
-cCharaBase* FindDisplayAnchor(int nId) {
-    if (nId == 0) return nullptr;
-    for (auto& p : vecPlayer())
-        if (p && p->m_nId == nId) return p.get();
-    for (auto& p : lstChara())
-        if (p && p->m_nId == nId && !p->m_bDead) return p.get();
-    return nullptr;
-}
-
 void GetScreenCentre(const cCharaBase* pChara, double* pX, double* pY) {
     *pX = pChara->m_rcScreen.left + (pChara->m_rcScreen.right - pChara->m_rcScreen.left + 1) / 2;
     *pY = pChara->m_rcScreen.top + (pChara->m_rcScreen.bottom - pChara->m_rcScreen.top + 1) / 2;

@@ -1,8 +1,10 @@
 #pragma once
 // What the display objects of the stage-play scene (messages, effect
 // animations, pictures) read of the scene each frame: the camera, the first
-// stage cell, the scene's frame counter, and the character an object is
-// anchored to.
+// stage cell, the scene's frame counter, and the screen centre of the
+// character an object is anchored to (found with FindChara, dying ones too:
+// an object over a defeated character stays until the character is removed
+// after its defeat effect).
 #include <cstdint>
 
 class cCharaBase;
@@ -16,8 +18,6 @@ struct PLAYVIEW {
 
 // The view of the installed scene (all zero without one).
 PLAYVIEW GetPlayView();
-// The living hero or character with object id nId, or null.
-cCharaBase* FindDisplayAnchor(int nId);
 // The screen centre of a character's frame.
 void GetScreenCentre(const cCharaBase* pChara, double* pX, double* pY);
 

@@ -147,7 +147,7 @@ void cPictureRun::Set(const PICTURESETUP& s) {
 }
 
 void cPictureRun::GetPos(int* pX, int* pY) {
-    if (const cCharaBase* p = FindDisplayAnchor(m_nCharaId)) {
+    if (const cCharaBase* p = FindChara(m_nCharaId)) {
         m_dCentreX = p->m_dX + p->m_nWidth / 2;
         m_dCentreY = p->m_dY + p->m_nHeight / 2;
     }

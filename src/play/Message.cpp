@@ -17,7 +17,6 @@ namespace {
 
 constexpr int PLAY_FONT = 1;
 constexpr int SLOT_ACCESSORY = 49;
-constexpr int SLOT_ITEM_MINI = 42;
 constexpr int64_t ESCAPE_NUMBER_MAX = 1000000000;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -175,7 +174,7 @@ bool cMessage::CalcPos(int* pX, int* pY) const {
     const PLAYVIEW v = GetPlayView();
     switch (m_nPosMode) {
     case 1: case 2: case 3: case 4: case 5: case 6: {
-        const cCharaBase* pChara = FindDisplayAnchor(m_nAnchorId);
+        const cCharaBase* pChara = FindChara(m_nAnchorId);
         if (!pChara) return false;
         double cx, cy;
         GetScreenCentre(pChara, &cx, &cy);
@@ -259,9 +258,9 @@ int cMessage::Update(DDSURFACEDATA* lpDst, int bFreeze) {
     } else if (m_nMode == MESMODE_ICON || m_nMode == MESMODE_1UP) {
         const int nRaise = (30 - m_nLeft) / 4;
         if (m_nMode == MESMODE_ICON) {
-            const int c = std::max(0, m_nIconCell);
-            DDBlt(lpDst, x, y - nRaise, 16, 16, &Off_Img[SLOT_ITEM_MINI], (c % 16) * 16,
-                  (c / 16 + m_nIconExtra) * 16, DDBLT_KEY);
+            // The icon of the item's own graphic kind; the item's graphic row
+            // is the frame along a character strip.
+            cCharaBase::DrawIcon16(lpDst, x, y - nRaise, m_nIconKind, m_nIconCell, m_nIconExtra);
         } else {
             DDBlt(lpDst, x, y - nRaise, 16, 16, &Off_Img[SLOT_ACCESSORY], 0, 48, DDBLT_KEY);
         }

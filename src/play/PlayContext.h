@@ -111,6 +111,10 @@ public:
     // A frame of a blocking wait: present the composed frame, wait for the
     // frame time and poll the input device. 0 when the program is closing.
     virtual int WaitFrame() { return 1; }
+    // After a wait that ended by itself: hold the game while the window is
+    // not active (the player switched away during the wait), so the play
+    // does not run on unseen. Headless: returns at once.
+    virtual void WaitWhileInactive() {}
     // Sound-table number (system sounds 0..16, project sound k as 16 + k).
     virtual void PlaySound(int nSound) { (void)nSound; }
     virtual void RequestBgm(int nBgm, int bLoop, int nSlot) { (void)nBgm; (void)bLoop; (void)nSlot; }

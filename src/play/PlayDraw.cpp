@@ -267,8 +267,9 @@ void RunScreenColor(cPlayScene& s, int bFrozen) {
     const int bOther = !lpDTCon && nScreenBpp != 8;
     c.Advance(bFrozen, bPalette, bOther);
     if (!c.m_bDraw) {
-        // The flash's gap frame and the end restore the palette.
-        if (bPalette && !c.m_bActive) DDSetDisplayPalette(0, 256, aPalette);
+        // A flash's gap frame, its last one included, shows the palette's
+        // own colours; a frozen frame leaves the palette as it is.
+        if (bPalette && !bFrozen) DDSetDisplayPalette(0, 256, aPalette);
         return;
     }
     if (bPalette) {
@@ -296,6 +297,8 @@ void CreateSightSurface(int nDots, int nShape) {
     nSightBuiltShape = nShape;
     const int r = std::clamp(nDots, 0, 2048);
     if (!DDCreateSurface(&sdSightMask, 1280 + 2 * r, 960 + 2 * r, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0)) {
+        // The player is told that memory ran out, then the game closes.
+        PlayHost().ErrorBox("メモリが不足しています！");
         PlayHost().RequestErrorClose();
         return;
     }

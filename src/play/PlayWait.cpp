@@ -100,6 +100,7 @@ int RunWait(cPlayScene& s) {
     in = saved;
     announce.Withdraw();
     if (!nResult) return GiveUp(s);
+    PlayHost().WaitWhileInactive();
     return 1;
 }
 
@@ -110,8 +111,10 @@ int RunRankingScreen(cPlayScene& s, const cRanking& ranking) {
     if (pProg) pProg->StepRankKind(nMode, 0);
     const cSystemData* pSys = PlayCtx().lpSystem;
     const int nKinds = pSys ? pSys->CountRankingKinds(nMode) : 0;
+    // The table reads the live input and leaves it as it stands: the press
+    // that closes the table stays latched, so the screen below does not
+    // take it as a press of its own on the next frame.
     cInputState& in = WaitInput();
-    const cInputState saved = in;
     in.ClearButton();
     in.m_bButtonLock = 1;   // a button held from before is no press
     int nResult = 1;
@@ -136,7 +139,6 @@ int RunRankingScreen(cPlayScene& s, const cRanking& ranking) {
         const int nRow = (nKind >= 0 && static_cast<size_t>(nKind) < s.m_vecRankPos.size()) ? s.m_vecRankPos[nKind] : -1;
         DrawRanking(&BackBuffer, RANKING_X, RANKING_Y, ranking, nKind, nRow, nMode);
     }
-    in = saved;
     announce.Withdraw();
     if (!nResult) return GiveUp(s);
     return 1;

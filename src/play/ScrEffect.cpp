@@ -148,11 +148,11 @@ int Fx_Move(cScrEffectRun& r, const SCRFXFRAME& fx, int bFrozen) {
     const int p1 = AtLeast1(r.P(1));
     if (TakeFrame(fx)) DDBlt(fx.lpBack, r.m_nA, r.m_nB, fx.nWidth, fx.nHeight, fx.lpWork, 0, 0, DDBLT_NOKEY);
     if (bFrozen) return 0;
-    int nEnd = r.Step(0, p1, r.m_dStep);
-    if (nEnd || r.m_nKind != 1) return nEnd;
+    // The place of the next frame comes from this frame's value, before the
+    // value steps on.
     r.m_nA = static_cast<int>((r.P(4) - r.P(2)) / static_cast<double>(p1) * r.m_dValue + r.P(2));
     r.m_nB = static_cast<int>((r.P(5) - r.P(3)) / static_cast<double>(p1) * r.m_dValue + r.P(3));
-    return 0;
+    return r.Step(0, p1, r.m_dStep);
 }
 
 int Fx_Shake(cScrEffectRun& r, const SCRFXFRAME& fx, int bFrozen) {
@@ -325,7 +325,7 @@ void cScrColorRun::Advance(int bFrozen, int bPalette, int bOtherDepth) {
         if (bReached) {
             m_nFrame = 0;
             if (++m_nFlashes >= m_nFlashCount) m_bActive = 0;
-            if (!bPalette) return;   // no tint on this frame
+            return;   // no tint on this frame (a palette screen shows its own colours)
         }
         m_nAlpha = 255 - g;
     } else if (m_bFadeBack) {

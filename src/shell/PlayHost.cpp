@@ -44,6 +44,8 @@ bool IsStageSlot(int n) {
 constexpr int BACKGROUND_SLOT = 55;
 constexpr int BACKGROUND_SLOTS = 8;
 
+bool IsPlayClosing() { return bPlayClosing.load() != 0 || IsQuitPosted(); }
+
 class cShellPlayHost : public IPlayHost {
 public:
     bool IsKeyDown(int nVk) override { return GetInputSource().IsKeyHeld(nVk); }
@@ -68,17 +70,14 @@ public:
         anPair[1] = Sys_Color.aColor[n].nColorOp;
         return true;
     }
-    // A frame of a stage-play wait: a safe point where the window thread
-    // can hold the game (the quit question) and where a confirmed close or
-    // the thread's quit message ends the wait. The frame counts as shown.
-    int WaitFrame() override {
-        HoldPoint();
-        if (IsClosing()) return 0;
-        Game_Main.ShowFrame();
-        WaitNextFrame();
-        Game_Main.UpdateInput();
-        CountShownFrame();
-        return IsClosing() ? 0 : 1;
+    int WaitFrame() override { return PlayWaitFrame(); }
+    // After a wait the game sleeps while the window is not active, as the
+    // main loop does between frames; a close ends the sleep.
+    void WaitWhileInactive() override {
+        while (!bAppActive.load() && !IsClosing()) {
+            HoldPoint();
+            SleepMs(1);
+        }
     }
     void PlaySound(int nSound) override { RequestPlaySE(nSound); }
     void RequestBgm(int nBgm, int bLoop, int nSlot) override {
@@ -89,7 +88,7 @@ public:
     void RequestErrorClose() override { PostCloseRequest(CLOSE_FATAL); }
     // A close that was confirmed (or asks nothing) and is under way; a
     // request still waiting for the window thread's decision is not one.
-    bool IsClosing() override { return bPlayClosing.load() != 0 || IsQuitPosted(); }
+    bool IsClosing() override { return IsPlayClosing(); }
     uint32_t MakeSeed() override { return bFixedSeed ? nFixedSeed : GetTicks(); }
     void ErrorBox(const char* pszText) override { ErrorBoxText(pszText); }
     bool FadeStep(int bIn) override {
@@ -126,6 +125,19 @@ public:
 cShellPlayHost ShellPlayHost;
 
 }  // namespace
+
+int PlayWaitFrame() {
+    HoldPoint();
+    if (IsPlayClosing()) return 0;
+    Game_Main.ShowFrame();
+    WaitNextFrame();
+    // Surfaces lost meanwhile come back before the frame is drawn; when they
+    // cannot, the game closes and this frame still goes on.
+    if (!Game_Main.RestoreSurfaces()) PostCloseRequest(CLOSE_FATAL);
+    Game_Main.UpdateInput();
+    CountShownFrame();
+    return IsPlayClosing() ? 0 : 1;
+}
 
 bool OpenPlayTrace(const char* pszPath) {
     if (fpTrace) std::fclose(fpTrace);

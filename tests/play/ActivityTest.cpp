@@ -5,11 +5,17 @@
 #include <climits>
 
 #include "CharaFixture.h"
+#include "flow/FlowRun.h"
+#include "foundation/Log.h"
+#include "platform/CloseRequest.h"
 #include "play/CharaSearch.h"
 #include "play/Conditions.h"
 #include "play/Item.h"
 #include "play/MapCell.h"
 #include "flow/StatusAccess.h"
+#include "stage/StageContext.h"
+#include "support/ByteBuilder.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -233,6 +239,36 @@ TEST_F(Activity, WakeModeOneKeepsActing) {
     EXPECT_EQ(q->m_bActing, 0);
 }
 
+// Activation rule 2 turns the test round: the character acts while neither
+// its range nor its activation group holds. Two flying characters of rule 2
+// share group flag 4; the screen shows map dots 320..959 by 320..799.
+TEST_F(Activity, RuleTwoActsOnlyOutOfRangeAndGroup) {
+    struct CASE {
+        const char* pszName;
+        double x;           // the character's place
+        int bLinked;
+        double dPartnerX;   // its group partner's place (no partner: 0)
+        int bActing;
+    } const cases[] = {
+        {"on the screen", 500, 0, 0, 0},
+        {"off the screen", 3000, 0, 0, 1},
+        {"off, its group raised by a partner on the screen", 3000, 1, 500, 0},
+        {"off, its partner off too", 3000, 1, 3100, 1},
+    };
+    for (const CASE& k : cases) {
+        cCharaData cd;
+        cd.m_nFlight = 1;
+        cd.m_nActRule = 2;
+        cd.m_bLinked = static_cast<uint8_t>(k.bLinked);
+        cd.m_nLinkFlag = 4;
+        cChara* p = AddChara(cd, k.x, 500);
+        if (k.dPartnerX != 0) AddChara(cd, k.dPartnerX, 500);
+        scene.UpdateActivity();
+        EXPECT_EQ(p->m_bActing, k.bActing) << k.pszName;
+        ctx.lstChara.clear();
+    }
+}
+
 TEST_F(Activity, LeavingTheRangeMidJump) {
     cCharaData cd;
     cChara* p = AddChara(cd, 3000, 500);
@@ -454,6 +490,69 @@ TEST(SolveMove, Table) {
     }
 }
 
+// A scroll-synchronised mover aimed with the scroll running gets the speed
+// whose step relative to the scrolling view points at the target. When that
+// solve gives up (here: the target is the mover's own centre, no distance
+// on either axis) the run keeps its direction code; a solve that works
+// writes its own (to the left: 1).
+TEST_F(Conditions, ScrollSolveThatGivesUpKeepsTheRunsDirection) {
+    sys.m_bScrollAddsToMoves = 0;
+    scene.m_ScrollX.m_bAuto = 1;
+    scene.m_ScrollX.m_dSpeed = 1;
+    scene.m_ScrollX.m_bHeld = 0;
+    cCharaData d;
+    d.m_nFlight = 1;
+    cChara* c = AddChara(d);
+    c->m_bScrollSync = 1;
+    c->m_rcScreen = OBJRECT{100, 100, 131, 131};   // centre (116, 116)
+    struct CASE {
+        int x1, y1, nDir;
+    } const cases[] = {{116, 116, 2}, {16, 116, 1}};
+    for (const CASE& k : cases) {
+        cCmdRun run;
+        run.m_Move.dSpeed = 3;
+        run.m_nFaceReq = 2;   // right, from the run's last step
+        run.m_nPrevDir = 0;
+        c->MoveToward(&run, c, k.x1, k.y1, 0, 0);
+        EXPECT_EQ(run.m_nFaceReq, k.nDir) << k.x1;
+    }
+}
+
+// The distance test brings the other's screen box up to date first, except
+// while a replay recorded with data version 781 or older plays back. The
+// hero stands on the character's place, but its screen box still says it
+// is 400 dots away: refreshed, the horizontal test (both sides, 16 dots)
+// holds; not refreshed, it fails.
+TEST_F(Conditions, DistanceRefreshIsLeftOutForOldReplays) {
+    class cReplayContext : public cStageContext {
+    public:
+        int ReplayPlaybackVersion() const override { return nVer; }
+        int nVer = 0;
+    } replay;
+    cStageContextScope stageScope(replay);
+    cCharaData d;
+    d.m_nOperator = 0;
+    cHero* h = AddHero(d, 640, 600);
+    cChara* c = AddChara(d, 640, 600);
+    c->m_dX = h->m_dX;
+    c->m_dY = h->m_dY;
+    c->UpdateScreenRect();
+    cCond dist;
+    dist.m_nKind = COND_DISTANCE;
+    dist.m_nShape = 0;
+    dist.m_nValue = 1;
+    struct CASE {
+        int nVer, nHolds;
+    } const cases[] = {{0, 1}, {854, 1}, {782, 1}, {781, 0}, {500, 0}};
+    for (const CASE& k : cases) {
+        replay.nVer = k.nVer;
+        h->UpdateScreenRect();
+        h->m_rcScreen.left += 400;   // stale
+        h->m_rcScreen.right += 400;
+        EXPECT_EQ(CheckCond(dist, c), k.nHolds) << "replay version " << k.nVer;
+    }
+}
+
 // ---- searches ----
 
 class Search : public cCharaFixture {
@@ -514,6 +613,29 @@ TEST_F(Search, FiltersAndNewestChild) {
     b->m_bDead = 1;
     EXPECT_EQ(FindChildByCond(pairs, 4, 0, 1, any), a);
     EXPECT_EQ(FindChildByCond(pairs, 4, a->m_nGroup + 1, 0, any), nullptr);
+}
+
+// A search by character variable reads the variable through the checked
+// access: a number past the nine variables is logged, asks for a close and
+// reads variable 0 (here 7, which the search asks for).
+TEST_F(Search, BadVariableNumberIsLoggedAndReadsVariableZero) {
+    cTempDir dir;
+    ASSERT_EQ(InitReport("Report_Game.txt"), 1);
+    ResetCloseRequests();
+    cChara* a = At(0, 0, 1);
+    a->m_vecVar[0] = 7;
+    CHARAFILTER f;
+    f.bByVar = 1;
+    f.nVar = 9;
+    f.nValue = 7;
+    f.nOp = 0;
+    EXPECT_EQ(FindCharaByCond(list, f), a);
+    const std::vector<uint8_t> v = ReadHostFile(dir.File("Report_Game.txt"));
+    EXPECT_NE(std::string(v.begin(), v.end()).find("err V[9] ( 9 , 4 )"), std::string::npos);
+    eCloseKind eKind = CLOSE_USER;
+    EXPECT_TRUE(TakeCloseRequest(&eKind));
+    EXPECT_EQ(eKind, CLOSE_FATAL);
+    ResetCloseRequests();
 }
 
 }  // namespace

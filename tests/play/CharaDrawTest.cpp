@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/ImageSurfaces.h"
+#include "platform/CloseRequest.h"
 #include "play/Chara.h"
 #include "play/CharaDraw.h"
 #include "play/EffectRuns.h"
@@ -18,6 +19,7 @@
 #include "project/Database.h"
 #include "project/SystemData.h"
 #include "support/DDTestSupport.h"
+#include "support/FakeMessageBox.h"
 
 namespace {
 
@@ -71,6 +73,37 @@ TEST_F(CharaDrawTest, EffectRunWithoutDrawingFinishes) {
     EXPECT_EQ(c.m_CharaEffect.m_nKind, 0);
 }
 
+// What a frozen frame (a pause, a wait) advances of a character that is not
+// drawn: a transparent one on the screen runs its effect on, as in play; one
+// off the screen that acts runs it only in frames of play, so that nothing
+// of the play moves on during a wait whose length a replay does not keep.
+// Effect 2 steps its value by 2 a frame.
+TEST_F(CharaDrawTest, FrozenFramesAdvanceTransparentCharactersOnly) {
+    struct CASE {
+        const char* pszName;
+        double x;   // the screen shows x 0..639
+        int bTrans, bActing, bFrozen;
+        double dValue;
+    } const cases[] = {
+        {"transparent on the screen, frozen", 100, 1, 0, 1, 2},
+        {"acting off the screen, frozen", 3000, 0, 1, 1, 0},
+        {"acting off the screen, play", 3000, 0, 1, 0, 2},
+        {"idle off the screen, play", 3000, 0, 0, 0, 0},
+    };
+    for (const CASE& k : cases) {
+        cChara c;
+        c.m_dX = k.x;
+        c.m_dRight = k.x + 31;
+        c.m_dY = 100;
+        c.m_dBottom = 131;
+        c.m_Data.m_bTrans = static_cast<uint8_t>(k.bTrans);
+        c.m_bActing = k.bActing;
+        c.m_CharaEffect.Start(2, 0, 0);
+        EXPECT_EQ(DrawChara(&c, nullptr, k.bFrozen), 0) << k.pszName;
+        EXPECT_EQ(c.m_CharaEffect.m_dValue, k.dValue) << k.pszName;
+    }
+}
+
 TEST_F(CharaDrawTest, EnlargeBy32DrawsTheNormalSize) {
     ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 64, 64));
     DDSURFACEDATA cell, dst;
@@ -118,6 +151,21 @@ TEST(SightMask, HoleOfTheHerosSight) {
     EXPECT_EQ(DDIndexAt(GetSightSurface(), GetSightSurface()->nWidth / 2, GetSightSurface()->nHeight / 2), 16);
     ReleaseSightSurface();
     DDEnd();
+}
+
+// A sight mask that cannot be made (here: no display to make it on) tells
+// the player that memory ran out and then closes the game.
+TEST(SightMask, FailedMaskShowsTheOutOfMemoryBox) {
+    cFakeMessageBox boxes;
+    ResetCloseRequests();
+    CreateSightSurface(32, 1);
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].strText, "メモリが不足しています！");
+    eCloseKind eKind = CLOSE_USER;
+    EXPECT_TRUE(TakeCloseRequest(&eKind));
+    EXPECT_EQ(eKind, CLOSE_FATAL);
+    ResetCloseRequests();
+    ReleaseSightSurface();
 }
 
 }  // namespace

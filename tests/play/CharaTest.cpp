@@ -6,12 +6,16 @@
 #include <cmath>
 
 #include "CharaFixture.h"
+#include "foundation/Log.h"
 #include "graphics/ImageSurfaces.h"
+#include "platform/CloseRequest.h"
 #include "play/CharaSearch.h"
 #include "play/Item.h"
 #include "play/EffectRuns.h"
 #include "play/Message.h"
 #include "stage/CmdVocabulary.h"
+#include "support/ByteBuilder.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -183,6 +187,42 @@ TEST_F(CharaBase, ChangeAnimSetWithForce) {
     EXPECT_EQ(c.m_Anim.GetFrame(), 6);
     c.ChangeAnimSet(1, 1);           // forced: it starts again
     EXPECT_EQ(c.m_Anim.GetFrame(), 5);
+}
+
+// A set number past the list, or with bit 15 set, is logged with the
+// number, the list's size and 80, asks for a close and plays set 0.
+TEST_F(CharaBase, BadAnimSetIsLoggedWithItsNumberAndPlaysSetZero) {
+    cTempDir dir;
+    ASSERT_EQ(InitReport("Report_Game.txt"), 1);
+    ResetCloseRequests();
+    cAnimeSet first, second;
+    first.m_vAnime.resize(1);
+    cAnimeFrame f;
+    f.m_nCell = 7;
+    f.m_nTime = 1;
+    first.m_vAnime[0].m_vFrame.assign(1, f);
+    second.m_vAnime.resize(3);
+    db.m_vAnimeSet.clear();
+    db.m_vAnimeSet.push_back(first);
+    db.m_vAnimeSet.push_back(second);
+    struct CASE {
+        int nSet;
+        const char* pszLine;
+    } const cases[] = {{5, "err V[5] ( 2 , 80 )"}, {2, "err V[2] ( 2 , 80 )"}, {0x8001, "err V[-32767] ( 2 , 80 )"}};
+    for (const CASE& k : cases) {
+        cChara c;
+        c.ChangeAnimSet(k.nSet, 1);
+        ASSERT_EQ(c.m_Anim.m_vPattern.size(), 1u) << k.nSet;   // set 0's one animation
+        EXPECT_EQ(c.m_Anim.m_vPattern[0][0].nFrame, 7) << k.nSet;
+        const std::vector<uint8_t> v = ReadHostFile(dir.File("Report_Game.txt"));
+        std::string strText(v.begin(), v.end());
+        while (!strText.empty() && (strText.back() == '\n' || strText.back() == '\r')) strText.pop_back();
+        EXPECT_EQ(strText.substr(strText.rfind('\n') + 1), k.pszLine);
+        eCloseKind eKind = CLOSE_USER;
+        EXPECT_TRUE(TakeCloseRequest(&eKind)) << k.nSet;
+        EXPECT_EQ(eKind, CLOSE_FATAL);
+    }
+    ResetCloseRequests();
 }
 
 // ---- set-up boxes ----
@@ -658,6 +698,25 @@ TEST_F(CharaBase, ItemIconShowsThirtyTwoFramesOfNinetySix) {
     EXPECT_EQ(nFirst, 63);   // the 64th frame
     c->m_Data.m_bTrans = 1;
     EXPECT_FALSE(c->StepItemIcon());
+}
+
+// The carried item's icon blinks only while the item is not hidden; a
+// hidden item's icon never shows and its count stands still.
+TEST_F(CharaBase, HiddenCarriedItemShowsNoIcon) {
+    cCharaData d;
+    cItem item;
+    cChara* c = AddChara(d);
+    c->m_pItem = std::make_unique<cItem>(item);
+    c->m_pItem->m_Item.m_bNoDraw = 1;
+    c->m_bShowItemIcon = 1;
+    c->m_bOnScreen = 1;
+    for (int i = 0; i < 96 * 2; i++) ASSERT_FALSE(c->StepItemIcon()) << i;
+    EXPECT_EQ(c->m_nIconFrames, 0);
+    c->m_pItem->m_Item.m_bNoDraw = 0;
+    int nFirst = -1;
+    for (int i = 0; i < 96 && nFirst < 0; i++)
+        if (c->StepItemIcon()) nFirst = i;
+    EXPECT_EQ(nFirst, 63);   // shown again from the 64th frame
 }
 
 TEST_F(CharaBase, PickUpPopUp) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/ImageSurfaces.h"
 #include "play/Chara.h"
 #include "play/CharaEffectRun.h"
 #include "play/EffectAnime.h"
@@ -198,6 +199,95 @@ TEST_F(MessageTest, AnchoredTextEndsWhenItsCharacterIsGone) {
     EXPECT_EQ(icon.Update(nullptr, 0), 0);
 }
 
+// A message over a character finds it by its object id, dying or not: over
+// a defeated character it stays until the character is taken out of the
+// stage after its defeat effect. The hero of a stage has object id 0.
+TEST_F(MessageTest, AnchoredTextStaysOverADefeatedCharacterUntilItIsRemoved) {
+    auto hero = std::make_unique<cHero>();
+    hero->m_nId = 0;
+    hero->m_rcScreen = {100, 200, 131, 231};
+    ctx.vecPlayer.push_back(std::move(hero));
+    auto chara = std::make_unique<cChara>();
+    chara->m_nId = 5;
+    chara->m_rcScreen = {300, 100, 331, 131};
+    chara->m_bDead = 1;
+    ctx.lstChara.push_back(std::move(chara));
+    MESSAGESETUP s;
+    s.lpszText = "ab";   // 34 x 18
+    s.nDurMode = MESDUR_STAGE;
+    s.nPosMode = 4;      // above the hero
+    s.nAnchorId = 0;
+    cMessage overHero(s);
+    s.nPosMode = 1;      // above its own character
+    s.nAnchorId = 5;
+    cMessage overDying(s);
+    EXPECT_EQ(overHero.Update(nullptr, 0), 0);
+    EXPECT_EQ(overHero.GetX(), 116 - 17);   // centre 100 + 32 / 2, less half of 34
+    EXPECT_EQ(overHero.GetY(), 200 - 18);
+    EXPECT_EQ(overDying.Update(nullptr, 0), 0);
+    EXPECT_EQ(overDying.GetX(), 316 - 17);
+    EXPECT_EQ(overDying.GetY(), 100 - 18);
+    ctx.lstChara.clear();   // removed once its defeat effect has ended
+    EXPECT_EQ(overDying.Update(nullptr, 0), 1);
+    EXPECT_EQ(overHero.Update(nullptr, 0), 0);
+    ctx.vecPlayer.clear();
+}
+
+// The rising icon of a picked-up item is its graphic drawn 16 x 16 by its
+// graphic kind. Kind 2 copies the 16-dot cell of the small item sheet at
+// x = (n div 15) x 32, y = (n mod 15) x 16; kind 0 shrinks block chip n, the
+// 32-dot cell at x = (n div 15) x 32, y = (n mod 15) x 32 of the block
+// sheet. The small sheet here colours the cell of column c, row r (32 x 16)
+// with 1 + 15c + r, the block sheet its cells (32 x 32) with 130 + 15c + r.
+TEST_F(MessageTest, PickedUpItemIconIsTheCellOfItsGraphicKind) {
+    ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 64, 64));
+    constexpr int SLOT_BLOCK = 2, SLOT_ITEM_MINI = 42;
+    auto Sheet = [](int nSlot, int w, int h, int nCellH, int nBase) {
+        DDSURFACEDATA* sd = &Off_Img[nSlot];
+        DDReleaseSurface(sd);
+        ASSERT_TRUE(DDCreateSurface(sd, w, h, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0));
+        std::vector<int> v;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) v.push_back(nBase + 15 * (x / 32) + y / nCellH);
+        DDPutIndices(sd, w, h, v);
+    };
+    Sheet(SLOT_ITEM_MINI, 256, 240, 16, 1);
+    Sheet(SLOT_BLOCK, 64, 480, 32, 130);
+    DDSURFACEDATA dst;
+    ASSERT_TRUE(DDMakeTarget(&dst, 64, 64));
+    struct CASE {
+        int nKind, n, nColour;
+    } const cases[] = {
+        {2, 17, 1 + 15 * 1 + 2},    // column 1, row 2: (32, 32)
+        {2, 5, 1 + 5},              // column 0, row 5: (0, 80)
+        {2, 44, 1 + 15 * 2 + 14},   // column 2, row 14: (64, 224)
+        {0, 16, 130 + 15 * 1 + 1},  // chip 16: (32, 32) of the block sheet
+    };
+    for (const CASE& c : cases) {
+        DDClear(&dst, 16);
+        MESSAGESETUP s;
+        s.nMode = MESMODE_ICON;
+        s.nIconKind = c.nKind;
+        s.nIconCell = c.n;
+        s.nPosMode = 7;   // screen dots (8, 24)
+        s.nOffX = 8;
+        s.nOffY = 24;
+        s.nDurMode = MESDUR_TIME;
+        s.nFrames = 30;   // first update: 29 left, raised (30 - 29) / 4 = 0
+        cMessage m(s);
+        ASSERT_EQ(m.Update(&dst, 0), 0);
+        const std::string strCase = "kind " + std::to_string(c.nKind) + " graphic " + std::to_string(c.n);
+        EXPECT_EQ(DDIndexAt(&dst, 8, 24), c.nColour) << strCase;
+        EXPECT_EQ(DDIndexAt(&dst, 23, 39), c.nColour) << strCase;
+        EXPECT_EQ(DDIndexAt(&dst, 24, 24), 16) << strCase;   // 16 wide
+        EXPECT_EQ(DDIndexAt(&dst, 8, 40), 16) << strCase;    // 16 high
+    }
+    DDReleaseSurface(&dst);
+    DDReleaseSurface(&Off_Img[SLOT_ITEM_MINI]);
+    DDReleaseSurface(&Off_Img[SLOT_BLOCK]);
+    DDEnd();
+}
+
 TEST_F(MessageTest, KeyMessageZoomsInForNineUpdates) {
     MESSAGESETUP s;
     s.lpszText = "ab";
@@ -349,6 +439,41 @@ TEST_F(EffectTest, PictureOverACharacterFollowsItOnlyUnderTheSetting) {
         EXPECT_EQ(p.m_nScreenX, k.nWantX) << k.bRule;
         EXPECT_EQ(p.m_nScreenY, 61) << k.bRule;
     }
+    ctx.lpSystem = nullptr;
+}
+
+// A picture over a defeated character keeps following it until the
+// character is removed: 20 x 10 over character 5 at (100, 50), 32 x 32,
+// stands at (116 - 10, 66 - 5); 40 dots on it stands at 146.
+TEST_F(EffectTest, PictureFollowsADefeatedCharacter) {
+    cSystemData sys;
+    sys.m_bRule833 = 1;   // pictures follow their character
+    ctx.lpSystem = &sys;
+    ctx.lstChara.push_back(std::make_unique<cChara>());
+    cChara* c = ctx.lstChara.back().get();
+    c->m_nId = 5;
+    c->m_nWidth = c->m_nHeight = 32;
+    c->m_dX = 100;
+    c->m_dY = 50;
+    c->m_bDead = 1;
+    cPictureRun p;
+    PICTURESETUP s;
+    s.nType = PICPLACE_CHARA;
+    s.nCharaId = 5;
+    s.nPicWidth = 20;
+    s.nPicHeight = 10;
+    s.nDurMode = 1;
+    p.Set(s);
+    int x, y;
+    p.GetPos(&x, &y);
+    EXPECT_EQ(p.Draw(nullptr, nullptr, 0), 0);
+    EXPECT_EQ(p.m_nScreenX, 106);
+    c->m_dX = 140;
+    EXPECT_EQ(p.Draw(nullptr, nullptr, 0), 0);
+    EXPECT_EQ(p.m_nScreenX, 146);
+    ctx.lstChara.clear();   // gone: the last centre stays
+    EXPECT_EQ(p.Draw(nullptr, nullptr, 0), 0);
+    EXPECT_EQ(p.m_nScreenX, 146);
     ctx.lpSystem = nullptr;
 }
 
@@ -529,6 +654,28 @@ TEST_F(ScrEffectTest, MoveWithoutTimeAndUnknownKind) {
     EXPECT_EQ(pfnScrEffect[u.m_nKind](u, fx, 0), 0);
 }
 
+// A move from (0, 0) to (60, 30) over 1/10 s: each frame is drawn where the
+// value stood before the frame's step (60 x value, 30 x value), so the first
+// two frames stand at the start and the place then moves by 60/6 = 10 and
+// 30/6 = 5 dots a frame.
+TEST_F(ScrEffectTest, MoveDrawsEachFrameAtTheValueBeforeItsStep) {
+    db.m_vScrEffect.resize(7);
+    Def(6, 1, {1, 0, 0, 60, 30});
+    db.CopyEffectLists();
+    RebuildEffectRuns();
+    cScrEffectRun r;
+    r.Start(6, 0, 0);
+    SCRFXFRAME fx;
+    std::vector<int> vX, vY;
+    for (int i = 0; i < 5; i++) {
+        vX.push_back(r.m_nA);   // where this frame is drawn
+        vY.push_back(r.m_nB);
+        ASSERT_EQ(pfnScrEffect[1](r, fx, 0), 0);
+    }
+    EXPECT_EQ(vX, (std::vector<int>{0, 0, 10, 20, 30}));
+    EXPECT_EQ(vY, (std::vector<int>{0, 0, 5, 10, 15}));
+}
+
 TEST_F(ScrEffectTest, ShakeSwingsBetweenItsBounds) {
     cScrEffectRun r;
     r.Start(5, 0, 0);
@@ -628,6 +775,37 @@ TEST(ScrColorTest, PaletteScreenBlendsTheDisplayPaletteByTheAlpha) {
     EXPECT_EQ(aDisplayPalette[20].peRed, 100);
     EXPECT_EQ(aDisplayPalette[20].peGreen, 50);
     EXPECT_EQ(aDisplayPalette[20].peBlue, 126);
+    DDEnd();
+}
+
+// A flash on an 8-bit screen blends the display palette towards the colour
+// and shows the palette's own colours on each gap frame, the last one
+// included: it never stays on the colour. Entry 20 is (200, 100, 0); two
+// flashes of blue (0, 0, 255) at 100 % over 6 frames. The sixth frame of a
+// flash has alpha 43, weight 43: red 200 x 43 >> 8 = 33, green
+// 100 x 43 >> 8 = 16, blue 255 x 213 >> 8 = 212.
+TEST(ScrColorTest, PaletteFlashShowsThePalettesOwnColoursBetweenFlashesAndAtTheEnd) {
+    ASSERT_TRUE(DDStartProfile({0, 8, 0, "DD8"}, 64, 64));
+    aPalette[20] = {200, 100, 0, 0};
+    cPlayContext ctx;
+    cPlayContextScope scope{ctx};
+    cPlayScene s;
+    const int32_t p[8] = {0, 0, 255, 100, 0, 1, 1, 2};
+    s.m_ScrColor.Start(p);
+    auto Entry20 = [] {
+        return std::vector<int>{aDisplayPalette[20].peRed, aDisplayPalette[20].peGreen, aDisplayPalette[20].peBlue};
+    };
+    const std::vector<int> vOwn = {200, 100, 0}, vDeep = {33, 16, 212};
+    for (int nFlash = 1; nFlash <= 2; nFlash++) {
+        for (int i = 0; i < 6; i++) RunScreenColor(s, 0);
+        EXPECT_EQ(s.m_ScrColor.m_nAlpha, 43) << nFlash;
+        EXPECT_EQ(Entry20(), vDeep) << nFlash;
+        RunScreenColor(s, 0);   // the gap frame
+        EXPECT_EQ(Entry20(), vOwn) << nFlash;
+        EXPECT_EQ(s.m_ScrColor.m_bActive, nFlash < 2 ? 1 : 0) << nFlash;
+    }
+    RunScreenColor(s, 0);
+    EXPECT_EQ(Entry20(), vOwn);
     DDEnd();
 }
 

@@ -415,6 +415,69 @@ TEST_F(DisplayPlay, TheF3HintTakesTheFootersPlace) {
     h.Ctx().lpHost = &host;
 }
 
+// F3 on the clear display registers the result under the fixed name and
+// opens the ranking table; the press of button 1 that closes the table
+// stays latched, so the clear display, where the player still holds it,
+// returns to its results instead of moving on. Only a new press moves on.
+TEST_F(DisplayPlay, ThePressThatClosesTheRankingTableStaysOnTheClearScreen) {
+    cTempDir dir;
+    cFakeMessageBox boxes;   // the ranking file cannot be written here
+    class cRankHost : public cWaitHost {
+    public:
+        using cWaitHost::cWaitHost;
+        bool IsKeyDown(int nVk) override { return nVk == PLAYKEY_F3 && bF3; }
+        int GetRankingMode() override { return 1; }   // F3, fixed name
+        std::string GetFixedRankName() override { return "moss"; }
+        bool bF3 = true;
+    } rankHost(h.Input());
+    h.Ctx().lpHost = &rankHost;
+    h.Game().m_nGameMode = GAMEMODE_CHALLENGE;
+    h.System().m_vRankingFlags[GAMEMODE_CHALLENGE].m_bRanking = 1;
+    h.Progress().m_strStageFile = "c01-1.";
+    h.Stage().m_bShowClearBanner = 0;   // input counts from the first frame
+    S().SetMode(PLAYSTATE_CLEAR);
+    S().m_bRankIn = 1;
+    S().m_bRankDone = 0;
+    S().m_vecRankPos = {0, -1, -1, -1, -1};
+    S().m_vecResult = {100, 0, 0, 0, 0};
+    rankHost.vecButtons = {0, 1};   // the table closes on its second frame
+    h.Frame();                      // F3: the table, closed by button 1
+    EXPECT_EQ(S().m_bRankDone, 1);
+    EXPECT_EQ(rankHost.nFrames, 2);
+    rankHost.bF3 = false;
+    h.Hold(0, 1);                   // button 1 still held
+    h.Frames(2);
+    EXPECT_EQ(S().m_nState, PLAYSTATE_CLEAR);
+    h.Release();
+    h.Frame();
+    h.Hold(0, 1);                   // a new press
+    h.Frame();
+    EXPECT_EQ(S().m_nState, PLAYSTATE_FADEOUT);
+    h.Ctx().lpHost = &host;
+}
+
+// A wait that ends by itself hands back to the play only once the window
+// is active again (the host holds it); a wait cut short by a close does not
+// wait for that.
+TEST_F(DisplayPlay, AWaitThatEndsWaitsForTheWindowToBeActive) {
+    class cActiveHost : public cWaitHost {
+    public:
+        using cWaitHost::cWaitHost;
+        void WaitWhileInactive() override { nHeld++; }
+        int nHeld = 0;
+    } activeHost(h.Input());
+    h.Ctx().lpHost = &activeHost;
+    SetWait(S(), WAITKIND_GAMEWAIT, 0, 3, 0);
+    EXPECT_EQ(RunWait(S()), 1);
+    EXPECT_EQ(activeHost.nHeld, 1);
+    activeHost.nFrames = 0;
+    activeHost.nCloseAt = 2;
+    SetWait(S(), WAITKIND_GAMEWAIT, 0, 30, 0);
+    EXPECT_EQ(RunWait(S()), 0);
+    EXPECT_EQ(activeHost.nHeld, 1);
+    h.Ctx().lpHost = &host;
+}
+
 // ---- commands ----
 TEST_F(DisplayPlay, FlowOperationRestartsAndDeletesWithoutFreeing) {
     cCharaBase& c = h.Hero();

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "graphics/DDFade.h"
+#include "platform/CloseRequest.h"
 #include "shell/GameMain.h"
+#include "shell/PlayHost.h"
 #include "project/SystemIni.h"
 
 namespace {
@@ -176,6 +178,30 @@ TEST(FrameStep, RunsTheSceneAndPresents) {
     nShowFps = nSavedFps;
     gm.DeleteScenes();
     SetSceneFactory(nullptr);
+    SetFrameServices(nullptr);
+}
+
+// A frame of a stage-play wait presents the frame before, restores lost
+// surfaces and goes on; surfaces that cannot be restored ask for a close
+// that needs no answer, and this frame still goes on.
+TEST(PlayWaitFrame, RestoresLostSurfacesAndGoesOn) {
+    cFakeFrame fake;
+    SetFrameServices(&fake);
+    ResetCloseRequests();
+    struct CASE {
+        int nRestore;
+        bool bClose;
+    } const cases[] = {{1, false}, {0, true}};
+    for (const CASE& k : cases) {
+        fake.nRestore = k.nRestore;
+        const int nShown = fake.nShown;
+        EXPECT_EQ(PlayWaitFrame(), 1) << k.nRestore;
+        EXPECT_EQ(fake.nShown, nShown + 1);
+        eCloseKind eKind = CLOSE_USER;
+        EXPECT_EQ(TakeCloseRequest(&eKind), k.bClose) << k.nRestore;
+        if (k.bClose) EXPECT_EQ(eKind, CLOSE_FATAL);
+    }
+    ResetCloseRequests();
     SetFrameServices(nullptr);
 }
 

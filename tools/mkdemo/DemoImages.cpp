@@ -336,8 +336,11 @@ void Items() {
     for (int n = 0; n < 120; n++)
         for (int f = 0; f < 2; f++) DrawItem(big, (n / 15) * 64 + f * 32 + (f ? 1 : 0), (n % 15) * 32 - f, 32, n);
     Save(big, "bmp\\Item.bmp");
-    cCanvas mini(256, 128);
-    for (int n = 0; n < 128; n++) DrawItem(mini, (n % 16) * 16, (n / 16) * 16, 16, n);
+    // The 16-dot icons: item n at column n / 15 (32 dots wide, its two
+    // frames side by side), row n % 15, as the big sheet.
+    cCanvas mini(256, 240);
+    for (int n = 0; n < 120; n++)
+        for (int f = 0; f < 2; f++) DrawItem(mini, (n / 15) * 32 + f * 16, (n % 15) * 16, 16, n);
     Save(mini, "bmp\\Item_Mini.bmp");
 }
 
