@@ -413,12 +413,15 @@ TEST_F(EffectTest, PictureOverACharacterFollowsItOnlyUnderTheSetting) {
     cChara* c = ctx.lstChara.back().get();
     c->m_nId = 5;
     c->m_nWidth = c->m_nHeight = 32;
+    // A defeated character is followed as well, until it is removed.
     struct CASE {
         int32_t bRule;
+        int32_t bDead;
         int nWantX;
-    } cases[] = {{0, 106}, {1, 146}};
+    } cases[] = {{0, 0, 106}, {1, 0, 146}, {1, 1, 146}};
     for (const CASE& k : cases) {
         sys.m_bRule833 = k.bRule;
+        c->m_bDead = k.bDead;
         c->m_dX = 100;
         c->m_dY = 50;
         cPictureRun p;
@@ -439,41 +442,6 @@ TEST_F(EffectTest, PictureOverACharacterFollowsItOnlyUnderTheSetting) {
         EXPECT_EQ(p.m_nScreenX, k.nWantX) << k.bRule;
         EXPECT_EQ(p.m_nScreenY, 61) << k.bRule;
     }
-    ctx.lpSystem = nullptr;
-}
-
-// A picture over a defeated character keeps following it until the
-// character is removed: 20 x 10 over character 5 at (100, 50), 32 x 32,
-// stands at (116 - 10, 66 - 5); 40 dots on it stands at 146.
-TEST_F(EffectTest, PictureFollowsADefeatedCharacter) {
-    cSystemData sys;
-    sys.m_bRule833 = 1;   // pictures follow their character
-    ctx.lpSystem = &sys;
-    ctx.lstChara.push_back(std::make_unique<cChara>());
-    cChara* c = ctx.lstChara.back().get();
-    c->m_nId = 5;
-    c->m_nWidth = c->m_nHeight = 32;
-    c->m_dX = 100;
-    c->m_dY = 50;
-    c->m_bDead = 1;
-    cPictureRun p;
-    PICTURESETUP s;
-    s.nType = PICPLACE_CHARA;
-    s.nCharaId = 5;
-    s.nPicWidth = 20;
-    s.nPicHeight = 10;
-    s.nDurMode = 1;
-    p.Set(s);
-    int x, y;
-    p.GetPos(&x, &y);
-    EXPECT_EQ(p.Draw(nullptr, nullptr, 0), 0);
-    EXPECT_EQ(p.m_nScreenX, 106);
-    c->m_dX = 140;
-    EXPECT_EQ(p.Draw(nullptr, nullptr, 0), 0);
-    EXPECT_EQ(p.m_nScreenX, 146);
-    ctx.lstChara.clear();   // gone: the last centre stays
-    EXPECT_EQ(p.Draw(nullptr, nullptr, 0), 0);
-    EXPECT_EQ(p.m_nScreenX, 146);
     ctx.lpSystem = nullptr;
 }
 
