@@ -199,7 +199,9 @@ TEST(PlayWaitFrame, RestoresLostSurfacesAndGoesOn) {
         EXPECT_EQ(fake.nShown, nShown + 1);
         eCloseKind eKind = CLOSE_USER;
         EXPECT_EQ(TakeCloseRequest(&eKind), k.bClose) << k.nRestore;
-        if (k.bClose) EXPECT_EQ(eKind, CLOSE_FATAL);
+        if (k.bClose) {
+            EXPECT_EQ(eKind, CLOSE_FATAL);
+        }
     }
     ResetCloseRequests();
     SetFrameServices(nullptr);
