@@ -39,7 +39,20 @@ TEST(CompareOp, Table) {
     for (const CASE& c : aCase) EXPECT_EQ(CompareOp(c.a, c.b, c.nOp), c.nExpect) << c.a << " " << c.b << " " << c.nOp;
 }
 
-class Conditions : public cCharaFixture {};
+class Conditions : public cCharaFixture {
+protected:
+    // The hero at (640, 600) and a character standing on the same place.
+    cChara* CharaOnTheHero(cHero** ppHero) {
+        cCharaData d;
+        d.m_nOperator = 0;
+        cHero* h = AddHero(d, 640, 600);
+        cChara* c = AddChara(d, 640, 600);
+        c->m_dX = h->m_dX;
+        c->m_dY = h->m_dY;
+        *ppHero = h;
+        return c;
+    }
+};
 
 cCond VarCond(int nKind, int nVar, int nValue, int nOp) {
     cCond c;
@@ -122,12 +135,8 @@ TEST_F(Conditions, StateAndStatusFlags) {
 }
 
 TEST_F(Conditions, DistanceInACircle) {
-    cCharaData d;
-    d.m_nOperator = 0;
-    cHero* h = AddHero(d, 640, 600);
-    cChara* c = AddChara(d, 640, 600);
-    c->m_dX = h->m_dX;
-    c->m_dY = h->m_dY;
+    cHero* h = nullptr;
+    cChara* c = CharaOnTheHero(&h);
     cCond dist;
     dist.m_nKind = COND_DISTANCE;
     dist.m_nShape = 6;
@@ -530,12 +539,8 @@ TEST_F(Conditions, DistanceRefreshIsLeftOutForOldReplays) {
         int nVer = 0;
     } replay;
     cStageContextScope stageScope(replay);
-    cCharaData d;
-    d.m_nOperator = 0;
-    cHero* h = AddHero(d, 640, 600);
-    cChara* c = AddChara(d, 640, 600);
-    c->m_dX = h->m_dX;
-    c->m_dY = h->m_dY;
+    cHero* h = nullptr;
+    cChara* c = CharaOnTheHero(&h);
     c->UpdateScreenRect();
     cCond dist;
     dist.m_nKind = COND_DISTANCE;

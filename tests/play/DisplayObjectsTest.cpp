@@ -718,15 +718,23 @@ TEST(ScrColorTest, OtherDepthsEndAtOnceAndPaletteEndsAtItsDuration) {
     EXPECT_EQ(Alphas(pal, 8, 1), (std::vector<int>{255, 213, 170, 128, 85, 43, 0, -1}));
 }
 
-// On an 8-bit screen the colour change blends the display palette: the run's
-// alpha is the palette's own share. Entry 20 is (200, 100, 0); the colour is
-// blue (0, 0, 255) at 100 % over 6 frames.
-TEST(ScrColorTest, PaletteScreenBlendsTheDisplayPaletteByTheAlpha) {
-    ASSERT_TRUE(DDStartProfile({0, 8, 0, "DD8"}, 64, 64));
-    aPalette[20] = {200, 100, 0, 0};
+// An 8-bit screen whose palette entry 20 is (200, 100, 0), and a scene.
+class PaletteScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(DDStartProfile({0, 8, 0, "DD8"}, 64, 64));
+        aPalette[20] = {200, 100, 0, 0};
+    }
+    void TearDown() override { DDEnd(); }
     cPlayContext ctx;
     cPlayContextScope scope{ctx};
     cPlayScene s;
+};
+
+// On an 8-bit screen the colour change blends the display palette: the run's
+// alpha is the palette's own share. Entry 20 is (200, 100, 0); the colour is
+// blue (0, 0, 255) at 100 % over 6 frames.
+TEST_F(PaletteScreen, BlendsTheDisplayPaletteByTheAlpha) {
     const int32_t p[8] = {0, 0, 255, 100, 0, 1, 0, 0};
     s.m_ScrColor.Start(p);
     // Frame 0, alpha 255, weight 256: the palette's own colour.
@@ -743,7 +751,6 @@ TEST(ScrColorTest, PaletteScreenBlendsTheDisplayPaletteByTheAlpha) {
     EXPECT_EQ(aDisplayPalette[20].peRed, 100);
     EXPECT_EQ(aDisplayPalette[20].peGreen, 50);
     EXPECT_EQ(aDisplayPalette[20].peBlue, 126);
-    DDEnd();
 }
 
 // A flash on an 8-bit screen blends the display palette towards the colour
@@ -752,12 +759,7 @@ TEST(ScrColorTest, PaletteScreenBlendsTheDisplayPaletteByTheAlpha) {
 // flashes of blue (0, 0, 255) at 100 % over 6 frames. The sixth frame of a
 // flash has alpha 43, weight 43: red 200 x 43 >> 8 = 33, green
 // 100 x 43 >> 8 = 16, blue 255 x 213 >> 8 = 212.
-TEST(ScrColorTest, PaletteFlashShowsThePalettesOwnColoursBetweenFlashesAndAtTheEnd) {
-    ASSERT_TRUE(DDStartProfile({0, 8, 0, "DD8"}, 64, 64));
-    aPalette[20] = {200, 100, 0, 0};
-    cPlayContext ctx;
-    cPlayContextScope scope{ctx};
-    cPlayScene s;
+TEST_F(PaletteScreen, FlashShowsThePalettesOwnColoursBetweenFlashesAndAtTheEnd) {
     const int32_t p[8] = {0, 0, 255, 100, 0, 1, 1, 2};
     s.m_ScrColor.Start(p);
     auto Entry20 = [] {
@@ -774,7 +776,6 @@ TEST(ScrColorTest, PaletteFlashShowsThePalettesOwnColoursBetweenFlashesAndAtTheE
     }
     RunScreenColor(s, 0);
     EXPECT_EQ(Entry20(), vOwn);
-    DDEnd();
 }
 
 }  // namespace
