@@ -8,18 +8,17 @@
 #include <vector>
 
 #include "graphics/ImageSurfaces.h"
-#include "platform/CloseRequest.h"
 #include "play/Chara.h"
 #include "play/CharaDraw.h"
 #include "play/EffectRuns.h"
 #include "play/Item.h"
 #include "play/PlayDraw.h"
 #include "play/PlayContext.h"
+#include "play/PlayHarness.h"
 #include "play/PlayScene.h"
 #include "project/Database.h"
 #include "project/SystemData.h"
 #include "support/DDTestSupport.h"
-#include "support/FakeMessageBox.h"
 
 namespace {
 
@@ -156,15 +155,13 @@ TEST(SightMask, HoleOfTheHerosSight) {
 // A sight mask that cannot be made (here: no display to make it on) tells
 // the player that memory ran out and then closes the game.
 TEST(SightMask, FailedMaskShowsTheOutOfMemoryBox) {
-    cFakeMessageBox boxes;
-    ResetCloseRequests();
+    cPlayContext ctx;
+    cPlayContextScope scope{ctx};
+    cRecordingPlayHost host;
+    ctx.lpHost = &host;
     CreateSightSurface(32, 1);
-    ASSERT_EQ(boxes.Count(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].strText, "メモリが不足しています！");
-    eCloseKind eKind = CLOSE_USER;
-    EXPECT_TRUE(TakeCloseRequest(&eKind));
-    EXPECT_EQ(eKind, CLOSE_FATAL);
-    ResetCloseRequests();
+    EXPECT_EQ(host.vecError, (std::vector<std::string>{"メモリが不足しています！"}));
+    EXPECT_EQ(host.nCloseRequests, 1);
     ReleaseSightSurface();
 }
 
