@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -342,12 +343,23 @@ cDataFile* OpenDataFile(const char* path) {
     return fp;
 }
 
+std::string RecordTempPath(const std::string& strTarget) { return strTarget + RECORD_TEMP_SUFFIX; }
+
+bool IsRecordTempName(const std::string& strName) {
+    const size_t n = std::strlen(RECORD_TEMP_SUFFIX);
+    if (strName.size() <= n) return false;
+    for (size_t i = 0; i < n; i++)
+        if (std::tolower(static_cast<unsigned char>(strName[strName.size() - n + i])) != RECORD_TEMP_SUFFIX[i])
+            return false;
+    return true;
+}
+
 cDataFile* CreateDataFile(const char* path) {
     if (!path || !*path) return nullptr;
     cDataFile* fp = new cDataFile();
     fp->m_bReading = false;
     fp->m_strTarget = path;
-    fp->m_strTemp = fp->m_strTarget + ".tmp";
+    fp->m_strTemp = RecordTempPath(fp->m_strTarget);
     fp->m_fp = FsOpen(fp->m_strTemp.c_str(), "wb");
     if (!fp->m_fp) {
         delete fp;

@@ -231,6 +231,13 @@ private:
 cDataFile* OpenDataFile(const char* path);
 // Creates a record file (a temporary beside path) and writes nDataVer.
 cDataFile* CreateDataFile(const char* path);
+// The temporary a save writes before renaming it over its target: the
+// target's name with RECORD_TEMP_SUFFIX after it ("Story01.dat.tmp").
+constexpr const char* RECORD_TEMP_SUFFIX = ".tmp";
+std::string RecordTempPath(const std::string& strTarget);
+// True for a name that ends as a save's temporary does: never a file of the
+// player's to offer, only what a save cut short left.
+bool IsRecordTempName(const std::string& strName);
 // Closes. For a written file: flushes, checks, renames over the target and
 // returns 1; on any failure removes the temporary file and returns 0. For a
 // read file returns 1 unless the stream failed. Null is allowed (returns 0).

@@ -119,11 +119,26 @@ void cOptionScene::DrawOptions() {
     }
 }
 
+namespace {
+
+std::string OptionMenuLabel(const cChkVector<cCmd>& menu, int nId) {
+    // Projects store the option menu in one of two layouts. Ours has one
+    // label per id, the palette first ("パレット", "BGM", ..., "もどる").
+    // The older one starts at the music row and leaves its sixth label
+    // empty ("BGM", "SE", ..., "もどる", ""): there each row from the music
+    // on takes the label one before its id, and the palette row, which has
+    // no label of its own, shows ours.
+    const bool bOlder = menu.size() > OPTIONID_BACK && menu.At(OPTIONID_BACK).m_strText.empty();
+    if (!bOlder) return menu.IsValid(nId) ? menu.At(nId).m_strText : std::string();
+    if (nId == OPTIONID_PALETTE) return "パレット";
+    return menu.IsValid(nId - 1) ? menu.At(nId - 1).m_strText : std::string();
+}
+
+}  // namespace
+
 std::string cOptionScene::RowLabel(int nRow) const {
     if (nRow < 0 || nRow >= static_cast<int>(m_vEntry.size())) return std::string();
-    const cChkVector<cCmd>& menu = recSystem.m_vOptionMenu;
-    const int nId = m_vEntry[static_cast<size_t>(nRow)];
-    return menu.IsValid(nId) ? menu.At(nId).m_strText : std::string();
+    return OptionMenuLabel(recSystem.m_vOptionMenu, m_vEntry[static_cast<size_t>(nRow)]);
 }
 
 std::string cOptionScene::RowValue(int nRow) const {

@@ -220,11 +220,14 @@ void cSaveScene::StateAutoSave() {
         PlayCursorSE(in.m_wDir, 2, 0);
         if (in.m_wButton & MENU_BUTTON_DECIDE) {
             host.PlaySystemSound(1);
-            if (Cursor_Menu.Cur().nY == 0) {
-                if (recProgress.SaveToSlot(recProgress.m_nSaveSlot)) recProgress.m_bAutoSave = 1;
-                else host.ErrorBox("セーブデータの書き込みに失敗しました！");
-            } else {
-                recProgress.m_bAutoSave = 0;
+            // The switch goes into the slot, so it is set before writing:
+            // a continue finds the choice the player made, on or off. A
+            // failed write keeps the switch the slot still holds.
+            const int32_t bOld = recProgress.m_bAutoSave;
+            recProgress.m_bAutoSave = Cursor_Menu.Cur().nY == 0 ? 1 : 0;
+            if (!recProgress.SaveToSlot(recProgress.m_nSaveSlot)) {
+                recProgress.m_bAutoSave = bOld;
+                host.ErrorBox("セーブデータの書き込みに失敗しました！");
             }
             LeaveSub();
             return;

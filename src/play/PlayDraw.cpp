@@ -180,7 +180,7 @@ void DrawStatusBar(cPlayScene& s, DDSURFACEDATA* lpDst) {
         switch (i) {
         case STATUSDISP_TOTALSCORE:
         case STATUSDISP_STAGESCORE: {
-            const int nValue = pProg ? (i == STATUSDISP_TOTALSCORE ? pProg->m_nTotalScore : pProg->m_nScore) : 0;
+            const int nValue = pProg ? (i == STATUSDISP_TOTALSCORE ? pProg->m_nPlayScore : pProg->m_nScore) : 0;
             if (e.m_bIcon) {
                 DDBlt(lpDst, x, 3, 16, 16, acc, 16 * i, 32, DDBLT_KEY);
                 font.Printf(lpDst, x + 16, 3, "%d", nValue);

@@ -172,7 +172,7 @@ void cPlayScene::ResetPlay() {
         prog.m_vCommonVar[prog.m_nDecorateA] = prog.m_nDecorateB;
     prog.m_nLife = prog.m_nLifeStart;
     prog.m_nScore = 0;
-    prog.m_nTotalScore = 0;
+    prog.m_nPlayScore = 0;
     prog.m_nResultTime = prog.m_nClearTime = 0;
     prog.m_nResultHp = prog.m_nResultSp = 0;
     prog.m_bNextStart = 0;

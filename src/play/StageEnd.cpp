@@ -88,8 +88,8 @@ int cPlayScene::KillChara(cCharaBase* pChara) {
 void AddTotals(cPlayScene& s) {
     cProgress* pProg = PlayCtx().lpProgress;
     if (!pProg) return;
-    const int64_t nOld = pProg->m_nTotalScore;
-    pProg->m_nTotalScore = SaturateInt32(nOld + pProg->m_nScore);
+    const int64_t nOld = pProg->m_nPlayScore;
+    pProg->m_nPlayScore = SaturateInt32(nOld + pProg->m_nScore);
     if (!s.m_bNoTimeLimit) pProg->m_nResultTime = SaturateInt32(static_cast<int64_t>(pProg->m_nResultTime) + s.m_nTime);
     pProg->m_nClearTime = SaturateInt32(static_cast<int64_t>(pProg->m_nClearTime) + s.m_nPlayTime);
     if (cHero* pHero = FirstHero()) {
@@ -98,7 +98,7 @@ void AddTotals(cPlayScene& s) {
     }
     const cSystemData* pSys = PlayCtx().lpSystem;
     if (!pSys || pProg->m_nLife == LIVES_INFINITE || !pSys->m_bExtendByScore || pSys->m_nExtendScore == 0) return;
-    const int64_t nLives = CountExtraLives(nOld, pProg->m_nTotalScore, pSys->m_nExtendScore);
+    const int64_t nLives = CountExtraLives(nOld, pProg->m_nPlayScore, pSys->m_nExtendScore);
     for (int64_t i = 0; i < nLives; i++) {
         pProg->m_nLife = std::min(pProg->m_nLife + 1, LIVES_MAX);
         // Every life counts; only the first ten are shown, so a tiny score
@@ -132,7 +132,7 @@ void cPlayScene::StageClear() {
     if (!bFreeStageStart && (!RankingOn(pSys, nMode) || !IsLastStage(*this, m_nNextStage))) return;
     const cProgress* pProg = PlayCtx().lpProgress;
     if (!pProg) return;
-    m_vecResult = {pProg->m_nTotalScore, pProg->m_nResultTime, pProg->m_nClearTime, pProg->m_nResultHp,
+    m_vecResult = {pProg->m_nPlayScore, pProg->m_nResultTime, pProg->m_nClearTime, pProg->m_nResultHp,
                    pProg->m_nResultSp};
     if (PlayHost().IsTestPlay() || IsPlayback()) return;
     if (!rankStage.LoadFor(nMode, pProg->m_strStageFile, pProg->m_nDecorate, pProg->m_nDecorateA,
@@ -189,14 +189,15 @@ int cPlayScene::NextSceneAfterClear() {
             pProg->m_nStage = m_nNextStage;
             if (LoadNextStage(*this, m_nNextStage)) return SCENE_PLAY;
         }
-        // World w (counted from 1) keeps its result in entry w - 1.
+        // World w (counted from 1) keeps its best in entry w - 1; the total
+        // of the worlds' bests grows by what the play gained over the best.
         if (pProg->m_vWorldResult.IsValid(pProg->m_nWorld - 1)) {
             cIntPair& r = pProg->m_vWorldResult[pProg->m_nWorld - 1];
             r.m_nFirst = 1;
-            if (r.m_nSecond < pProg->m_nTotalScore) {
-                pProg->m_nPlayScore = SaturateInt32(static_cast<int64_t>(pProg->m_nPlayScore) + pProg->m_nTotalScore -
-                                            r.m_nSecond);
-                r.m_nSecond = pProg->m_nTotalScore;
+            if (r.m_nSecond < pProg->m_nPlayScore) {
+                pProg->m_nTotalScore = SaturateInt32(static_cast<int64_t>(pProg->m_nTotalScore) +
+                                                     pProg->m_nPlayScore - r.m_nSecond);
+                r.m_nSecond = pProg->m_nPlayScore;
             }
         }
         if (pProg->m_nWorld >= pProg->m_nWorldReached)
@@ -228,7 +229,7 @@ int cPlayScene::NextSceneAfterClear() {
         pProg->m_nStage = nSavedStage;
         if (pProg->m_vStageFlag.IsValid(pProg->m_nWorld)) pProg->m_vStageFlag[pProg->m_nWorld] = 1;
         pProg->AddStageResult(pProg->m_strStageFile, pProg->m_strStageKey, pProg->m_nDecorate, pProg->m_nDecorateA,
-                              pProg->m_nDecorateB, pProg->m_nTotalScore);
+                              pProg->m_nDecorateB, pProg->m_nPlayScore);
         // The entry's end kind: the world map starts over, or the story ends
         // at the title. The map saves the slot when the story returns to it;
         // a story that ends saves it here, or its last clear would be lost.

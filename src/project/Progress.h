@@ -152,7 +152,11 @@ public:
     int32_t m_nLifeStart = 0;
     int32_t m_nLife = 0;
     int32_t m_nScore = 0;
+    // The play's running total: the stage scores summed at each clear (the
+    // score ranked, the best kept for a stage or a challenge world).
     int32_t m_nPlayScore = 0;
+    // The sum of the best results: of the world map's stages in the story,
+    // of the worlds in the challenge.
     int32_t m_nTotalScore = 0;
     int32_t m_nResultTime = 0, m_nClearTime = 0;
     int32_t m_nResultHp = 0, m_nResultSp = 0;

@@ -146,6 +146,8 @@ std::vector<std::string> ListMatchingFiles(const std::string& strFolder, const s
     std::vector<std::string> v;
     for (const std::string& strName : FsListDirectory(strFolder.c_str())) {
         if (!MatchFileFilter(strName, strPatterns)) continue;
+        // What a save cut short left is never a file to offer.
+        if (IsRecordTempName(strName)) continue;
         if (!FsIsFile(JoinDataPath(strFolder, strName).c_str())) continue;
         v.push_back(strName);
     }

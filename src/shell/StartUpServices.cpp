@@ -25,6 +25,7 @@
 #include "project/Paths.h"
 #include "project/ProjectContext.h"
 #include "project/ProjectStartUp.h"
+#include "project/SaveLeftovers.h"
 #include "project/SystemData.h"
 #include "project/WorldMap.h"
 #include "shell/MainWindow.h"
@@ -51,7 +52,10 @@ public:
         InstallProjectContext(bTestPlay != 0);
         return ::CreateDefaultData(hWndMain);
     }
-    void CreateFolders() override { CreateStartUpFolders(); }
+    void CreateFolders() override {
+        CreateStartUpFolders();
+        RemoveSaveLeftovers();
+    }
     int LoadDatabase() override {
         if (!recDatabase.LoadFiles()) return 0;
         recDatabase.CopyEffectLists();

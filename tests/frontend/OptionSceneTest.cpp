@@ -200,6 +200,46 @@ TEST_F(OptionScene, ADisabledRowMovesNoValueOntoAnotherRow) {
     DDSetRasterizerFactory(nullptr);
 }
 
+// A project's System.dat stores the option menu in one of two layouts: ours
+// (a label per id, the palette first) and the older one whose labels start
+// at the music row and end with an empty sixth label. Either way every row
+// shows the label of the value it edits, texts the project changed included.
+TEST_F(OptionScene, EveryRowIsLabelledForBothStoredLayouts) {
+    struct LAYOUT {
+        const char* pszName;
+        std::vector<std::string> vStored;
+        std::vector<std::string> vRows;   // the six rows' labels, ids 0 to 5
+    } const layouts[] = {
+        {"ours", {"パレット", "BGM", "SE", "ランキング登録", "ランキング登録名", "もどる"},
+         {"パレット", "BGM", "SE", "ランキング登録", "ランキング登録名", "もどる"}},
+        {"older", {"BGM", "SE", "ランキング登録", "ランキング登録名", "もどる", ""},
+         {"パレット", "BGM", "SE", "ランキング登録", "ランキング登録名", "もどる"}},
+        {"older, renamed", {"おんがく", "こうかおん", "とうろく", "なまえ", "おわる", ""},
+         {"パレット", "おんがく", "こうかおん", "とうろく", "なまえ", "おわる"}},
+        {"ours, renamed", {"いろ", "おんがく", "こうかおん", "とうろく", "なまえ", "おわる"},
+         {"いろ", "おんがく", "こうかおん", "とうろく", "なまえ", "おわる"}},
+    };
+    for (const LAYOUT& l : layouts) {
+        SCOPED_TRACE(l.pszName);
+        recSystem.m_vOptionMenu.clear();
+        for (const std::string& t : l.vStored) {
+            cCmd c;
+            c.m_bEnable = 1;
+            c.m_strText = t;
+            recSystem.m_vOptionMenu.push_back(c);
+        }
+        cOptionScene s;
+        RunUntil(s, OPTIONSTATE_LIST);
+        fe.Frame(s, 0, 0);
+        ASSERT_EQ(s.m_nEntryCount, 6);
+        for (int i = 0; i < 6; i++) EXPECT_EQ(s.RowLabel(i), l.vRows[static_cast<size_t>(i)]) << i;
+        // The last row still leaves the scene.
+        for (int i = 0; i < 5; i++) Press(s, DOWN, 0);
+        Press(s, 0, DECIDE);
+        EXPECT_EQ(s.m_nState, OPTIONSTATE_FADEOUT);
+    }
+}
+
 }  // namespace
 
 TEST_F(OptionScene, AnOptionFileOfANewerProgramIsKeptAsItIs) {

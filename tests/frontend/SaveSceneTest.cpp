@@ -23,20 +23,54 @@ TEST_F(SaveScene, AutoSaveWithoutASlotOnlyShowsTheNote) {
     EXPECT_EQ(recProgress.m_bAutoSave, 0);
 }
 
-TEST_F(SaveScene, AutoSaveOnWritesTheSlotAtOnce) {
-    recProgress.m_nSaveSlot = 2;
-    recProgress.m_nScore = 77;
-    cSaveScene s;
-    RunUntil(s, SAVESTATE_MENU);
-    Press(s, DOWN, 0);
-    Press(s, 0, DECIDE);
-    EXPECT_EQ(s.m_nSub, 1);
-    Press(s, UP, 0);                      // row 0: on
-    Press(s, 0, DECIDE);
-    EXPECT_EQ(recProgress.m_bAutoSave, 1);
-    cProgress back;
-    ASSERT_EQ(back.LoadFromSlot(2), 1);
-    EXPECT_EQ(back.m_nScore, 77);
+// Either choice writes the slot at once, and the slot holds the choice: a
+// continue from it finds auto-save as the player left it. A write that fails
+// keeps the switch the slot still holds and says so.
+TEST_F(SaveScene, TheAutoSaveChoiceIsWrittenIntoTheSlot) {
+    struct CASE {
+        int bBefore;       // the switch when the scene opens
+        int nRow;          // 0 "オートセーブＯＮ", 1 "オートセーブＯＦＦ"
+        bool bWritable;
+        int bAfter;        // the switch afterwards
+        int nSlotSwitch;   // the switch the slot file holds; -1 no file
+    } const cases[] = {
+        {0, 0, true, 1, 1},
+        {1, 1, true, 0, 0},
+        {1, 0, true, 1, 1},
+        {0, 1, true, 0, 0},
+        {0, 0, false, 0, -1},
+        {1, 1, false, 1, -1},
+    };
+    for (const CASE& c : cases) {
+        SCOPED_TRACE(c.bBefore * 100 + c.nRow * 10 + (c.bWritable ? 1 : 0));
+        std::filesystem::remove_all(dir.File("user_data/story"));
+        if (c.bWritable) ASSERT_TRUE(dir.MakeDir("user_data/story"));
+        else ASSERT_TRUE(dir.WriteFile("user_data/story", std::string("x")));   // a file where the folder goes
+        recProgress.Reset();
+        recProgress.m_nSaveSlot = 2;
+        recProgress.m_nScore = 77;
+        recProgress.m_bAutoSave = c.bBefore;
+        fe.host.vErrors.clear();
+        cSaveScene s;
+        RunUntil(s, SAVESTATE_MENU);
+        Press(s, DOWN, 0);                // "オートセーブ"
+        Press(s, 0, DECIDE);
+        ASSERT_EQ(s.m_nSub, 1);
+        ASSERT_EQ(Cursor_Menu.Cur().nY, c.bBefore ? 0 : 1);   // on the current choice
+        if (c.nRow != Cursor_Menu.Cur().nY) Press(s, c.nRow == 0 ? UP : DOWN, 0);
+        Press(s, 0, DECIDE);
+        EXPECT_EQ(s.m_nState, SAVESTATE_MENU);
+        EXPECT_EQ(recProgress.m_bAutoSave, c.bAfter);
+        EXPECT_EQ(fe.host.vErrors.size(), c.bWritable ? 0u : 1u);
+        cProgress back;
+        if (c.nSlotSwitch < 0) {
+            EXPECT_EQ(back.Load(MakeSlotPath(2).c_str()), 0);
+            continue;
+        }
+        ASSERT_EQ(back.Load(MakeSlotPath(2).c_str()), 1);
+        EXPECT_EQ(back.m_bAutoSave, c.nSlotSwitch);
+        EXPECT_EQ(back.m_nScore, 77);
+    }
 }
 
 TEST_F(SaveScene, SavingIntoASlotPlaysTheDoneSoundOnlyAfterTheWrite) {

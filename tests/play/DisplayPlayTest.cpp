@@ -165,13 +165,15 @@ TEST(ExtraLives, CountedByScoreSteps) {
 TEST_F(DisplayPlay, TotalsCrossingTwoScoreStepsGiveTwoLivesWithTheirDisplays) {
     h.System().m_bExtendByScore = 1;
     h.System().m_nExtendScore = 100;
-    h.Progress().m_nTotalScore = 90;
+    h.Progress().m_nPlayScore = 90;
+    h.Progress().m_nTotalScore = 4000;   // the sum of the bests is not the play's
     h.Progress().m_nScore = 120;
     h.Progress().m_nLife = 3;
     S().m_nPlayTime = 500;
     host.vecSound.clear();
     AddTotals(S());
-    EXPECT_EQ(h.Progress().m_nTotalScore, 210);
+    EXPECT_EQ(h.Progress().m_nPlayScore, 210);
+    EXPECT_EQ(h.Progress().m_nTotalScore, 4000);
     EXPECT_EQ(h.Progress().m_nLife, 5);
     EXPECT_EQ(std::count(host.vecSound.begin(), host.vecSound.end(), 15), 2);
     EXPECT_EQ(host.nFrames, 2 * 31);
@@ -183,7 +185,7 @@ TEST_F(DisplayPlay, TotalsCrossingTwoScoreStepsGiveTwoLivesWithTheirDisplays) {
 TEST_F(DisplayPlay, ManyLivesAllCountButOnlyTenAreShownAndLivesStopAt99) {
     h.System().m_bExtendByScore = 1;
     h.System().m_nExtendScore = 1;
-    h.Progress().m_nTotalScore = 0;
+    h.Progress().m_nPlayScore = 0;
     h.Progress().m_nScore = 50;
     h.Progress().m_nLife = 60;
     host.vecSound.clear();

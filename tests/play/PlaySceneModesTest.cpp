@@ -319,7 +319,9 @@ TEST(PlayFrameOrder, AClearFromAnotherCharacterComesTooLateForALethalHit) {
 
 // The end of a challenge chain files the world's result in the entry of that
 // world (entry 0 for world 1), raises the highest world reached and writes
-// the challenge file.
+// the challenge file. The play's running total is the world's result; a
+// world's best only improves, and the total of the challenge grows by each
+// improvement, so it stays the sum of the worlds' bests.
 TEST(PlayModes, TheEndOfAChallengeChainKeepsTheWorldResult) {
     cTempDir dir;
     ASSERT_TRUE(dir.MakeDir("user_data/challenge"));
@@ -334,27 +336,81 @@ TEST(PlayModes, TheEndOfAChallengeChainKeepsTheWorldResult) {
     p.m_nWorld = 1;
     p.m_nWorldReached = 1;
     p.m_bChain = 0;
-    p.m_nTotalScore = 500;
+    p.m_nTotalScore = 0;
+    p.m_nPlayScore = 500;
     s.m_nNextStage = 0;
     EXPECT_EQ(s.NextSceneAfterClear(), SCENE_STAGESELECT);
     EXPECT_EQ(p.m_vWorldResult[0].m_nFirst, 1);
     EXPECT_EQ(p.m_vWorldResult[0].m_nSecond, 500);
     EXPECT_EQ(p.m_vWorldResult[1].m_nFirst, 0);     // world 2 untouched
     EXPECT_EQ(p.m_vWorldResult[1].m_nSecond, 0);
+    EXPECT_EQ(p.m_nTotalScore, 500);
     EXPECT_EQ(p.m_nWorldReached, 2);
     cProgress back;
     ASSERT_EQ(back.Load(aPath[PATH_CHALLENGE_FILE]), 1);
     ASSERT_GE(back.m_vWorldResult.size(), 3u);
     EXPECT_EQ(back.m_vWorldResult[0].m_nSecond, 500);
+    EXPECT_EQ(back.m_nTotalScore, 500);
     EXPECT_EQ(back.m_nWorldReached, 2);
-    // The last world: world 3 is entry 2 and the highest world stays at the count.
-    p.m_nWorld = 3;
-    p.m_nWorldReached = 3;
-    p.m_nTotalScore = 70;
-    EXPECT_EQ(s.NextSceneAfterClear(), SCENE_STAGESELECT);
+
+    // Later plays: world, the play's total, then each world's best and the
+    // challenge total as worked out by hand.
+    struct PLAY {
+        int nWorld, nPlay;
+        int nBest1, nBest2, nBest3, nTotal;
+    } const aPlay[] = {
+        {2, 70, 500, 70, 0, 570},    // a second world adds its whole total
+        {1, 300, 500, 70, 0, 570},   // a worse run keeps the best and the total
+        {1, 500, 500, 70, 0, 570},   // an equal run changes nothing
+        {1, 650, 650, 70, 0, 720},   // a better run adds the difference only
+        {3, 40, 650, 70, 40, 760},   // the last world: entry 2
+    };
+    for (const PLAY& c : aPlay) {
+        SCOPED_TRACE(c.nWorld * 10000 + c.nPlay);
+        p.m_nWorld = c.nWorld;
+        p.m_nPlayScore = c.nPlay;
+        EXPECT_EQ(s.NextSceneAfterClear(), SCENE_STAGESELECT);
+        EXPECT_EQ(p.m_vWorldResult[0].m_nSecond, c.nBest1);
+        EXPECT_EQ(p.m_vWorldResult[1].m_nSecond, c.nBest2);
+        EXPECT_EQ(p.m_vWorldResult[2].m_nSecond, c.nBest3);
+        EXPECT_EQ(p.m_nTotalScore, c.nTotal);
+        EXPECT_EQ(p.m_nPlayScore, c.nPlay);
+        ASSERT_EQ(back.Load(aPath[PATH_CHALLENGE_FILE]), 1);
+        EXPECT_EQ(back.m_nTotalScore, c.nTotal);
+    }
     EXPECT_EQ(p.m_vWorldResult[2].m_nFirst, 1);
-    EXPECT_EQ(p.m_vWorldResult[2].m_nSecond, 70);
+    // The highest world stays at the world count.
     EXPECT_EQ(p.m_nWorldReached, 3);
+}
+
+// A story clear files the play's running total as the stage's best; the
+// sum of the bests grows by an improvement only. A new play clears its own
+// running total and leaves the sum of the bests alone.
+TEST(PlayModes, AStoryClearFilesThePlaysTotalAsTheStagesBest) {
+    cPlayHarness h(Room());
+    h.SetUp();
+    cPlayScene& s = h.Scene();
+    cProgress& p = h.Progress();
+    h.Game().m_nPlayType = PLAYTYPE_NEWGAME;
+    h.Game().m_nGameMode = GAMEMODE_STORY;
+    p.m_bChain = 0;
+    s.m_nNextStage = 0;
+    p.m_strStageFile = p.m_strStageKey = "data\\stg4\\m01.";
+    p.m_nTotalScore = 200;   // another stage's best, filed before
+    // The play's total; the sum of the bests before and after; the best.
+    struct PLAY {
+        int nPlay, nTotalBefore, nTotal, nBest;
+    } const aPlay[] = {{350, 200, 550, 350}, {100, 550, 550, 350}, {400, 550, 600, 400}};
+    for (const PLAY& c : aPlay) {
+        SCOPED_TRACE(c.nPlay);
+        s.ResetPlay();
+        EXPECT_EQ(p.m_nPlayScore, 0);
+        EXPECT_EQ(p.m_nTotalScore, c.nTotalBefore);
+        p.m_nPlayScore = c.nPlay;
+        EXPECT_EQ(s.NextSceneAfterClear(), SCENE_WORLDMAP);
+        EXPECT_EQ(p.GetBestResult("data\\stg4\\m01."), c.nBest);
+        EXPECT_EQ(p.m_nTotalScore, c.nTotal);
+    }
 }
 
 namespace {

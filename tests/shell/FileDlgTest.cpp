@@ -102,6 +102,27 @@ TEST_F(FileDialog, LoadListsMatchingFilesAndChoosesByKeyboard) {
     EXPECT_EQ(strPath, "");
 }
 
+// What a save cut short left beside a replay or a stage ("NAME.rpl4_854.tmp")
+// matches the patterns but is never offered, in any mode.
+TEST_F(FileDialog, TemporariesOfCutShortSavesAreNotListed) {
+    ASSERT_TRUE(dir.WriteFile("user_data/rpl4/cut.rpl4_854.tmp", "x"));
+    ASSERT_TRUE(dir.WriteFile("user_data/rpl4/CUT2.rpl4_854.TMP", "x"));
+    ASSERT_TRUE(dir.WriteFile("data/stg4/e.stg4_000.tmp", "x"));
+    std::string strPath;
+    Run(FILEMODE_LOADREPLAY, strPath, [](cFileDlg& dlg) {
+        EXPECT_EQ(dlg.m_vFiles, (std::vector<std::string>{"old.rpl4_854"}));
+        script::Key(dlg, VK_ESCAPE);
+    });
+    Run(FILEMODE_LOADSTAGE, strPath, [](cFileDlg& dlg) {
+        EXPECT_EQ(dlg.m_vFiles, (std::vector<std::string>{"a.rpl4_700", "b.stg4_854"}));
+        script::Key(dlg, VK_ESCAPE);
+    });
+    Run(FILEMODE_SAVEREPLAY, strPath, [](cFileDlg& dlg) {
+        EXPECT_EQ(dlg.m_vFiles, (std::vector<std::string>{"old.rpl4_854"}));
+        script::Key(dlg, VK_ESCAPE);
+    });
+}
+
 TEST_F(FileDialog, SaveAddsTheExtensionAndAcceptsNewNames) {
     std::string strPath = "abc";
     int r = Run(FILEMODE_SAVEREPLAY, strPath, [](cFileDlg& dlg) {
