@@ -1,5 +1,7 @@
 #include "frontend/Option.h"
 
+#include "project/PlayerFiles.h"
+
 cOption recOption;
 
 const int anVolumeTable[OPTION_VOLUME_STEPS] = {-10000, -3000, -2000, -1300, -800, -500, -300, -150, -80, -30, 0};
@@ -49,14 +51,21 @@ int cOption::LoadFile(const char* pszPath) {
     bFileVerErr = 0;
     cOption read(*this);
     int r = read.Load(pszPath);
-    const int bNewer = !r && bFileVerErr;
+    m_nFileState = r ? PLAYERFILE_READABLE : PlayerFileStateAfterFailedLoad(pszPath, bFileVerErr);
     bFileVerErr |= nPrevErr;
-    if (r) *this = read;
-    m_bKeepFile = bNewer ? 1 : 0;
+    if (r) {
+        const int nState = m_nFileState;
+        *this = read;
+        m_nFileState = nState;
+    }
     return r;
 }
 
 int cOption::SaveFile(const char* pszPath) {
-    if (m_bKeepFile) return 1;
-    return Save(pszPath);
+    // A newer program's or a damaged file is replaced only when the player
+    // agrees, asked once a run.
+    if (!MayReplacePlayerFile(pszPath ? pszPath : "", m_nFileState)) return 1;
+    if (!Save(pszPath)) return 0;
+    m_nFileState = PLAYERFILE_READABLE;
+    return 1;
 }

@@ -20,10 +20,12 @@ public:
     void SetDefault();
     void Normalize();
     // Reads the player's option file: 1 when read; a missing, damaged or
-    // newer file leaves the options as they were. A file of a newer program
-    // is kept: SaveFile then leaves it as it is.
+    // newer file leaves the options as they were. m_nFileState tells what
+    // was found.
     int LoadFile(const char* pszPath);
-    // Writes the options (1 when written or, for a newer file, kept).
+    // Writes the options: 1 when written, or when the file found at start
+    // was a newer program's or damaged and the player chose to keep it (the
+    // options stay in force for the run); 0 when the write failed.
     int SaveFile(const char* pszPath);
 
     int32_t m_nPaletteVariant = 0;
@@ -31,8 +33,8 @@ public:
     int32_t m_nVolume = 7;
     int32_t m_nRankingMode = 0;
     std::string m_strName = "aaa";
-    // The file was written by a newer program (not stored).
-    int32_t m_bKeepFile = 0;
+    // What LoadFile found on disk (PLAYERFILE_..., not stored).
+    int m_nFileState = 0;
 };
 
 extern cOption recOption;

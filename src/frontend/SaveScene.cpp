@@ -12,6 +12,7 @@
 #include "project/Cursor.h"
 #include "project/GameFonts.h"
 #include "project/GameState.h"
+#include "project/PlayerFiles.h"
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
 #include "project/SaveSlots.h"
@@ -173,7 +174,12 @@ void cSaveScene::StateSave() {
     const CURSORPOS* pSlot = Cursor_Menu.GetBelow();
     if (in.m_wButton & (MENU_BUTTON_DECIDE | MENU_BUTTON_CANCEL)) {
         if (in.m_wButton & MENU_BUTTON_DECIDE) {
-            if (Cursor_Menu.Cur().nY == 0 && pSlot) {
+            const cSaveSlotInfo* pInfo = pSlot && vecSaveSlot.IsValid(pSlot->nY) ? &vecSaveSlot.At(pSlot->nY) : nullptr;
+            if (Cursor_Menu.Cur().nY == 0 && pSlot && pInfo && pInfo->AsksBeforeOverwrite() &&
+                !AskReplacePlayerFile(MakeSlotPath(pSlot->nY), pInfo->m_nState)) {
+                // A newer program's or a damaged file the player keeps.
+                host.PlaySystemSound(2);
+            } else if (Cursor_Menu.Cur().nY == 0 && pSlot) {
                 int nSlot = pSlot->nY;
                 // The done sound and the refreshed slot only after a write
                 // that succeeded.

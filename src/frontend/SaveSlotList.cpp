@@ -9,6 +9,8 @@ std::string SaveSlotLabel(const cSaveSlotInfo& s) {
     // A damaged file's date may be half read: the player sees why it cannot
     // be continued instead.
     if (s.m_nState == SLOTSTATE_DAMAGED) return "データが壊れています";
+    // A newer program's save is not shown as empty: it is there to keep.
+    if (s.m_nState == SLOTSTATE_NEWER) return "新しいバージョンのデータです";
     if (!s.m_bExist) return std::string();
     const SYSTEMTIME& t = s.m_stSaveTime;
     char sz[64];

@@ -14,6 +14,8 @@
 #include "project/Cursor.h"
 #include "project/GameFonts.h"
 #include "project/GameState.h"
+#include "project/Paths.h"
+#include "project/PlayerFiles.h"
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
 #include "project/SystemData.h"
@@ -148,15 +150,23 @@ void cTitleScene::StateMenu() {
             m_nSub = 0;
             m_nState = nType == TITLEMENU_NEWGAME ? TITLESTATE_NEWSLOT : TITLESTATE_CONTINUESLOT;
             break;
-        case TITLEMENU_CHALLENGE:
+        case TITLEMENU_CHALLENGE: {
             EnterPlayMode(GAMEMODE_CHALLENGE);
-            if (!recProgress.LoadChallenge()) {
+            int nFileState = PLAYERFILE_MISSING;
+            if (!recProgress.LoadChallenge(&nFileState)) {
+                // A newer program's or a damaged challenge file would be
+                // replaced at the first clear: only when the player agrees.
+                if (!AskReplacePlayerFile(aPath[PATH_CHALLENGE_FILE], nFileState)) {
+                    recProgress.Reset();
+                    break;
+                }
                 recProgress.Reset();
                 recProgress.m_vWorldResult.assign(std::clamp(recSystem.m_nWorldCount, 1, MAX_WORLD_RESULTS), cIntPair());
             }
             g.m_nNextScene = SCENE_STAGESELECT;
             m_nState = TITLESTATE_FADEOUT;
             break;
+        }
         case TITLEMENU_FREE:
             EnterPlayMode(GAMEMODE_FREE);
             if (host.RequestLoadStage()) {
@@ -213,9 +223,14 @@ void cTitleScene::StateSlot(int bNewGame) {
     if (in.m_wButton & MENU_BUTTON_DECIDE) {
         const cSaveSlotInfo& slot = vecSaveSlot.At(nRow);
         if (bNewGame) {
-            // A slot that holds a save (or a newer program's save) is not
-            // overwritten by a new story.
-            if (slot.m_bExist || slot.AsksBeforeOverwrite()) {
+            // A slot that holds a save is not overwritten by a new story. A
+            // newer program's or a damaged file is, when the player says so.
+            if (slot.AsksBeforeOverwrite()) {
+                if (!AskReplacePlayerFile(MakeSlotPath(nRow), slot.m_nState)) {
+                    host.PlaySystemSound(2);
+                    return;
+                }
+            } else if (slot.m_bExist) {
                 host.PlaySystemSound(3);
                 return;
             }

@@ -266,8 +266,10 @@ void cPlayScene::RegisterRanking() {
         if (cRankTable* t = rankStage.GetTable(i))
             t->Insert(m_strRankName, static_cast<size_t>(i) < m_vecResult.size() ? m_vecResult[i] : 0);
     }
-    if (!rankStage.SaveFor(nMode, pProg->m_strStageFile, pProg->m_nDecorate, pProg->m_nDecorateA,
-                           pProg->m_nDecorateB)) {
+    // A newer program's or a damaged file is replaced only when the player
+    // agrees; one kept is no failure.
+    if (rankStage.SaveFor(nMode, pProg->m_strStageFile, pProg->m_nDecorate, pProg->m_nDecorateA,
+                          pProg->m_nDecorateB) == 0) {
         // The table is still shown, but the player must know it was not kept.
         const std::string strPath = MakeRankingPath(nMode, pProg->m_strStageFile, pProg->m_nDecorate,
                                                     pProg->m_nDecorateA, pProg->m_nDecorateB);

@@ -139,7 +139,8 @@ public:
     // cannot be written or read); a failed load leaves the record as it was.
     int SaveToSlot(int nSlot);
     int LoadFromSlot(int nSlot);
-    int LoadChallenge();
+    // pnFileState (optional) receives what was found on disk (PLAYERFILE_...).
+    int LoadChallenge(int* pnFileState = nullptr);
     int SaveChallenge();
 
     // Registered (file) members.

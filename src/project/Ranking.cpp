@@ -4,6 +4,7 @@
 
 #include "foundation/Path.h"
 #include "project/Paths.h"
+#include "project/PlayerFiles.h"
 #include "project/Progress.h"
 
 namespace {
@@ -118,11 +119,13 @@ std::string MakeRankingPath(int nMode, const std::string& strStage, int nDecorat
 
 int cRanking::LoadFor(int nMode, const std::string& strStage, int nDecorate, int a, int b) {
     std::string strPath = MakeRankingPath(nMode, strStage, nDecorate, a, b);
-    if (strPath.empty() || !Load(strPath.c_str())) {
-        Reset();
-        return 0;
-    }
-    return 1;
+    const int nPrevErr = bFileVerErr;
+    bFileVerErr = 0;
+    const int r = strPath.empty() ? 0 : Load(strPath.c_str());
+    m_nFileState = r ? PLAYERFILE_READABLE : PlayerFileStateAfterFailedLoad(strPath.c_str(), bFileVerErr);
+    bFileVerErr |= nPrevErr;
+    if (!r) Reset();
+    return r;
 }
 
 int cRanking::Load(const char* path) {
@@ -135,5 +138,8 @@ int cRanking::Load(const char* path) {
 int cRanking::SaveFor(int nMode, const std::string& strStage, int nDecorate, int a, int b) {
     std::string strPath = MakeRankingPath(nMode, strStage, nDecorate, a, b);
     if (strPath.empty()) return 0;
-    return Save(strPath.c_str());
+    if (!MayReplacePlayerFile(strPath, m_nFileState)) return RANKING_KEPT;
+    if (!Save(strPath.c_str())) return 0;
+    m_nFileState = PLAYERFILE_READABLE;
+    return 1;
 }

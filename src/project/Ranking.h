@@ -44,6 +44,9 @@ public:
     cChkVector<cRankEntry> m_vEntry;
 };
 
+// SaveFor's answer for a file the player kept.
+constexpr int RANKING_KEPT = 2;
+
 class cRanking : public cRecord {
 public:
     cRanking() { Reset(); }
@@ -64,12 +67,16 @@ public:
 
     // Reads the ranking of a stage in a play mode (0..2): 1 when read; else
     // the defaults and 0. The record changes only when the whole file was
-    // read.
+    // read. m_nFileState tells what was found.
     int LoadFor(int nMode, const std::string& strStage, int nDecorate, int a, int b);
-    // 1 when written (atomically); 0 when there is no path or it failed.
+    // 1 when written (atomically); 0 when there is no path or it failed;
+    // RANKING_KEPT when the file the last LoadFor found was a newer
+    // program's or damaged and the player chose to keep it.
     int SaveFor(int nMode, const std::string& strStage, int nDecorate, int a, int b);
 
     cChkVector<cRankTable> m_vTable;
+    // What the last LoadFor found on disk (PLAYERFILE_..., not stored).
+    int m_nFileState = 0;
 };
 
 // The default "greater ranks higher" flag of a kind.

@@ -5,6 +5,7 @@
 #include "foundation/Log.h"
 #include "platform/FileSystem.h"
 #include "project/Paths.h"
+#include "project/PlayerFiles.h"
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
 #include "project/SystemData.h"
@@ -93,8 +94,14 @@ int cProgress::LoadFromSlot(int nSlot) {
     return 1;
 }
 
-int cProgress::LoadChallenge() {
-    if (!Load(aPath[PATH_CHALLENGE_FILE])) return 0;
+int cProgress::LoadChallenge(int* pnFileState) {
+    const int nPrevErr = bFileVerErr;
+    bFileVerErr = 0;
+    const int r = Load(aPath[PATH_CHALLENGE_FILE]);
+    if (pnFileState)
+        *pnFileState = r ? PLAYERFILE_READABLE : PlayerFileStateAfterFailedLoad(aPath[PATH_CHALLENGE_FILE], bFileVerErr);
+    bFileVerErr |= nPrevErr;
+    if (!r) return 0;
     RepairLives(*this, 1);
     return 1;
 }

@@ -7,15 +7,16 @@
 #include "foundation/ChkContainers.h"
 #include "foundation/Record.h"
 #include "project/LocalTime.h"
+#include "project/PlayerFiles.h"
 
 constexpr int SAVE_SLOT_COUNT = 99;
 
-// What a scan found in a slot file.
+// What a scan found in a slot file: the states of every player's file.
 enum : int {
-    SLOTSTATE_EMPTY = 0,    // no file
-    SLOTSTATE_SAVED = 1,    // a readable save
-    SLOTSTATE_NEWER = 2,    // written by a newer program: shown empty, not continued, asked before overwriting
-    SLOTSTATE_DAMAGED = 3,  // a file that cannot be read whole: shown existing, not continued
+    SLOTSTATE_EMPTY = PLAYERFILE_MISSING,     // no file
+    SLOTSTATE_SAVED = PLAYERFILE_READABLE,    // a readable save
+    SLOTSTATE_NEWER = PLAYERFILE_NEWER,       // written by a newer program: labelled, not continued
+    SLOTSTATE_DAMAGED = PLAYERFILE_DAMAGED,   // a file that cannot be read whole: labelled, not continued
 };
 
 // The summary of one slot. Only the exists flag is registered; nothing of it
@@ -26,9 +27,10 @@ public:
     void RegisterFields(int nVer) override;
 
     bool CanContinue() const { return m_nState == SLOTSTATE_SAVED; }
-    // Starting a new story or saving here replaces a save the player may
-    // still want: the front end asks first.
-    bool AsksBeforeOverwrite() const { return m_nState == SLOTSTATE_NEWER; }
+    // Starting a new story or saving here replaces a file the player may
+    // still want, one a newer program wrote or a damaged one: the front end
+    // asks first.
+    bool AsksBeforeOverwrite() const { return IsKeptPlayerFile(m_nState); }
 
     int32_t m_bExist = 0;
     SYSTEMTIME m_stSaveTime;

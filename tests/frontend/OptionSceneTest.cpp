@@ -1,6 +1,8 @@
 #include "frontend/Option.h"
 #include "frontend/OptionScene.h"
 #include "frontend/SceneTestBase.h"
+#include "project/PlayerFiles.h"
+#include "support/FakeMessageBox.h"
 
 #include <algorithm>
 #include <memory>
@@ -262,16 +264,38 @@ TEST_F(OptionScene, AnOptionFileOfANewerProgramIsKeptAsItIs) {
     for (int i = 0; i < 4; i++) bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(nVer >> (8 * i));
     ASSERT_TRUE(dir.WriteFile("user_data/Option.dat", bytes));
 
+    // The player edits and leaves twice in one run, and says no at the one
+    // question: the file stays as the newer program wrote it, the edits
+    // stay in force for the run.
+    ForgetPlayerFileAnswers();
+    cFakeMessageBox boxes;
+    boxes.Script({IDNO});
     recOption.m_nRankingMode = 1;
+    recOption.m_nVolume = 3;
     EXPECT_EQ(recOption.LoadFile("user_data\\Option.dat"), 0);
     EXPECT_EQ(recOption.m_nRankingMode, 1);   // as it was
-    cOptionScene s;
-    RunUntil(s, OPTIONSTATE_LIST);
-    fe.Frame(s, 0, 0);
-    Press(s, 0, CANCEL);
-    for (int i = 0; i < 40 && fe.game.m_nBeforeScene != SCENE_OPTION; i++) fe.Frame(s, 0, 0);
-    EXPECT_EQ(fe.game.m_nBeforeScene, SCENE_OPTION);
+    EXPECT_EQ(recOption.m_nFileState, PLAYERFILE_NEWER);
+    auto EditVolumeAndLeave = [&] {
+        fe.game.m_nBeforeScene = -1;
+        cOptionScene s;
+        RunUntil(s, OPTIONSTATE_LIST);
+        fe.Frame(s, 0, 0);
+        Press(s, DOWN, 0);
+        Press(s, DOWN, 0);                // the volume
+        Press(s, 0, DECIDE);
+        Press(s, UP, 0);
+        Press(s, 0, DECIDE);
+        Press(s, 0, CANCEL);
+        for (int i = 0; i < 40 && fe.game.m_nBeforeScene != SCENE_OPTION; i++) fe.Frame(s, 0, 0);
+        EXPECT_EQ(fe.game.m_nBeforeScene, SCENE_OPTION);
+    };
+    const int32_t nVolume = recOption.m_nVolume;
+    EditVolumeAndLeave();
+    EditVolumeAndLeave();
+    EXPECT_EQ(recOption.m_nVolume, nVolume + 2);
     EXPECT_TRUE(fe.host.vErrors.empty());
+    ASSERT_EQ(boxes.Count(), 1u) << "told once";
+    EXPECT_NE(boxes.Boxes()[0].strText.find("Option.dat"), std::string::npos);
     std::vector<uint8_t> after;
     {
         FILE* f = std::fopen(dir.File("user_data/Option.dat").c_str(), "rb");
@@ -281,6 +305,19 @@ TEST_F(OptionScene, AnOptionFileOfANewerProgramIsKeptAsItIs) {
         std::fclose(f);
     }
     EXPECT_EQ(after, bytes);
+
+    // Another run where the player says yes: the edits are written.
+    ForgetPlayerFileAnswers();
+    boxes.Script({IDYES});
+    EXPECT_EQ(recOption.LoadFile("user_data\\Option.dat"), 0);
+    EditVolumeAndLeave();
+    ASSERT_EQ(boxes.Count(), 2u);
+    {
+        cOption written;
+        ASSERT_EQ(written.Load("user_data\\Option.dat"), 1);
+        EXPECT_EQ(written.m_nVolume, recOption.m_nVolume);
+        EXPECT_EQ(written.m_nRankingMode, 1);
+    }
 
     // A file of this program is read and written back on leaving.
     ASSERT_EQ(mine.Save("user_data\\Option.dat"), 1);

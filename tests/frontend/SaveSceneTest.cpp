@@ -2,7 +2,10 @@
 
 #include "frontend/SaveScene.h"
 #include "frontend/SceneTestBase.h"
+#include "project/PlayerFiles.h"
 #include "project/SaveSlots.h"
+#include "support/ByteBuilder.h"
+#include "support/FakeMessageBox.h"
 
 namespace {
 
@@ -105,6 +108,61 @@ TEST_F(SaveScene, SavingIntoASlotPlaysTheDoneSoundOnlyAfterTheWrite) {
     EXPECT_EQ(fe.host.vSounds, (std::vector<int>{3}));
     EXPECT_EQ(fe.host.vErrors.size(), 1u);
     EXPECT_EQ(recProgress.m_nSaveSlot, 1);
+}
+
+// Saving over a newer program's save or a damaged file asks first; only a
+// yes writes, and the slot list then shows the new save.
+TEST_F(SaveScene, SavingOverANewerOrDamagedSlotAsksFirst) {
+    cProgress other;
+    other.NewStory();
+    ASSERT_EQ(other.SaveToSlot(0), 1);
+    std::vector<uint8_t> newer = ReadHostFile(dir.File("user_data/story/Story01.dat"));
+    ASSERT_GT(newer.size(), 10u);
+    const std::vector<uint8_t> damaged(newer.begin(), newer.end() - 10);
+    newer[0] = 0x57;   // version 855
+    newer[1] = 0x03;
+    struct CASE {
+        const std::vector<uint8_t>* pFile;
+        int nAnswer;
+        bool bWritten;
+        int nSound;
+    } const cases[] = {
+        {&newer, IDNO, false, 2}, {&newer, 0, false, 2}, {&newer, IDYES, true, 5},
+        {&damaged, IDNO, false, 2}, {&damaged, IDYES, true, 5},
+    };
+    for (const CASE& c : cases) {
+        SCOPED_TRACE((c.pFile == &newer ? 100 : 200) + c.nAnswer);
+        ASSERT_TRUE(dir.WriteFile("user_data/story/Story01.dat", *c.pFile));
+        cFakeMessageBox boxes;
+        boxes.Script({c.nAnswer});
+        recProgress.Reset();
+        recProgress.m_nScore = 321;
+        cSaveScene s;
+        RunUntil(s, SAVESTATE_MENU);
+        Press(s, 0, DECIDE);              // "セーブ": the list at slot 1
+        Press(s, 0, DECIDE);              // the prompt
+        Press(s, UP, 0);
+        fe.host.vSounds.clear();
+        Press(s, 0, DECIDE);              // "セーブする"
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_NE(boxes.Boxes()[0].strText.find("Story01.dat"), std::string::npos);
+        EXPECT_EQ(fe.host.vSounds, (std::vector<int>{c.nSound}));
+        EXPECT_EQ(s.m_nSub, 1);           // back on the slot list
+        if (!c.bWritten) {
+            EXPECT_EQ(ReadHostFile(dir.File("user_data/story/Story01.dat")), *c.pFile);
+            EXPECT_EQ(recProgress.m_nSaveSlot, -1);
+            continue;
+        }
+        cProgress back;
+        ASSERT_EQ(back.Load(MakeSlotPath(0).c_str()), 1);
+        EXPECT_EQ(back.m_nScore, 321);
+        EXPECT_EQ(vecSaveSlot.At(0).m_nState, SLOTSTATE_SAVED);
+        // A second save there is a plain save.
+        Press(s, 0, DECIDE);
+        Press(s, UP, 0);
+        Press(s, 0, DECIDE);
+        EXPECT_EQ(boxes.Count(), 1u);
+    }
 }
 
 TEST_F(SaveScene, DecliningTheTitleReturnsToTheMenu) {

@@ -52,8 +52,8 @@ protected:
 };
 
 // A save cut short is listed with the damaged-file text where the date of a
-// good save stands; a good save shows its time, an empty or newer slot
-// nothing.
+// good save stands; a good save shows its time, a newer program's save says
+// so, an empty slot shows nothing.
 TEST_F(SaveSlotList, DamagedSlotShowsWhyInsteadOfItsDate) {
     cProgress p;
     p.NewStory();
@@ -79,7 +79,7 @@ TEST_F(SaveSlotList, DamagedSlotShowsWhyInsteadOfItsDate) {
     const CASE cases[] = {
         {0, Utf8(u8"データが壊れています")},
         {1, "2024/03/02 14:05"},   // the fixed time above
-        {2, ""},                   // newer: shown empty
+        {2, Utf8(u8"新しいバージョンのデータです")},   // newer: there, to keep
         {3, ""},                   // no file
     };
     for (const CASE& c : cases)

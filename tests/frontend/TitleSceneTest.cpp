@@ -3,6 +3,10 @@
 #include "frontend/FrontEndFakes.h"
 #include "frontend/StartGame.h"
 #include "frontend/TitleScene.h"
+#include "project/Paths.h"
+#include "project/PlayerFiles.h"
+#include "support/ByteBuilder.h"
+#include "support/FakeMessageBox.h"
 #include "project/SaveSlots.h"
 #include "project/Progress.h"
 #include "project/ProjectContext.h"
@@ -252,4 +256,83 @@ TEST_F(TitleScene, ContinuingADamagedOrNewerSlotSaysWhy) {
               "user_data\\story\\Story02.dat の読み込みに失敗しました！\nソフトより上位のバージョンのファイルは使用できません。");
     EXPECT_EQ(t.m_nState, TITLESTATE_CONTINUESLOT);
     EXPECT_EQ(recProgress.m_nWorld, 42);   // nothing loaded
+}
+
+// A file another program version wrote, or a damaged one: a save of a
+// newer program in slot 1 and a newer challenge file. A new story there or
+// the challenge replaces it only when the player says yes in the box; with
+// no, the file stays byte for byte and the player stays where they were.
+TEST_F(TitleScene, ANewerSlotOrChallengeFileIsReplacedOnlyWhenThePlayerSaysYes) {
+    dir.MakeDir("user_data/story");
+    dir.MakeDir("user_data/challenge");
+    cProgress saved;
+    saved.NewStory();
+    ASSERT_EQ(saved.SaveToSlot(0), 1);
+    std::vector<uint8_t> newer = ReadHostFile(dir.File("user_data/story/Story01.dat"));
+    ASSERT_GT(newer.size(), 4u);
+    newer[0] = 0x57;   // version 855
+    newer[1] = 0x03;
+    for (int nAnswer : {IDNO, IDYES}) {
+        SCOPED_TRACE(nAnswer);
+        ASSERT_TRUE(dir.WriteFile("user_data/story/Story01.dat", newer));
+        ASSERT_TRUE(dir.WriteFile("user_data/challenge/Challenge.dat", newer));
+        ForgetPlayerFileAnswers();
+        cFakeMessageBox boxes;
+        boxes.Script({nAnswer, nAnswer});
+        // "はじめから" on slot 1.
+        fe.game = cGameState();
+        fe.game.m_nFadeStep = 10;
+        fe.host = cFakeFrontEndHost();
+        Cursor_Menu.Reset();
+        recProgress.Reset();
+        {
+            cTitleScene t;
+            ToMenu(t);
+            fe.Frame(t, 0, DECIDE);
+            fe.Frame(t, 0, 0);
+            ASSERT_EQ(vecSaveSlot[0].m_nState, SLOTSTATE_NEWER);
+            fe.host.vSounds.clear();
+            fe.Frame(t, 0, DECIDE);
+            ASSERT_EQ(boxes.Count(), 1u);
+            EXPECT_NE(boxes.Boxes()[0].strText.find("Story01.dat"), std::string::npos);
+            if (nAnswer == IDYES) {
+                EXPECT_EQ(t.m_nState, TITLESTATE_FADEOUT);
+                EXPECT_EQ(fe.game.m_nNextScene, SCENE_WORLDMAP);
+                EXPECT_EQ(recProgress.m_nSaveSlot, 0);
+                EXPECT_EQ(fe.host.vSounds, (std::vector<int>{1}));
+            } else {
+                EXPECT_EQ(t.m_nState, TITLESTATE_NEWSLOT);
+                EXPECT_EQ(recProgress.m_nSaveSlot, -1);
+                EXPECT_EQ(fe.host.vSounds, (std::vector<int>{2}));
+            }
+        }
+        // "チャレンジ".
+        fe.game = cGameState();
+        fe.game.m_nFadeStep = 10;
+        Cursor_Menu.Reset();
+        {
+            cTitleScene t;
+            ToMenu(t);
+            Choose(t, 2);
+            ASSERT_EQ(boxes.Count(), 2u);
+            EXPECT_NE(boxes.Boxes()[1].strText.find("Challenge.dat"), std::string::npos);
+            EXPECT_EQ(t.m_nState, nAnswer == IDYES ? TITLESTATE_FADEOUT : TITLESTATE_MENU);
+            EXPECT_EQ(fe.game.m_nNextScene, nAnswer == IDYES ? SCENE_STAGESELECT : 0);
+        }
+        // Nothing is written yet either way: the new story at its first
+        // save, the challenge at its first clear.
+        EXPECT_EQ(ReadHostFile(dir.File("user_data/story/Story01.dat")), newer);
+        EXPECT_EQ(ReadHostFile(dir.File("user_data/challenge/Challenge.dat")), newer);
+    }
+    // A missing challenge file asks nothing.
+    std::remove(dir.File("user_data/challenge/Challenge.dat").c_str());
+    cFakeMessageBox boxes;
+    fe.game = cGameState();
+    fe.game.m_nFadeStep = 10;
+    Cursor_Menu.Reset();
+    cTitleScene t;
+    ToMenu(t);
+    Choose(t, 2);
+    EXPECT_EQ(boxes.Count(), 0u);
+    EXPECT_EQ(fe.game.m_nNextScene, SCENE_STAGESELECT);
 }

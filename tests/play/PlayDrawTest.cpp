@@ -168,7 +168,7 @@ TEST_F(PlayDrawPicture, StatusBarLabelAndIconModes) {
     sys.m_vStatusDisp[0].m_strLabel = "SC";
     sys.m_vStatusDisp[4].m_bShow = 1;   // lives
     sys.m_vStatusDisp[4].m_strLabel = "LV";
-    h.Progress().m_nTotalScore = 1234;
+    h.Progress().m_nPlayScore = 1234;
     h.Scene().m_bStatusBar = 1;
     struct CASE {
         int bIcon;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,14 @@
 #include "play/WaitHost.h"
 #include "project/Database.h"
 #include "project/GameState.h"
+#include "project/PlayerFiles.h"
 #include "project/Progress.h"
 #include "project/Ranking.h"
 #include "project/Scene.h"
 #include "project/SystemData.h"
 #include "stage/Stage.h"
 #include "support/DDTestSupport.h"
+#include "support/FakeMessageBox.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -89,7 +92,7 @@ TEST_F(StageEnd, TheTotalsOfAClear) {
     } const acase[] = {{0, 7 + 30}, {1, 7}};
     for (const CASE& c : acase) {
         cProgress& p = h.Progress();
-        p.m_nTotalScore = 1000;
+        p.m_nPlayScore = 1000;
         p.m_nScore = 250;
         p.m_nResultTime = 7;
         p.m_nClearTime = 100;
@@ -101,7 +104,7 @@ TEST_F(StageEnd, TheTotalsOfAClear) {
         h.Hero().m_nHp = 2;
         h.Hero().m_nSp = 5;
         AddTotals(S());
-        EXPECT_EQ(p.m_nTotalScore, 1250);
+        EXPECT_EQ(p.m_nPlayScore, 1250);
         EXPECT_EQ(p.m_nResultTime, c.nResultTime) << c.bNoTimeLimit;
         EXPECT_EQ(p.m_nClearTime, 445);
         EXPECT_EQ(p.m_nResultHp, 6);
@@ -119,7 +122,7 @@ TEST_F(StageEnd, ExtraLivesOnlyUnderTheSwitch) {
     for (const CASE& c : acase) {
         h.System().m_bExtendByScore = c.bSwitch;
         h.System().m_nExtendScore = 500;
-        h.Progress().m_nTotalScore = 400;
+        h.Progress().m_nPlayScore = 400;
         h.Progress().m_nScore = 250;
         h.Progress().m_nLife = 3;
         host.vecSound.clear();
@@ -151,7 +154,7 @@ TEST_F(StageEnd, RankingPlacesOnlyAtTheEndOfAChain) {
     };
     for (const CASE& c : acase) {
         h.Progress().m_bChain = 1;
-        h.Progress().m_nTotalScore = 0;
+        h.Progress().m_nPlayScore = 0;
         h.Progress().m_nScore = 120;
         S().m_nNextStage = c.nNext;
         bFreeStageStart = c.bDirect;
@@ -191,7 +194,7 @@ TEST_F(StageEnd, RegistrationNamesTheResultAndASecondF3DoesNothing) {
         std::remove("user_data/free/stage.rkg");
         h.Progress().m_strName = "PLAYER";
         h.Progress().m_bChain = 0;
-        h.Progress().m_nTotalScore = 0;
+        h.Progress().m_nPlayScore = 0;
         h.Progress().m_nScore = 300;
         host.nRankMode = c.nMode;
         host.nNameEntries = 0;
@@ -233,6 +236,55 @@ TEST_F(StageEnd, RegistrationNamesTheResultAndASecondF3DoesNothing) {
         ASSERT_GE(again.GetTable(0)->m_vEntry.size(), 2u);
         EXPECT_EQ(again.GetTable(0)->m_vEntry[1].m_bUse, 0) << c.nMode;
     }
+}
+
+// A ranking file that a newer program wrote, or a damaged one, reads as
+// empty tables; a registration then writes over it only when the player
+// says yes in the box. A kept file is no failure: no error box.
+TEST_F(StageEnd, ARegistrationReplacesANewerOrDamagedRankingFileOnlyWithThePlayersYes) {
+    const std::vector<uint8_t> newer = {0x57, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};   // version 855
+    const std::vector<uint8_t> damaged = {0x56, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0};  // 5 tables, none there
+    struct CASE {
+        const std::vector<uint8_t>* pFile;
+        int nAnswer;
+        bool bKept;
+    } const acase[] = {{&newer, IDNO, true}, {&newer, 0, true}, {&newer, IDYES, false},
+                       {&damaged, IDNO, true}, {&damaged, IDYES, false}};
+    for (const CASE& c : acase) {
+        SCOPED_TRACE((c.pFile == &newer ? 100 : 200) + c.nAnswer);
+        ForgetPlayerFileAnswers();
+        {
+            std::ofstream f("user_data/free/stage.rkg", std::ios::binary | std::ios::trunc);
+            f.write(reinterpret_cast<const char*>(c.pFile->data()), static_cast<std::streamsize>(c.pFile->size()));
+        }
+        cFakeMessageBox boxes;
+        boxes.Script({c.nAnswer});
+        h.Progress().m_bChain = 0;
+        h.Progress().m_nPlayScore = 0;
+        h.Progress().m_nScore = 300;
+        host.nRankMode = 1;
+        S().StageClear();
+        ASSERT_EQ(S().m_bRankIn, 1);
+        EXPECT_EQ(boxes.Count(), 0u) << "nothing is asked before a registration";
+        host.nFrames = 0;
+        host.vecButtons = {0, 1};
+        S().RegisterRanking();
+        EXPECT_EQ(S().m_bRankDone, 1);
+        EXPECT_EQ(host.nFrames, 2);   // the ranking screen ran either way
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_NE(boxes.Boxes()[0].strText.find("stage.rkg"), std::string::npos);
+        if (c.bKept) {
+            std::ifstream f("user_data/free/stage.rkg", std::ios::binary);
+            const std::vector<uint8_t> after((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+            EXPECT_EQ(after, *c.pFile);
+            continue;
+        }
+        cRanking kept;
+        ASSERT_EQ(kept.LoadFor(GAMEMODE_FREE, "stage.", 0, 0, 0), 1);
+        EXPECT_EQ(kept.GetTable(0)->m_vEntry[0].m_strName, "FIXED");
+        EXPECT_EQ(kept.GetTable(0)->m_vEntry[0].m_nScore, 300);
+    }
+    ForgetPlayerFileAnswers();
 }
 
 // A replay's clear plays the replay again from its checkpoint: the common

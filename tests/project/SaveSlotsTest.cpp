@@ -65,8 +65,8 @@ TEST_F(SaveSlots, ScanOverMissingNewerAndDamagedSlots) {
     struct CASE { int nSlot, bExist, nState; bool bContinue, bAsk; };
     const CASE cases[] = {
         {0, 0, SLOTSTATE_EMPTY, false, false},   {1, 1, SLOTSTATE_SAVED, true, false},
-        {2, 0, SLOTSTATE_NEWER, false, true},    {3, 1, SLOTSTATE_DAMAGED, false, false},
-        {4, 1, SLOTSTATE_DAMAGED, false, false}, {98, 0, SLOTSTATE_EMPTY, false, false},
+        {2, 0, SLOTSTATE_NEWER, false, true},    {3, 1, SLOTSTATE_DAMAGED, false, true},
+        {4, 1, SLOTSTATE_DAMAGED, false, true},  {98, 0, SLOTSTATE_EMPTY, false, false},
     };
     for (const CASE& c : cases) {
         const cSaveSlotInfo& s = vecSaveSlot[static_cast<size_t>(c.nSlot)];

@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "foundation/Record.h"
+#include "frontend/Option.h"
+#include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 #include "project/Progress.h"
+#include "project/Ranking.h"
 #include "support/ByteBuilder.h"
 #include "support/DemoCopyTest.h"
 #include "support/GameProcess.h"
@@ -19,6 +22,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// A UTF-8 text as this file's literals compile to Shift-JIS.
+std::string Utf8(const char8_t* psz) { return reinterpret_cast<const char*>(psz); }
 
 class PlayerFiles : public cDemoCopyTest {
 protected:
@@ -37,6 +43,11 @@ protected:
     std::string Report() const {
         const auto v = ReadHostFile(dir.File("Report_Game.txt"));
         return SjisToUtf8(std::string(v.begin(), v.end()));
+    }
+    // The report as written (UTF-8).
+    std::string RawReport() const {
+        const auto v = ReadHostFile(dir.File("Report_Game.txt"));
+        return std::string(v.begin(), v.end());
     }
     std::vector<uint8_t> Bytes(const std::string& strFile) const { return ReadHostFile(dir.File(strFile)); }
 };
@@ -190,7 +201,91 @@ TEST_F(PlayerFiles, TemporariesLeftByCutShortSavesAreGoneAfterAStart) {
     EXPECT_EQ(Play("", 30), 0);
     for (const std::string& s : vGone) EXPECT_FALSE(fs::exists(dir.File(s))) << s;
     for (const std::string& s : vKept) EXPECT_TRUE(fs::exists(dir.File(s))) << s;
-    EXPECT_NE(Report().find("Story02.dat.tmp"), std::string::npos) << Report();
+    EXPECT_NE(RawReport().find("Story02.dat.tmp"), std::string::npos) << Report();
+}
+
+// ---------------------------------------------------------------------------
+// Files a newer program wrote
+
+// The version word of a file made one newer than this program's.
+std::vector<uint8_t> MadeNewer(std::vector<uint8_t> v) {
+    const uint32_t nVer = DATA_VERSION + 1;
+    for (size_t i = 0; i < 4 && i < v.size(); i++) v[i] = static_cast<uint8_t>(nVer >> (8 * i));
+    return v;
+}
+
+// Without a display a box cannot be put to the player: it is answered with
+// its default, and the question's default keeps the file. The options (left
+// with the cancel key), the challenge and a new story on slot 1 each ask
+// once; each file stays byte for byte and the title stays.
+TEST_F(PlayerFiles, AStartWithoutADisplayKeepsANewerSlotChallengeFileAndOptions) {
+    InDemo([&] {
+        ASSERT_TRUE(FsMakeDirectory("user_data"));
+        ASSERT_TRUE(FsMakeDirectory("user_data\\story"));
+        ASSERT_TRUE(FsMakeDirectory("user_data\\challenge"));
+        cProgress prog;
+        prog.NewStory();
+        ASSERT_EQ(prog.Save("user_data\\story\\Story01.dat"), 1);
+        ASSERT_EQ(prog.Save("user_data\\challenge\\Challenge.dat"), 1);
+        cOption opt;
+        opt.m_nVolume = 2;
+        ASSERT_EQ(opt.Save("user_data\\Option.dat"), 1);
+    });
+    const std::vector<std::string> vFiles = {"user_data/story/Story01.dat", "user_data/challenge/Challenge.dat",
+                                             "user_data/Option.dat"};
+    std::vector<std::vector<uint8_t>> vBefore;
+    for (const std::string& f : vFiles) {
+        vBefore.push_back(MadeNewer(Bytes(f)));
+        ASSERT_TRUE(dir.WriteFile(f, vBefore.back()));
+    }
+    // "オプション" (sixth entry) and straight back; "チャレンジ" (the cursor
+    // comes back on "オプション"); "はじめから" and slot 1.
+    const std::string strKeys = "60 down\n75 down\n90 down\n105 down\n120 down\n150 z\n240 x\n"
+                                "360 up\n375 up\n390 up\n420 z\n450 up\n465 up\n490 z\n530 z\n";
+    EXPECT_EQ(Play(strKeys, 600), 0);
+    const std::string strReport = Report();
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 5, 0})) << strReport;
+    for (size_t i = 0; i < vFiles.size(); i++) {
+        EXPECT_EQ(Bytes(vFiles[i]), vBefore[i]) << vFiles[i];
+        const std::string strName = vFiles[i].substr(vFiles[i].rfind('/') + 1);
+        EXPECT_NE(RawReport().find(strName + Utf8(u8" : 上書きせずに残します")), std::string::npos) << strName << "\n" << strReport;
+    }
+}
+
+// A free play of the forest registered with F3 under the fixed name, over a
+// ranking file a newer program wrote: the box is answered "no" without a
+// display, the file stays byte for byte, and the ranking table that follows
+// is shown all the same (the close comes during it).
+TEST_F(PlayerFiles, ARegistrationWithoutADisplayKeepsANewerRankingFile) {
+    InDemo([&] {
+        ASSERT_TRUE(FsMakeDirectory("user_data"));
+        ASSERT_TRUE(FsMakeDirectory("user_data\\free"));
+        cOption opt;
+        opt.m_nRankingMode = 1;
+        opt.m_strName = "grove";
+        ASSERT_EQ(opt.Save("user_data\\Option.dat"), 1);
+        cRanking rk;
+        rk.m_vTable[0].Insert("later", 9999);
+        ASSERT_EQ(rk.Save("user_data\\free\\m01.rkg"), 1);
+    });
+    const std::vector<uint8_t> before = MadeNewer(Bytes("user_data/free/m01.rkg"));
+    ASSERT_TRUE(dir.WriteFile("user_data/free/m01.rkg", before));
+    // "フリー" (fourth entry), the forest chosen in the stage dialog, set up
+    // at 131; its goal; F3 on the clear display.
+    std::string s = "60 down\n75 down\n90 down\n120 z\n290 right 560\n";
+    for (int f = 310; f < 840; f += 50) s += std::to_string(f) + " z 10\n";
+    s += "896 f3\n";
+    EXPECT_TRUE(dir.WriteFile("keys.txt", s));
+    const int nStatus = RunGameProcess(m_strExe, {"--close-after-frames", "1000"},
+                                       {"SDL_VIDEODRIVER=dummy", "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt"),
+                                        "MOSSGROVE_FILE_ANSWERS=m01.stg4_000"},
+                                       300);
+    EXPECT_EQ(nStatus, 0);
+    const std::string strReport = Report();
+    EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 4})) << strReport;
+    EXPECT_NE(RawReport().find(Utf8(u8"m01.rkg : 上書きせずに残します")), std::string::npos) << strReport;
+    EXPECT_EQ(RawReport().find(Utf8(u8"の保存に失敗")), std::string::npos) << strReport;
+    EXPECT_EQ(Bytes("user_data/free/m01.rkg"), before);
 }
 
 }  // namespace

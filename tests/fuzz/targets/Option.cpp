@@ -5,6 +5,7 @@
 #include "RecordFuzz.h"
 
 #include "frontend/Option.h"
+#include "project/PlayerFiles.h"
 
 std::vector<FUZZBYTES> FuzzSeeds() {
     cOption def;
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         FuzzCheck(SaveRecordBytes(o) == before);
         return 0;
     }
-    FuzzCheck(o.m_bKeepFile == 0);
+    FuzzCheck(o.m_nFileState == PLAYERFILE_READABLE);
     FuzzFeature(FUZZFEATURE_RECORD_VERSION, nFileVer);
     FuzzCheck(o.m_nPaletteVariant >= 0 && o.m_nPaletteVariant < OPTION_PALETTE_VARIANTS);
     FuzzCheck(o.m_nVolume >= 0 && o.m_nVolume < OPTION_VOLUME_STEPS);
