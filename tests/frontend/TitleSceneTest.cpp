@@ -49,6 +49,13 @@ protected:
         fe.Frame(t, 0, DECIDE);
     }
 
+    // A fresh game state and menu cursor, as after a start.
+    void FreshStart() {
+        fe.game = cGameState();
+        fe.game.m_nFadeStep = 10;
+        Cursor_Menu.Reset();
+    }
+
     cTempDir dir;
     cFrontEndTestScope fe;
     cSystemData savedSystem;
@@ -280,10 +287,8 @@ TEST_F(TitleScene, ANewerSlotOrChallengeFileIsReplacedOnlyWhenThePlayerSaysYes) 
         cFakeMessageBox boxes;
         boxes.Script({nAnswer, nAnswer});
         // "はじめから" on slot 1.
-        fe.game = cGameState();
-        fe.game.m_nFadeStep = 10;
+        FreshStart();
         fe.host = cFakeFrontEndHost();
-        Cursor_Menu.Reset();
         recProgress.Reset();
         {
             cTitleScene t;
@@ -307,9 +312,7 @@ TEST_F(TitleScene, ANewerSlotOrChallengeFileIsReplacedOnlyWhenThePlayerSaysYes) 
             }
         }
         // "チャレンジ".
-        fe.game = cGameState();
-        fe.game.m_nFadeStep = 10;
-        Cursor_Menu.Reset();
+        FreshStart();
         {
             cTitleScene t;
             ToMenu(t);
@@ -327,9 +330,7 @@ TEST_F(TitleScene, ANewerSlotOrChallengeFileIsReplacedOnlyWhenThePlayerSaysYes) 
     // A missing challenge file asks nothing.
     std::remove(dir.File("user_data/challenge/Challenge.dat").c_str());
     cFakeMessageBox boxes;
-    fe.game = cGameState();
-    fe.game.m_nFadeStep = 10;
-    Cursor_Menu.Reset();
+    FreshStart();
     cTitleScene t;
     ToMenu(t);
     Choose(t, 2);

@@ -322,7 +322,7 @@ TEST_F(DisplayPlay, AStoryClearFollowsItsEntrysEndKind) {
         p.m_nSaveSlot = 2;
         p.SetStageName("data\\stg4\\m03.stg4", 0, 0, 0);
         p.m_bChain = 0;
-        p.m_nTotalScore = 300;
+        p.m_nPlayScore = 300;
         recWorldMap.m_nStartX = 9;
         recWorldMap.m_nStartY = 7;
         EXPECT_EQ(S().NextSceneAfterClear(), c.nScene);

@@ -129,13 +129,26 @@ TEST_F(ChallengeTotals, EachWorldKeepsItsBestAndTheTotalIsTheirSum) {
 
 // "はじめから" and slot 1 (the story starts with auto-save on, the slot not
 // yet written); on the map the cancel key opens the save scene.
-constexpr const char* NEW_STORY_TO_SAVE_SCENE = "60 z\n90 z\n150 x\n";
+const std::string NEW_STORY_TO_SAVE_SCENE = "60 z\n90 z\n150 x\n";
 // From the save scene's menu with the cursor on "オートセーブ" (row 1):
 // "タイトルへ" (row 3) and "タイトルへ戻る", starting at frame f.
 std::string ToTitle(int f) {
     return std::to_string(f) + " down\n" + std::to_string(f + 20) + " down\n" + std::to_string(f + 50) + " z\n" +
            std::to_string(f + 70) + " up\n" + std::to_string(f + 90) + " z\n";
 }
+// A new story in slot 1, the save scene's keys from frame 230 on and back
+// to the title; the slot as the run left it.
+class StoryAutoSave : public PlayerFiles {
+protected:
+    cProgress NewStoryInTheSaveScene(const std::string& strSaveKeys, int nFrames) {
+        cProgress slot;
+        EXPECT_EQ(Play(NEW_STORY_TO_SAVE_SCENE + strSaveKeys, nFrames), 0);
+        EXPECT_EQ(ReportSceneSwitches(Report()), (std::vector<int>{0, 1, 2, 0})) << Report();
+        InDemo([&] { EXPECT_EQ(slot.Load("user_data\\story\\Story01.dat"), 1); });
+        return slot;
+    }
+};
+
 // "つづきから", slot 1, the forest entry's "ステージに挑む" at 250, the
 // forest to its flag, the clear display passed; back on the map, where a
 // story with auto-save on writes its slot.
@@ -143,21 +156,14 @@ std::string ContinueAndClearTheForest() {
     return "60 down\n90 z\n130 z\n190 z\n220 up\n250 z\n" + ForestRun(250, false) + "1100 z\n1160 z\n";
 }
 
-TEST_F(PlayerFiles, AutoSaveOnIsKeptInTheSlotAndAContinuedStorySavesAfterAClear) {
+TEST_F(StoryAutoSave, OnIsKeptInTheSlotAndAContinuedStorySavesAfterAClear) {
     // "オートセーブ" and "オートセーブＯＦＦ", then "オートセーブ" again and
     // "オートセーブＯＮ": the slot is written at once; then back to the
     // title and the program ends.
-    EXPECT_EQ(Play(std::string(NEW_STORY_TO_SAVE_SCENE) + "230 down\n260 z\n280 down\n300 z\n330 z\n350 up\n370 z\n" +
-                       ToTitle(400),
-                   600),
-              0);
-    EXPECT_EQ(ReportSceneSwitches(Report()), (std::vector<int>{0, 1, 2, 0})) << Report();
-    InDemo([&] {
-        cProgress slot;
-        ASSERT_EQ(slot.Load("user_data\\story\\Story01.dat"), 1);
-        EXPECT_EQ(slot.m_bAutoSave, 1);
-        EXPECT_TRUE(slot.m_vBestResult.empty());
-    });
+    const cProgress saved = NewStoryInTheSaveScene("230 down\n260 z\n280 down\n300 z\n330 z\n350 up\n370 z\n" +
+                                                   ToTitle(400), 600);
+    EXPECT_EQ(saved.m_bAutoSave, 1);
+    EXPECT_TRUE(saved.m_vBestResult.empty());
     EXPECT_EQ(Play(ContinueAndClearTheForest(), 1300), 0);
     EXPECT_EQ(ReportSceneSwitches(Report()), (std::vector<int>{0, 1, 4, 1})) << Report();
     InDemo([&] {
@@ -170,19 +176,12 @@ TEST_F(PlayerFiles, AutoSaveOnIsKeptInTheSlotAndAContinuedStorySavesAfterAClear)
     });
 }
 
-TEST_F(PlayerFiles, AutoSaveOffIsKeptInTheSlotAndAContinuedStoryLeavesItAsItWas) {
+TEST_F(StoryAutoSave, OffIsKeptInTheSlotAndAContinuedStoryLeavesItAsItWas) {
     // "セーブ" into slot 1 (written with auto-save on), back to the menu,
     // "オートセーブ" and "オートセーブＯＦＦ"; then back to the title.
-    EXPECT_EQ(Play(std::string(NEW_STORY_TO_SAVE_SCENE) + "230 z\n270 z\n300 up\n330 z\n370 x\n400 down\n430 z\n"
-                       "450 down\n470 z\n" + ToTitle(500),
-                   700),
-              0);
-    EXPECT_EQ(ReportSceneSwitches(Report()), (std::vector<int>{0, 1, 2, 0})) << Report();
-    InDemo([&] {
-        cProgress slot;
-        ASSERT_EQ(slot.Load("user_data\\story\\Story01.dat"), 1);
-        EXPECT_EQ(slot.m_bAutoSave, 0);
-    });
+    const cProgress saved =
+        NewStoryInTheSaveScene("230 z\n270 z\n300 up\n330 z\n370 x\n400 down\n430 z\n450 down\n470 z\n" + ToTitle(500), 700);
+    EXPECT_EQ(saved.m_bAutoSave, 0);
     const std::vector<uint8_t> before = Bytes("user_data/story/Story01.dat");
     EXPECT_EQ(Play(ContinueAndClearTheForest(), 1300), 0);
     EXPECT_EQ(ReportSceneSwitches(Report()), (std::vector<int>{0, 1, 4, 1})) << Report();
