@@ -253,7 +253,7 @@ void MakeDemoDeviceStage(const cCommonPalette& cp, cStage& st) {
     turret.m_vFlow.push_back(Flow(0, {wave, Cmd(CMD_WAIT, {}, 15)}));
     st.m_vCharaPlace.push_back(Placed(turret, 16, 9));
     st.m_vCharaPlace.push_back(Placed(MakeGiant("巨人", 4, false, 21, 24, 12), 21, 12));
-    st.m_vCharaPlace.push_back(Placed(MakeGiant("石の巨人", 6, true, 34, 37, 12), 34, 12));
+    st.m_vCharaPlace.push_back(Placed(MakeGiant("石の巨人", 10, true, 34, 37, 12), 34, 12));
     st.m_vCharaPlace.push_back(Placed(MakeCarrier(0), 11, 12));
     st.m_vCharaPlace.push_back(Placed(MakeCarrier(1), 13, 12));
     st.m_vCharaPlace.push_back(Placed(MakeLantern(false), 4, 3));
