@@ -215,7 +215,9 @@ void cWorldMapScene::DrawFrame(bool bEntryText) {
         int x = 605 - 16 * d;
         font.DrawWindow(&BackBuffer, x, 17, 16 * (d + 1), 20);
         DDBlt(&BackBuffer, x, 19, 16, 16, &Off_Img[IMAGE_SLOT_ACCESSORY], 0, 48, DDBLT_KEY);
-        if (bUnlimited) font.DrawText(&BackBuffer, x + 16, 19, "-");
+        // Unlimited lives: the infinity sign here (the stage's head-up
+        // display writes "-").
+        if (bUnlimited) font.DrawText(&BackBuffer, x + 16, 19, "∞");
         else font.Printf(&BackBuffer, x + 16, 19, "%d", recProgress.m_nLife);
     }
     if (!IsEntryStage()) return;

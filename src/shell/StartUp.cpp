@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "flow/ArrangeTable.h"
 #include "foundation/ErrorBox.h"
@@ -36,9 +37,23 @@ int ChooseDepth(int bDirect3D, int bWin, int nDesktop, const STARTUPSYSTEM& sys)
     return 32;
 }
 
-bool DepthAccepted(int bDirect3D, int nColorMode, int nBpp) {
-    if (nBpp == 16 || nBpp == 32) return true;
-    return nBpp == 8 && !bDirect3D && nColorMode == 0;
+// Why the drawing mode cannot run, for the run log; empty when it can.
+std::string DrawModeRefusal(int bDirect3D, int nColorMode, int nBpp, int bWin, int nDesktop) {
+    if (nBpp != 8 && nBpp != 16 && nBpp != 32)
+        return FormatBounded(256, "a depth of %d bits is none of 8, 16 and 32 (System.ini Bpp)", nBpp);
+    if (nBpp == 8 && bDirect3D)
+        return "Direct3D draws at 16 or 32 bits, not at 8 (System.ini Direct3D=1 with Bpp=8; Direct3D=0 draws "
+               "at 8 bits in full screen)";
+    if (nBpp == 8 && nColorMode != 0)
+        return FormatBounded(256, "the project draws in full colour (colour mode %d), which 8 bits cannot show "
+                                  "(System.ini Bpp=8)",
+                             nColorMode);
+    if (bWin && nBpp != nDesktop)
+        return FormatBounded(256, "a window draws at the desktop's depth of %d bits, not at %d (System.ini "
+                                  "WindowMode with Bpp=%d; Bpp=0 takes the desktop's depth, WindowMode=0 runs in "
+                                  "full screen)",
+                             nDesktop, nBpp, nBpp);
+    return "";
 }
 
 }  // namespace
@@ -98,8 +113,10 @@ int LoadStartUp(const char* pszCmdLine, int bMaximizeShow) {
 
     int nDesktop = bWindowed ? s.GetDesktopBpp() : 0;
     nStartBpp = nBpp != 0 ? nBpp : ChooseDepth(nDirect3D, bWindowed, nDesktop, sys);
-    bool bValid = DepthAccepted(nDirect3D, sys.nColorMode, nStartBpp) && (!bWindowed || nStartBpp == nDesktop);
-    if (!bValid) {
+    const std::string strRefusal = DrawModeRefusal(nDirect3D, sys.nColorMode, nStartBpp, bWindowed, nDesktop);
+    if (!strRefusal.empty()) {
+        // The box sends the player to the run log: the reason is there.
+        WriteReport("Drawing mode refused: %s", strRefusal.c_str());
         if (bWindowed && (nStartBpp == 16 || nStartBpp == 32))
             ErrorBox("画面モードが不正です！\nウインドウモードではSystem.iniの設定と画面の色の設定を合わせて下さい！");
         else

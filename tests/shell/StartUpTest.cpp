@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -215,28 +216,39 @@ TEST_F(StartUpTest, ScreenModeChecks) {
         const char* pszIni;
         int nDesktop;
         const char* pszBox;
+        const char* pszReason;   // the run log's reason for the refusal
     };
     const CASE cases[] = {
         {"Direct3D=1\nWindowMode=1\nBpp=16\nExit\n", 32,
-         "画面モードが不正です！\nウインドウモードではSystem.iniの設定と画面の色の設定を合わせて下さい！"},
-        {"Direct3D=0\nWindowMode=1\nBpp=8\nExit\n", 32, "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！"},
-        {"Direct3D=1\nWindowMode=0\nBpp=8\nExit\n", 32, "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！"},
-        {"Direct3D=0\nWindowMode=0\nBpp=8\nExit\n", 32, nullptr},
-        {"Direct3D=1\nWindowMode=1\nBpp=0\nExit\n", 16, nullptr},
+         "画面モードが不正です！\nウインドウモードではSystem.iniの設定と画面の色の設定を合わせて下さい！",
+         "Drawing mode refused: a window draws at the desktop's depth of 32 bits, not at 16"},
+        {"Direct3D=0\nWindowMode=1\nBpp=8\nExit\n", 32, "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！",
+         "Drawing mode refused: a window draws at the desktop's depth of 32 bits, not at 8"},
+        {"Direct3D=1\nWindowMode=0\nBpp=8\nExit\n", 32, "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！",
+         "Drawing mode refused: Direct3D draws at 16 or 32 bits, not at 8"},
+        {"Direct3D=0\nWindowMode=0\nBpp=24\nExit\n", 32, "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！",
+         "Drawing mode refused: a depth of 24 bits is none of 8, 16 and 32"},
+        {"Direct3D=0\nWindowMode=0\nBpp=8\nExit\n", 32, nullptr, nullptr},
+        {"Direct3D=1\nWindowMode=1\nBpp=0\nExit\n", 16, nullptr, nullptr},
     };
     for (const auto& c : cases) {
         cFakeMessageBox rowBoxes;
         fake.steps.clear();
         dir.WriteFile("System.ini", std::string(c.pszIni));
         fake.nDesktopBpp = c.nDesktop;
+        const size_t nLogBefore = ReadHostFile(dir.File("Report_Game.txt")).size();
         int r = LoadStartUp(nullptr, 0);
+        const auto vLog = ReadHostFile(dir.File("Report_Game.txt"));
+        const std::string strNew(vLog.begin() + static_cast<long>(std::min(nLogBefore, vLog.size())), vLog.end());
         if (c.pszBox) {
             EXPECT_EQ(r, 0) << c.pszIni;
             ASSERT_EQ(rowBoxes.Count(), 1u) << c.pszIni;
             EXPECT_EQ(rowBoxes.Boxes()[0].strText, c.pszBox);
+            EXPECT_NE(strNew.find(c.pszReason), std::string::npos) << strNew;
         } else {
             EXPECT_EQ(r, 1) << c.pszIni;
             EXPECT_EQ(rowBoxes.Count(), 0u) << c.pszIni;
+            EXPECT_EQ(strNew.find("Drawing mode refused"), std::string::npos) << strNew;
         }
     }
 }
