@@ -255,11 +255,45 @@ void PresenterShutdown() {
 
 SDL_Window* PresenterGetWindow() { return g_lpWindow.load(); }
 
+namespace {
+// The window's place before it went full screen.
+struct WINDOWEDPLACE {
+    bool bKept = false;
+    int x = 0, y = 0, w = 0, h = 0;
+    bool bBordered = true;
+} g_Windowed;
+}  // namespace
+
 bool PresenterSetFullScreen(bool bFullScreen) {
-    if (!g_lpWindow) return false;
-    bool bNow = (SDL_GetWindowFlags(g_lpWindow.load()) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_Window* w = g_lpWindow.load();
+    if (!w) return false;
+    bool bNow = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (bNow == bFullScreen) return true;
-    return SDL_SetWindowFullscreen(g_lpWindow.load(), bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    if (bFullScreen) {
+        // Full screen is a request to the window manager; without one the
+        // window would keep its size while SDL draws for the whole display
+        // (a zoomed corner). The window covers its display itself first.
+        int nDisplay = SDL_GetWindowDisplayIndex(w);
+        SDL_Rect rc;
+        if (SDL_GetDisplayBounds(nDisplay < 0 ? 0 : nDisplay, &rc) == 0) {
+            g_Windowed.bKept = true;
+            SDL_GetWindowPosition(w, &g_Windowed.x, &g_Windowed.y);
+            SDL_GetWindowSize(w, &g_Windowed.w, &g_Windowed.h);
+            g_Windowed.bBordered = (SDL_GetWindowFlags(w) & SDL_WINDOW_BORDERLESS) == 0;
+            SDL_SetWindowBordered(w, SDL_FALSE);
+            SDL_SetWindowPosition(w, rc.x, rc.y);
+            SDL_SetWindowSize(w, rc.w, rc.h);
+        }
+        return SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+    }
+    const bool bOk = SDL_SetWindowFullscreen(w, 0) == 0;
+    if (g_Windowed.bKept) {
+        g_Windowed.bKept = false;
+        SDL_SetWindowBordered(w, g_Windowed.bBordered ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowSize(w, g_Windowed.w, g_Windowed.h);
+        SDL_SetWindowPosition(w, g_Windowed.x, g_Windowed.y);
+    }
+    return bOk;
 }
 
 void PresenterSetVSync(bool bOn) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/ByteBuilder.h"
+#include "support/SmallPicture.h"
 #include "support/GameProcess.h"
 #include "support/TempDir.h"
 
@@ -22,52 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int SMALL_W = 80, SMALL_H = 60;
-
-struct IMAGE {
-    int w = 0, h = 0;
-    std::vector<uint8_t> rgb;
-};
-
-// A binary PPM (P6, maxval 255).
-bool ReadPpm(const std::string& strPath, IMAGE& img) {
-    std::ifstream in(strPath, std::ios::binary);
-    std::string strMagic;
-    int nMax = 0;
-    if (!(in >> strMagic >> img.w >> img.h >> nMax) || strMagic != "P6" || nMax != 255 || img.w <= 0 || img.h <= 0 ||
-        img.w > 4096 || img.h > 4096)
-        return false;
-    in.get();
-    img.rgb.resize(static_cast<size_t>(img.w) * img.h * 3);
-    return static_cast<bool>(in.read(reinterpret_cast<char*>(img.rgb.data()), static_cast<std::streamsize>(img.rgb.size())));
-}
-
-bool WritePpm(const std::string& strPath, const IMAGE& img) {
-    std::ofstream out(strPath, std::ios::binary);
-    out << "P6\n" << img.w << " " << img.h << "\n255\n";
-    out.write(reinterpret_cast<const char*>(img.rgb.data()), static_cast<std::streamsize>(img.rgb.size()));
-    return static_cast<bool>(out);
-}
-
-// Box average down to SMALL_W x SMALL_H.
-IMAGE Shrink(const IMAGE& src) {
-    IMAGE dst;
-    dst.w = SMALL_W;
-    dst.h = SMALL_H;
-    dst.rgb.assign(static_cast<size_t>(SMALL_W) * SMALL_H * 3, 0);
-    for (int y = 0; y < SMALL_H; y++)
-        for (int x = 0; x < SMALL_W; x++) {
-            const int x0 = x * src.w / SMALL_W, x1 = std::max(x0 + 1, (x + 1) * src.w / SMALL_W);
-            const int y0 = y * src.h / SMALL_H, y1 = std::max(y0 + 1, (y + 1) * src.h / SMALL_H);
-            for (int c = 0; c < 3; c++) {
-                long nSum = 0;
-                for (int sy = y0; sy < y1; sy++)
-                    for (int sx = x0; sx < x1; sx++) nSum += src.rgb[(static_cast<size_t>(sy) * src.w + sx) * 3 + c];
-                dst.rgb[(static_cast<size_t>(y) * SMALL_W + x) * 3 + c] =
-                    static_cast<uint8_t>(nSum / ((x1 - x0) * (y1 - y0)));
-            }
-        }
-    return dst;
-}
 
 std::string ReferencePath() { return std::string(MOSSGROVE_SOURCE_DIR) + "/tests/shell/golden/demo_title_80x60.ppm"; }
 
@@ -92,30 +47,24 @@ TEST(DemoWindow, ThePlayCommandReachesTheTitleInAnXWindow) {
     const std::string strReport(vReport.begin(), vReport.end());
     EXPECT_NE(strReport.find("Scene : 0"), std::string::npos) << strReport;
 
-    IMAGE shot;
+    RGBIMAGE shot;
     ASSERT_TRUE(ReadPpm(strShot, shot)) << "no snapshot of the last frame";
     EXPECT_EQ(shot.w, 640);
     EXPECT_EQ(shot.h, 480);
-    const IMAGE small = Shrink(shot);
+    const RGBIMAGE small = Shrink(shot, SMALL_W, SMALL_H);
     if (std::getenv("MOSSGROVE_UPDATE_GOLDEN")) {
         ASSERT_TRUE(WritePpm(ReferencePath(), small));
         return;
     }
-    IMAGE ref;
+    RGBIMAGE ref;
     ASSERT_TRUE(ReadPpm(ReferencePath(), ref)) << "cannot read " << ReferencePath();
     ASSERT_EQ(ref.w, SMALL_W);
     ASSERT_EQ(ref.h, SMALL_H);
     // Loose: the average channel difference stays small and at most a tenth
     // of the cells differ clearly (fonts and fades may shift a little).
-    long nTotal = 0;
-    int nFar = 0;
-    for (size_t i = 0; i < ref.rgb.size(); i += 3) {
-        int d = 0;
-        for (int c = 0; c < 3; c++) d = std::max(d, std::abs(ref.rgb[i + c] - small.rgb[i + c]));
-        nTotal += d;
-        if (d > 48) nFar++;
-    }
-    const double dMean = static_cast<double>(nTotal) / (SMALL_W * SMALL_H);
+    const PICTUREDIFF diff = ComparePictures(ref, small);
+    const double dMean = diff.dMean;
+    const int nFar = diff.nFar;
     EXPECT_LT(dMean, 12.0);
     EXPECT_LT(nFar, SMALL_W * SMALL_H / 10);
     // And it is not an empty screen: the title's colours are there.

@@ -92,9 +92,14 @@ Window FindByPid(Display* d, Window w, long nPid, int nW, int nH) {
     return found;
 }
 
+// Windows come and go while a test walks the tree: an error about one that
+// went is no reason to end the test program (Xlib's own handler exits).
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
 }  // namespace
 
 cXServer::cXServer(bool bWindowManager) {
+    XSetErrorHandler(IgnoreXError);
     if (access(XVFB, X_OK) != 0) {
         m_strMissing = "no Xvfb";
         return;
