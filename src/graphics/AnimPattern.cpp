@@ -4,6 +4,7 @@ cAnimPattern& cAnimPattern::operator=(const cAnimPattern& o)
 {
     if (this == &o) return *this;
     m_vPattern = o.m_vPattern;
+    m_pShared = o.m_pShared;
     m_nPattern = o.m_nPattern;
     m_nStep = o.m_nStep;
     m_nCount = o.m_nCount;
@@ -35,15 +36,21 @@ void cAnimPattern::SetPatterns(const int* const* lplpRows)
     }
 }
 
-ANIMSTEP& cAnimPattern::CurrentStep()
+void cAnimPattern::ShareTable(const cChkVector<cChkVector<ANIMSTEP>>* lpTable)
 {
-    return m_vPattern.At(m_nPattern).At(m_nStep);
+    Clear();
+    m_pShared = lpTable;
+}
+
+const ANIMSTEP& cAnimPattern::CurrentStep() const
+{
+    return Table().At(m_nPattern).At(m_nStep);
 }
 
 int cAnimPattern::SetPattern(int n, int bForce)
 {
     // An empty table has no current step, so nothing can be locked.
-    if (!bForce && !m_vPattern.empty() && CurrentStep().bLock != 0) return 0;
+    if (!bForce && !Table().empty() && CurrentStep().bLock != 0) return 0;
     m_nPattern = n;
     m_nStep = 0;
     m_nCount = 0;
@@ -58,7 +65,7 @@ int cAnimPattern::ChangePattern(int n, int bForce)
 
 int cAnimPattern::Update()
 {
-    if (m_vPattern.empty()) return 0;
+    if (Table().empty()) return 0;
 
     // A step that shows a code is an end step (codes -1 to -3 act the moment
     // the sequencer reaches them and never stay current): it stays where it
@@ -71,7 +78,7 @@ int cAnimPattern::Update()
     if (m_nCount >= cur.nTime) {
         m_nCount = 0;
         m_nStep++;
-        const cChkVector<ANIMSTEP>& vSteps = m_vPattern.At(m_nPattern);
+        const cChkVector<ANIMSTEP>& vSteps = Table().At(m_nPattern);
         if (m_nStep >= static_cast<int>(vSteps.size())) {
             // A directly filled pattern without its code step: keep the last
             // step shown rather than read past the end.
@@ -92,13 +99,14 @@ int cAnimPattern::Update()
 
 int cAnimPattern::GetFrame()
 {
-    if (m_vPattern.empty()) return 0;
+    if (Table().empty()) return 0;
     return CurrentStep().nFrame;
 }
 
 void cAnimPattern::Clear()
 {
     m_vPattern.clear();
+    m_pShared = nullptr;
     m_nPattern = 0;
     m_nStep = 0;
     m_nCount = 0;

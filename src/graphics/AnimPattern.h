@@ -33,6 +33,13 @@ public:
     // everything as it is.
     void SetPatterns(const int* const* lplpRows);
 
+    // Reads the patterns from a table that outlives this sequencer and never
+    // changes (objects of one kind made by the thousand share one) instead
+    // of a copy of its own; m_vPattern stays empty meanwhile. It starts at
+    // pattern 0, step 0, as after SetPatterns; SetPatterns and Clear end the
+    // sharing.
+    void ShareTable(const cChkVector<cChkVector<ANIMSTEP>>* lpTable);
+
     // Selects pattern n at step 0 (also when n is the current pattern).
     // Unless forced, refused (0) while the current step is locked.
     int SetPattern(int n, int bForce);
@@ -53,5 +60,7 @@ public:
     int m_nCount = 0;
 
 private:
-    ANIMSTEP& CurrentStep();
+    const cChkVector<cChkVector<ANIMSTEP>>& Table() const { return m_pShared ? *m_pShared : m_vPattern; }
+    const ANIMSTEP& CurrentStep() const;
+    const cChkVector<cChkVector<ANIMSTEP>>* m_pShared = nullptr;
 };

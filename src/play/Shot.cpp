@@ -28,6 +28,16 @@ const int anSwordRow[] = {0, 1, 0, ANIMCODE_STAY, 0, 0};
 const int anShotRow[] = {0, 8, 0, 1, 8, 0, ANIMCODE_RESTART, 0, 0};
 const int* const apShotPatterns[] = {anSwordRow, anShotRow, nullptr};
 
+// The patterns above as a table, made once and never changed.
+const cChkVector<cChkVector<ANIMSTEP>>& ShotPatternTable() {
+    static const cChkVector<cChkVector<ANIMSTEP>> table = [] {
+        cAnimPattern a;
+        a.SetPatterns(apShotPatterns);
+        return a.m_vPattern;
+    }();
+    return table;
+}
+
 double StepFactor() {
     double b = PlayStage().m_dStepFactor;
     return b > 0 ? b : 1.0;
@@ -150,7 +160,10 @@ void cShot::Setup(int nId, cObj* pShooter, int nKind, cEdShot& rec, const SHOTLA
     }
     m_nOwnerId = pShooter ? pShooter->m_nId : 0;
     Init(nId, pShooter ? pShooter->m_nKind : 0, pShooter ? pShooter->m_nSetupValue : 0, m_Shot.m_nFaction,
-         m_Shot.m_nGraphic, apShotPatterns, nPattern, 0, 0, nW, nH, 16, 16, nDir, 1, launch.nClone);
+         m_Shot.m_nGraphic, nullptr, nPattern, 0, 0, nW, nH, 16, 16, nDir, 1, launch.nClone);
+    // Every shot animates by the same two patterns: one table for them all.
+    m_Anim.ShareTable(&ShotPatternTable());
+    m_Anim.SetPattern(nPattern, 1);
     if (m_Shot.m_bOwnerGroup && pShooter) {
         m_nGroup = pShooter->m_nGroup;
         m_Shot.m_nFaction = static_cast<uint8_t>(pShooter->m_nGroup);

@@ -133,3 +133,52 @@ TEST(AnimPatternTest, PatternWithoutCodeStepHoldsItsLastStep)
 }
 
 }  // namespace
+
+namespace {
+
+// A shared table steps exactly as a copy of the same rows: loops, a held
+// step, a forced jump, and a locked step that refuses an unforced change.
+TEST(AnimPatternTest, ASharedTableStepsAsItsOwnCopy)
+{
+    static const int r0[] = {5, 2, 0, -3, 2, 0};
+    static const int r1[] = {1, 1, 0, 4, 2, 0, -1, 0, 0};
+    static const int r2[] = {7, 2, 257, 8, 1, 0, -2, 0, 0};
+    static const int* const rows[] = {r0, r1, r2, nullptr};
+    cAnimPattern own;
+    own.SetPatterns(rows);
+    const cChkVector<cChkVector<ANIMSTEP>> table = own.m_vPattern;
+    cAnimPattern shared;
+    shared.m_nPattern = 2;   // whatever was there before
+    shared.m_nStep = 1;
+    shared.ShareTable(&table);
+    EXPECT_TRUE(shared.m_vPattern.empty());
+    EXPECT_EQ(shared.m_nPattern, 0);
+    EXPECT_EQ(shared.m_nStep, 0);
+    EXPECT_EQ(Ticks(shared, 9), (std::vector<int>{5, 7, 7, 8, 7, 7, 8, 7, 7}));
+    EXPECT_EQ(Ticks(own, 9), (std::vector<int>{5, 7, 7, 8, 7, 7, 8, 7, 7}));
+    // Pattern 2's first step is locked: an unforced change is refused.
+    EXPECT_EQ(shared.m_nPattern, 2);
+    EXPECT_EQ(shared.SetPattern(1, 0), own.SetPattern(1, 0));
+    EXPECT_EQ(shared.m_nPattern, 2);
+    EXPECT_EQ(shared.SetPattern(1, 1), 1);
+    own.SetPattern(1, 1);
+    // Step 0 lasts one tick; step 1 is then held.
+    EXPECT_EQ(Ticks(shared, 6), (std::vector<int>{4, 4, 4, 4, 4, 4}));
+    EXPECT_EQ(Ticks(own, 6), (std::vector<int>{4, 4, 4, 4, 4, 4}));
+    // A copy shares the same table and goes on from the same place.
+    cAnimPattern copy = shared;
+    EXPECT_TRUE(copy.m_vPattern.empty());
+    EXPECT_EQ(copy.GetFrame(), 4);
+    copy.SetPattern(0, 1);
+    EXPECT_EQ(Ticks(copy, 3), (std::vector<int>{5, 7, 7}));
+    // Patterns of its own, or a clear, end the sharing.
+    static const int solo[] = {9, 1, 0, -2, 0, 0};
+    static const int* const rowsSolo[] = {solo, nullptr};
+    copy.SetPatterns(rowsSolo);
+    EXPECT_EQ(Ticks(copy, 2), (std::vector<int>{9, 9}));
+    shared.Clear();
+    EXPECT_EQ(shared.GetFrame(), 0);
+    EXPECT_EQ(shared.Update(), 0);
+}
+
+}  // namespace
