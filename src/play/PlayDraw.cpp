@@ -304,13 +304,15 @@ void CreateSightSurface(int nDots, int nShape) {
     }
     DDClear(&sdSightMask, 16);
     if (r == 0) return;
+    // The hole is of the transparent colour, whichever it is (a project's
+    // fixed colour is not palette entry 0's).
     const int cx = sdSightMask.nWidth / 2, cy = sdSightMask.nHeight / 2;
-    if (nShape != 1 && nShape != 2) DDFillRect(&sdSightMask, cx - r, cy - r, 2 * r, 2 * r, 0);
+    if (nShape != 1 && nShape != 2) DDFillTransparent(&sdSightMask, cx - r, cy - r, 2 * r, 2 * r);
     else
         for (int dy = -r; dy < r; dy++) {
             const double t = dy + 0.5;
             const int hw = static_cast<int>(std::sqrt(static_cast<double>(r) * r - t * t));
-            DDFillRect(&sdSightMask, cx - hw, cy + dy, 2 * hw, 1, 0);
+            DDFillTransparent(&sdSightMask, cx - hw, cy + dy, 2 * hw, 1);
         }
 }
 

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/DDBlt.h"
+#include "graphics/DDPalette.h"
 #include "graphics/ImageSurfaces.h"
 #include "play/Chara.h"
 #include "play/CharaDraw.h"
@@ -150,6 +152,36 @@ TEST(SightMask, HoleOfTheHerosSight) {
     EXPECT_EQ(DDIndexAt(GetSightSurface(), GetSightSurface()->nWidth / 2, GetSightSurface()->nHeight / 2), 16);
     ReleaseSightSurface();
     DDEnd();
+}
+
+// A project with a fixed transparent colour (one that is not palette entry
+// 0's, as a full-colour project sets it at start-up): the hole of the mask,
+// round or square, is still of the transparent colour, so the stage shows
+// through it; the rest covers the stage in colour 16.
+TEST(SightMask, HoleIsTransparentUnderAFixedTransparentColour) {
+    for (const DDPROFILE& p : {DDPROFILE{0, 32, 0, "DD32"}, DDPROFILE{1, 32, 1, "D3D32"}})
+        for (int nShape : {1, 0}) {
+            SCOPED_TRACE(testing::Message() << p.pszName << ", shape " << nShape);
+            ASSERT_TRUE(DDStartProfile(p, 128, 128));
+            DDSetTransmit(10, 200, 30);
+            if (!lpDTCon) {
+                ASSERT_NE(dwTransColor, PalNumToRGB(0));
+            }
+            CreateSightSurface(32, nShape);
+            DDSURFACEDATA* sd = GetSightSurface();
+            const int cx = sd->nWidth / 2, cy = sd->nHeight / 2;
+            DDSURFACEDATA dst;
+            ASSERT_TRUE(DDMakeTarget(&dst, 128, 128));
+            DDClear(&dst, 7);
+            DDBlt(&dst, 0, 0, 128, 128, sd, cx - 64, cy - 64, DDBLT_KEY);
+            EXPECT_EQ(DDIndexAt(&dst, 64, 64), 7);    // the centre of the hole
+            EXPECT_EQ(DDIndexAt(&dst, 80, 64), 7);
+            EXPECT_EQ(DDIndexAt(&dst, 0, 0), 16);     // outside the hole
+            EXPECT_EQ(DDIndexAt(&dst, 64, 100), 16);
+            DDReleaseSurface(&dst);
+            ReleaseSightSurface();
+            DDEnd();
+        }
 }
 
 // A sight mask that cannot be made (here: no display to make it on) tells
