@@ -112,8 +112,7 @@ TEST_F(PlayStarts, TheFreeGameStartsAgainOnTheChosenFileAfterAClear) {
 
 // The player's files before the replay: a story slot, the challenge file,
 // the options (manual registration under a fixed name) and a free ranking
-// of the forest. The project ranks replays too, so a replay's clear would
-// offer a place.
+// of the forest. The project switches the ranking on for replays too.
 void PreparePlayerFiles(const cTempDir& dir) {
     char szOld[4096];
     ASSERT_NE(getcwd(szOld, sizeof szOld), nullptr);
