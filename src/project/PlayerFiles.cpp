@@ -43,6 +43,7 @@ bool AskReplacePlayerFile(const std::string& strPath, int nState) {
                                 strPath.c_str());
     }
     const char* pszCaption = bEnglish ? "Overwrite confirmation" : "上書きの確認";
+    WriteReport("%s : %s", strPath.c_str(), bNewer ? "新しいバージョンのファイルです。上書きの確認" : "壊れたファイルです。上書きの確認");
     const int nAnswer = ShowMesBox(strText.c_str(), pszCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
     const bool bYes = nAnswer == IDYES;
     WriteReport("%s : %s", strPath.c_str(),

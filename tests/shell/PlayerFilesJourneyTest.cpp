@@ -5,6 +5,8 @@
 // files back with the project's own records.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "support/ByteBuilder.h"
 #include "support/DemoCopyTest.h"
 #include "support/GameProcess.h"
+#include "support/XServer.h"
 
 namespace {
 
@@ -285,6 +288,63 @@ TEST_F(PlayerFiles, ARegistrationWithoutADisplayKeepsANewerRankingFile) {
     EXPECT_NE(RawReport().find(Utf8(u8"m01.rkg : 上書きせずに残します")), std::string::npos) << strReport;
     EXPECT_EQ(RawReport().find(Utf8(u8"の保存に失敗")), std::string::npos) << strReport;
     EXPECT_EQ(Bytes("user_data/free/m01.rkg"), before);
+}
+
+// On a display the question is the player's: shown in the game window and
+// answered with the keys. The options are edited (the volume raised from
+// its default 7) and left over an option file a newer program wrote; Enter
+// at once takes the default and keeps the file byte for byte, Left to "はい"
+// and Enter writes the player's options over it.
+TEST_F(PlayerFiles, OnADisplayThePlayerDecidesWhetherANewerOptionFileIsReplaced) {
+    cXServer x(false);
+    if (!x.Missing().empty()) GTEST_SKIP() << x.Missing();
+    InDemo([&] {
+        ASSERT_TRUE(FsMakeDirectory("user_data"));
+        cOption opt;
+        opt.m_nVolume = 2;
+        ASSERT_EQ(opt.Save("user_data\\Option.dat"), 1);
+    });
+    const std::vector<uint8_t> newer = MadeNewer(Bytes("user_data/Option.dat"));
+    // "オプション", the volume row raised by one and kept, the cancel key.
+    ASSERT_TRUE(dir.WriteFile("keys.txt", "60 down\n75 down\n90 down\n105 down\n120 down\n150 z\n220 down\n235 down\n"
+                                          "250 z\n265 up\n280 z\n300 x\n"));
+    struct CASE {
+        const char* pszWay;
+        std::vector<std::string> vKeys;
+        bool bReplaced;
+    } const acase[] = {{"Enter: the default, no", {"Return"}, false}, {"Left to yes, Enter", {"Left", "Return"}, true}};
+    for (const CASE& c : acase) {
+        SCOPED_TRACE(c.pszWay);
+        ASSERT_TRUE(dir.WriteFile("user_data/Option.dat", newer));
+        std::remove(dir.File("Report_Game.txt").c_str());
+        cGameProcess run(m_strExe, {}, {"SDL_VIDEODRIVER=x11", x.DisplayEnv(), "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")},
+                         "run");
+        const unsigned long nWindow = x.FindWindow(run.Pid(), 640, 480, 30000);
+        ASSERT_NE(nWindow, 0u) << "no game window";
+        const std::string strAsked = Utf8(u8"Option.dat : 新しいバージョンのファイルです。上書きの確認");
+        for (int i = 0; i < 600 && run.Running() && RawReport().find(strAsked) == std::string::npos; i++) usleep(50 * 1000);
+        ASSERT_NE(RawReport().find(strAsked), std::string::npos) << Report();
+        usleep(1000 * 1000);   // the box drawn and taking keys
+        EXPECT_EQ(Bytes("user_data/Option.dat"), newer) << "written before the answer";
+        ASSERT_TRUE(x.PressKeys(nWindow, c.vKeys));
+        const std::string strAnswered = Utf8(c.bReplaced ? u8"Option.dat : 上書きの許可を得ました" : u8"Option.dat : 上書きせずに残します");
+        for (int i = 0; i < 200 && run.Running() && RawReport().find(strAnswered) == std::string::npos; i++) usleep(50 * 1000);
+        EXPECT_NE(RawReport().find(strAnswered), std::string::npos) << Report();
+        // Back at the title; then the program is ended.
+        for (int i = 0; i < 200 && run.Running() && ReportSceneSwitches(Report()).size() < 3; i++) usleep(50 * 1000);
+        EXPECT_EQ(ReportSceneSwitches(Report()), (std::vector<int>{0, 5, 0})) << Report();
+        run.Terminate();
+        EXPECT_EQ(run.Wait(30), 0) << run.Err();
+        if (!c.bReplaced) {
+            EXPECT_EQ(Bytes("user_data/Option.dat"), newer);
+            continue;
+        }
+        InDemo([&] {
+            cOption back;
+            ASSERT_EQ(back.Load("user_data\\Option.dat"), 1);
+            EXPECT_EQ(back.m_nVolume, 8);
+        });
+    }
 }
 
 }  // namespace
