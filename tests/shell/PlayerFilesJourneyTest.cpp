@@ -14,7 +14,6 @@
 #include "foundation/Record.h"
 #include "frontend/Option.h"
 #include "platform/FileSystem.h"
-#include "platform/TextCodec.h"
 #include "project/Progress.h"
 #include "project/Ranking.h"
 #include "support/ByteBuilder.h"
@@ -43,12 +42,8 @@ protected:
                                "MOSSGROVE_INPUT_SCRIPT=" + dir.File("keys.txt")},
                               300);
     }
-    std::string Report() const {
-        const auto v = ReadHostFile(dir.File("Report_Game.txt"));
-        return SjisToUtf8(std::string(v.begin(), v.end()));
-    }
     // The report as written (UTF-8).
-    std::string RawReport() const {
+    std::string Report() const {
         const auto v = ReadHostFile(dir.File("Report_Game.txt"));
         return std::string(v.begin(), v.end());
     }
@@ -203,7 +198,7 @@ TEST_F(PlayerFiles, TemporariesLeftByCutShortSavesAreGoneAfterAStart) {
     EXPECT_EQ(Play("", 30), 0);
     for (const std::string& s : vGone) EXPECT_FALSE(fs::exists(dir.File(s))) << s;
     for (const std::string& s : vKept) EXPECT_TRUE(fs::exists(dir.File(s))) << s;
-    EXPECT_NE(RawReport().find("Story02.dat.tmp"), std::string::npos) << Report();
+    EXPECT_NE(Report().find("Story02.dat.tmp"), std::string::npos) << Report();
 }
 
 // ---------------------------------------------------------------------------
@@ -250,7 +245,7 @@ TEST_F(PlayerFiles, AStartWithoutADisplayKeepsANewerSlotChallengeFileAndOptions)
     for (size_t i = 0; i < vFiles.size(); i++) {
         EXPECT_EQ(Bytes(vFiles[i]), vBefore[i]) << vFiles[i];
         const std::string strName = vFiles[i].substr(vFiles[i].rfind('/') + 1);
-        EXPECT_NE(RawReport().find(strName + Utf8(u8" : 上書きせずに残します")), std::string::npos) << strName << "\n" << strReport;
+        EXPECT_NE(Report().find(strName + Utf8(u8" : 上書きせずに残します")), std::string::npos) << strName << "\n" << strReport;
     }
 }
 
@@ -285,8 +280,8 @@ TEST_F(PlayerFiles, ARegistrationWithoutADisplayKeepsANewerRankingFile) {
     EXPECT_EQ(nStatus, 0);
     const std::string strReport = Report();
     EXPECT_EQ(ReportSceneSwitches(strReport), (std::vector<int>{0, 4})) << strReport;
-    EXPECT_NE(RawReport().find(Utf8(u8"m01.rkg : 上書きせずに残します")), std::string::npos) << strReport;
-    EXPECT_EQ(RawReport().find(Utf8(u8"の保存に失敗")), std::string::npos) << strReport;
+    EXPECT_NE(Report().find(Utf8(u8"m01.rkg : 上書きせずに残します")), std::string::npos) << strReport;
+    EXPECT_EQ(Report().find(Utf8(u8"の保存に失敗")), std::string::npos) << strReport;
     EXPECT_EQ(Bytes("user_data/free/m01.rkg"), before);
 }
 
@@ -322,14 +317,14 @@ TEST_F(PlayerFiles, OnADisplayThePlayerDecidesWhetherANewerOptionFileIsReplaced)
         const unsigned long nWindow = x.FindWindow(run.Pid(), 640, 480, 30000);
         ASSERT_NE(nWindow, 0u) << "no game window";
         const std::string strAsked = Utf8(u8"Option.dat : 新しいバージョンのファイルです。上書きの確認");
-        for (int i = 0; i < 600 && run.Running() && RawReport().find(strAsked) == std::string::npos; i++) usleep(50 * 1000);
-        ASSERT_NE(RawReport().find(strAsked), std::string::npos) << Report();
+        for (int i = 0; i < 600 && run.Running() && Report().find(strAsked) == std::string::npos; i++) usleep(50 * 1000);
+        ASSERT_NE(Report().find(strAsked), std::string::npos) << Report();
         usleep(1000 * 1000);   // the box drawn and taking keys
         EXPECT_EQ(Bytes("user_data/Option.dat"), newer) << "written before the answer";
         ASSERT_TRUE(x.PressKeys(nWindow, c.vKeys));
         const std::string strAnswered = Utf8(c.bReplaced ? u8"Option.dat : 上書きの許可を得ました" : u8"Option.dat : 上書きせずに残します");
-        for (int i = 0; i < 200 && run.Running() && RawReport().find(strAnswered) == std::string::npos; i++) usleep(50 * 1000);
-        EXPECT_NE(RawReport().find(strAnswered), std::string::npos) << Report();
+        for (int i = 0; i < 200 && run.Running() && Report().find(strAnswered) == std::string::npos; i++) usleep(50 * 1000);
+        EXPECT_NE(Report().find(strAnswered), std::string::npos) << Report();
         // Back at the title; then the program is ended.
         for (int i = 0; i < 200 && run.Running() && ReportSceneSwitches(Report()).size() < 3; i++) usleep(50 * 1000);
         EXPECT_EQ(ReportSceneSwitches(Report()), (std::vector<int>{0, 5, 0})) << Report();
