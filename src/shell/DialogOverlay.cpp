@@ -146,6 +146,20 @@ int cDialogOverlayHost::Run(cDialog& dlg) {
     io.LogFilename = nullptr;
     if (pGame && pGame->m_bKeyboardNav) io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
     ImGui::StyleColorsDark();
+    // The dialogs are opaque: the game's picture behind them must not show
+    // through their lists and texts. Every background colour is laid over
+    // the window's own, which is made opaque first.
+    {
+        ImVec4* aCol = ImGui::GetStyle().Colors;
+        aCol[ImGuiCol_WindowBg].w = 1.0f;
+        const ImVec4 bg = aCol[ImGuiCol_WindowBg];
+        for (int n : {ImGuiCol_ChildBg, ImGuiCol_PopupBg, ImGuiCol_FrameBg, ImGuiCol_FrameBgHovered,
+                      ImGuiCol_FrameBgActive, ImGuiCol_TitleBg, ImGuiCol_TitleBgCollapsed, ImGuiCol_MenuBarBg,
+                      ImGuiCol_ScrollbarBg}) {
+            ImVec4& c = aCol[n];
+            c = ImVec4(c.x * c.w + bg.x * (1 - c.w), c.y * c.w + bg.y * (1 - c.w), c.z * c.w + bg.z * (1 - c.w), 1.0f);
+        }
+    }
     ImGui_ImplSDL2_InitForSDLRenderer(win);
     ImGui_ImplSDLRenderer_Init(ren);
 

@@ -18,6 +18,7 @@
 #include "shell/FileDlg.h"
 #include "shell/DialogOverlay.h"
 #include "shell/GameMain.h"
+#include "shell/MessageDlg.h"
 #include "shell/NameDlg.h"
 #include "shell/ShellState.h"
 #include "project/SystemIni.h"
@@ -114,6 +115,49 @@ TEST(DialogWindow, NameDialogOverTheGameFrame) {
     Game_Main.m_nPlayType = nPrevPlayType;
     recOption.m_strName = strPrevName;
     bEnglish = bPrevEnglish;
+    PresenterAttachWindow(nullptr);
+    SDL_DestroyWindow(win);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
+// A box drawn over a white game picture and over a black one looks the
+// same inside: nothing of the picture shows through the dialog.
+TEST(DialogWindow, TheGamePictureDoesNotShowThroughADialog) {
+    const char* pszDisplay = std::getenv("DISPLAY");
+    if (!pszDisplay || !*pszDisplay) GTEST_SKIP() << "no X display";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        GTEST_SKIP() << SDL_GetError();
+    }
+    SDL_Window* win = SDL_CreateWindow("mossgrove dialog test", TEST_WINDOW_X, 0, 640, 480, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(win, nullptr);
+    ASSERT_TRUE(PresenterAttachWindow(win));
+    // The box of one short line is 240 x 110, centred: (200, 185) to (440,
+    // 295); its text starts 24 to the right of its edge, its button row
+    // 40 above its bottom. Points of its body, its caption and its list-free
+    // margin.
+    const int aPoint[][2] = {{205, 290}, {430, 240}, {300, 192}};
+    std::vector<uint32_t> vSeen[2];
+    const uint32_t aFrame[2] = {0xFFFFFFu, 0x000000u};
+    for (int i = 0; i < 2; i++) {
+        std::vector<uint32_t> frame(640 * 480, aFrame[i]);
+        PresenterSubmit(frame.data(), 640, 480, 640 * 4, PRESENT_XRGB8888, nullptr);
+        SetDialogOverlayFrameHook([&](cDialog& dlg, int nFrame, SDL_Renderer* ren) {
+            if (nFrame < 2) return;
+            for (const auto& p : aPoint) vSeen[i].push_back(PixelAt(ren, p[0], p[1]));
+            static_cast<cGameDialog&>(dlg).PressButton(IDOK);
+        });
+        SetDialogHost(&GetDialogOverlayHost());
+        cMessageDlg dlg("x", "c", MB_OK);
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        SetDialogHost(nullptr);
+        SetDialogOverlayFrameHook(nullptr);
+    }
+    ASSERT_EQ(vSeen[0].size(), 3u);
+    EXPECT_EQ(vSeen[0], vSeen[1]);
+    for (uint32_t c : vSeen[0]) EXPECT_NE(c, 0xFFFFFFu);
     PresenterAttachWindow(nullptr);
     SDL_DestroyWindow(win);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
