@@ -98,4 +98,29 @@ TEST(DemoTextContrast, TextStandsOutFromItsWindowsAtEveryCyclingStep) {
     }
 }
 
+// The windows' picture is a gradient from its top to its bottom, not two
+// flat bands: the brightness of each 32-row band is above the one over it.
+TEST(DemoTextContrast, TheWindowPictureRisesFromTopToBottom) {
+    cTempDir dir;
+    std::string strExe;
+    if (!CopyBuiltDemo(dir.Path(), &strExe)) GTEST_SKIP() << "the demo project is not built";
+    DDBITMAP pal, win;
+    ASSERT_TRUE(DDReadBitmap("bmp\\plt\\Palette.bmp", &pal));
+    ASSERT_TRUE(DDReadBitmap("bmp\\Window.bmp", &win));
+    ASSERT_EQ(pal.vColors.size(), 256u);
+    ASSERT_EQ(win.nHeight, 480);
+    double dPrev = -1;
+    for (int y0 = 0; y0 < 480; y0 += 32) {
+        double dSum = 0;
+        for (int y = y0; y < y0 + 32; y++)
+            for (int x = 0; x < win.nWidth; x++) {
+                const PALETTEENTRY& c = pal.vColors[win.vIndex[static_cast<size_t>(y) * win.nWidth + x]];
+                dSum += Luminance({c.peRed, c.peGreen, c.peBlue});
+            }
+        const double dBand = dSum / (32.0 * win.nWidth);
+        EXPECT_GT(dBand, dPrev) << "rows " << y0 << " to " << y0 + 31;
+        dPrev = dBand;
+    }
+}
+
 }  // namespace

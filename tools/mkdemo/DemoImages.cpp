@@ -357,8 +357,17 @@ void Marks() {
 }
 
 void Windows() {
+    // The windows' picture: navy at the top turning to a brighter blue at
+    // the bottom. The palette has two blues for it, so the rows between mix
+    // them in an ordered 4 x 4 pattern whose share of the brighter one grows
+    // with the row (a full-screen menu shows a gradient, not two bands).
+    static const int aBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     cCanvas w(640, 480);
-    for (int y = 0; y < 480; y++) w.Rect(0, y, 640, 1, Cube(0, 0, 1 + (y * 2) / 480));
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++) {
+            const bool bBright = y * 17 / 480 > aBayer[y % 4][x % 4];
+            w.Rect(x, y, 1, 1, Cube(0, 0, bBright ? 2 : 1));
+        }
     Save(w, "bmp\\Window.bmp");
 
     // Status window: the 640 x 20 bar drawn under the head-up display, and
