@@ -2,13 +2,16 @@
 // drawn frozen while they run, only a new press of button 1 ends a wait (and
 // not in a message's first 10 frames), the play's input comes back as it was,
 // and the ranking screen's kind key works only when there is more than one
-// kind.
+// kind, with this result's place marked in the kind shown.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "graphics/DD.h"
+#include "graphics/ImageSlots.h"
+#include "graphics/ImageSurfaces.h"
 #include "play/PlayDraw.h"
 #include "play/PlayScene.h"
 #include "play/PlayWait.h"
@@ -19,6 +22,7 @@
 #include "project/Ranking.h"
 #include "project/SystemData.h"
 #include "stage/Stage.h"
+#include "support/DDTestSupport.h"
 
 namespace {
 
@@ -184,6 +188,54 @@ TEST_F(PlayWait, TheRankingKindKeyNeedsMoreThanOneKind) {
         EXPECT_EQ(h.Progress().m_nRankKind, c.nStartKind);
     }
     recSystem = saved;
+}
+
+// The ranking screen marks the place this result took in the table of the
+// kind shown: at (184, 64 + 16 x (place + 1)) with the accessory sheet's
+// mark (16, 48), colour 77 here. Places 3 in kind 0 and 1 in kind 2: the
+// mark is on row 3 until the kind key moves to kind 2, then on row 1. The
+// host looks at each finished frame when the next one begins.
+TEST_F(PlayWait, TheRankingScreenMarksThisResultsPlaceInTheKindShown) {
+    ASSERT_TRUE(DDStartProfile({0, 32, 0, "DD32"}, 640, 480));
+    DDSURFACEDATA* acc = &Off_Img[IMAGE_SLOT_ACCESSORY];
+    ASSERT_TRUE(DDCreateSurface(acc, 64, 64, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0));
+    DDClear(acc, 0);
+    DDFillRect(acc, 16, 48, 16, 16, 77);
+    class cLookingHost : public cWaitHost {
+    public:
+        using cWaitHost::cWaitHost;
+        int WaitFrame() override {
+            if (nFrames > 0) {
+                vecRow3.push_back(DDIndexAt(&BackBuffer, 192, 64 + 16 * 4 + 8) == 77);
+                vecRow1.push_back(DDIndexAt(&BackBuffer, 192, 64 + 16 * 2 + 8) == 77);
+            }
+            return cWaitHost::WaitFrame();
+        }
+        std::vector<bool> vecRow3, vecRow1;
+    } look(h.Input());
+    h.Ctx().lpHost = &look;
+    const cSystemData saved = recSystem;
+    for (cSystemData* p : {&h.System(), &recSystem}) {
+        p->m_vRankingFlags.assign(GAMEMODE_FREE + 1, cRankingFlags());
+        p->m_vRankingFlags[GAMEMODE_FREE].m_bRanking = 1;
+        p->m_vRankingFlags[GAMEMODE_FREE].m_vKind.assign({1, 0, 1, 0, 0});
+    }
+    h.Game().m_nGameMode = GAMEMODE_FREE;
+    h.Progress().m_nRankKind = 0;
+    S().m_vecRankPos = {3, -1, 1, -1, -1};
+    look.nCloseAt = 40;
+    look.vecButtons = {0, 0, 8, 0, 1};   // the kind key on frame 3, button 1 on frame 5
+    cRanking ranking;
+    ranking.Reset();
+    EXPECT_EQ(RunRankingScreen(S(), ranking), 1);
+    EXPECT_EQ(look.nFrames, 5);
+    // Frames 1 and 2 drawn in kind 0, frames 3 and 4 in kind 2.
+    EXPECT_EQ(look.vecRow3, (std::vector<bool>{true, true, false, false}));
+    EXPECT_EQ(look.vecRow1, (std::vector<bool>{false, false, true, true}));
+    recSystem = saved;
+    h.Ctx().lpHost = &host;
+    DDReleaseSurface(acc);
+    DDEnd();
 }
 
 }  // namespace
