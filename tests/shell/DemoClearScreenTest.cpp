@@ -44,4 +44,25 @@ TEST(DemoClearScreen, ThePictureKeepsClearOfTheWordAndTheGoalMessage) {
     EXPECT_TRUE(Misses(216, 311)) << "picture rows " << nFirst << ".." << nLast << " cover the result window";
 }
 
+// The banner tells the player how to go on: under its title (the top 40
+// rows) a second line of text, in a colour of its own (neither the
+// transparent 0, nor the banner's ground, nor its frame).
+TEST(DemoClearScreen, TheBannerSaysWhichKeyGoesOn) {
+    cTempDir dir;
+    std::string strExe;
+    if (!CopyBuiltDemo(dir.Path(), &strExe)) GTEST_SKIP() << "the demo project is not built";
+    DDBITMAP pic;
+    ASSERT_TRUE(DDReadBitmap("bmp\\picture\\Clear.bmp", &pic));
+    ASSERT_GT(pic.nHeight, 40);
+    auto At = [&](int x, int y) { return pic.vIndex[static_cast<size_t>(y) * pic.nWidth + x]; };
+    const int nGround = At(2, 2), nFrame = At(0, 0);
+    int nText = 0;
+    for (int y = 40; y < pic.nHeight; y++)
+        for (int x = 2; x < pic.nWidth - 2; x++) {
+            const int c = At(x, y);
+            if (c != 0 && c != nGround && c != nFrame) nText++;
+        }
+    EXPECT_GT(nText, 50) << "no hint under the banner's title";
+}
+
 }  // namespace

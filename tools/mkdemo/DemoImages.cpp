@@ -562,13 +562,15 @@ void Backgrounds() {
     }
     Save(hall, "bmp\\back\\Castle.bmp");
     // The clear picture is a banner at the top of a transparent 320 x 260
-    // sheet: centred on the screen it shows at y 110 to 157, in the sky
+    // sheet: centred on the screen it shows at y 110 to 181, in the sky
     // between the goal message above and the "CLEAR!" word and the result
-    // window below.
+    // window below. Under the title it says which key goes on from the
+    // clear (the decide key, Z).
     cCanvas pic(320, 260);
-    pic.Rect(0, 0, 320, 48, Cube(0, 0, 2));
-    pic.Frame(0, 0, 320, 48, COL_YELLOW);
-    pic.Text(40, 10, "WELL DONE!", COL_YELLOW, 4);
+    pic.Rect(0, 0, 320, 72, Cube(0, 0, 2));
+    pic.Frame(0, 0, 320, 72, COL_YELLOW);
+    pic.Text(40, 8, "WELL DONE!", COL_YELLOW, 4);
+    pic.Text((320 - cCanvas::TextWidth("PRESS Z", 2)) / 2, 48, "PRESS Z", COL_WHITE, 2);
     Save(pic, "bmp\\picture\\Clear.bmp");
     cCanvas fx(256, 32);
     for (int i = 0; i < 8; i++) fx.Disc(i * 32 + 16, 16, 2 + i * 2, i % 2 ? COL_ORANGE : COL_YELLOW);
