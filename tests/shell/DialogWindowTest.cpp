@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "frontend/Option.h"
@@ -56,14 +57,26 @@ uint32_t PixelAt(SDL_Renderer* ren, int x, int y) {
     return px & 0xFFFFFF;
 }
 
-TEST(DialogWindow, NameDialogOverTheGameFrame) {
+// SDL's video on the X display the tests run under; false (with the
+// reason) when there is none, and the dummy driver is put back.
+bool OpenXVideo(std::string* pWhy) {
     const char* pszDisplay = std::getenv("DISPLAY");
-    if (!pszDisplay || !*pszDisplay) GTEST_SKIP() << "no X display";
+    if (!pszDisplay || !*pszDisplay) {
+        *pWhy = "no X display";
+        return false;
+    }
     setenv("SDL_VIDEODRIVER", "x11", 1);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
-        GTEST_SKIP() << SDL_GetError();
+        *pWhy = SDL_GetError();
+        return false;
     }
+    return true;
+}
+
+TEST(DialogWindow, NameDialogOverTheGameFrame) {
+    std::string strWhy;
+    if (!OpenXVideo(&strWhy)) GTEST_SKIP() << strWhy;
     cFakeMessageBox boxes;
     // Away from the middle of the screen, where the pointer of the virtual
     // display rests: a window mapped under it would take the input focus
@@ -124,13 +137,8 @@ TEST(DialogWindow, NameDialogOverTheGameFrame) {
 // A box drawn over a white game picture and over a black one looks the
 // same inside: nothing of the picture shows through the dialog.
 TEST(DialogWindow, TheGamePictureDoesNotShowThroughADialog) {
-    const char* pszDisplay = std::getenv("DISPLAY");
-    if (!pszDisplay || !*pszDisplay) GTEST_SKIP() << "no X display";
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        GTEST_SKIP() << SDL_GetError();
-    }
+    std::string strWhy;
+    if (!OpenXVideo(&strWhy)) GTEST_SKIP() << strWhy;
     SDL_Window* win = SDL_CreateWindow("mossgrove dialog test", TEST_WINDOW_X, 0, 640, 480, SDL_WINDOW_HIDDEN);
     ASSERT_NE(win, nullptr);
     ASSERT_TRUE(PresenterAttachWindow(win));
@@ -165,13 +173,8 @@ TEST(DialogWindow, TheGamePictureDoesNotShowThroughADialog) {
 }
 
 TEST(DialogWindow, DrawingModeDialogBeforeTheDisplay) {
-    const char* pszDisplay = std::getenv("DISPLAY");
-    if (!pszDisplay || !*pszDisplay) GTEST_SKIP() << "no X display";
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        GTEST_SKIP() << SDL_GetError();
-    }
+    std::string strWhy;
+    if (!OpenXVideo(&strWhy)) GTEST_SKIP() << strWhy;
     cFakeMessageBox boxes;
     cTempDir dir;
     ASSERT_TRUE(dir.MakeDir("user_data"));
