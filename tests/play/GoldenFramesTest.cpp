@@ -30,13 +30,7 @@ constexpr int COLOR_WINDOW = 200, COLOR_BACKDROP = 16, COLOR_HERO = 60;
 // A source sheet of palette indices given by fn(x, y).
 template <class FN>
 void MakeSheet(int nSlot, int w, int h, FN fn) {
-    DDSURFACEDATA* sd = &Off_Img[nSlot];
-    DDReleaseSurface(sd);
-    ASSERT_TRUE(DDCreateSurface(sd, w, h, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0));
-    std::vector<int> v(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; y++)
-        for (int x = 0; x < w; x++) v[static_cast<size_t>(y) * w + x] = fn(x, y);
-    DDPutIndices(sd, w, h, v);
+    DDMakeIndexSheet(&Off_Img[nSlot], w, h, fn);
 }
 
 void MakeSheets() {

@@ -76,6 +76,17 @@ inline void DDPutIndices(DDSURFACEDATA* sd, int w, int h, const std::vector<int>
         for (int x = 0; x < w; x++) DDPutRaw(*p, x, y, DDRawOfIndex(sd, v[static_cast<size_t>(y) * w + x]));
 }
 
+// Makes *sd anew as a w x h sheet whose pixel (x, y) is the palette index fn(x, y).
+template <class FN>
+void DDMakeIndexSheet(DDSURFACEDATA* sd, int w, int h, FN fn) {
+    DDReleaseSurface(sd);
+    ASSERT_TRUE(DDCreateSurface(sd, w, h, 1, 1, DTMEMORYTYPE_SYSTEM, nullptr, 0));
+    std::vector<int> v(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) v[static_cast<size_t>(y) * w + x] = fn(x, y);
+    DDPutIndices(sd, w, h, v);
+}
+
 // The indices of a w x h area at (0, 0).
 inline std::vector<int> DDGetIndices(DDSURFACEDATA* sd, int w, int h) {
     std::vector<int> v;
