@@ -217,6 +217,31 @@ TEST_F(DemoReplay, TheForestSignpostGreetsBeforeTheStart) {
 
 namespace {
 
+// The hero starts in column 2 of the forest (dots 64..95 on the screen)
+// and the signpost stands behind it in column 0 (0..31): a whole clear
+// cell lies between them, so the signpost's board stands neither over the
+// hero nor against its face when play starts, nor in the hero's way right;
+// both stand on the ground (row 12, y 384..415).
+TEST_F(DemoReplay, TheForestSignpostStandsACellClearOfTheHerosStart) {
+    cStage st;
+    cPlayHarness h({"."});
+    SetUpDemoStage("data\\stg4\\m01.stg4", st, h);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    h.Frame();
+    const cChara* pSign = nullptr;
+    for (const auto& p : h.Ctx().lstChara)
+        if (p && p->m_Data.m_nCharaId == 9) pSign = p.get();
+    ASSERT_NE(pSign, nullptr);
+    const OBJRECT& rcHero = h.Hero().m_rcScreen;
+    const OBJRECT& rcSign = pSign->m_rcScreen;
+    EXPECT_EQ(rcHero.left, 64);
+    EXPECT_EQ(rcHero.right, 95);
+    EXPECT_EQ(rcSign.left, 0);
+    EXPECT_EQ(rcSign.right, 31);
+    EXPECT_EQ(rcHero.top, 384);
+    EXPECT_EQ(rcSign.top, 384);
+}
+
 // The signpost's count (coins, enemies, score) when the hero is near: a
 // window of two lines above the signpost, inside the screen. The hero
 // starts one cell from it, so it shows at once.
@@ -241,15 +266,15 @@ TEST_F(DemoReplay, TheForestSignpostsCountStaysOnTheScreenInTwoLines) {
     aFont[1].m_nLineHeight = 0;
     ASSERT_NE(pCount, nullptr) << "the signpost's count never showed";
     // "コイン 0 枚" (7 characters) over "敵 0 体 得点 000" (12): 12 x 16 + 2
-    // = 194 wide, 2 x 16 + 2 = 34 high. Centred over the signpost (column 3:
-    // dots 96..127, centre 112): x = 112 - 194 / 2 = 15, right edge 209; its
-    // bottom 8 dots above the signpost's top (row 12, y 384): y = 384 - 34
-    // - 8 = 342. On one line (20 characters, 322 wide) it would start at
-    // 112 - 161 = -49, off the screen.
+    // = 194 wide, 2 x 16 + 2 = 34 high. Centred 112 dots right of the
+    // signpost's middle (column 0: dots 0..31, middle 16): x = 128 - 194 / 2
+    // = 31, right edge 225; its bottom 8 dots above the signpost's top (row
+    // 12, y 384): y = 384 - 34 - 8 = 342. On one line (20 characters, 322
+    // wide) it would start at 128 - 161 = -33, off the screen.
     EXPECT_EQ(std::count(pCount->m_strText.begin(), pCount->m_strText.end(), '\n'), 1);
     EXPECT_EQ(pCount->m_nWidth, 194);
     EXPECT_EQ(pCount->m_nHeight, 34);
-    EXPECT_EQ(pCount->GetX(), 15);
+    EXPECT_EQ(pCount->GetX(), 31);
     EXPECT_EQ(pCount->GetY(), 342);
     EXPECT_GE(pCount->GetX(), 0);
     EXPECT_LE(pCount->GetX() + pCount->m_nWidth, 640);
@@ -262,8 +287,8 @@ namespace {
 
 // A test play of the forest shows the range in which the signpost counts
 // the hero as near (5 hbl = 80 dots on both sides) in system colour 1; a
-// game does not. The signpost's frame covers columns 96..127: the left
-// line is at 96 - 80 = 16, the right one at 96 + 16 + 16 + 80 = 208.
+// game does not. The signpost's frame covers columns 0..31: the left line
+// is at 0 - 80, off the screen, the right one at 0 + 16 + 16 + 80 = 112.
 TEST_F(DemoReplay, ATestPlayShowsTheSignpostsNearRange) {
     cStage st;
     cPlayHarness h({"."});
@@ -278,7 +303,7 @@ TEST_F(DemoReplay, ATestPlayShowsTheSignpostsNearRange) {
         h.Host().bTestPlay = t.bTestPlay;
         h.Scene().m_nRangeCycle = 0;
         h.Scene().Draw(1, 0);
-        for (int x : {16, 208}) {
+        for (int x : {112}) {
             if (t.bShown) EXPECT_EQ(DDIndexAt(&BackBuffer, x, 300), 1) << x;
             else EXPECT_NE(DDIndexAt(&BackBuffer, x, 300), 1) << x;
         }

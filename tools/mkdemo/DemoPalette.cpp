@@ -31,12 +31,12 @@ cBlockData BlockWith(const char* pszName, int16_t nChip, int8_t nEffect, int32_t
 }
 
 // A message: position mode, text, time in tenths (duration mode 2).
-cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false, int nOffY = -8) {
+cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false, int nOffY = -8, int nOffX = 0) {
     // Centred texts stay on the screen (fixed); the others follow their
     // character, found by its character id. Every one is kept inside the
     // screen.
     cEdCmd c =
-        Cmd(CMD_MESSAGE, {nPos, 0, 0, 0, nOffY, 1, 2, nTime, bStop ? 1 : 0, 1, nPos == 0 ? 1 : 0, 0, 0, 0, 1, 0, 6, 0});
+        Cmd(CMD_MESSAGE, {nPos, 0, 0, nOffX, nOffY, 1, 2, nTime, bStop ? 1 : 0, 1, nPos == 0 ? 1 : 0, 0, 0, 0, 1, 0, 6, 0});
     c.m_strText = pszText;
     return c;
 }
@@ -232,7 +232,10 @@ cCharaData MakeSign() {
     nearCond.m_nLeftType = 2;
     nearCond.m_nLeftVarKind = 1;
     nearCond.m_nSrcSubject = 1;
-    cFlow near = WithCond(Flow(0, {Message(1, "コイン #C1 枚\n敵 #S2 体 得点 #C2_3Z", 10),
+    // The count stands above and to the right of the signpost (centred 112
+    // dots right of its middle), so that it stays clear of the screen's left
+    // edge where the forest's signpost stands.
+    cFlow near = WithCond(Flow(0, {Message(1, "コイン #C1 枚\n敵 #S2 体 得点 #C2_3Z", 10, false, -8, 112),
                                    Cmd(CMD_FLOW_OP, {0, 2, 5, 0}), Cmd(CMD_WAIT, {}, 30)}),
                           nearCond);
     near.m_bCondOnce = 0;

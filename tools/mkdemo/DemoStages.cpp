@@ -39,7 +39,9 @@ struct STAGEDEF {
 };
 
 // The forest: walking, jumping onto a step, coins over brick ledges, two
-// slimes, a spring, a bat and the goal flag. The first stage of the story
+// slimes, a spring, a bat and the goal flag. The signpost stands at the
+// stage's left edge, a clear cell behind the hero's start: its board never
+// hides the hero's face, and the hero's way right is free of it. The first stage of the story
 // and of the first challenge world; the golden replay plays it.
 const STAGEDEF stForest = {
     "はじまりの森", 3, "bmp\\back\\Sky.bmp", "bmp\\back\\Hills.bmp", false,
@@ -55,7 +57,7 @@ const STAGEDEF stForest = {
      "......ooo.............................%%%.......",
      ".....BBBBB..........................v...........",
      "...............................ooo..............",
-     "..HP.....o...s......o....s....SSS.......h..G....",
+     "P.H......o...s......o....s....SSS.......h..G....",
      "==========================J=====================",
      "################################################"}};
 
