@@ -242,6 +242,37 @@ TEST_F(DemoReplay, TheForestSignpostStandsACellClearOfTheHerosStart) {
     EXPECT_EQ(rcSign.top, 384);
 }
 
+// The forest ends at its goal flag: the flag stands in the stage's last
+// column (43, map dots 1696..1727), so a hero who jumps at it from high up
+// and keeps running right cannot come down past it into an empty end; it
+// comes down on the flag and clears the stage. It is let go in the sky of
+// column 41 (row 2) with right held; the stage's right edge (map dot 1728)
+// holds it inside the flag's column.
+TEST_F(DemoReplay, AJumpOverTheForestsFlagEndsOnTheFlag) {
+    cStage st;
+    cPlayHarness h({"."});
+    SetUpDemoStage("data\\stg4\\m01.stg4", st, h);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    EXPECT_EQ(st.m_nWidth, 44);
+    h.Frame();
+    cHero& hero = h.Hero();
+    hero.m_dX = (41 + 10) * 32;
+    hero.m_dY = (2 + 10) * 32;
+    hero.m_dVy = 0;
+    hero.ClampPosX(2);
+    hero.ClampPosY(2);
+    const size_t nItems = h.Ctx().lstItem.size();
+    h.Hold(HARNESS_DIR_RIGHT, 0);
+    double dRightmost = 0;
+    for (int f = 0; f < 200 && h.Scene().m_nState == PLAYSTATE_PLAY; f++) {
+        h.Frame();
+        dRightmost = std::max(dRightmost, h.Hero().m_dX + h.Hero().m_nWidth - 1);   // its last dot
+    }
+    EXPECT_EQ(h.Scene().m_nState, PLAYSTATE_CLEAR) << "the hero did not reach the flag";
+    EXPECT_EQ(h.Ctx().lstItem.size(), nItems - 1) << "the flag was not taken";
+    EXPECT_LT(dRightmost, (44 + 10) * 32);
+}
+
 // The signpost's count (coins, enemies, score) when the hero is near: a
 // window of two lines above the signpost, inside the screen. The hero
 // starts one cell from it, so it shows at once.

@@ -41,25 +41,27 @@ struct STAGEDEF {
 // The forest: walking, jumping onto a step, coins over brick ledges, two
 // slimes, a spring, a bat and the goal flag. The signpost stands at the
 // stage's left edge, a clear cell behind the hero's start: its board never
-// hides the hero's face, and the hero's way right is free of it. The first stage of the story
-// and of the first challenge world; the golden replay plays it.
+// hides the hero's face, and the hero's way right is free of it. The flag
+// stands in the last column: the stage ends there, so a jump at the flag
+// comes down on it rather than past it. The first stage of the story and
+// of the first challenge world; the golden replay plays it.
 const STAGEDEF stForest = {
     "はじまりの森", 3, "bmp\\back\\Sky.bmp", "bmp\\back\\Hills.bmp", false,
-    {"................................................",
-     "................................................",
-     "................................................",
-     "................................................",
-     "................................................",
-     "................................................",
-     "....................ooo.........................",
-     "...........?.......BBBBB........................",
-     "................................................",
-     "......ooo.............................%%%.......",
-     ".....BBBBB..........................v...........",
-     "...............................ooo..............",
-     "P.H......o...s......o....s....SSS.......h..G....",
-     "==========================J=====================",
-     "################################################"}};
+    {"............................................",
+     "............................................",
+     "............................................",
+     "............................................",
+     "............................................",
+     "............................................",
+     "....................ooo.....................",
+     "...........?.......BBBBB....................",
+     "............................................",
+     "......ooo.............................%%%...",
+     ".....BBBBB..........................v.......",
+     "...............................ooo..........",
+     "P.H......o...s......o....s....SSS.......h..G",
+     "==========================J=================",
+     "############################################"}};
 
 // The hills: spike pits, a moving platform, frogs, a knight, a turret,
 // conveyors, ice and mud, cloud ledges, a wing, a star and a key that lays
