@@ -33,6 +33,7 @@
 #include "project/ProjectContext.h"
 #include "project/ReplayLog.h"
 #include "project/SystemData.h"
+#include "stage/CmdVocabulary.h"
 #include "stage/CommonPalette.h"
 #include "stage/Stage.h"
 #include "support/DDTestSupport.h"
@@ -186,6 +187,37 @@ TEST_F(DemoReplay, EveryDemoItemHasAPicture) {
 
 namespace {
 
+// Every message window of the demo (the characters' message commands and
+// the items' message commands with the window flag) keeps its letters a
+// blank cell clear of the frame: each line of its text starts and ends with
+// a space.
+TEST_F(DemoReplay, EveryDemoMessageWindowHasABlankCellEachSideOfEveryLine) {
+    std::vector<std::string> vText;
+    auto collect = [&](const cEdCmd& c, bool bItem) {
+        const int nKind = bItem ? 4 : CMD_MESSAGE;
+        if (c.m_bItemCmd != (bItem ? 1 : 0) || c.m_nKind != nKind) return;
+        if (c.m_vParam.size() > 14 && c.m_vParam[14] == 1) vText.push_back(c.m_strText);
+    };
+    for (const cCharaData& chara : m_Palette.m_vCharaPalette)
+        for (const cFlow& f : chara.m_vFlow)
+            for (const cEdCmd& c : f.m_vCmd) collect(c, false);
+    for (const cItemData& item : m_Palette.m_vItemPalette)
+        for (const cEdCmd& c : item.m_vCmd) collect(c, true);
+    // The welcome, the signpost's count, the sorcerer's defeat and the goal.
+    EXPECT_GE(vText.size(), 4u);
+    for (const std::string& str : vText) {
+        SCOPED_TRACE(str);
+        std::istringstream in(str);
+        std::string strLine;
+        while (std::getline(in, strLine)) {
+            ASSERT_GE(strLine.size(), 3u);
+            EXPECT_EQ(strLine.front(), ' ');
+            EXPECT_EQ(strLine.back(), ' ');
+            EXPECT_NE(strLine[1], ' ');
+        }
+    }
+}
+
 // The signpost of the forest greets the player before the start: its
 // centred message is made by the stage set-up, still shown on the first
 // play frame (the frozen frames of the start do not count its time) and
@@ -197,7 +229,7 @@ TEST_F(DemoReplay, TheForestSignpostGreetsBeforeTheStart) {
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ASSERT_EQ(h.Scene().m_nState, PLAYSTATE_PLAY);
     h.Frame();
-    const std::string strWelcome = "ようこそ!";
+    const std::string strWelcome = " ようこそ!";
     const cMessage* pWelcome = nullptr;
     for (const auto& p : h.Scene().m_lstMessage)
         if (p->m_strText.compare(0, strWelcome.size(), strWelcome) == 0) pWelcome = p.get();
@@ -286,7 +318,7 @@ TEST_F(DemoReplay, TheForestSignpostsCountStaysOnTheScreenInTwoLines) {
     cPlayHarness h({"."});
     SetUpDemoStage("data\\stg4\\m01.stg4", st, h);
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    const std::string strCount = "コイン";
+    const std::string strCount = " コイン";
     const cMessage* pCount = nullptr;
     for (int i = 0; i < 30 && !pCount; i++) {
         h.Frame();
@@ -296,16 +328,17 @@ TEST_F(DemoReplay, TheForestSignpostsCountStaysOnTheScreenInTwoLines) {
     aFont[1].m_nCellWidth = 0;
     aFont[1].m_nLineHeight = 0;
     ASSERT_NE(pCount, nullptr) << "the signpost's count never showed";
-    // "コイン 0 枚" (7 characters) over "敵 0 体 得点 000" (12): 12 x 16 + 2
-    // = 194 wide, 2 x 16 + 2 = 34 high. Centred 112 dots right of the
-    // signpost's middle (column 0: dots 0..31, middle 16): x = 128 - 194 / 2
-    // = 31, right edge 225; its bottom 8 dots above the signpost's top (row
-    // 12, y 384): y = 384 - 34 - 8 = 342. On one line (20 characters, 322
-    // wide) it would start at 128 - 161 = -33, off the screen.
+    // "コイン 0 枚" (7 characters) over "敵 0 体 得点 000" (12), each line
+    // with a blank cell on either side: 14 x 16 + 2 = 226 wide, 2 x 16 + 2
+    // = 34 high. Centred 112 dots right of the signpost's middle (column 0:
+    // dots 0..31, middle 16): x = 128 - 226 / 2 = 15, right edge 240; its
+    // bottom 8 dots above the signpost's top (row 12, y 384): y = 384 - 34
+    // - 8 = 342. On one line (22 cells, 354 wide) it would start at 128 -
+    // 177 = -49, off the screen.
     EXPECT_EQ(std::count(pCount->m_strText.begin(), pCount->m_strText.end(), '\n'), 1);
-    EXPECT_EQ(pCount->m_nWidth, 194);
+    EXPECT_EQ(pCount->m_nWidth, 226);
     EXPECT_EQ(pCount->m_nHeight, 34);
-    EXPECT_EQ(pCount->GetX(), 31);
+    EXPECT_EQ(pCount->GetX(), 15);
     EXPECT_EQ(pCount->GetY(), 342);
     EXPECT_GE(pCount->GetX(), 0);
     EXPECT_LE(pCount->GetX() + pCount->m_nWidth, 640);

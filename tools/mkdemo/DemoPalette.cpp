@@ -4,6 +4,7 @@
 // triggers, and the item lists all 25 item command kinds; CheckDemoCoverage
 // proves it when the demo is built.
 #include <cstdio>
+#include <string>
 
 #include "DemoCmd.h"
 #include "DemoPalette.h"
@@ -30,6 +31,17 @@ cBlockData BlockWith(const char* pszName, int16_t nChip, int8_t nEffect, int32_t
     return b;
 }
 
+// A window's text with a blank cell before and after every line, so the
+// letters keep clear of the window's frame on both sides.
+std::string WithMargin(const char* pszText) {
+    std::string str = " ";
+    for (const char* p = pszText; *p; p++) {
+        if (*p == '\n') str += " \n ";
+        else str += *p;
+    }
+    return str + " ";
+}
+
 // A message: position mode, text, time in tenths (duration mode 2).
 cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false, int nOffY = -8, int nOffX = 0) {
     // Centred texts stay on the screen (fixed); the others follow their
@@ -37,7 +49,7 @@ cEdCmd Message(int nPos, const char* pszText, int nTime, bool bStop = false, int
     // screen.
     cEdCmd c =
         Cmd(CMD_MESSAGE, {nPos, 0, 0, nOffX, nOffY, 1, 2, nTime, bStop ? 1 : 0, 1, nPos == 0 ? 1 : 0, 0, 0, 0, 1, 0, 6, 0});
-    c.m_strText = pszText;
+    c.m_strText = WithMargin(pszText);
     return c;
 }
 cEdCmd WithSound(cEdCmd c, int nSound) {
@@ -324,7 +336,7 @@ void MakeDemoCommonPalette(cCommonPalette& cp) {
     // 4 goal: the banner, a sparkle, the picture and the stage clear. The
     // banner stands high (its middle at y 70), above the picture.
     cEdCmd goalMsg = ItemCmd(4, {0, 0, 0, 0, -170, 1, 2, 20, 0, 1, 1, 0, 0, 0, 1, 0, 1, 0});
-    goalMsg.m_strText = "ゴール!  コイン #C1 枚";
+    goalMsg.m_strText = WithMargin("ゴール!  コイン #C1 枚");
     cp.m_vItemPalette.push_back(Item("ゴールの旗", 5, 2,
                                      {goalMsg, ItemCmd(14, {1, 2, 0, 0, 0, -16, 200, 0}),
                                       ItemCmd(17, {1, 0, 7, 5, 0, 0, 0, 100, 2, 20, 0, 1, 1, 7, 0}), ItemCmd(2, {0})}));
