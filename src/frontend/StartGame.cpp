@@ -1,6 +1,6 @@
 #include "frontend/StartGame.h"
 
-#include <cctype>
+#include <strings.h>
 
 #include "foundation/Path.h"
 #include "foundation/Text.h"
@@ -48,13 +48,7 @@ bool IsReplayFileName(const std::string& strFile) {
     std::string strName = strFile;
     StripPath(strName);
     const size_t nDot = strName.rfind('.');
-    if (nDot == std::string::npos) return false;
-    static const char szExt[] = "rpl4_";
-    for (size_t i = 0; i + 1 < sizeof szExt; i++) {
-        const size_t n = nDot + 1 + i;
-        if (n >= strName.size() || std::tolower(static_cast<unsigned char>(strName[n])) != szExt[i]) return false;
-    }
-    return true;
+    return nDot != std::string::npos && strncasecmp(strName.c_str() + nDot + 1, "rpl4_", 5) == 0;
 }
 
 cPlayStart cPlayStart::Story(const cWorldStage& entry) {

@@ -1,6 +1,7 @@
 #include "project/SaveLeftovers.h"
 
-#include <cctype>
+#include <strings.h>
+
 #include <cstring>
 #include <string>
 
@@ -15,11 +16,6 @@ namespace {
 // replay folders, the first five start-up folders.
 constexpr int PLAYER_FOLDERS = 5;
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 }  // namespace
 
 bool IsSaveLeftoverName(const char* pszName) {
@@ -28,8 +24,9 @@ bool IsSaveLeftoverName(const char* pszName) {
     const std::string strTarget = strName.substr(0, strName.size() - std::strlen(RECORD_TEMP_SUFFIX));
     const size_t nDot = strTarget.rfind('.');
     if (nDot == std::string::npos || nDot == 0) return false;
-    const std::string strExt = Lower(strTarget.substr(nDot + 1));
-    return strExt == "dat" || strExt == aszExt[EXT_RKG] || strExt.rfind("rpl4_", 0) == 0;
+    const char* pszExt = strTarget.c_str() + nDot + 1;
+    return strcasecmp(pszExt, "dat") == 0 || strcasecmp(pszExt, aszExt[EXT_RKG]) == 0 ||
+           strncasecmp(pszExt, "rpl4_", 5) == 0;
 }
 
 int RemoveSaveLeftovers() {
